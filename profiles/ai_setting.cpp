@@ -1,0 +1,74 @@
+#include "profiles/ai_setting.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "profiles/block_format.h"
+#include "profiles/profile_registry.h"
+
+AISetting::AISetting(const char* name)
+    : szName(nullptr),
+      iDancing(0),
+      iAttackDelay(0),
+      iTechSpeed(0),
+      iHandicap(0),
+      bAlternativeStrategies(false),
+      bHarassing(false),
+      bMultiBuildings(false),
+      bRelicUnits(false),
+      bTurrets(false),
+      bMines(false) {
+    if (name) {
+        std::size_t size = std::strlen(name) + 1;
+        szName = new char[size];
+        std::memcpy(szName, name, size);
+    }
+    ProfileRegistry::Add(this);
+}
+
+AISetting::~AISetting() { delete[] szName; }
+
+namespace block {
+
+const IntKey kIntKeys[4] = {
+    {"iDancing", &AISetting::iDancing},
+    {"iAttackDelay", &AISetting::iAttackDelay},
+    {"iTechSpeed", &AISetting::iTechSpeed},
+    {"iHandicap", &AISetting::iHandicap},
+};
+
+const SwitchKey kSwitchKeys[6] = {
+    {"bAlternativeStrategies", &AISetting::bAlternativeStrategies},
+    {"bHarassing", &AISetting::bHarassing},
+    {"bMultiBuildings", &AISetting::bMultiBuildings},
+    {"bRelicUnits", &AISetting::bRelicUnits},
+    {"bTurrets", &AISetting::bTurrets},
+    {"bMines", &AISetting::bMines},
+};
+
+void FormatHeader(const AISetting& profile, char* out) {
+    std::snprintf(out, kTextSize, "AISettings_%s", profile.szName ? profile.szName : "");
+}
+
+std::int32_t ParseInt32(const char* text) {
+    const char* p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) {
+        ++p;
+    }
+    bool negative = *p == '-';
+    if (*p == '+' || *p == '-') {
+        ++p;
+    }
+    // Accumulate as a negative number, whose range reaches one further than the positive one.
+    const std::int64_t limit = negative ? -std::int64_t{2147483648} : -std::int64_t{2147483647};
+    std::int64_t value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 - (*p - '0');
+        if (value < limit) {
+            value = limit;
+        }
+    }
+    return static_cast<std::int32_t>(negative ? value : -value);
+}
+
+}  // namespace block

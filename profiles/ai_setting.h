@@ -1,0 +1,33 @@
+#pragma once
+// One difficulty profile of the computer opponent, and its text block in a settings file.
+
+#include <cstdint>
+#include <cstdio>
+
+class AISetting {
+public:
+    // Copies the name (which may be null) and appends the new profile to ProfileRegistry.
+    explicit AISetting(const char* name);
+    virtual ~AISetting();
+    AISetting(const AISetting&) = delete;
+    AISetting& operator=(const AISetting&) = delete;
+
+    // Appends this profile's 14-line block (CR LF line ends) to the stream.
+    void Write(std::FILE* out) const;
+    // Scans the stream from its current position for this profile's block and takes the values
+    // found in it. True when the block's closing line was reached; false when the input ended
+    // first, a line was longer than the format allows, or the stream failed.
+    bool Read(std::FILE* in);
+
+    char* szName;
+    std::int32_t iDancing;
+    std::int32_t iAttackDelay;
+    std::int32_t iTechSpeed;
+    std::int32_t iHandicap;
+    bool bAlternativeStrategies;
+    bool bHarassing;
+    bool bMultiBuildings;
+    bool bRelicUnits;
+    bool bTurrets;
+    bool bMines;
+};

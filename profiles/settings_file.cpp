@@ -1,0 +1,83 @@
+#include "profiles/settings_file.h"
+
+#include <cstdio>
+#include <string>
+
+#include "platform/platform.h"
+#include "profiles/ai_setting.h"
+#include "profiles/profile_registry.h"
+
+namespace {
+
+void ShowError(const char* text) { MessageBoxA(nullptr, text, "Error", MB_OK); }
+
+std::FILE* OpenForWriting(const char* path) { return std::fopen(path, "wb"); }
+bool Flush(std::FILE* file) { return std::fflush(file) == 0; }
+bool Close(std::FILE* file) { return std::fclose(file) == 0; }
+bool Replace(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+void Remove(const char* path) { std::remove(path); }
+
+const SaveFileSteps kRealSteps = {OpenForWriting, Flush, FlushFileToDisk, Close, Replace, Remove};
+const SaveFileSteps* g_steps = &kRealSteps;
+
+// Reads every profile's block, each search starting at the file's first line.
+// False at the first profile whose block is missing or unfinished.
+bool ReadAllProfiles(std::FILE* file) {
+    for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i) {
+        if (std::fseek(file, 0, SEEK_SET) != 0) {
+            return false;
+        }
+        std::clearerr(file);
+        if (!ProfileRegistry::At(i)->Read(file)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Writes every profile's block and pushes the file to disk; closes it in any case.
+bool WriteAllProfiles(std::FILE* file) {
+    for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i) {
+        ProfileRegistry::At(i)->Write(file);
+    }
+    bool written = !std::ferror(file) && g_steps->flush(file) && g_steps->sync(file);
+    return g_steps->close(file) && written;
+}
+
+}  // namespace
+
+const SaveFileSteps& RealSaveFileSteps() { return kRealSteps; }
+void SetSaveFileSteps(const SaveFileSteps* steps) { g_steps = steps ? steps : &kRealSteps; }
+
+bool LoadAISettings(const char* path) {
+    // Binary: the bytes are the same on every platform, and no byte ends the input early.
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        ShowError("File error!\nUsing default settings now.");
+        return false;
+    }
+    bool complete = ReadAllProfiles(file);
+    // Closed before any message: the panel stays live under the box and may save meanwhile.
+    std::fclose(file);
+    if (!complete) {
+        ShowError("Invalid file syntax!\nUsing default settings now.");
+    }
+    return true;
+}
+
+bool SaveAISettings(const char* path) {
+    // Written beside the target and renamed over it, so the target is either the old file or
+    // the new one, never a part of either.
+    std::string temporary = std::string(path) + ".tmp";
+    std::FILE* file = g_steps->open(temporary.c_str());
+    bool saved = file && WriteAllProfiles(file) && g_steps->replace(temporary.c_str(), path);
+    if (!saved) {
+        if (file) {
+            g_steps->remove(temporary.c_str());
+        }
+        ShowError("File error!\nCan't save AI settings.");
+    }
+    return saved;
+}
