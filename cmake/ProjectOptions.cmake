@@ -9,6 +9,11 @@ if(AICP_SANITIZE)
     target_link_options(project_options INTERFACE ${AICP_SAN_FLAGS})
 endif()
 
+if(AICP_FUZZ)
+    # Coverage for libFuzzer in every library; the fuzzer programs add -fsanitize=fuzzer.
+    target_compile_options(project_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 if(MINGW)
     target_link_options(project_options INTERFACE -static -static-libgcc -static-libstdc++)
 endif()
