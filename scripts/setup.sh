@@ -6,7 +6,8 @@ set -euo pipefail
 
 packages_for() {
     case "$1" in
-        build) echo "cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev" ;;
+        # windres is in both: the Linux build also compiles the resource script.
+        build) echo "cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev binutils-mingw-w64-i686" ;;
         windows) echo "g++-mingw-w64-i686 binutils-mingw-w64-i686" ;;
         terminal) echo "libncurses-dev tmux" ;;
         *) echo "setup.sh: unknown group '$1'" >&2; exit 2 ;;
