@@ -1,0 +1,138 @@
+#include "panel/dialog_window.h"
+
+#include <iterator>
+
+#include "panel/control_table.h"
+#include "res/resource.h"
+
+namespace {
+// Constant-initialised: the list exists, empty, before any code runs.
+std::vector<DialogWindow*> g_windows;
+
+// TBM_SETRANGE's lParam: the minimum in the low word, the maximum in the high word.
+LPARAM PackRange(short minimum, short maximum) {
+    DWORD low = static_cast<WORD>(minimum);
+    DWORD high = static_cast<WORD>(maximum);
+    return static_cast<LPARAM>(high << 16 | low);
+}
+}  // namespace
+
+std::size_t WindowRegistry::Count() {
+    return g_windows.size();
+}
+DialogWindow* WindowRegistry::At(std::size_t position) {
+    return g_windows[position];
+}
+void WindowRegistry::Add(DialogWindow* window) {
+    g_windows.push_back(window);
+}
+
+LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (std::size_t i = 0; i < WindowRegistry::Count(); ++i) {
+        DialogWindow* owner = WindowRegistry::At(i);
+        if (owner->hDialog == window) {
+            return owner->HandleMessage(window, message, wParam, lParam);
+        }
+    }
+    // Everything sent while the dialog is being created, before Create registers it.
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+DialogWindow::DialogWindow()
+    : hDialog(nullptr),
+      hTabControl(nullptr),
+      hDancingSlider(nullptr),
+      hAttackDelaySlider(nullptr),
+      hTechSpeedSlider(nullptr),
+      hHandicapSlider(nullptr),
+      hDancingLabel(nullptr),
+      hAttackDelayLabel(nullptr),
+      hTechSpeedLabel(nullptr),
+      hHandicapLabel(nullptr),
+      hHarassingCheck(nullptr),
+      hAlternativeStrategiesCheck(nullptr),
+      hMultiBuildingsCheck(nullptr),
+      hRelicUnitsCheck(nullptr),
+      hTurretsCheck(nullptr),
+      hMinesCheck(nullptr),
+      iCurrentTab(0) {
+    InitCommonControls();
+}
+
+DialogWindow::~DialogWindow() = default;
+
+bool DialogWindow::Create(HINSTANCE instance) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = DialogWindowProc;
+    windowClass.cbClsExtra = 0;
+    // The dialog manager keeps its data in a dialog's own window class.
+    windowClass.cbWndExtra = DLGWINDOWEXTRA;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = "DLGCLASS";
+    windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
+    if (!RegisterClassExA(&windowClass)) {
+        return false;
+    }
+
+    hDialog =
+        CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_CONTROL_PANEL), nullptr, nullptr, 0);
+    if (!hDialog) {
+        MessageBoxA(nullptr, "Couldn't create window!", "Error", MB_OK);
+        return false;
+    }
+    WindowRegistry::Add(this);
+
+    hTabControl = GetDlgItem(hDialog, IDC_PROFILE_TABS);
+    for (int i = 0; i < static_cast<int>(std::size(kProfileNames)); ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT | TCIF_IMAGE;
+        item.pszText = const_cast<char*>(kProfileNames[i]);
+        item.iImage = -1;
+        SendMessageA(hTabControl, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    SendMessageA(hTabControl, TCM_SETCURSEL, panel::kInitialTab, 0);
+    iCurrentTab = panel::kInitialTab;
+
+    for (const panel::SliderRow* row : panel::kSliderRows) {
+        HWND slider = this->*row->slider = GetDlgItem(hDialog, row->sliderId);
+        this->*row->label = GetDlgItem(hDialog, row->labelId);
+        SendMessageA(slider, TBM_SETRANGE, TRUE, PackRange(row->minimum, row->maximum));
+        SendMessageA(slider, TBM_SETPAGESIZE, 0, 1);
+        SendMessageA(slider, TBM_SETPOS, TRUE, row->initialPosition);
+    }
+    for (const panel::CheckRow& row : panel::kCheckRows) {
+        HWND box = this->*row.box = GetDlgItem(hDialog, row.id);
+        SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
+    }
+    return true;
+}
+
+void DialogWindow::AddProfile(AISetting* profile) {
+    profiles.push_back(profile);
+}
+
+bool DialogWindow::PumpMessage() {
+    MSG message;
+    BOOL fetched = GetMessageA(&message, nullptr, 0, 0);
+    // 0 is the quit message; -1 a failed fetch, which left the record unfilled and would only
+    // fail again.
+    if (fetched == 0 || fetched == -1) {
+        return false;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    return true;
+}
+
+AISetting* DialogWindow::CurrentProfile() const {
+    if (iCurrentTab < 0 || static_cast<std::size_t>(iCurrentTab) >= profiles.size()) {
+        return nullptr;
+    }
+    return profiles[iCurrentTab];
+}

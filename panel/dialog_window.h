@@ -1,0 +1,89 @@
+#pragma once
+// The control panel: the dialog built from template 102, the handles of the controls that show a
+// profile, and the profiles that its five tabs stand for.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/platform.h"
+
+class AISetting;
+
+// The tabs' texts, left to right; start-up gives its five profiles the same names in this order.
+inline constexpr const char* kProfileNames[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
+
+// Relative to the program's folder, which start-up makes the current one.
+inline constexpr const char* kSettingsFilePath = "Core/AIConfig.ai";
+inline constexpr const char* kDefaultsFilePath = "Core/AIDefaultConfig.ai";
+
+class DialogWindow {
+  public:
+    // Also initialises the common controls, whose classes the template names.
+    DialogWindow();
+    // Releases the profile list only: the profiles and the dialog belong to others.
+    virtual ~DialogWindow();
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
+
+    // Registers "DLGCLASS", creates the dialog and sets up its controls. Succeeds once a process.
+    bool Create(HINSTANCE instance);
+    void AddProfile(AISetting* profile);
+    // One step of the message loop for every window of the thread; false once it should end.
+    bool PumpMessage();
+
+    // Store into the current profile at once; the graded ones also update their value label.
+    void SetDancing(std::int32_t value);
+    void SetAttackDelay(std::int32_t position);
+    void SetTechSpeed(std::int32_t value);
+    void SetHandicap(std::int32_t value);
+    void SetHarassing(bool value);
+    void SetAlternativeStrategies(bool value);
+    void SetMultiBuildings(bool value);
+    void SetRelicUnits(bool value);
+    void SetTurrets(bool value);
+    void SetMines(bool value);
+    // Makes the selected tab's profile current and shows it in every control.
+    void Refresh();
+
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // The profile at the current tab index, or null when the list holds none there.
+    AISetting* CurrentProfile() const;
+
+    HWND hDialog;
+    HWND hTabControl;
+    // Sliders and their value labels, row by row from the top.
+    HWND hDancingSlider;
+    HWND hAttackDelaySlider;
+    HWND hTechSpeedSlider;
+    HWND hHandicapSlider;
+    HWND hDancingLabel;
+    HWND hAttackDelayLabel;
+    HWND hTechSpeedLabel;
+    HWND hHandicapLabel;
+    // Check boxes, in the order of their setters.
+    HWND hHarassingCheck;
+    HWND hAlternativeStrategiesCheck;
+    HWND hMultiBuildingsCheck;
+    HWND hRelicUnitsCheck;
+    HWND hTurretsCheck;
+    HWND hMinesCheck;
+    std::int32_t iCurrentTab;
+    std::vector<AISetting*> profiles;
+
+  private:
+    LRESULT OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// Every DialogWindow that Create registered, in order; never shrinks.
+class WindowRegistry {
+  public:
+    static std::size_t Count();
+    static DialogWindow* At(std::size_t position);
+    static void Add(DialogWindow* window);
+};
+
+// The window procedure of "DLGCLASS": hands each message to the window whose dialog it is.
+LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
