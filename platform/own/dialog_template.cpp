@@ -1,9 +1,88 @@
 #include "platform/own/dialog_template.h"
 
+#include "platform/own/resources.h"
+
 namespace own {
 
-bool ParseDialogTemplate(const unsigned char*, std::size_t, DialogTemplate*) {
-    return false;
+namespace {
+
+constexpr unsigned kDsSetFont = 0x40;
+constexpr unsigned short kExtendedSignature = 0xFFFF;
+
+// A menu or text given by number, in the "#123" form that resource names by number take.
+std::string NameText(const NameOrOrdinal& field) {
+    return field.isOrdinal ? "#" + std::to_string(field.ordinal) : field.name;
+}
+
+// Reads the DLGTEMPLATEEX header at data, font included, and stores its item count. Returns the
+// position after it, or nullptr when it does not fit before end or is not an extended template.
+const unsigned char* ReadHeader(const unsigned char* data, const unsigned char* end,
+                                DialogTemplate* out, int* count) {
+    ByteReader in(data, static_cast<std::size_t>(end - data));
+    const unsigned version = in.Word();
+    if (version != 1 || in.Word() != kExtendedSignature)
+        return nullptr;
+    out->helpId = in.Dword();
+    out->exStyle = in.Dword();
+    out->style = in.Dword();
+    *count = in.Word();
+    out->x = static_cast<short>(in.Word());
+    out->y = static_cast<short>(in.Word());
+    out->cx = static_cast<short>(in.Word());
+    out->cy = static_cast<short>(in.Word());
+    out->menu = NameText(in.ReadNameOrOrdinal());
+    const NameOrOrdinal windowClass = in.ReadNameOrOrdinal();
+    out->classAtom = windowClass.isOrdinal ? windowClass.ordinal : 0;
+    out->className = windowClass.name;
+    out->caption = in.String();
+    if (out->style & kDsSetFont) {
+        out->pointSize = in.Word();
+        out->weight = in.Word();
+        out->italic = in.Byte();
+        out->charset = in.Byte();
+        out->typeface = in.String();
+    }
+    return in.ok() ? data + in.offset() : nullptr;
+}
+
+// Reads the DLGITEMTEMPLATEEX at the first DWORD boundary from pos, counted from data. Returns
+// the position after it and its creation data, or nullptr when it does not fit before end.
+const unsigned char* ReadItem(const unsigned char* data, const unsigned char* pos,
+                              const unsigned char* end, DialogItem* out) {
+    ByteReader in(data, static_cast<std::size_t>(end - data), static_cast<std::size_t>(pos - data));
+    in.AlignDword();
+    out->helpId = in.Dword();
+    out->exStyle = in.Dword();
+    out->style = in.Dword();
+    out->x = static_cast<short>(in.Word());
+    out->y = static_cast<short>(in.Word());
+    out->cx = static_cast<short>(in.Word());
+    out->cy = static_cast<short>(in.Word());
+    out->id = in.Dword();
+    const NameOrOrdinal windowClass = in.ReadNameOrOrdinal();
+    out->classAtom = windowClass.isOrdinal ? windowClass.ordinal : 0;
+    out->className = windowClass.name;
+    out->text = NameText(in.ReadNameOrOrdinal());
+    in.Skip(in.Word());  // creation data, preceded by its byte count
+    return in.ok() ? data + in.offset() : nullptr;
+}
+
+}  // namespace
+
+bool ParseDialogTemplate(const unsigned char* data, std::size_t size, DialogTemplate* out) {
+    *out = DialogTemplate{};
+    if (data == nullptr)
+        return false;
+    const unsigned char* const end = data + size;
+    int count = 0;
+    const unsigned char* pos = ReadHeader(data, end, out, &count);
+    for (int i = 0; pos != nullptr && i < count; ++i) {
+        DialogItem item{};
+        pos = ReadItem(data, pos, end, &item);
+        if (pos != nullptr)
+            out->items.push_back(item);
+    }
+    return pos != nullptr;
 }
 
 }  // namespace own
