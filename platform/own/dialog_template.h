@@ -13,7 +13,7 @@ struct DialogItem {
     short x, y, cx, cy;
     unsigned id;
     unsigned short classAtom;  // 0 when the class is given by name
-    std::string className;
+    std::string className;     // as stored (windres upper-cases it): match it without case
     std::string text;
 };
 
