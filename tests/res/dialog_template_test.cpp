@@ -4,7 +4,6 @@
 
 #include <strings.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,11 +25,11 @@ std::vector<unsigned char> Dialog102() {
     return std::vector<unsigned char>(data, data + size);
 }
 
-// Parses a heap copy of exactly the first n bytes, so that the sanitizer sees any read past it.
+// Parses an exact-size heap copy of the first n bytes, so the sanitizer sees any read past it.
 bool ParsePrefix(const std::vector<unsigned char>& bytes, std::size_t n, own::DialogTemplate* out) {
-    auto copy = std::make_unique<unsigned char[]>(n);
-    std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n), copy.get());
-    return own::ParseDialogTemplate(copy.get(), n, out);
+    const std::vector<unsigned char> copy(bytes.begin(),
+                                          bytes.begin() + static_cast<std::ptrdiff_t>(n));
+    return own::ParseDialogTemplate(copy.data(), n, out);
 }
 
 // Builds little-endian template bytes by hand.

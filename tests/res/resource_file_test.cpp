@@ -1,9 +1,8 @@
 // The program's compiled resources as the own layer reads them, and .res images that are cut
-// short or corrupt.
+// short or corrupt. Images are exact-size heap copies, so the sanitizer sees any read past them.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,36 +11,27 @@
 
 namespace {
 
+using Bytes = std::vector<unsigned char>;
+
 constexpr unsigned kRtDialog = 5;
 constexpr unsigned kRtManifest = 24;
 
-// A heap copy of exactly the given bytes, so that the sanitizer sees any read past its end.
-struct Image {
-    explicit Image(const unsigned char* bytes, std::size_t n)
-        : data(std::make_unique<unsigned char[]>(n)), size(n) {
-        if (n > 0)
-            std::memcpy(data.get(), bytes, n);
-    }
-    std::unique_ptr<unsigned char[]> data;
-    std::size_t size;
-};
+const Bytes kWhole(kProgramResFile, kProgramResFile + kProgramResFileSize);
 
-std::vector<own::ResourceEntry> Entries(const Image& image) {
-    std::vector<own::ResourceEntry> entries;
-    EXPECT_TRUE(own::ReadResourceFile(image.data.get(), image.size, &entries));
-    return entries;
+bool Read(const Bytes& image, std::vector<own::ResourceEntry>* entries) {
+    return own::ReadResourceFile(image.data(), image.size(), entries);
 }
 
-void PutDword(Image& image, std::size_t offset, unsigned value) {
+void PutDword(Bytes& image, std::size_t offset, unsigned value) {
     for (int i = 0; i < 4; ++i)
-        image.data[offset + i] = static_cast<unsigned char>(value >> (8 * i));
+        image[offset + i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
 }  // namespace
 
 TEST(resource_file, holds_dialog_102_and_the_manifest_and_nothing_else) {
-    const Image image(kProgramResFile, kProgramResFileSize);
-    const auto entries = Entries(image);
+    std::vector<own::ResourceEntry> entries;
+    ASSERT_TRUE(Read(kWhole, &entries));
     ASSERT_EQ(2u, entries.size());
     EXPECT_EQ(kRtDialog, entries[0].type);
     EXPECT_EQ(102u, entries[0].id);
@@ -53,8 +43,8 @@ TEST(resource_file, holds_dialog_102_and_the_manifest_and_nothing_else) {
         EXPECT_EQ("", entry.typeName + entry.name);
 }
 
-TEST(resource_file, manifest_is_an_empty_assembly) {
-    const std::string expected =
+TEST(resource_file, lookup_by_number_finds_the_manifest_and_nothing_absent) {
+    const std::string manifest =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
         "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">"
         "</assembly>\n";
@@ -63,56 +53,45 @@ TEST(resource_file, manifest_is_an_empty_assembly) {
     std::size_t size = 0;
     unsigned language = 0;
     ASSERT_TRUE(own::FindProgramResource(kRtManifest, 1, &data, &size, &language));
-    EXPECT_EQ(expected, std::string(reinterpret_cast<const char*>(data), size));
+    EXPECT_EQ(manifest, std::string(reinterpret_cast<const char*>(data), size));
     EXPECT_EQ(1033u, language);
-}
-
-TEST(resource_file, lookup_finds_only_what_is_there) {
-    own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-    const unsigned char* data = nullptr;
-    std::size_t size = 0;
-    EXPECT_TRUE(own::FindProgramResource(kRtDialog, 102, &data, &size));
     EXPECT_FALSE(own::FindProgramResource(kRtDialog, 103, &data, &size));
     EXPECT_FALSE(own::FindProgramResource(kRtManifest, 102, &data, &size));
+
     own::SetProgramResources(nullptr, 0);
-    EXPECT_FALSE(own::FindProgramResource(kRtDialog, 102, &data, &size));
+    EXPECT_FALSE(own::FindProgramResource(kRtManifest, 1, &data, &size));
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
 }
 
 // A cut image is read only when the cut falls between entries (or in the last one's padding).
 TEST(resource_file, every_truncation_fails_or_ends_between_entries) {
-    const Image whole(kProgramResFile, kProgramResFileSize);
-    const auto entries = Entries(whole);
+    std::vector<own::ResourceEntry> entries;
+    ASSERT_TRUE(Read(kWhole, &entries));
     ASSERT_EQ(2u, entries.size());
-    const auto offsetOf = [&](const unsigned char* p) {
-        return static_cast<std::size_t>(p - whole.data.get());
-    };
-    const std::size_t manifestStart = offsetOf(entries[1].data) - 32;  // its header has numbers
-    const std::size_t manifestEnd = offsetOf(entries[1].data) + entries[1].size;
-    for (std::size_t n = 0; n < whole.size; ++n) {
-        const Image cut(whole.data.get(), n);
-        std::vector<own::ResourceEntry> read;
-        const bool expected = n == 32 || n == manifestStart || n >= manifestEnd;
-        EXPECT_EQ(expected, own::ReadResourceFile(cut.data.get(), n, &read)) << n;
+    const std::size_t manifestData = static_cast<std::size_t>(entries[1].data - kWhole.data());
+    const std::size_t manifestStart = manifestData - 32;  // its header holds only numbers
+    const std::size_t manifestEnd = manifestData + entries[1].size;
+    for (std::size_t n = 0; n < kWhole.size(); ++n) {
+        const Bytes cut(kWhole.begin(), kWhole.begin() + static_cast<std::ptrdiff_t>(n));
+        const bool whole = n == 32 || n == manifestStart || n >= manifestEnd;
+        EXPECT_EQ(whole, Read(cut, &entries)) << n;
     }
 }
 
 TEST(resource_file, corrupt_headers_are_refused) {
-    const Image whole(kProgramResFile, kProgramResFileSize);
     const std::size_t dialog = 32;  // the dialog's header follows the leading empty entry
-    std::vector<own::ResourceEntry> read;
+    std::vector<own::ResourceEntry> entries;
     const auto refuses = [&](std::size_t offset, unsigned value) {
-        Image image(whole.data.get(), whole.size);
+        Bytes image = kWhole;
         PutDword(image, offset, value);
-        return !own::ReadResourceFile(image.data.get(), image.size, &read);
+        return !Read(image, &entries);
     };
     EXPECT_TRUE(refuses(0, 4));                    // leading entry not empty
     EXPECT_TRUE(refuses(dialog, 0xFFFFFFF0));      // data size past the end
     EXPECT_TRUE(refuses(dialog + 4, 0xFFFFFFFC));  // header size past the end
     EXPECT_TRUE(refuses(dialog + 4, 8));           // header too small for its fields
 
-    // A type name with no terminator before the header's end.
-    Image unterminated(whole.data.get(), whole.size);
-    std::memset(unterminated.data.get() + dialog + 8, 'A', 24);
-    EXPECT_FALSE(own::ReadResourceFile(unterminated.data.get(), unterminated.size, &read));
+    Bytes unterminated = kWhole;  // a type name that runs to the header's end
+    std::memset(unterminated.data() + dialog + 8, 'A', 24);
+    EXPECT_FALSE(Read(unterminated, &entries));
 }
