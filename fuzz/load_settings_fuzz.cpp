@@ -35,7 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file) {
         std::abort();
     }
-    std::fwrite(data, 1, size, file);
+    if (size > 0) {
+        std::fwrite(data, 1, size, file);
+    }
     std::fclose(file);
     LoadAISettings(harness.path.c_str());
     harness.boxes.Clear();

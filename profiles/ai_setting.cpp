@@ -26,24 +26,23 @@ AISetting::AISetting(const char* name)
     ProfileRegistry::Add(this);
 }
 
-AISetting::~AISetting() { delete[] szName; }
+AISetting::~AISetting() {
+    delete[] szName;
+}
 
 namespace block {
 
-const IntKey kIntKeys[4] = {
-    {"iDancing", &AISetting::iDancing},
-    {"iAttackDelay", &AISetting::iAttackDelay},
-    {"iTechSpeed", &AISetting::iTechSpeed},
-    {"iHandicap", &AISetting::iHandicap},
-};
-
-const SwitchKey kSwitchKeys[6] = {
-    {"bAlternativeStrategies", &AISetting::bAlternativeStrategies},
-    {"bHarassing", &AISetting::bHarassing},
-    {"bMultiBuildings", &AISetting::bMultiBuildings},
-    {"bRelicUnits", &AISetting::bRelicUnits},
-    {"bTurrets", &AISetting::bTurrets},
-    {"bMines", &AISetting::bMines},
+const Key kKeys[kKeyCount] = {
+    {"iDancing", &AISetting::iDancing, nullptr},
+    {"iAttackDelay", &AISetting::iAttackDelay, nullptr},
+    {"iTechSpeed", &AISetting::iTechSpeed, nullptr},
+    {"iHandicap", &AISetting::iHandicap, nullptr},
+    {"bAlternativeStrategies", nullptr, &AISetting::bAlternativeStrategies},
+    {"bHarassing", nullptr, &AISetting::bHarassing},
+    {"bMultiBuildings", nullptr, &AISetting::bMultiBuildings},
+    {"bRelicUnits", nullptr, &AISetting::bRelicUnits},
+    {"bTurrets", nullptr, &AISetting::bTurrets},
+    {"bMines", nullptr, &AISetting::bMines},
 };
 
 void FormatHeader(const AISetting& profile, char* out) {

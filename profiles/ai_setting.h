@@ -4,20 +4,25 @@
 #include <cstdint>
 #include <cstdio>
 
+namespace block {
+class TextInput;
+}
+
 class AISetting {
-public:
+  public:
     // Copies the name (which may be null) and appends the new profile to ProfileRegistry.
     explicit AISetting(const char* name);
     virtual ~AISetting();
     AISetting(const AISetting&) = delete;
     AISetting& operator=(const AISetting&) = delete;
 
-    // Appends this profile's 14-line block (CR LF line ends) to the stream.
+    // Appends this profile's 14-line block (CR LF line ends) to the stream. Errors are left in
+    // the stream's error flag for the caller.
     void Write(std::FILE* out) const;
-    // Scans the stream from its current position for this profile's block and takes the values
+    // Scans the input from its current position for this profile's block and takes the values
     // found in it. True when the block's closing line was reached; false when the input ended
-    // first, a line was longer than the format allows, or the stream failed.
-    bool Read(std::FILE* in);
+    // first, a line was longer than the format allows, or the file failed to read.
+    bool Read(block::TextInput& in);
 
     char* szName;
     std::int32_t iDancing;

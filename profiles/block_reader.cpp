@@ -3,47 +3,61 @@
 
 #include "profiles/ai_setting.h"
 #include "profiles/block_format.h"
-#include "profiles/line_reader.h"
 
 namespace {
 
-// The value text of a key: everything after the first '=' at or after the key's first
-// occurrence. Null when the key does not take the line.
-const char* ValueOf(const char* line, const char* key) {
-    const char* at = std::strstr(line, key);
-    if (!at) {
-        return nullptr;
+// The first key in block order whose first occurrence starts before `end`, or -1; `at` is
+// set to that occurrence. One pass over the text, trying at each position only the keys that
+// would beat the best one found so far.
+int FirstKeyBefore(const char* line, const char* end, const char** at) {
+    int best = -1;
+    for (const char* p = line; p < end; ++p) {
+        if (*p != 'i' && *p != 'b') {
+            continue;  // every key starts with its type prefix
+        }
+        int limit = best < 0 ? block::kKeyCount : best;
+        for (int k = 0; k < limit; ++k) {
+            const char* text = block::kKeys[k].text;
+            if (*p == text[0] && std::strncmp(p, text, std::strlen(text)) == 0) {
+                best = k;
+                *at = p;
+                break;
+            }
+        }
     }
-    const char* equals = std::strchr(at, '=');
-    return equals ? equals + 1 : nullptr;
+    return best;
 }
 
-// Stores the value of the first key, in block order, that takes the line. False when none does.
+// Stores the value of the first key, in block order, that takes the line: the key occurs and an
+// '=' follows its first occurrence; the value is the text after that '='. False when no key
+// takes the line.
 bool TakeKeyLine(AISetting& profile, const char* line) {
-    for (const block::IntKey& k : block::kIntKeys) {
-        if (const char* value = ValueOf(line, k.key)) {
-            profile.*k.field = block::ParseInt32(value);
-            return true;
-        }
+    // A key can only take the line if it starts before the line's last '=' (keys hold no '=').
+    const char* lastEquals = std::strrchr(line, '=');
+    const char* at = nullptr;
+    int k = lastEquals ? FirstKeyBefore(line, lastEquals, &at) : -1;
+    if (k < 0) {
+        return false;
     }
-    for (const block::SwitchKey& k : block::kSwitchKeys) {
-        if (const char* value = ValueOf(line, k.key)) {
-            profile.*k.field = std::strstr(value, "true") != nullptr;
-            return true;
-        }
+    const char* value = std::strchr(at, '=') + 1;
+    const block::Key& key = block::kKeys[k];
+    if (key.number) {
+        profile.*key.number = block::ParseInt32(value);
+    } else {
+        profile.*key.flag = std::strstr(value, "true") != nullptr;
     }
-    return false;
+    return true;
 }
 
 }  // namespace
 
-bool AISetting::Read(std::FILE* in) {
+bool AISetting::Read(block::TextInput& in) {
     char header[block::kTextSize];
     block::FormatHeader(*this, header);
 
     char line[block::kTextSize];
     bool inBlock = false;
-    while (block::ReadLine(in, line) == block::LineResult::kLine) {
+    while (in.ReadLine(line) == block::LineResult::kLine) {
         if (!inBlock) {
             inBlock = std::strstr(line, header) != nullptr;
         } else if (!TakeKeyLine(*this, line) && std::strchr(line, '}')) {

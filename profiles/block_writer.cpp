@@ -6,12 +6,11 @@
 
 namespace {
 
-// Writes one line with its CR LF end and hands it on to the file at once. Errors stay in the
-// stream's error flag, which the save checks.
+// Writes one line with its CR LF end. The save writes a temporary file that no one reads before
+// it is complete, so the lines are not flushed one by one; errors stay in the stream's flag.
 void PutLine(std::FILE* out, const char* text) {
     std::fputs(text, out);
     std::fputs("\r\n", out);
-    std::fflush(out);
 }
 
 }  // namespace
@@ -25,12 +24,14 @@ void AISetting::Write(std::FILE* out) const {
     std::snprintf(line, sizeof line, "%s =", header);
     PutLine(out, line);
     PutLine(out, "{");
-    for (const block::IntKey& k : block::kIntKeys) {
-        std::snprintf(line, sizeof line, "\t%s = %ld,", k.key, static_cast<long>(this->*k.field));
-        PutLine(out, line);
-    }
-    for (const block::SwitchKey& k : block::kSwitchKeys) {
-        std::snprintf(line, sizeof line, "\t%s = %s,", k.key, this->*k.field ? "true" : "false");
+    for (const block::Key& k : block::kKeys) {
+        if (k.number) {
+            std::snprintf(line, sizeof line, "\t%s = %ld,", k.text,
+                          static_cast<long>(this->*k.number));
+        } else {
+            std::snprintf(line, sizeof line, "\t%s = %s,", k.text,
+                          this->*k.flag ? "true" : "false");
+        }
         PutLine(out, line);
     }
     PutLine(out, "}");

@@ -7,7 +7,15 @@ namespace {
 std::vector<AISetting*> g_profiles;
 }  // namespace
 
-std::size_t ProfileRegistry::Count() { return g_profiles.size(); }
-AISetting* ProfileRegistry::At(std::size_t position) { return g_profiles[position]; }
-void ProfileRegistry::Add(AISetting* profile) { g_profiles.push_back(profile); }
-void ProfileRegistry::ClearForTesting() { g_profiles.clear(); }
+std::size_t ProfileRegistry::Count() {
+    return g_profiles.size();
+}
+AISetting* ProfileRegistry::At(std::size_t position) {
+    return g_profiles[position];
+}
+void ProfileRegistry::Add(AISetting* profile) {
+    g_profiles.push_back(profile);
+}
+void ProfileRegistry::ClearForTesting() {
+    g_profiles.clear();
+}

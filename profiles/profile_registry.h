@@ -7,7 +7,7 @@
 class AISetting;
 
 class ProfileRegistry {
-public:
+  public:
     static std::size_t Count();
     static AISetting* At(std::size_t position);
     static void Add(AISetting* profile);

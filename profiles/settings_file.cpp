@@ -6,18 +6,29 @@
 #include "platform/platform.h"
 #include "profiles/ai_setting.h"
 #include "profiles/profile_registry.h"
+#include "profiles/text_input.h"
 
 namespace {
 
-void ShowError(const char* text) { MessageBoxA(nullptr, text, "Error", MB_OK); }
+void ShowError(const char* text) {
+    MessageBoxA(nullptr, text, "Error", MB_OK);
+}
 
-std::FILE* OpenForWriting(const char* path) { return std::fopen(path, "wb"); }
-bool Flush(std::FILE* file) { return std::fflush(file) == 0; }
-bool Close(std::FILE* file) { return std::fclose(file) == 0; }
+std::FILE* OpenForWriting(const char* path) {
+    return std::fopen(path, "wb");
+}
+bool Flush(std::FILE* file) {
+    return std::fflush(file) == 0;
+}
+bool Close(std::FILE* file) {
+    return std::fclose(file) == 0;
+}
 bool Replace(const char* from, const char* to) {
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
 }
-void Remove(const char* path) { std::remove(path); }
+void Remove(const char* path) {
+    std::remove(path);
+}
 
 const SaveFileSteps kRealSteps = {OpenForWriting, Flush, FlushFileToDisk, Close, Replace, Remove};
 const SaveFileSteps* g_steps = &kRealSteps;
@@ -25,12 +36,9 @@ const SaveFileSteps* g_steps = &kRealSteps;
 // Reads every profile's block, each search starting at the file's first line.
 // False at the first profile whose block is missing or unfinished.
 bool ReadAllProfiles(std::FILE* file) {
+    block::TextInput input(file);
     for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i) {
-        if (std::fseek(file, 0, SEEK_SET) != 0) {
-            return false;
-        }
-        std::clearerr(file);
-        if (!ProfileRegistry::At(i)->Read(file)) {
+        if (!input.Rewind() || !ProfileRegistry::At(i)->Read(input)) {
             return false;
         }
     }
@@ -48,8 +56,12 @@ bool WriteAllProfiles(std::FILE* file) {
 
 }  // namespace
 
-const SaveFileSteps& RealSaveFileSteps() { return kRealSteps; }
-void SetSaveFileSteps(const SaveFileSteps* steps) { g_steps = steps ? steps : &kRealSteps; }
+const SaveFileSteps& RealSaveFileSteps() {
+    return kRealSteps;
+}
+void SetSaveFileSteps(const SaveFileSteps* steps) {
+    g_steps = steps ? steps : &kRealSteps;
+}
 
 bool LoadAISettings(const char* path) {
     // Binary: the bytes are the same on every platform, and no byte ends the input early.

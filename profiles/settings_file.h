@@ -13,9 +13,9 @@ bool SaveAISettings(const char* path);
 
 // The file steps of a save. Tests swap in steps that fail on purpose.
 struct SaveFileSteps {
-    std::FILE* (*open)(const char* path);              // create or empty, for writing
-    bool (*flush)(std::FILE* file);                    // hand buffered bytes to the system
-    bool (*sync)(std::FILE* file);                     // push them to the disk
+    std::FILE* (*open)(const char* path);  // create or empty, for writing
+    bool (*flush)(std::FILE* file);        // hand buffered bytes to the system
+    bool (*sync)(std::FILE* file);         // push them to the disk
     bool (*close)(std::FILE* file);
     bool (*replace)(const char* from, const char* to);  // rename over the target in one step
     void (*remove)(const char* path);

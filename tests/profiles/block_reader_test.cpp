@@ -15,10 +15,12 @@ struct ReadCase {
     ProfileValues after;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class BlockReader : public ::testing::TestWithParam<ReadCase> {
-protected:
+  protected:
     void SetUp() override { ProfileRegistry::ClearForTesting(); }
     void TearDown() override { ProfileRegistry::ClearForTesting(); }
 };
@@ -27,10 +29,11 @@ TEST_P(BlockReader, takes_the_values_of_its_block) {
     const ReadCase& c = GetParam();
     AISetting profile(c.name);
     SetValues(profile, kBefore);
-    std::FILE* in = StreamOf(c.input);
+    std::FILE* file = StreamOf(c.input);
+    block::TextInput in(file);
     EXPECT_EQ(c.complete, profile.Read(in));
     EXPECT_EQ(c.after, ValuesOf(profile));
-    std::fclose(in);
+    std::fclose(file);
 }
 
 ProfileValues With(int dancing, int attackDelay = 9, int techSpeed = 9) {
@@ -51,8 +54,7 @@ const ReadCase kCases[] = {
      "\tiDancing = 1,\n" + Block("Hard", "\tiAttackDelay = 4,\n"), true, With(9, 4)},
     {"header found inside the Harder header", "Hard", Block("Harder", "\tiDancing = 2,\n"), true,
      With(2)},
-    {"header names are case-sensitive", "Hard", Block("hard", "\tiDancing = 2,\n"), false,
-     kBefore},
+    {"header names are case-sensitive", "Hard", Block("hard", "\tiDancing = 2,\n"), false, kBefore},
     {"keys and braces on the header line are not used", "Easy",
      "AISettings_Easy = { iDancing = 1, }\n\tiTechSpeed = 2,\n}\n", true, With(9, 9, 2)},
     {"the opening brace is not needed", "Hard", "AISettings_Hard =\niDancing = 1\n}\n", true,
@@ -63,8 +65,8 @@ const ReadCase kCases[] = {
      Block("Hard", "\tiDancing 2\n\tiDancing }\n\tiAttackDelay = 4,\n"), true, kBefore},
     {"a key line holding } does not end the block", "Hard",
      Block("Hard", "\tiDancing = 1 }\n\tiTechSpeed = 2,\n"), true, With(1, 9, 2)},
-    {"later duplicate key wins", "Hard", Block("Hard", "\tiDancing = 1,\n\tiDancing = 2,\n"),
-     true, With(2)},
+    {"later duplicate key wins", "Hard", Block("Hard", "\tiDancing = 1,\n\tiDancing = 2,\n"), true,
+     With(2)},
     {"value taken after the first = after the key", "Hard",
      Block("Hard", "x = 5 iDancing x = 3 = 4\n"), true, With(3)},
     {"integer texts", "Hard",
@@ -74,8 +76,9 @@ const ReadCase kCases[] = {
      Block("Hard", "\tiDancing = 2 apples\n\tiAttackDelay = ,\n\tiTechSpeed =\n"), true,
      With(2, 0, 0)},
     {"integers saturate at the 32-bit limits", "Hard",
-     Block("Hard", "\tiDancing = 99999999999,\n\tiAttackDelay = -99999999999,\n"
-                   "\tiTechSpeed = 2147483648\n"),
+     Block("Hard",
+           "\tiDancing = 99999999999,\n\tiAttackDelay = -99999999999,\n"
+           "\tiTechSpeed = 2147483648\n"),
      true, With(INT32_MAX, INT32_MIN, INT32_MAX)},
     {"exact 32-bit limits", "Hard",
      Block("Hard", "\tiDancing = 2147483647,\n\tiAttackDelay = -2147483648,\n"), true,
@@ -90,8 +93,8 @@ const ReadCase kCases[] = {
      "AISettings_Easy =\n{\n\tiDancing = 1,\n\nAISettings_Standard =\n{\n\tiDancing = 2,\n"
      "\tiAttackDelay = 6,\n}\n",
      true, With(2, 6)},
-    {"block cut off keeps what it took", "Hard", "AISettings_Hard =\n{\n\tiDancing = 1,\n",
-     false, With(1)},
+    {"block cut off keeps what it took", "Hard", "AISettings_Hard =\n{\n\tiDancing = 1,\n", false,
+     With(1)},
     {"last line without a line end counts", "Hard", "AISettings_Hard =\r\n\tiDancing = 1,\r\n}",
      true, With(1)},
     {"CR LF and lone LF alike", "Hard",
@@ -110,8 +113,8 @@ const ReadCase kCases[] = {
     {"text after a NUL byte is not seen", "Hard",
      std::string("AISettings_Hard =\n\tiDancing = 1") + '\0' + " }\n\tiTechSpeed = 2,\n}\n", true,
      With(1, 9, 2)},
-    {"a 0x1A byte does not end the input", "Hard",
-     "AISettings_Hard =\n\x1a\n\tiDancing = 5,\n}\n", true, With(5)},
+    {"a 0x1A byte does not end the input", "Hard", "AISettings_Hard =\n\x1a\n\tiDancing = 5,\n}\n",
+     true, With(5)},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, BlockReader, ::testing::ValuesIn(kCases),
@@ -126,12 +129,34 @@ INSTANTIATE_TEST_SUITE_P(Cases, BlockReader, ::testing::ValuesIn(kCases),
 TEST(BlockReaderStream, stands_right_after_the_closing_line) {
     ProfileRegistry::ClearForTesting();
     AISetting profile("Hard");
-    std::FILE* in = StreamOf("AISettings_Hard =\n}\nnext line\n");
+    std::FILE* file = StreamOf("AISettings_Hard =\n}\nnext line\n");
+    block::TextInput in(file);
     ASSERT_TRUE(profile.Read(in));
-    char rest[32] = {};
-    ASSERT_NE(nullptr, std::fgets(rest, sizeof rest, in));
-    EXPECT_STREQ("next line\n", rest);
-    std::fclose(in);
+    char rest[block::kTextSize];
+    ASSERT_EQ(block::LineResult::kLine, in.ReadLine(rest));
+    EXPECT_STREQ("next line", rest);
+    EXPECT_EQ(block::LineResult::kEnd, in.ReadLine(rest));
+    std::fclose(file);
+    ProfileRegistry::ClearForTesting();
+}
+
+TEST(BlockReaderStream, lines_across_buffer_refills_and_rewinds_of_a_large_file) {
+    ProfileRegistry::ClearForTesting();
+    // Lines of varying length so that line ends fall at every offset of the buffer's refills.
+    std::string text;
+    for (int i = 0; text.size() < 300000; ++i) {
+        text += std::string(static_cast<std::size_t>(i % 250), 'a') + (i % 2 ? "\r\n" : "\n");
+    }
+    text += "AISettings_Hard =\r\n\tiDancing = 42,\r\n}";
+    std::FILE* file = StreamOf(text);
+    block::TextInput in(file);
+    for (int round = 0; round < 3; ++round) {
+        AISetting profile("Hard");
+        ASSERT_TRUE(in.Rewind());
+        ASSERT_TRUE(profile.Read(in));
+        EXPECT_EQ(42, profile.iDancing);
+    }
+    std::fclose(file);
     ProfileRegistry::ClearForTesting();
 }
 

@@ -14,7 +14,7 @@ std::string WrittenBlock(const AISetting& profile) {
 }
 
 class BlockWriter : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ProfileRegistry::ClearForTesting(); }
     void TearDown() override { ProfileRegistry::ClearForTesting(); }
 };
@@ -65,19 +65,20 @@ TEST_F(BlockWriter, write_then_read_restores_every_field_of_random_profiles) {
     const std::int32_t edges[] = {INT32_MIN, INT32_MIN + 1, -1, 0, 1, INT32_MAX - 1, INT32_MAX};
     for (int round = 0; round < 500; ++round) {
         auto pick = [&] { return rng() % 3 == 0 ? edges[rng() % 7] : any(rng); };
-        ProfileValues values{pick(),          pick(),          pick(),          pick(),
+        ProfileValues values{pick(),         pick(),         pick(),         pick(),
                              rng() % 2 == 0, rng() % 2 == 0, rng() % 2 == 0, rng() % 2 == 0,
                              rng() % 2 == 0, rng() % 2 == 0};
         AISetting source("Insane");
         SetValues(source, values);
         AISetting target("Insane");
-        SetValues(target, {7, 7, 7, 7, !values.alternative, !values.harassing,
-                           !values.multiBuildings, !values.relicUnits, !values.turrets,
-                           !values.mines});
-        std::FILE* in = StreamOf(WrittenBlock(source));
+        SetValues(target,
+                  {7, 7, 7, 7, !values.alternative, !values.harassing, !values.multiBuildings,
+                   !values.relicUnits, !values.turrets, !values.mines});
+        std::FILE* file = StreamOf(WrittenBlock(source));
+        block::TextInput in(file);
         ASSERT_TRUE(target.Read(in));
         ASSERT_EQ(values, ValuesOf(target)) << "round " << round;
-        std::fclose(in);
+        std::fclose(file);
     }
 }
 

@@ -37,10 +37,12 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool FileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 ProfileValues ValuesOf(const AISetting& p) {
-    return {p.iDancing,    p.iAttackDelay,    p.iTechSpeed,  p.iHandicap, p.bAlternativeStrategies,
+    return {p.iDancing,   p.iAttackDelay,    p.iTechSpeed,  p.iHandicap, p.bAlternativeStrategies,
             p.bHarassing, p.bMultiBuildings, p.bRelicUnits, p.bTurrets,  p.bMines};
 }
 
@@ -58,11 +60,10 @@ void SetValues(AISetting& p, const ProfileValues& v) {
 }
 
 bool operator==(const ProfileValues& a, const ProfileValues& b) {
-    return a.dancing == b.dancing && a.attackDelay == b.attackDelay &&
-           a.techSpeed == b.techSpeed && a.handicap == b.handicap &&
-           a.alternative == b.alternative && a.harassing == b.harassing &&
-           a.multiBuildings == b.multiBuildings && a.relicUnits == b.relicUnits &&
-           a.turrets == b.turrets && a.mines == b.mines;
+    return a.dancing == b.dancing && a.attackDelay == b.attackDelay && a.techSpeed == b.techSpeed &&
+           a.handicap == b.handicap && a.alternative == b.alternative &&
+           a.harassing == b.harassing && a.multiBuildings == b.multiBuildings &&
+           a.relicUnits == b.relicUnits && a.turrets == b.turrets && a.mines == b.mines;
 }
 
 void PrintTo(const ProfileValues& v, std::ostream* os) {

@@ -11,6 +11,7 @@
 
 #include "platform/own/headless.h"
 #include "profiles/ai_setting.h"
+#include "profiles/text_input.h"
 
 // A readable stream holding exactly these bytes.
 std::FILE* StreamOf(const std::string& bytes);
@@ -32,14 +33,14 @@ void PrintTo(const ProfileValues& v, std::ostream* os);
 // A scratch folder as the current directory, the five profiles freshly registered, and every
 // message box recorded.
 class ProfileFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
     std::array<std::unique_ptr<AISetting>, 5> profiles_;
     headless::AutoAnswerBoxes boxes_;
 
-private:
+  private:
     std::string previousDir_;
     std::string scratch_;
 };

@@ -19,17 +19,25 @@ int g_failing = -1;
 std::FILE* Open(const char* path) {
     return g_failing == 0 ? nullptr : RealSaveFileSteps().open(path);
 }
-bool Flush(std::FILE* f) { return RealSaveFileSteps().flush(f) && g_failing != 1; }
-bool Sync(std::FILE* f) { return RealSaveFileSteps().sync(f) && g_failing != 2; }
-bool Close(std::FILE* f) { return RealSaveFileSteps().close(f) && g_failing != 3; }
+bool Flush(std::FILE* f) {
+    return RealSaveFileSteps().flush(f) && g_failing != 1;
+}
+bool Sync(std::FILE* f) {
+    return RealSaveFileSteps().sync(f) && g_failing != 2;
+}
+bool Close(std::FILE* f) {
+    return RealSaveFileSteps().close(f) && g_failing != 3;
+}
 bool Replace(const char* from, const char* to) {
     return g_failing != 4 && RealSaveFileSteps().replace(from, to);
 }
-void Remove(const char* path) { RealSaveFileSteps().remove(path); }
+void Remove(const char* path) {
+    RealSaveFileSteps().remove(path);
+}
 const SaveFileSteps kFailingSteps = {Open, Flush, Sync, Close, Replace, Remove};
 
 class SaveFailure : public ProfileFileTest {
-protected:
+  protected:
     void SetUp() override {
         ProfileFileTest::SetUp();
         profiles_[2]->iDancing = 2;

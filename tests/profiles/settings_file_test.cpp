@@ -16,8 +16,8 @@ ProfileValues Numbered(int n) {
 }
 
 std::string Block(const char* name, int dancing) {
-    return std::string("\r\nAISettings_") + name + " =\r\n{\r\n\tiDancing = " +
-           std::to_string(dancing) + ",\r\n}\r\n";
+    return std::string("\r\nAISettings_") + name +
+           " =\r\n{\r\n\tiDancing = " + std::to_string(dancing) + ",\r\n}\r\n";
 }
 
 using SettingsFile = ProfileFileTest;
@@ -81,8 +81,8 @@ TEST_F(SettingsFile, empty_file_is_one_syntax_error_that_changes_nothing) {
 TEST_F(SettingsFile, load_stops_at_the_first_missing_block) {
     SetValues(*profiles_[3], Numbered(3));
     SetValues(*profiles_[4], Numbered(4));
-    WriteFileBytes(kPath, Block("Easy", 10) + Block("Standard", 11) + Block("Hard", 12) +
-                              Block("Insane", 14));
+    WriteFileBytes(
+        kPath, Block("Easy", 10) + Block("Standard", 11) + Block("Hard", 12) + Block("Insane", 14));
     EXPECT_TRUE(LoadAISettings(kPath));
     ASSERT_EQ(1u, boxes_.boxes().size());
     EXPECT_EQ(kSyntaxError, boxes_.boxes()[0].text);
@@ -115,13 +115,14 @@ TEST_F(SettingsFile, blocks_in_any_order_and_a_last_line_without_line_end) {
 }
 
 TEST_F(SettingsFile, an_over_long_line_is_a_syntax_error_not_a_hang) {
-    WriteFileBytes(kPath, Block("Easy", 10) + std::string(100000, 'a') + "\n" +
-                              Block("Standard", 11));
+    WriteFileBytes(kPath,
+                   Block("Easy", 10) + std::string(100000, 'a') + "\n" + Block("Standard", 11));
     EXPECT_TRUE(LoadAISettings(kPath));
     ASSERT_EQ(1u, boxes_.boxes().size());
     EXPECT_EQ(kSyntaxError, boxes_.boxes()[0].text);
     EXPECT_EQ(10, profiles_[0]->iDancing);
-    EXPECT_EQ(0, profiles_[1]->iDancing) << "the line stands between Standard's block and the start";
+    EXPECT_EQ(0, profiles_[1]->iDancing)
+        << "the line stands between Standard's block and the start";
 }
 
 TEST_F(SettingsFile, a_folder_in_place_of_the_file_is_reported) {
