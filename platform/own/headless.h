@@ -1,12 +1,208 @@
 #pragma once
-// The headless driver of the own layer: what tests use to play a person at the keyboard and screen.
+// The headless driver of the own layer: what tests, the scenario runner and the terminal front end
+// use to play a person at the keyboard and screen, and to see what such a person would see.
+//
+// Geometry. Every rectangle is in screen pixels. The screen is kScreenWidth x kScreenHeight and
+// has no task bar, so the work area is the whole screen. Dialog units become pixels with the fixed
+// base units kBaseUnitX x kBaseUnitY (6 x 13, what MS Sans Serif 8 pt gives at 96 DPI), whatever
+// the template's font: x px = MulDiv(x, 6, 4), y px = MulDiv(y, 13, 8). A top-level window with a
+// caption has a 3-pixel dialog frame and an 18-pixel caption; its close box is the 16 x 14 square
+// at the right end of the caption (WindowInfo::closeBox).
+//
+// Input. Injected input waits in the layer's input queue, after posted messages, as the
+// platform's hardware input does; it is turned into window messages (hit-tested through
+// WM_NCHITTEST, routed to the capture or focus window) when GetMessageA or PeekMessageA takes it.
+// Nothing runs until something pumps messages: the program's own loop, a modal message box, or
+// DoEvents() here.
+//
+// Waiting. When GetMessageA finds nothing to return (no posted message, no input, no window to
+// paint) it asks the InputSource installed with SetInputSource for more. A source that has none
+// left returns false; the layer then reports the windows on screen to stderr and aborts, since a
+// real run would wait forever.
 
+#include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
 
 namespace headless {
+
+inline constexpr int kBaseUnitX = 6;
+inline constexpr int kBaseUnitY = 13;
+inline constexpr int kScreenWidth = 1024;
+inline constexpr int kScreenHeight = 768;
+
+// ---- What is on screen
+// ---------------------------------------------------------------------------
+
+struct WindowInfo {
+    HWND hwnd;
+    HWND parent;  // null for top-level windows
+    std::string
+        className;  // "Button", "Static", "msctls_trackbar32", "SysTabControl32", "#32770"...
+    std::string text;
+    DWORD style;
+    DWORD exStyle;
+    int id;         // control id (-1 for the group boxes of a dialog); 0 for top-level windows
+    RECT rect;      // window rectangle, screen pixels
+    RECT client;    // client rectangle, screen pixels
+    RECT closeBox;  // empty unless the window has a caption with a close box
+    int depth;      // 0 for top-level windows, 1 for their children...
+    int zOrder;     // position among its siblings (or among top-level windows), 0 on top
+    bool visible;   // the window and all its ancestors have WS_VISIBLE
+    bool focused;   // has the keyboard focus
+    bool active;    // is the active top-level window
+};
+
+// Every window, top-level windows in z-order (top first), each followed depth-first by its
+// children in z-order: the order in which a front end draws them back to front is the reverse.
+std::vector<WindowInfo> Windows();
+bool GetWindowInfo(HWND hwnd, WindowInfo* info);
+// The first child of parent (any depth) with this class and text; null when there is none.
+HWND FindChild(HWND parent, const std::string& className, const std::string& text);
+
+struct TrackbarState {
+    int min, max, page, line, pos;
+    RECT channel;  // screen pixels
+    RECT thumb;    // screen pixels
+    bool dragging;
+};
+bool GetTrackbarState(HWND slider, TrackbarState* state);
+
+struct TabState {
+    std::vector<std::string> items;
+    std::vector<RECT> itemRects;  // screen pixels, one per item
+    int selected;                 // -1 when none
+};
+bool GetTabState(HWND tab, TabState* state);
+
+struct ButtonState {
+    DWORD type;    // style & BS_TYPEMASK
+    WPARAM check;  // BST_UNCHECKED, BST_CHECKED...
+    bool pushed;   // held down by the mouse or space bar
+};
+bool GetButtonState(HWND button, ButtonState* state);
+
+struct BoxInfo {
+    HWND box;
+    HWND okButton;
+    std::string text;
+    std::string title;
+    UINT type;
+};
+// Message boxes that are open, oldest first: back() is the innermost, the one whose modal loop
+// runs.
+std::vector<BoxInfo> OpenBoxes();
+
+// ---- Input, as a person gives it
+// ------------------------------------------------------------------
+
+void MouseDown(POINT screen);
+void MouseMove(POINT screen);
+void MouseUp(POINT screen);
+void KeyDown(UINT vk);
+void KeyUp(UINT vk);
+void PressKey(UINT vk);  // down and up
+
+// Helpers that aim the mouse. When the point to click is covered by another top-level window, the
+// helper first brings the target's top-level window forward (as a person does by clicking on it
+// in the task bar); the click itself is always a real hit-tested click.
+void Click(HWND control);                          // at the centre of its window rectangle
+void ClickTab(HWND tab, int index);                // on the item
+void ClickSliderThumb(HWND slider);                // focuses it, moves nothing
+void ClickSliderChannel(HWND slider, bool right);  // one page left or right of the thumb
+void DragSlider(HWND slider, int position);        // thumb to the tick of the position, then let go
+void CloseWindow(HWND topLevel);                   // its caption's close box
+bool DismissBox();                                 // OK on the innermost open message box
+// Brings a top-level window to the front and activates it.
+void BringForward(HWND topLevel);
+// The screen point at which the slider's thumb stands for a position (its centre).
+POINT SliderPointFor(HWND slider, int position);
+
+// ---- Running
+// ---------------------------------------------------------------------------------------
+
+// Dispatches every posted message, input and paint that is pending, without waiting and without
+// asking the input source. Returns the number of messages dispatched; stops at a quit message,
+// which it leaves for QuitCode().
+int DoEvents();
+// True once a quit message reached DoEvents (or was posted and not yet taken); *code gets its code.
+bool QuitSeen(int* code = nullptr);
+
+// Where GetMessageA gets more input when it would wait.
+class InputSource {
+  public:
+    virtual ~InputSource();
+    // Inject input, post messages or change state; false when there is no more input to give.
+    virtual bool ProvideInput() = 0;
+};
+void SetInputSource(InputSource* source);
+InputSource* GetInputSource();
+
+// A script of steps, each run when the layer would wait: the usual source for tests. Installs
+// itself while it lives (restoring the previous source when it ends).
+class ScriptedInput : public InputSource {
+  public:
+    ScriptedInput();
+    ~ScriptedInput() override;
+    ScriptedInput(const ScriptedInput&) = delete;
+    ScriptedInput& operator=(const ScriptedInput&) = delete;
+
+    ScriptedInput& Then(std::function<void()> step);
+    bool ProvideInput() override;
+    std::size_t remaining() const { return steps_.size(); }
+
+  private:
+    InputSource* previous_;
+    std::deque<std::function<void()>> steps_;
+};
+
+// ---- Recording
+// --------------------------------------------------------------------------------------
+
+enum RecordFlags : unsigned {
+    kSent = 0x1,    // reached the procedure through SendMessageA or the layer itself
+    kPosted = 0x2,  // reached it through DispatchMessageA
+};
+
+struct RecordedMessage {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    unsigned flags;
+    UINT notifyCode;  // WM_NOTIFY: the NMHDR's code (the pointer itself is gone by the time one
+                      // looks)
+    DWORD drawStage;  // WM_NOTIFY with NM_CUSTOMDRAW: the draw stage
+};
+
+// Records every message that the watched windows' procedures receive, in order, while it lives.
+class MessageRecorder {
+  public:
+    MessageRecorder();
+    virtual ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    void Watch(HWND hwnd);
+    void WatchAll() { all_ = true; }
+    const std::vector<RecordedMessage>& messages() const { return messages_; }
+    void Clear() { messages_.clear(); }
+
+    void Record(const RecordedMessage& message);
+    bool Watches(HWND hwnd) const;
+
+  private:
+    MessageRecorder* previous_;
+    std::vector<HWND> watched_;
+    bool all_ = false;
+    std::vector<RecordedMessage> messages_;
+};
+
+// ---- Message boxes, answered at once
+// -----------------------------------------------------------------
 
 struct ShownBox {
     HWND owner;
@@ -15,9 +211,10 @@ struct ShownBox {
     UINT type;
 };
 
-// While one of these lives, every message box is recorded and dismissed with OK at once.
+// While one of these lives, every message box is recorded and dismissed with OK at once (its
+// modal loop runs, and a click on its OK button ends it).
 class AutoAnswerBoxes {
-public:
+  public:
     AutoAnswerBoxes();
     virtual ~AutoAnswerBoxes();
     AutoAnswerBoxes(const AutoAnswerBoxes&) = delete;
@@ -28,9 +225,22 @@ public:
 
     void Record(const ShownBox& box) { boxes_.push_back(box); }
 
-private:
+  private:
     AutoAnswerBoxes* previous_;
     std::vector<ShownBox> boxes_;
 };
 
+// ---- Between tests
+// ----------------------------------------------------------------------------------
+
+// Destroys every window, empties the queues, forgets focus, capture and quit. Classes stay.
+void ResetWindows();
+
 }  // namespace headless
+
+namespace own {
+// The path GetModuleFileNameA reports; empty restores the default (/proc/self/exe).
+void SetModulePathForTesting(const std::string& path);
+// The module handle of the program, for the Linux entry points to pass to WinMain.
+HINSTANCE ProgramInstance();
+}  // namespace own

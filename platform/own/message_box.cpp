@@ -1,24 +1,148 @@
-// Message boxes. For now a box is answered at once: recorded by the test that listens, or
-// written to standard error.
-#include <cstdio>
+// Message boxes: a "#32770" window with the text and an OK button, and a modal loop that goes on
+// fetching and dispatching every message of the thread (so windows that the box does not own stay
+// usable) until OK, Enter, Escape or the close box ends it. A quit message ends the loop too and
+// is posted again for the outer loop, as the platform does.
+#include <algorithm>
+#include <sstream>
 
+#include "platform/own/dialog.h"
 #include "platform/own/headless.h"
+#include "platform/own/window.h"
 
 namespace {
 headless::AutoAnswerBoxes* g_listener = nullptr;
+std::vector<own::OpenBox> g_open;
+
+constexpr int kMargin = 12;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 23;
+constexpr int kTextId = 0xFFFF;
+
+INT_PTR CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        // A box with only OK answers OK however it is dismissed.
+        EndDialog(box, IDOK);
+        return TRUE;
+    }
+    return FALSE;
 }
 
+// Enter and Escape on the box, as the dialog manager gives them to the box's modal loop.
+bool BoxKey(HWND box, const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || (msg.hwnd != box && !IsChild(box, msg.hwnd)))
+        return false;
+    if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE)
+        return false;
+    int id = msg.wParam == VK_RETURN ? IDOK : IDCANCEL;
+    SendMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+    return true;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    if (lines.empty())
+        lines.emplace_back();
+    return lines;
+}
+
+HWND CreateBox(const std::string& text, const std::string& title, HWND* ok) {
+    std::vector<std::string> lines = Lines(text);
+    std::size_t longest = 0;
+    for (const std::string& line : lines)
+        longest = std::max(longest, line.size());
+    int textWidth = static_cast<int>(longest) * own::kBaseUnitX;
+    int textHeight = static_cast<int>(lines.size()) * own::kBaseUnitY;
+    int clientWidth = std::max(textWidth, kButtonWidth) + 2 * kMargin;
+    int clientHeight = textHeight + kButtonHeight + 3 * kMargin;
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    RECT nc = own::NonClientFrame(style, WS_EX_DLGMODALFRAME);
+    int width = clientWidth + nc.left + nc.right;
+    int height = clientHeight + nc.top + nc.bottom;
+    HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME, WC_DIALOG, title.c_str(), style,
+                               (own::kScreenWidth - width) / 2, (own::kScreenHeight - height) / 2,
+                               width, height, nullptr, nullptr, nullptr, nullptr);
+    if (!box)
+        return nullptr;
+    own::SetDialogProc(box, BoxProc);
+    CreateWindowExA(WS_EX_NOPARENTNOTIFY, "Static", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT,
+                    kMargin, kMargin, textWidth, textHeight, box,
+                    reinterpret_cast<HMENU>(static_cast<std::intptr_t>(kTextId)), nullptr, nullptr);
+    *ok = CreateWindowExA(
+        WS_EX_NOPARENTNOTIFY, "Button", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+        (clientWidth - kButtonWidth) / 2, textHeight + 2 * kMargin, kButtonWidth, kButtonHeight,
+        box, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(IDOK)), nullptr, nullptr);
+    return box;
+}
+
+// The modal loop. Returns the box's result, or 0 when a quit message ended it.
+int RunModal(HWND box) {
+    INT_PTR result = 0;
+    while (IsWindow(box) && !own::DialogEnded(box, &result)) {
+        MSG msg;
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return 0;
+        }
+        if (got == -1)
+            return 0;
+        if (BoxKey(box, msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(result);
+}
+
+}  // namespace
+
 namespace headless {
-AutoAnswerBoxes::AutoAnswerBoxes() : previous_(g_listener) { g_listener = this; }
-AutoAnswerBoxes::~AutoAnswerBoxes() { g_listener = previous_; }
+AutoAnswerBoxes::AutoAnswerBoxes() : previous_(g_listener) {
+    g_listener = this;
+}
+AutoAnswerBoxes::~AutoAnswerBoxes() {
+    g_listener = previous_;
+}
 }  // namespace headless
 
+namespace own {
+const std::vector<OpenBox>& OpenBoxes() {
+    return g_open;
+}
+void ForgetBoxes() {
+    g_open.clear();
+}
+}  // namespace own
+
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    headless::ShownBox box{owner, text ? text : "", caption ? caption : "", type};
+    std::string body = text ? text : "";
+    std::string title = caption ? caption : "Error";
+    HWND ok = nullptr;
+    HWND box = CreateBox(body, title, &ok);
+    if (!box)
+        return 0;
+    bool disableOwner = owner && IsWindow(owner) && IsWindowEnabled(owner);
+    if (disableOwner)
+        EnableWindow(owner, FALSE);
+    g_open.push_back(own::OpenBox{box, ok, body, title, type});
+    ShowWindow(box, SW_SHOWNORMAL);
     if (g_listener) {
-        g_listener->Record(box);
-    } else {
-        std::fprintf(stderr, "[%s] %s\n", box.title.c_str(), box.text.c_str());
+        g_listener->Record(headless::ShownBox{owner, body, title, type});
+        headless::Click(ok);
     }
-    return IDOK;
+    int result = RunModal(box);
+    g_open.erase(std::remove_if(g_open.begin(), g_open.end(),
+                                [box](const own::OpenBox& b) { return b.box == box; }),
+                 g_open.end());
+    if (IsWindow(box))
+        DestroyWindow(box);
+    if (disableOwner && IsWindow(owner)) {
+        EnableWindow(owner, TRUE);
+        SetActiveWindow(owner);
+    }
+    return result;
 }

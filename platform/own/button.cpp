@@ -1,0 +1,269 @@
+// The Button class: push buttons, default push buttons, check boxes and group boxes. A click is a
+// press inside the button and a release inside it; only then does an auto check box toggle and
+// the parent hear BN_CLICKED. Setting the check state from code notifies nobody.
+#include "platform/own/controls.h"
+#include "platform/own/window.h"
+
+namespace own {
+namespace {
+
+struct ButtonInfo {
+    HWND self;
+    WPARAM check = BST_UNCHECKED;
+    bool pushed = false;   // drawn pressed (BM_SETSTATE)
+    bool pressed = false;  // a press by mouse or space bar is in progress
+    bool focused = false;
+};
+
+LRESULT CALLBACK ButtonProc(HWND, UINT, WPARAM, LPARAM);
+
+ButtonInfo* Info(HWND hwnd) {
+    return static_cast<ButtonInfo*>(ControlState(hwnd, ButtonProc));
+}
+
+DWORD TypeOf(HWND hwnd) {
+    return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & BS_TYPEMASK;
+}
+
+// The highest check state each button type can hold; BM_SETCHECK clamps to it.
+WPARAM MaxCheck(DWORD type) {
+    switch (type) {
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
+            return BST_CHECKED;
+        case BS_3STATE:
+        case BS_AUTO3STATE:
+            return BST_INDETERMINATE;
+        default:
+            return BST_UNCHECKED;
+    }
+}
+
+void NotifyParent(HWND hwnd, WORD code) {
+    SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code),
+                 reinterpret_cast<LPARAM>(hwnd));
+}
+
+LRESULT Create(HWND hwnd) {
+    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(new ButtonInfo{hwnd}));
+    return 0;
+}
+
+LRESULT Destroy(HWND hwnd) {
+    delete Info(hwnd);
+    SetWindowLongPtrA(hwnd, 0, 0);
+    return 0;
+}
+
+LRESULT SetCheck(ButtonInfo* info, WPARAM state) {
+    DWORD type = TypeOf(info->self);
+    WPARAM max = MaxCheck(type);
+    if (max == BST_UNCHECKED)
+        return 0;
+    if (state > max)
+        state = max;
+    if (state != info->check) {
+        info->check = state;
+        InvalidateRect(info->self, nullptr, FALSE);
+    }
+    return 0;
+}
+
+LRESULT SetState(ButtonInfo* info, BOOL pushed) {
+    if (info->pushed != (pushed != FALSE)) {
+        info->pushed = pushed != FALSE;
+        InvalidateRect(info->self, nullptr, FALSE);
+    }
+    return 0;
+}
+
+LRESULT Press(ButtonInfo* info) {
+    HWND self = info->self;
+    SetCapture(self);
+    SetFocus(self);
+    if (!(info = Info(self)))
+        return 0;
+    info->pressed = true;
+    SendMessageA(self, BM_SETSTATE, TRUE, 0);
+    return 0;
+}
+
+// The end of a press: inside the button it is a click.
+LRESULT Release(ButtonInfo* info, bool inside) {
+    HWND self = info->self;
+    if (!info->pressed)
+        return 0;
+    info->pressed = false;
+    bool wasPushed = info->pushed;
+    if (!wasPushed) {
+        ReleaseCapture();
+        return 0;
+    }
+    SendMessageA(self, BM_SETSTATE, FALSE, 0);
+    if (!(info = Info(self)))
+        return 0;
+    if (!inside) {
+        ReleaseCapture();
+        return 0;
+    }
+    DWORD type = TypeOf(self);
+    if (type == BS_AUTOCHECKBOX) {
+        SendMessageA(self, BM_SETCHECK, info->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED,
+                     0);
+    } else if (type == BS_AUTO3STATE) {
+        SendMessageA(self, BM_SETCHECK, (info->check + 1) % 3, 0);
+    } else if (type == BS_AUTORADIOBUTTON) {
+        SendMessageA(self, BM_SETCHECK, BST_CHECKED, 0);
+    }
+    ReleaseCapture();
+    NotifyParent(self, BN_CLICKED);
+    return 0;
+}
+
+LRESULT MouseUp(ButtonInfo* info, LPARAM lParam) {
+    RECT client;
+    GetClientRect(info->self, &client);
+    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    return Release(info, PtInRect(&client, p) != FALSE);
+}
+
+LRESULT MouseMove(ButtonInfo* info, LPARAM lParam) {
+    if (!info->pressed || GetCapture() != info->self)
+        return 0;
+    RECT client;
+    GetClientRect(info->self, &client);
+    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    BOOL inside = PtInRect(&client, p);
+    if (inside != (info->pushed ? TRUE : FALSE))
+        SendMessageA(info->self, BM_SETSTATE, inside, 0);
+    return 0;
+}
+
+LRESULT CaptureChanged(ButtonInfo* info) {
+    if (info->pressed) {
+        info->pressed = false;
+        if (info->pushed)
+            SendMessageA(info->self, BM_SETSTATE, FALSE, 0);
+    }
+    return 0;
+}
+
+LRESULT Click(ButtonInfo* info) {
+    HWND self = info->self;
+    if (!IsWindowVisible(self) || !IsWindowEnabled(self))
+        return 0;
+    SendMessageA(self, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageA(self, WM_LBUTTONUP, 0, 0);
+    return 0;
+}
+
+LRESULT Paint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    DWORD type = TypeOf(hwnd);
+    UINT color =
+        (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC;
+    SendMessageA(GetParent(hwnd), color, reinterpret_cast<WPARAM>(hdc),
+                 reinterpret_cast<LPARAM>(hwnd));
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+LRESULT Focus(ButtonInfo* info, bool focused) {
+    info->focused = focused;
+    InvalidateRect(info->self, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT GetState(const ButtonInfo* info) {
+    return static_cast<LRESULT>(info->check | (info->pushed ? BST_PUSHED : 0) |
+                                (info->focused ? BST_FOCUS : 0));
+}
+
+LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    ButtonInfo* info = Info(hwnd);
+    if (!info && message != WM_CREATE)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    bool group = TypeOf(hwnd) == BS_GROUPBOX;
+    switch (message) {
+        case WM_CREATE:
+            return Create(hwnd);
+        case WM_NCDESTROY:
+            Destroy(hwnd);
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_NCHITTEST:
+            // A group box is a frame: clicks fall through to whatever lies beneath.
+            if (group)
+                return HTTRANSPARENT;
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_LBUTTONDOWN:
+            return group ? 0 : Press(info);
+        case WM_LBUTTONUP:
+            return MouseUp(info, lParam);
+        case WM_MOUSEMOVE:
+            return MouseMove(info, lParam);
+        case WM_CAPTURECHANGED:
+            return CaptureChanged(info);
+        case WM_KEYDOWN:
+            return (wParam == VK_SPACE && !group) ? Press(info) : 0;
+        case WM_KEYUP:
+            return wParam == VK_SPACE ? Release(info, true) : 0;
+        case WM_SETFOCUS:
+            return Focus(info, true);
+        case WM_KILLFOCUS:
+            Focus(info, false);
+            if (info->pressed && GetCapture() == hwnd)
+                ReleaseCapture();
+            return 0;
+        case WM_PAINT:
+            return Paint(hwnd);
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SETTEXT:
+            DefWindowProcA(hwnd, message, wParam, lParam);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return TRUE;
+        case WM_ENABLE:
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return 0;
+        case WM_GETDLGCODE:
+            return group ? DLGC_STATIC : DLGC_BUTTON;
+        case BM_GETCHECK:
+            return static_cast<LRESULT>(info->check);
+        case BM_SETCHECK:
+            return SetCheck(info, wParam);
+        case BM_GETSTATE:
+            return GetState(info);
+        case BM_SETSTATE:
+            return SetState(info, static_cast<BOOL>(wParam));
+        case BM_CLICK:
+            return Click(info);
+        default:
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+void* ControlState(HWND hwnd, WNDPROC proc) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w || w->cls->proc != proc || w->extra.size() < sizeof(LONG_PTR))
+        return nullptr;
+    return reinterpret_cast<void*>(GetWindowLongPtrA(hwnd, 0));
+}
+
+bool GetButtonSnapshot(HWND hwnd, ButtonSnapshot* out) {
+    const ButtonInfo* info = Info(hwnd);
+    if (!info || !out)
+        return false;
+    *out = ButtonSnapshot{TypeOf(hwnd), info->check, info->pushed};
+    return true;
+}
+
+void RegisterButtonClass() {
+    RegisterSystemClass("Button", 0x0080, ButtonProc, sizeof(void*), nullptr);
+}
+
+}  // namespace own

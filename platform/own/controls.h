@@ -1,0 +1,40 @@
+#pragma once
+// Inside the own layer: the control classes' state, as the headless driver reads it without
+// sending messages (so that reading never shows up among recorded messages).
+
+#include <string>
+#include <vector>
+
+#include "platform/own/win32.h"
+
+namespace own {
+
+struct TrackbarSnapshot {
+    LONG min, max, page, line, pos;
+    RECT channel;  // client pixels
+    RECT thumb;    // client pixels
+    bool dragging;
+};
+bool GetTrackbarSnapshot(HWND hwnd, TrackbarSnapshot* out);
+// The position that a drag of the thumb to this client x gives, as the control computes it.
+LONG TrackbarPositionAt(HWND hwnd, int clientX);
+
+struct TabSnapshot {
+    std::vector<std::string> items;
+    std::vector<RECT> rects;  // client pixels
+    int selected;
+};
+bool GetTabSnapshot(HWND hwnd, TabSnapshot* out);
+
+struct ButtonSnapshot {
+    DWORD type;
+    WPARAM check;
+    bool pushed;
+};
+bool GetButtonSnapshot(HWND hwnd, ButtonSnapshot* out);
+
+// The state struct that a control keeps behind its window (first extra bytes), when hwnd is a
+// window of the class with that procedure.
+void* ControlState(HWND hwnd, WNDPROC proc);
+
+}  // namespace own

@@ -1,0 +1,118 @@
+// The default window procedure: what a window gets for the messages its own procedure passes on.
+// Closing destroys the window; the caption's close box closes it; activation takes the focus.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/own/window.h"
+
+namespace own {
+namespace {
+
+RECT CloseBoxOf(HWND hwnd) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w || (w->style & WS_CAPTION) != WS_CAPTION || !(w->style & WS_SYSMENU))
+        return RECT{};
+    RECT r = ScreenWindowRect(hwnd);
+    RECT nc = NonClientFrame(w->style, w->exStyle);
+    LONG right = r.right - nc.right - 2;
+    LONG top = r.top + nc.right + 2;
+    return RECT{right - kCloseBoxSize, top, right, top + kCaptionHeight - 4};
+}
+
+LRESULT HitTest(HWND hwnd, LPARAM lParam) {
+    Window* w = FindWindowRecord(hwnd);
+    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    RECT window = ScreenWindowRect(hwnd);
+    if (!PtInRect(&window, p))
+        return HTNOWHERE;
+    RECT client = ScreenClientRect(hwnd);
+    if (PtInRect(&client, p))
+        return HTCLIENT;
+    RECT close = CloseBoxOf(hwnd);
+    if (PtInRect(&close, p))
+        return HTCLOSE;
+    RECT nc = NonClientFrame(w->style, w->exStyle);
+    if ((w->style & WS_CAPTION) == WS_CAPTION && p.y < client.top && p.y >= window.top + nc.left) {
+        return HTCAPTION;
+    }
+    return HTBORDER;
+}
+
+LRESULT CopyText(HWND hwnd, WPARAM size, LPARAM buffer) {
+    Window* w = FindWindowRecord(hwnd);
+    char* out = reinterpret_cast<char*>(buffer);
+    if (!out || size == 0)
+        return 0;
+    std::size_t n = std::min<std::size_t>(w->text.size(), size - 1);
+    std::memcpy(out, w->text.data(), n);
+    out[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
+
+}  // namespace
+
+RECT CloseBoxRect(HWND hwnd) {
+    return CloseBoxOf(hwnd);
+}
+
+}  // namespace own
+
+LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    own::Window* w = own::FindWindowRecord(hwnd);
+    if (!w)
+        return 0;
+    switch (message) {
+        case WM_NCCREATE: {
+            const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+            if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName))
+                w->text = cs->lpszName;
+            return TRUE;
+        }
+        case WM_CLOSE:
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_SETTEXT:
+            w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+            return TRUE;
+        case WM_GETTEXT:
+            return own::CopyText(hwnd, wParam, lParam);
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(w->text.size());
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            BeginPaint(hwnd, &ps);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return w->cls->background ? 1 : 0;
+        case WM_NCHITTEST:
+            return own::HitTest(hwnd, lParam);
+        case WM_NCLBUTTONDOWN:
+            w->closeBoxPressed = wParam == static_cast<WPARAM>(HTCLOSE);
+            return 0;
+        case WM_NCLBUTTONUP: {
+            bool close = w->closeBoxPressed && wParam == static_cast<WPARAM>(HTCLOSE);
+            w->closeBoxPressed = false;
+            if (close)
+                SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
+            return 0;
+        }
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_CLOSE)
+                SendMessageA(hwnd, WM_CLOSE, 0, 0);
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE)
+                SetFocus(hwnd);
+            return 0;
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+            return static_cast<LRESULT>(COLOR_BTNFACE + 1);
+        case WM_MOUSEACTIVATE:
+            return 1;  // MA_ACTIVATE
+        default:
+            return 0;
+    }
+}

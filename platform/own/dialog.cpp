@@ -1,0 +1,244 @@
+// Dialogs: CreateDialogParamA finds template 102 among the program's resources, parses it apart
+// from creating anything, then creates the dialog under the template's class and its controls in
+// template order. A template that cannot be found or read gives no dialog, never a partial read.
+#include "platform/own/dialog.h"
+
+#include <map>
+
+#include "platform/own/resources.h"
+#include "platform/own/window.h"
+
+namespace own {
+namespace {
+
+struct DialogState {
+    DLGPROC proc = nullptr;
+    bool ended = false;
+    INT_PTR result = 0;
+    HWND savedFocus = nullptr;
+};
+
+std::map<HWND, DialogState> g_dialogs;
+char g_dialogFont;  // the font handle dialogs are told about; nothing draws with it
+
+int MulDiv(int value, int numerator, int denominator) {
+    long long product = static_cast<long long>(value) * numerator;
+    long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                         : (product - half) / denominator);
+}
+
+RECT DialogRect(const DialogTemplate& t, DWORD exStyle, HWND parent) {
+    RECT nc = NonClientFrame(t.style, exStyle);
+    int width = DialogUnitsToPixelsX(t.cx) + nc.left + nc.right;
+    int height = DialogUnitsToPixelsY(t.cy) + nc.top + nc.bottom;
+    int x = DialogUnitsToPixelsX(t.x);
+    int y = DialogUnitsToPixelsY(t.y);
+    if (t.style & DS_CENTER) {
+        x = (kScreenWidth - width) / 2;
+        y = (kScreenHeight - height) / 2;
+    } else if (parent && !(t.style & WS_CHILD)) {
+        RECT origin = ScreenClientRect(parent);
+        x += origin.left;
+        y += origin.top;
+    }
+    return RECT{x, y, x + width, y + height};
+}
+
+LPCSTR ClassOf(unsigned short atom, const std::string& name, LPCSTR fallback) {
+    if (atom)
+        return MAKEINTRESOURCEA(atom);
+    return name.empty() ? fallback : name.c_str();
+}
+
+bool CreateControls(HWND dialog, const DialogTemplate& t, HINSTANCE instance) {
+    HFONT font = reinterpret_cast<HFONT>(&g_dialogFont);
+    for (const DialogItem& item : t.items) {
+        LPCSTR cls = ClassOf(item.classAtom, item.className, nullptr);
+        DWORD style = (item.style & ~WS_POPUP) | WS_CHILD;
+        HWND control = CreateWindowExA(
+            item.exStyle | WS_EX_NOPARENTNOTIFY, cls, item.text.c_str(), style,
+            DialogUnitsToPixelsX(item.x), DialogUnitsToPixelsY(item.y),
+            DialogUnitsToPixelsX(item.cx), DialogUnitsToPixelsY(item.cy), dialog,
+            reinterpret_cast<HMENU>(static_cast<std::intptr_t>(static_cast<int>(item.id))),
+            instance, nullptr);
+        if (!IsWindow(dialog))
+            return false;
+        if (!control) {
+            if (t.style & DS_NOFAILCREATE)
+                continue;
+            return false;
+        }
+        // Each new control goes beneath the earlier ones: the first control is on top.
+        SendToBottom(control);
+        if (t.style & DS_SETFONT)
+            SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+    }
+    return true;
+}
+
+HWND FirstTabStop(HWND dialog) {
+    Window* w = FindWindowRecord(dialog);
+    if (!w)
+        return nullptr;
+    for (HWND child : w->children) {
+        DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+        if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED))
+            return child;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int DialogUnitsToPixelsX(int x) {
+    return MulDiv(x, kBaseUnitX, 4);
+}
+int DialogUnitsToPixelsY(int y) {
+    return MulDiv(y, kBaseUnitY, 8);
+}
+
+void SetDialogProc(HWND dialog, DLGPROC proc) {
+    g_dialogs[dialog].proc = proc;
+}
+
+bool DialogEnded(HWND dialog, INT_PTR* result) {
+    auto it = g_dialogs.find(dialog);
+    if (it == g_dialogs.end() || !it->second.ended)
+        return false;
+    if (result)
+        *result = it->second.result;
+    return true;
+}
+
+void ForgetDialogs() {
+    g_dialogs.clear();
+}
+
+HWND CreateDialogFromTemplate(const DialogTemplate& t, HINSTANCE instance, HWND parent,
+                              DLGPROC dialogProc, LPARAM param) {
+    EnsureSystemClasses();
+    DWORD exStyle = t.exStyle | ((t.style & DS_MODALFRAME) ? WS_EX_DLGMODALFRAME : 0);
+    RECT r = DialogRect(t, exStyle, parent);
+    HWND dialog =
+        CreateWindowExA(exStyle, ClassOf(t.classAtom, t.className, WC_DIALOG), t.caption.c_str(),
+                        t.style & ~WS_VISIBLE, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                        parent, nullptr, instance, reinterpret_cast<LPVOID>(param));
+    if (!dialog)
+        return nullptr;
+    if (dialogProc)
+        SetDialogProc(dialog, dialogProc);
+    if (t.style & DS_SETFONT) {
+        SendMessageA(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(&g_dialogFont), 0);
+    }
+    if (!IsWindow(dialog) || !CreateControls(dialog, t, instance)) {
+        if (IsWindow(dialog))
+            DestroyWindow(dialog);
+        return nullptr;
+    }
+    // Without a dialog procedure nobody answers WM_INITDIALOG, so it is not sent.
+    if (dialogProc) {
+        HWND focus = FirstTabStop(dialog);
+        if (SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(focus), param) &&
+            IsWindow(dialog) && (focus = FirstTabStop(dialog))) {
+            SetFocus(focus);
+        }
+    }
+    if ((t.style & WS_VISIBLE) && IsWindow(dialog))
+        ShowWindow(dialog, SW_SHOWNORMAL);
+    return IsWindow(dialog) ? dialog : nullptr;
+}
+
+namespace {
+
+// The default dialog procedure's part that this layer needs: focus kept across activation, the
+// close box as Cancel, and everything else as for any window.
+LRESULT DefaultDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    DialogState& state = g_dialogs[hwnd];
+    switch (message) {
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd, focus))
+                    state.savedFocus = focus;
+                return 0;
+            }
+            if (IsWindow(state.savedFocus) && IsChild(hwnd, state.savedFocus)) {
+                SetFocus(state.savedFocus);
+            } else if (HWND first = FirstTabStop(hwnd)) {
+                SetFocus(first);
+            } else {
+                SetFocus(hwnd);
+            }
+            return 0;
+        case WM_CLOSE:
+            PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
+            return 0;
+        case WM_NCDESTROY:
+            g_dialogs.erase(hwnd);
+            return 0;
+        default:
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+void RegisterDialogClass() {
+    RegisterSystemClass("#32770", 0x8002, DefDlgProcA, DLGWINDOWEXTRA,
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+}
+
+}  // namespace own
+
+LRESULT DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!IsWindow(hwnd))
+        return 0;
+    auto it = own::g_dialogs.find(hwnd);
+    DLGPROC proc = it == own::g_dialogs.end() ? nullptr : it->second.proc;
+    if (proc && proc(hwnd, message, wParam, lParam))
+        return TRUE;
+    if (!IsWindow(hwnd))
+        return 0;
+    return own::DefaultDialog(hwnd, message, wParam, lParam);
+}
+
+BOOL EndDialog(HWND hwnd, INT_PTR result) {
+    if (!IsWindow(hwnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    own::DialogState& state = own::g_dialogs[hwnd];
+    state.ended = true;
+    state.result = result;
+    own::HideForDestroy(hwnd);
+    return TRUE;
+}
+
+BOOL MapDialogRect(HWND dialog, LPRECT rect) {
+    if (!IsWindow(dialog) || !rect)
+        return FALSE;
+    *rect = RECT{own::DialogUnitsToPixelsX(rect->left), own::DialogUnitsToPixelsY(rect->top),
+                 own::DialogUnitsToPixelsX(rect->right), own::DialogUnitsToPixelsY(rect->bottom)};
+    return TRUE;
+}
+
+HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC dialogProc,
+                        LPARAM initParam) {
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+    if (!IS_INTRESOURCE(templateName) ||
+        !own::FindProgramResource(
+            5, static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(templateName)), &data,
+            &size)) {
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    own::DialogTemplate parsed;
+    if (!own::ParseDialogTemplate(data, size, &parsed)) {
+        SetLastError(ERROR_INVALID_DATA);
+        return nullptr;
+    }
+    return own::CreateDialogFromTemplate(parsed, instance, parent, dialogProc, initParam);
+}

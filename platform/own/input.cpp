@@ -1,0 +1,175 @@
+// User input: what the driver injects waits here until the queue takes it, and is then turned into
+// the message that the platform would deliver: mouse messages hit-tested through WM_NCHITTEST (or
+// sent to the capture window), client or non-client by the hit code, keys to the focus window.
+#include <deque>
+
+#include "platform/own/window.h"
+
+namespace own {
+namespace {
+
+enum class Kind { kMouseDown, kMouseMove, kMouseUp, kKeyDown, kKeyUp };
+
+struct InputEvent {
+    Kind kind;
+    POINT point;
+    UINT vk;
+};
+
+std::deque<InputEvent> g_input;
+bool g_buttonDown = false;
+POINT g_cursor{};
+
+LPARAM PackPoint(LONG x, LONG y) {
+    return MAKELPARAM(static_cast<short>(x), static_cast<short>(y));
+}
+
+bool Inside(const RECT& r, POINT p) {
+    return PtInRect(&r, p) != FALSE;
+}
+
+// The deepest child under a point, skipping children that call themselves transparent.
+HWND ChildFromPoint(HWND parent, POINT screen, LRESULT* hit) {
+    Window* w = FindWindowRecord(parent);
+    if (!w)
+        return nullptr;
+    std::vector<HWND> children = w->children;
+    for (HWND child : children) {
+        Window* c = FindWindowRecord(child);
+        if (!c || !(c->style & WS_VISIBLE) || (c->style & WS_DISABLED))
+            continue;
+        if (!Inside(ScreenWindowRect(child), screen))
+            continue;
+        LRESULT code = SendMessageA(child, WM_NCHITTEST, 0, PackPoint(screen.x, screen.y));
+        if (code == HTTRANSPARENT)
+            continue;
+        *hit = code;
+        if (code != HTCLIENT)
+            return child;
+        HWND deeper = ChildFromPoint(child, screen, hit);
+        if (deeper)
+            return deeper;
+        *hit = code;
+        return child;
+    }
+    return nullptr;
+}
+
+bool MouseMessage(const InputEvent& e, MSG* msg) {
+    g_cursor = e.point;
+    if (e.kind == Kind::kMouseDown)
+        g_buttonDown = true;
+    if (e.kind == Kind::kMouseUp)
+        g_buttonDown = false;
+    HWND target = GetCapture();
+    LRESULT hit = HTCLIENT;
+    if (!target)
+        target = WindowFromScreenPoint(e.point, &hit);
+    if (!target)
+        return false;
+    if (e.kind == Kind::kMouseDown) {
+        HWND top = TopLevelOf(target);
+        if (top != GetActiveWindow())
+            ActivateByClick(top);
+        if (!IsWindow(target))
+            return false;
+    }
+    static constexpr UINT kClient[] = {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP};
+    static constexpr UINT kNonClient[] = {WM_NCLBUTTONDOWN, WM_NCMOUSEMOVE, WM_NCLBUTTONUP};
+    int index = static_cast<int>(e.kind);
+    *msg = MSG{target, 0, 0, 0, NextMessageTime(), e.point};
+    if (hit == HTCLIENT) {
+        RECT client = ScreenClientRect(target);
+        msg->message = kClient[index];
+        msg->wParam = g_buttonDown ? MK_LBUTTON : 0;
+        msg->lParam = PackPoint(e.point.x - client.left, e.point.y - client.top);
+    } else {
+        msg->message = kNonClient[index];
+        msg->wParam = static_cast<WPARAM>(hit);
+        msg->lParam = PackPoint(e.point.x, e.point.y);
+    }
+    return true;
+}
+
+bool KeyMessage(const InputEvent& e, MSG* msg) {
+    HWND target = GetFocus();
+    if (!target)
+        target = GetActiveWindow();
+    if (!target)
+        return false;
+    bool down = e.kind == Kind::kKeyDown;
+    *msg = MSG{target,
+               down ? WM_KEYDOWN : WM_KEYUP,
+               e.vk,
+               static_cast<LPARAM>(down ? 0x00000001u : 0xC0000001u),
+               NextMessageTime(),
+               g_cursor};
+    return true;
+}
+
+void Push(Kind kind, POINT p, UINT vk) {
+    g_input.push_back(InputEvent{kind, p, vk});
+}
+
+}  // namespace
+
+HWND WindowFromScreenPoint(POINT screen, LRESULT* hitCode) {
+    std::vector<HWND> tops = TopLevelWindows();
+    for (HWND top : tops) {
+        Window* w = FindWindowRecord(top);
+        if (!w || !(w->style & WS_VISIBLE) || !Inside(ScreenWindowRect(top), screen))
+            continue;
+        LRESULT code = SendMessageA(top, WM_NCHITTEST, 0, PackPoint(screen.x, screen.y));
+        if (code == HTTRANSPARENT)
+            continue;
+        *hitCode = code;
+        if (code != HTCLIENT || (w->style & WS_DISABLED))
+            return top;
+        HWND child = ChildFromPoint(top, screen, hitCode);
+        if (child)
+            return child;
+        *hitCode = code;
+        return top;
+    }
+    *hitCode = HTNOWHERE;
+    return nullptr;
+}
+
+bool TakeInputMessage(MSG* msg) {
+    while (!g_input.empty()) {
+        InputEvent e = g_input.front();
+        g_input.pop_front();
+        bool mouse =
+            e.kind == Kind::kMouseDown || e.kind == Kind::kMouseMove || e.kind == Kind::kMouseUp;
+        if (mouse ? MouseMessage(e, msg) : KeyMessage(e, msg))
+            return true;
+    }
+    return false;
+}
+
+bool HasPendingInput() {
+    return !g_input.empty();
+}
+
+void ClearInput() {
+    g_input.clear();
+    g_buttonDown = false;
+}
+
+void InjectMouseDown(POINT p) {
+    Push(Kind::kMouseDown, p, 0);
+}
+void InjectMouseMove(POINT p) {
+    Push(Kind::kMouseMove, p, 0);
+}
+void InjectMouseUp(POINT p) {
+    Push(Kind::kMouseUp, p, 0);
+}
+void InjectKeyDown(UINT vk) {
+    Push(Kind::kKeyDown, POINT{}, vk);
+}
+void InjectKeyUp(UINT vk) {
+    Push(Kind::kKeyUp, POINT{}, vk);
+}
+
+}  // namespace own

@@ -1,0 +1,163 @@
+// The thread's message queue: posted messages, then the quit flag, then input, then WM_PAINT for a
+// window that wants it, in the order in which the platform hands them out. GetMessageA asks the
+// input source when it would wait.
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+
+#include "platform/own/headless.h"
+#include "platform/own/window.h"
+
+namespace own {
+namespace {
+
+std::deque<MSG> g_posted;
+bool g_quitPosted = false;
+int g_quitCode = 0;
+DWORD g_time = 0;
+headless::InputSource* g_source = nullptr;
+
+bool Matches(const MSG& msg, HWND filter, UINT first, UINT last) {
+    if (filter && msg.hwnd != filter && !IsChild(filter, msg.hwnd))
+        return false;
+    return (first == 0 && last == 0) || (msg.message >= first && msg.message <= last);
+}
+
+bool TakeMessage(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
+    for (auto it = g_posted.begin(); it != g_posted.end(); ++it) {
+        if (Matches(*it, filter, first, last)) {
+            *msg = *it;
+            if (remove)
+                g_posted.erase(it);
+            return true;
+        }
+    }
+    if (g_quitPosted && ((first == 0 && last == 0) || (WM_QUIT >= first && WM_QUIT <= last))) {
+        *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(g_quitCode), 0, g_time, {}};
+        if (remove)
+            g_quitPosted = false;
+        return true;
+    }
+    if (remove && TakeInputMessage(msg))
+        return true;
+    if (!remove && TakeInputMessage(msg)) {
+        // Input becomes a message when first looked at; it then waits at the head of the queue.
+        g_posted.push_front(*msg);
+        return true;
+    }
+    if (HWND paint = FindWindowToPaint()) {
+        if (!filter || paint == filter || IsChild(filter, paint)) {
+            *msg = MSG{paint, WM_PAINT, 0, 0, g_time, {}};
+            return true;
+        }
+    }
+    return false;
+}
+
+void ReportStarvation() {
+    std::fprintf(stderr,
+                 "own Win32 layer: GetMessageA would wait for input that will never come "
+                 "(no input source, or it has no more input). Windows on screen:\n");
+    for (const headless::WindowInfo& w : headless::Windows()) {
+        if (!w.visible)
+            continue;
+        std::fprintf(stderr, "  %*s%s \"%s\" id %d%s\n", 2 * w.depth, "", w.className.c_str(),
+                     w.text.c_str(), w.id, w.focused ? " (focus)" : "");
+    }
+    for (const headless::BoxInfo& box : headless::OpenBoxes()) {
+        std::fprintf(stderr, "  open message box [%s] %s\n", box.title.c_str(), box.text.c_str());
+    }
+    std::fflush(stderr);
+    std::abort();
+}
+
+}  // namespace
+
+DWORD NextMessageTime() {
+    return ++g_time;
+}
+
+void ResetMessageQueue() {
+    g_posted.clear();
+    g_quitPosted = false;
+    g_quitCode = 0;
+    ClearInput();
+}
+
+bool QuitPending(int* code) {
+    if (g_quitPosted && code)
+        *code = g_quitCode;
+    return g_quitPosted;
+}
+
+}  // namespace own
+
+namespace headless {
+InputSource::~InputSource() = default;
+void SetInputSource(InputSource* source) {
+    own::g_source = source;
+}
+InputSource* GetInputSource() {
+    return own::g_source;
+}
+}  // namespace headless
+
+BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (hwnd && !IsWindow(hwnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    own::g_posted.push_back(MSG{hwnd, message, wParam, lParam, own::NextMessageTime(), {}});
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+    own::g_quitPosted = true;
+    own::g_quitCode = exitCode;
+}
+
+BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last, UINT remove) {
+    if (!msg)
+        return FALSE;
+    return own::TakeMessage(msg, hwnd, first, last, (remove & PM_REMOVE) != 0) ? TRUE : FALSE;
+}
+
+BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last) {
+    if (!msg) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    if (hwnd && !IsWindow(hwnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return -1;
+    }
+    // A source that says it gave input but gave none would spin here for ever.
+    int idleRounds = 0;
+    while (!own::TakeMessage(msg, hwnd, first, last, true)) {
+        if (!own::g_source || !own::g_source->ProvideInput() || ++idleRounds > 1000) {
+            own::ReportStarvation();
+        }
+    }
+    return msg->message == WM_QUIT ? FALSE : TRUE;
+}
+
+BOOL TranslateMessage(const MSG* msg) {
+    if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN))
+        return FALSE;
+    WPARAM vk = msg->wParam;
+    char ch = 0;
+    if (vk == VK_RETURN || vk == VK_ESCAPE || vk == VK_SPACE || vk == VK_BACK || vk == VK_TAB) {
+        ch = static_cast<char>(vk);
+    } else if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) {
+        ch = static_cast<char>(vk >= 'A' ? vk - 'A' + 'a' : vk);
+    }
+    if (ch)
+        PostMessageA(msg->hwnd, WM_CHAR, static_cast<unsigned char>(ch), msg->lParam);
+    return TRUE;
+}
+
+LRESULT DispatchMessageA(const MSG* msg) {
+    if (!msg || !msg->hwnd || !IsWindow(msg->hwnd))
+        return 0;
+    return own::CallProcedure(msg->hwnd, msg->message, msg->wParam, msg->lParam, true);
+}

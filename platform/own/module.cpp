@@ -1,0 +1,130 @@
+// The program's module: its handle, its path (from /proc/self/exe, or what a test sets), the
+// current directory, the last error, the stock icon and cursor, and the common controls' start.
+#include <unistd.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "platform/own/headless.h"
+#include "platform/own/window.h"
+
+namespace own {
+namespace {
+
+DWORD g_lastError = ERROR_SUCCESS;
+std::string g_testPath;
+bool g_commonControls = false;
+// Distinct addresses for the handles that only need to be non-null and recognisable.
+char g_module;
+char g_icon;
+char g_cursor;
+
+std::string ModulePath() {
+    if (!g_testPath.empty())
+        return g_testPath;
+    char buffer[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buffer)
+        return std::string();
+    return std::string(buffer, static_cast<std::size_t>(n));
+}
+
+}  // namespace
+
+void SetModulePathForTesting(const std::string& path) {
+    g_testPath = path;
+}
+
+HINSTANCE ProgramInstance() {
+    return reinterpret_cast<HINSTANCE>(&g_module);
+}
+
+void EnsureSystemClasses() {
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    RegisterButtonClass();
+    RegisterStaticClass();
+    RegisterDialogClass();
+}
+
+}  // namespace own
+
+DWORD GetLastError() {
+    return own::g_lastError;
+}
+void SetLastError(DWORD error) {
+    own::g_lastError = error;
+}
+
+HMODULE GetModuleHandleA(LPCSTR name) {
+    if (name) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return nullptr;
+    }
+    return own::ProgramInstance();
+}
+
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
+    if (module && module != own::ProgramInstance()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string path = own::ModulePath();
+    if (path.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return 0;
+    }
+    if (!buffer || size == 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    // As documented: a path that does not fit is cut to size - 1 characters and terminated, the
+    // result is the buffer's size and the last error says the buffer was too small.
+    if (path.size() >= size) {
+        std::memcpy(buffer, path.data(), size - 1);
+        buffer[size - 1] = '\0';
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    std::memcpy(buffer, path.c_str(), path.size() + 1);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(path.size());
+}
+
+BOOL SetCurrentDirectoryA(LPCSTR path) {
+    if (!path || chdir(path) != 0) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HICON LoadIconA(HINSTANCE, LPCSTR name) {
+    if (name != IDI_APPLICATION)
+        return nullptr;
+    return reinterpret_cast<HICON>(&own::g_icon);
+}
+
+HCURSOR LoadCursorA(HINSTANCE, LPCSTR name) {
+    if (name != IDC_ARROW)
+        return nullptr;
+    return reinterpret_cast<HCURSOR>(&own::g_cursor);
+}
+
+void InitCommonControls() {
+    if (own::g_commonControls)
+        return;
+    own::g_commonControls = true;
+    own::RegisterTrackbarClass();
+    own::RegisterTabClass();
+}
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
+    if (!init || init->dwSize != sizeof(INITCOMMONCONTROLSEX))
+        return FALSE;
+    InitCommonControls();
+    return TRUE;
+}

@@ -1,0 +1,44 @@
+// The Static class: a text that the parent may colour. Unless SS_NOTIFY asks for clicks, it is
+// transparent to the mouse, so a click on a label reaches what lies beneath.
+#include "platform/own/window.h"
+
+namespace own {
+namespace {
+
+LRESULT Paint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    SendMessageA(GetParent(hwnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc),
+                 reinterpret_cast<LPARAM>(hwnd));
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_NCHITTEST:
+            if (!(GetWindowLongA(hwnd, GWL_STYLE) & SS_NOTIFY))
+                return HTTRANSPARENT;
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_SETTEXT:
+            DefWindowProcA(hwnd, message, wParam, lParam);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return TRUE;
+        case WM_PAINT:
+            return Paint(hwnd);
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_GETDLGCODE:
+            return DLGC_STATIC;
+        default:
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+void RegisterStaticClass() {
+    RegisterSystemClass("Static", 0x0082, StaticProc, 0, nullptr);
+}
+
+}  // namespace own

@@ -1,0 +1,470 @@
+// The trackbar ("msctls_trackbar32"), with the platform's behaviour: positions clamped to the
+// range; keys, clicks in the channel and drags of the thumb move it and tell the parent through
+// WM_HSCROLL; painting tells the parent through NM_CUSTOMDRAW; setting it from code tells nobody.
+// The geometry is the classic look's, so that clicks land where a person sees the thumb.
+#include <algorithm>
+
+#include "platform/own/controls.h"
+#include "platform/own/window.h"
+
+namespace own {
+namespace {
+
+struct TrackbarInfo {
+    HWND self;
+    HWND notify;
+    LONG min = 0, max = 100, line = 1, page = 20, pos = 0;
+    UINT thumbLength = 21;
+    RECT channel{}, thumb{};
+    bool dragging = false;
+    int autoPage = 0;  // -1 or +1 while a press in the channel pages
+    bool focused = false;
+};
+
+LRESULT CALLBACK TrackbarProc(HWND, UINT, WPARAM, LPARAM);
+
+TrackbarInfo* Info(HWND hwnd) {
+    return static_cast<TrackbarInfo*>(ControlState(hwnd, TrackbarProc));
+}
+
+DWORD Style(const TrackbarInfo* info) {
+    return static_cast<DWORD>(GetWindowLongA(info->self, GWL_STYLE));
+}
+bool Vertical(const TrackbarInfo* info) {
+    return (Style(info) & TBS_VERT) != 0;
+}
+bool TicksBeforeChannel(const TrackbarInfo* info) {
+    return (Style(info) & (TBS_BOTH | TBS_TOP)) && !(Style(info) & TBS_NOTICKS);
+}
+
+// Tells the parent that the position moved, or that a move ended.
+void Scroll(const TrackbarInfo* info, WPARAM code) {
+    SendMessageA(info->notify, Vertical(info) ? WM_VSCROLL : WM_HSCROLL, code,
+                 reinterpret_cast<LPARAM>(info->self));
+}
+
+LRESULT Notify(const TrackbarInfo* info, UINT code) {
+    NMHDR header{info->self, static_cast<UINT_PTR>(GetDlgCtrlID(info->self)), code};
+    return SendMessageA(info->notify, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
+void CalcChannel(TrackbarInfo* info) {
+    RECT client;
+    GetClientRect(info->self, &client);
+    int offsetThumb = static_cast<int>(info->thumbLength / 4);
+    int offsetEdge = offsetThumb + 3;
+    int top = client.top + static_cast<int>(info->thumbLength / 2) - 1;
+    if (Style(info) & TBS_BOTH) {
+        top += (Style(info) & TBS_NOTICKS) ? 1 : 9;
+    } else if (Style(info) & TBS_TOP) {
+        top += (Style(info) & TBS_NOTICKS) ? 2 : 10;
+    }
+    info->channel = RECT{client.left + offsetEdge, top, client.right - offsetEdge, top + 4};
+}
+
+RECT ThumbAt(const TrackbarInfo* info, LONG pos) {
+    LONG range = info->max - info->min;
+    if (range == 0)
+        range = 1;
+    int thumbWidth = static_cast<int>(info->thumbLength / 2) | 1;
+    int width = info->channel.right - info->channel.left - thumbWidth;
+    LONG left = info->channel.left + width * (pos - info->min) / range;
+    LONG top = TicksBeforeChannel(info) ? 10 : 2;
+    return RECT{left, top, left + thumbWidth, top + static_cast<LONG>(info->thumbLength)};
+}
+
+void UpdateThumb(TrackbarInfo* info) {
+    info->thumb = ThumbAt(info, info->pos);
+}
+
+LONG PositionAt(const TrackbarInfo* info, int place) {
+    double range = info->max - info->min;
+    double offsetThumb = (info->thumb.right - info->thumb.left) / 2;
+    double width = info->channel.right - info->channel.left - offsetThumb * 2 - 1;
+    double pos = width > 0 ? range * (place - info->channel.left - offsetThumb) / width : 0;
+    pos += info->min;
+    pos = std::clamp(pos, static_cast<double>(info->min), static_cast<double>(info->max));
+    return static_cast<LONG>(pos + 0.5);
+}
+
+void Changed(TrackbarInfo* info) {
+    UpdateThumb(info);
+    InvalidateRect(info->self, nullptr, FALSE);
+}
+
+LRESULT Create(HWND hwnd, const CREATESTRUCTA* cs) {
+    auto* info = new TrackbarInfo{hwnd, cs->hwndParent};
+    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(info));
+    int thickness = cs->cy;
+    info->thumbLength = thickness >= 21 ? 21 : (thickness > 9 ? thickness - 6 : 4);
+    CalcChannel(info);
+    UpdateThumb(info);
+    return 0;
+}
+
+LRESULT Destroy(HWND hwnd) {
+    delete Info(hwnd);
+    SetWindowLongPtrA(hwnd, 0, 0);
+    return 0;
+}
+
+LRESULT SetPos(TrackbarInfo* info, BOOL redraw, LONG pos) {
+    LONG old = info->pos;
+    info->pos = std::clamp(pos, info->min, std::max(info->min, info->max));
+    UpdateThumb(info);
+    // Compared with the position asked for, not the clamped one, as the platform's control does.
+    if (redraw && old != pos)
+        InvalidateRect(info->self, nullptr, FALSE);
+    return 0;
+}
+
+// The page size follows the range, as the platform's does, until it is set again.
+void RangeChanged(TrackbarInfo* info, BOOL redraw) {
+    if (info->pos < info->min)
+        info->pos = info->min;
+    if (info->pos > info->max)
+        info->pos = info->max;
+    info->page = (info->max - info->min) / 5;
+    if (info->page == 0)
+        info->page = 1;
+    UpdateThumb(info);
+    if (redraw)
+        InvalidateRect(info->self, nullptr, FALSE);
+}
+
+LRESULT SetRange(TrackbarInfo* info, BOOL redraw, LPARAM range) {
+    info->min = static_cast<SHORT>(LOWORD(range));
+    info->max = static_cast<SHORT>(HIWORD(range));
+    RangeChanged(info, redraw);
+    return 0;
+}
+
+LRESULT SetRangeMin(TrackbarInfo* info, BOOL redraw, LONG min) {
+    info->min = min;
+    RangeChanged(info, redraw);
+    return 0;
+}
+
+LRESULT SetRangeMax(TrackbarInfo* info, BOOL redraw, LONG max) {
+    info->max = max;
+    RangeChanged(info, redraw);
+    return 0;
+}
+
+LRESULT Exchange(LONG* field, LONG value) {
+    LONG old = *field;
+    *field = value;
+    return old;
+}
+
+void Step(TrackbarInfo* info, LONG delta, WPARAM code) {
+    LONG limit = delta < 0 ? info->min : info->max;
+    if (info->pos == limit)
+        return;
+    info->pos =
+        delta < 0 ? std::max(info->pos + delta, info->min) : std::min(info->pos + delta, info->max);
+    Scroll(info, code);
+}
+
+LRESULT KeyDown(TrackbarInfo* info, WPARAM key) {
+    HWND self = info->self;
+    LONG before = info->pos;
+    bool downIsLeft = (Style(info) & TBS_DOWNISLEFT) && !Vertical(info);
+    switch (key) {
+        case VK_LEFT:
+        case VK_UP:
+            if (downIsLeft && key == VK_UP)
+                Step(info, info->line, TB_LINEDOWN);
+            else
+                Step(info, -info->line, TB_LINEUP);
+            break;
+        case VK_RIGHT:
+        case VK_DOWN:
+            if (downIsLeft && key == VK_DOWN)
+                Step(info, -info->line, TB_LINEUP);
+            else
+                Step(info, info->line, TB_LINEDOWN);
+            break;
+        case VK_NEXT:
+            if (downIsLeft)
+                Step(info, -info->page, TB_PAGEUP);
+            else
+                Step(info, info->page, TB_PAGEDOWN);
+            break;
+        case VK_PRIOR:
+            if (downIsLeft)
+                Step(info, info->page, TB_PAGEDOWN);
+            else
+                Step(info, -info->page, TB_PAGEUP);
+            break;
+        case VK_HOME:
+            if (info->pos == info->min)
+                return FALSE;
+            info->pos = info->min;
+            Scroll(info, TB_TOP);
+            break;
+        case VK_END:
+            if (info->pos == info->max)
+                return FALSE;
+            info->pos = info->max;
+            Scroll(info, TB_BOTTOM);
+            break;
+        default:
+            return FALSE;
+    }
+    if ((info = Info(self)) && info->pos != before)
+        Changed(info);
+    return TRUE;
+}
+
+LRESULT KeyUp(TrackbarInfo* info, WPARAM key) {
+    switch (key) {
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN:
+        case VK_NEXT:
+        case VK_PRIOR:
+        case VK_HOME:
+        case VK_END:
+            Scroll(info, TB_ENDTRACK);
+            break;
+        default:
+            break;
+    }
+    return TRUE;
+}
+
+// Where a press in the channel row pages to: negative left of the thumb, positive right of it.
+LONG AutoPageDirection(const TrackbarInfo* info, POINT p) {
+    RECT row{info->channel.left, info->thumb.top, info->channel.right, info->thumb.bottom};
+    if (!PtInRect(&row, p))
+        return 0;
+    return PositionAt(info, p.x) - info->pos;
+}
+
+LRESULT LButtonDown(TrackbarInfo* info, LPARAM lParam) {
+    HWND self = info->self;
+    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    SetFocus(self);
+    if (!(info = Info(self)))
+        return 0;
+    if (PtInRect(&info->thumb, p)) {
+        info->dragging = true;
+        SetCapture(self);
+        if ((info = Info(self)))
+            InvalidateRect(self, nullptr, FALSE);
+        return 0;
+    }
+    LONG direction = AutoPageDirection(info, p);
+    if (direction == 0)
+        return 0;
+    info->autoPage = direction < 0 ? -1 : 1;
+    LONG before = info->pos;
+    if (direction < 0)
+        Step(info, -info->page, TB_PAGEUP);
+    else
+        Step(info, info->page, TB_PAGEDOWN);
+    if (!(info = Info(self)))
+        return 0;
+    if (info->pos != before)
+        Changed(info);
+    // The platform repeats the page on a timer while the button is held; one page per press here.
+    SetCapture(self);
+    return 0;
+}
+
+LRESULT LButtonUp(TrackbarInfo* info) {
+    HWND self = info->self;
+    if (info->dragging) {
+        Scroll(info, MAKEWPARAM(TB_THUMBPOSITION, info->pos));
+        if (!(info = Info(self)))
+            return 0;
+        Scroll(info, TB_ENDTRACK);
+        if (!(info = Info(self)))
+            return 0;
+        info->dragging = false;
+        ReleaseCapture();
+        if (!(info = Info(self)))
+            return 0;
+        Notify(info, NM_RELEASEDCAPTURE);
+        if ((info = Info(self)))
+            InvalidateRect(self, nullptr, FALSE);
+        return 0;
+    }
+    if (info->autoPage) {
+        info->autoPage = 0;
+        Scroll(info, TB_ENDTRACK);
+        if (!Info(self))
+            return 0;
+        ReleaseCapture();
+        if ((info = Info(self)))
+            Notify(info, NM_RELEASEDCAPTURE);
+    }
+    return 0;
+}
+
+LRESULT MouseMove(TrackbarInfo* info, LPARAM lParam) {
+    if (!info->dragging)
+        return TRUE;
+    HWND self = info->self;
+    int place = Vertical(info) ? GET_Y_LPARAM(lParam) : GET_X_LPARAM(lParam);
+    LONG pos = PositionAt(info, place);
+    if (pos == info->pos)
+        return TRUE;
+    info->pos = pos;
+    UpdateThumb(info);
+    Scroll(info, MAKEWPARAM(TB_THUMBTRACK, pos));
+    if (!Info(self))
+        return TRUE;
+    InvalidateRect(self, nullptr, FALSE);
+    UpdateWindow(self);
+    return TRUE;
+}
+
+LRESULT CustomDraw(const TrackbarInfo* info, NMCUSTOMDRAW* nmcd, DWORD stage) {
+    nmcd->dwDrawStage = stage;
+    return SendMessageA(info->notify, WM_NOTIFY, nmcd->hdr.idFrom, reinterpret_cast<LPARAM>(nmcd));
+}
+
+// The paint cycle with its custom-draw stages, as the platform's trackbar runs it.
+LRESULT Paint(TrackbarInfo* info) {
+    HWND self = info->self;
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(self, &ps);
+    SendMessageA(info->notify, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc),
+                 reinterpret_cast<LPARAM>(self));
+    if (!(info = Info(self)))
+        return 0;
+    NMCUSTOMDRAW nmcd{};
+    nmcd.hdr = NMHDR{self, static_cast<UINT_PTR>(GetDlgCtrlID(self)), NM_CUSTOMDRAW};
+    nmcd.hdc = hdc;
+    GetClientRect(self, &nmcd.rc);
+    LRESULT global = CustomDraw(info, &nmcd, CDDS_PREPAINT);
+    if (!(info = Info(self)) || (global & CDRF_SKIPDEFAULT)) {
+        EndPaint(self, &ps);
+        return 0;
+    }
+    if (global != CDRF_DODEFAULT && CustomDraw(info, &nmcd, CDDS_PREERASE) != CDRF_SKIPDEFAULT &&
+        (info = Info(self))) {
+        CustomDraw(info, &nmcd, CDDS_POSTERASE);
+    }
+    static constexpr DWORD_PTR kParts[] = {TBCD_CHANNEL, TBCD_TICS, TBCD_THUMB};
+    for (DWORD_PTR part : kParts) {
+        if (!(info = Info(self)) || !(global & CDRF_NOTIFYITEMDRAW))
+            break;
+        if (part == TBCD_TICS && (Style(info) & TBS_NOTICKS))
+            continue;
+        nmcd.dwItemSpec = part;
+        nmcd.uItemState = (part == TBCD_THUMB && info->dragging) ? CDIS_HOT : CDIS_DEFAULT;
+        nmcd.rc = part == TBCD_CHANNEL ? info->channel : part == TBCD_THUMB ? info->thumb : nmcd.rc;
+        LRESULT item = CustomDraw(info, &nmcd, CDDS_ITEMPREPAINT);
+        if (!(item & CDRF_SKIPDEFAULT) && (item & CDRF_NOTIFYPOSTPAINT) && (info = Info(self))) {
+            CustomDraw(info, &nmcd, CDDS_ITEMPOSTPAINT);
+        }
+    }
+    if ((info = Info(self)) && (global & CDRF_NOTIFYPOSTPAINT)) {
+        CustomDraw(info, &nmcd, CDDS_POSTPAINT);
+    }
+    EndPaint(self, &ps);
+    return 0;
+}
+
+LRESULT Focus(TrackbarInfo* info, bool focused) {
+    info->focused = focused;
+    InvalidateRect(info->self, nullptr, FALSE);
+    return 0;
+}
+
+LRESULT CopyRectTo(const RECT& r, LPARAM out) {
+    if (out)
+        *reinterpret_cast<RECT*>(out) = r;
+    return 0;
+}
+
+LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    TrackbarInfo* info = Info(hwnd);
+    if (!info && message != WM_CREATE)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    switch (message) {
+        case TBM_GETPOS:
+            return info->pos;
+        case TBM_GETRANGEMIN:
+            return info->min;
+        case TBM_GETRANGEMAX:
+            return info->max;
+        case TBM_GETPAGESIZE:
+            return info->page;
+        case TBM_GETLINESIZE:
+            return info->line;
+        case TBM_SETPOS:
+            return SetPos(info, static_cast<BOOL>(wParam), static_cast<LONG>(lParam));
+        case TBM_SETRANGE:
+            return SetRange(info, static_cast<BOOL>(wParam), lParam);
+        case TBM_SETRANGEMIN:
+            return SetRangeMin(info, static_cast<BOOL>(wParam), static_cast<LONG>(lParam));
+        case TBM_SETRANGEMAX:
+            return SetRangeMax(info, static_cast<BOOL>(wParam), static_cast<LONG>(lParam));
+        case TBM_SETPAGESIZE:
+            return Exchange(&info->page, static_cast<LONG>(lParam));
+        case TBM_SETLINESIZE:
+            return Exchange(&info->line, static_cast<LONG>(lParam));
+        case TBM_GETTHUMBRECT:
+            return CopyRectTo(info->thumb, lParam);
+        case TBM_GETCHANNELRECT:
+            return CopyRectTo(info->channel, lParam);
+        case WM_CREATE:
+            return Create(hwnd, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+        case WM_NCDESTROY:
+            Destroy(hwnd);
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_CAPTURECHANGED:
+            Scroll(info, TB_ENDTRACK);
+            return 0;
+        case WM_ERASEBKGND:
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS;
+        case WM_KEYDOWN:
+            return KeyDown(info, wParam);
+        case WM_KEYUP:
+            return KeyUp(info, wParam);
+        case WM_SETFOCUS:
+            return Focus(info, true);
+        case WM_KILLFOCUS:
+            return Focus(info, false);
+        case WM_LBUTTONDOWN:
+            return LButtonDown(info, lParam);
+        case WM_LBUTTONUP:
+            return LButtonUp(info);
+        case WM_MOUSEMOVE:
+            return MouseMove(info, lParam);
+        case WM_PAINT:
+            return Paint(info);
+        default:
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+bool GetTrackbarSnapshot(HWND hwnd, TrackbarSnapshot* out) {
+    const TrackbarInfo* info = Info(hwnd);
+    if (!info || !out)
+        return false;
+    *out = TrackbarSnapshot{info->min, info->max,     info->page,  info->line,
+                            info->pos, info->channel, info->thumb, info->dragging};
+    return true;
+}
+
+LONG TrackbarPositionAt(HWND hwnd, int clientX) {
+    const TrackbarInfo* info = Info(hwnd);
+    return info ? PositionAt(info, clientX) : 0;
+}
+
+void RegisterTrackbarClass() {
+    RegisterSystemClass(TRACKBAR_CLASSA, 0, TrackbarProc, sizeof(void*),
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+}
+
+}  // namespace own
