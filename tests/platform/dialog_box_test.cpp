@@ -1,0 +1,254 @@
+// Dialogs from template 102 and message boxes: the controls in template order with their ids,
+// texts, styles and rectangles; failures that leave no window; the modal loop of a box that goes
+// on serving the other windows.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "layer_fixture.h"
+#include "platform/own/resources.h"
+#include "res/program_resources.h"
+#include "res/resource.h"
+
+using namespace seq;
+
+namespace {
+
+LRESULT CALLBACK DialogClassProc(HWND hwnd, UINT m, WPARAM w, LPARAM l) {
+    return DefWindowProcA(hwnd, m, w, l);
+}
+
+class Dialogs : public LayerTest {
+  protected:
+    void SetUp() override {
+        LayerTest::SetUp();
+        own::SetProgramResources(kProgramResFile, kProgramResFileSize);
+        WNDCLASSEXA cls{};
+        cls.cbSize = sizeof cls;
+        cls.style = CS_HREDRAW | CS_VREDRAW;
+        cls.lpfnWndProc = DialogClassProc;
+        cls.cbWndExtra = DLGWINDOWEXTRA;
+        cls.hInstance = own::ProgramInstance();
+        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        cls.lpszClassName = "DLGCLASS";
+        RegisterClassExA(&cls);
+    }
+    void TearDown() override {
+        LayerTest::TearDown();
+        UnregisterClassA("DLGCLASS", own::ProgramInstance());
+    }
+    HWND CreatePanel() {
+        return CreateDialogParamA(own::ProgramInstance(), MAKEINTRESOURCEA(IDD_CONTROL_PANEL),
+                                  nullptr, nullptr, 0);
+    }
+};
+
+struct Expected {
+    int id;
+    const char* cls;
+    const char* text;
+    DWORD style;
+    int x, y, cx, cy;  // dialog units
+};
+
+// Template 102 as a person sees it, first control on top.
+const Expected kControls[] = {
+    {1007, "Button", "OK", 0x50010001, 6, 246, 54, 14},
+    {1008, "Button", "Cancel", 0x50010000, 186, 246, 54, 14},
+    {1000, "msctls_trackbar32", "Slider1", 0x50010009, 25, 35, 135, 20},
+    {-1, "Button", "Dancing", 0x50000007, 15, 25, 215, 35},
+    {-1, "Button", "Attack Delay", 0x50000007, 15, 65, 215, 35},
+    {1001, "msctls_trackbar32", "Slider2", 0x50010009, 25, 75, 135, 20},
+    {-1, "Button", "Teching Handicap", 0x50000007, 15, 145, 215, 35},
+    {1003, "msctls_trackbar32", "Slider2", 0x50010009, 25, 155, 135, 20},
+    {1004, "Button", "Early Harassing", 0x50010003, 18, 198, 65, 15},
+    {1005, "Button", "Dynamic Production Buildings", 0x50010003, 18, 210, 108, 15},
+    {1006, "Button", "Alternative Strategies", 0x50010003, 18, 186, 80, 15},
+    {1009, "Static", "Godlike", 0x50020200, 165, 40, 60, 15},
+    {1010, "Static", "Off", 0x50020200, 165, 80, 60, 15},
+    {1011, "Static", "Off", 0x50020200, 165, 160, 60, 15},
+    {3, "Button", "Apply", 0x50010000, 66, 246, 54, 14},
+    {1013, "Button", "Build Relic Units", 0x50010003, 144, 186, 70, 15},
+    {-1, "Button", "Tech Speed", 0x50000007, 15, 105, 215, 35},
+    {1014, "msctls_trackbar32", "Slider2", 0x50010009, 25, 115, 135, 20},
+    {1015, "Static", "Off", 0x50020200, 165, 120, 60, 15},
+    {4, "Button", "Reset", 0x50010000, 126, 246, 54, 14},
+    {1016, "Button", "Build Turrets", 0x50010003, 144, 198, 80, 15},
+    {1017, "Button", "Build Mines", 0x50010003, 144, 210, 80, 15},
+    {1012, "SysTabControl32", "", 0x50000000, 5, 5, 235, 229},
+};
+
+int Px(int du, int base, int div) {
+    return (du * base + div / 2) / div;
+}
+
+TEST_F(Dialogs, template_102_gives_the_dialog_and_its_controls_in_order) {
+    HWND dialog = CreatePanel();
+    ASSERT_NE(nullptr, dialog);
+    std::vector<headless::WindowInfo> all = headless::Windows();
+    ASSERT_EQ(24u, all.size());
+    const headless::WindowInfo& d = all[0];
+    EXPECT_EQ("DLGCLASS", d.className);
+    EXPECT_EQ("AI Control Panel", d.text);
+    EXPECT_EQ(0x90C808C0u, d.style);
+    EXPECT_TRUE(d.visible);
+    EXPECT_TRUE(d.active);
+    // The client area is 246 x 268 units; DS_CENTER centres the window on the screen.
+    EXPECT_EQ(369, d.client.right - d.client.left);
+    EXPECT_EQ(436, d.client.bottom - d.client.top);
+    EXPECT_NEAR(headless::kScreenWidth, d.rect.left + d.rect.right, 1);
+    EXPECT_NEAR(headless::kScreenHeight, d.rect.top + d.rect.bottom, 1);
+    EXPECT_GT(d.closeBox.right, d.closeBox.left);
+    for (std::size_t i = 0; i < std::size(kControls); ++i) {
+        const Expected& e = kControls[i];
+        const headless::WindowInfo& c = all[i + 1];
+        SCOPED_TRACE(e.text);
+        EXPECT_EQ(dialog, c.parent);
+        EXPECT_EQ(static_cast<int>(i), c.zOrder);
+        EXPECT_EQ(e.id, c.id);
+        EXPECT_EQ(e.cls, c.className);
+        EXPECT_EQ(e.text, c.text);
+        EXPECT_EQ(e.style, c.style);
+        EXPECT_EQ(d.client.left + Px(e.x, 6, 4), c.rect.left);
+        EXPECT_EQ(d.client.top + Px(e.y, 13, 8), c.rect.top);
+        EXPECT_EQ(Px(e.cx, 6, 4), c.rect.right - c.rect.left);
+        EXPECT_EQ(Px(e.cy, 13, 8), c.rect.bottom - c.rect.top);
+        EXPECT_TRUE(c.visible);
+    }
+    EXPECT_EQ(all[3].hwnd, GetDlgItem(dialog, IDC_DANCING_SLIDER));
+    EXPECT_EQ(nullptr, GetDlgItem(dialog, 1002));
+}
+
+TEST_F(Dialogs, what_the_dialog_receives_while_it_is_created) {
+    recorder.WatchAll();
+    HWND dialog = CreatePanel();
+    ASSERT_NE(nullptr, dialog);
+    // Before anything is shown: creation, the font, and the controls (which do not tell the
+    // parent, being dialog controls); then it is shown, activated and takes the focus.
+    EXPECT_SEQUENCE(recorder, nullptr, dialog,
+                    {{WM_NCCREATE, sent | parent},
+                     {WM_CREATE, sent | parent},
+                     {WM_SETFONT, sent | parent},
+                     {WM_SHOWWINDOW, sent | parent | wparam, TRUE},
+                     {WM_ACTIVATE, sent | parent | wparam, WA_ACTIVE},
+                     {WM_SETFOCUS, sent | parent}});
+}
+
+TEST_F(Dialogs, a_dialog_that_cannot_be_made_leaves_no_window) {
+    EXPECT_EQ(nullptr, CreateDialogParamA(own::ProgramInstance(), MAKEINTRESOURCEA(103), nullptr,
+                                          nullptr, 0));
+    EXPECT_EQ(ERROR_RESOURCE_NAME_NOT_FOUND, GetLastError());
+    // Without its window class the dialog is not made.
+    UnregisterClassA("DLGCLASS", own::ProgramInstance());
+    EXPECT_EQ(nullptr, CreatePanel());
+    EXPECT_TRUE(headless::Windows().empty());
+    // Every truncation of the resource file fails cleanly (the sanitizers watch the reads).
+    std::vector<unsigned char> copy(kProgramResFile, kProgramResFile + kProgramResFileSize);
+    SetUp();
+    for (std::size_t size = 0; size < copy.size(); size += 7) {
+        std::vector<unsigned char> cut(copy.begin(), copy.begin() + static_cast<long>(size));
+        own::SetProgramResources(cut.data(), cut.size());
+        HWND dialog = CreatePanel();
+        if (dialog)
+            DestroyWindow(dialog);
+    }
+    own::SetProgramResources(kProgramResFile, kProgramResFileSize);
+    EXPECT_TRUE(headless::Windows().empty());
+}
+
+class Boxes : public LayerTest {
+  protected:
+    void SetUp() override {
+        LayerTest::SetUp();
+        parentWnd = CreateParent();
+        check = CreateControl("Button", "Build Mines", BS_AUTOCHECKBOX, 10, 10, 120, 20, 1017,
+                              parentWnd);
+        headless::DoEvents();
+    }
+    HWND parentWnd = nullptr;
+    HWND check = nullptr;
+};
+
+TEST_F(Boxes, the_modal_loop_serves_other_windows_until_ok) {
+    recorder.Watch(parentWnd);
+    headless::ScriptedInput script;
+    std::vector<headless::BoxInfo> seen;
+    script
+        .Then([&] {
+            seen = headless::OpenBoxes();
+            EXPECT_EQ(IDOK, GetDlgCtrlID(seen.at(0).okButton));
+            headless::Click(check);  // a click on the window beneath the box
+        })
+        .Then([&] {
+            EXPECT_EQ(static_cast<LRESULT>(BST_CHECKED), SendMessageA(check, BM_GETCHECK, 0, 0));
+            EXPECT_TRUE(headless::DismissBox());
+        });
+    EXPECT_EQ(IDOK,
+              MessageBoxA(nullptr, "File error!\nUsing default settings now.", "Error", MB_OK));
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("Error", seen[0].title);
+    EXPECT_EQ("File error!\nUsing default settings now.", seen[0].text);
+    EXPECT_FALSE(IsWindow(seen[0].box));
+    EXPECT_TRUE(headless::OpenBoxes().empty());
+    // The click reached the parent while the box was open.
+    bool commanded = false;
+    for (const auto& m : recorder.messages()) {
+        commanded |= m.message == WM_COMMAND && m.wParam == MAKEWPARAM(1017, BN_CLICKED);
+    }
+    EXPECT_TRUE(commanded);
+}
+
+TEST_F(Boxes, enter_escape_and_the_close_box_answer_ok) {
+    headless::ScriptedInput script;
+    script.Then([] { headless::PressKey(VK_RETURN); });
+    EXPECT_EQ(IDOK, MessageBoxA(nullptr, "a", "Error", MB_OK));
+    script.Then([] { headless::PressKey(VK_ESCAPE); });
+    EXPECT_EQ(IDOK, MessageBoxA(nullptr, "b", "Error", MB_OK));
+    script.Then([] { headless::CloseWindow(headless::OpenBoxes().back().box); });
+    EXPECT_EQ(IDOK, MessageBoxA(nullptr, "c", "Error", MB_OK));
+    EXPECT_EQ(0u, script.remaining());
+}
+
+TEST_F(Boxes, a_quit_ends_the_box_and_is_posted_again) {
+    headless::ScriptedInput script;
+    script.Then([] { PostQuitMessage(0); });
+    EXPECT_EQ(0, MessageBoxA(nullptr, "a", "Error", MB_OK));
+    EXPECT_TRUE(headless::OpenBoxes().empty());
+    int code = -1;
+    EXPECT_TRUE(headless::QuitSeen(&code));
+    EXPECT_EQ(0, code);
+}
+
+TEST_F(Boxes, a_box_inside_a_box_and_clicks_behind_them) {
+    parentHook = [](HWND, UINT m, WPARAM w, LPARAM, LRESULT*) {
+        if (m == WM_COMMAND && LOWORD(w) == 1017)
+            MessageBoxA(nullptr, "inner", "Error", MB_OK);
+        return false;
+    };
+    headless::ScriptedInput script;
+    std::size_t open = 0;
+    script.Then([&] { headless::Click(check); })
+        .Then([&] {
+            open = headless::OpenBoxes().size();
+            EXPECT_EQ("inner", headless::OpenBoxes().back().text);
+            headless::DismissBox();
+        })
+        .Then([] { headless::DismissBox(); });
+    EXPECT_EQ(IDOK, MessageBoxA(nullptr, "outer", "Error", MB_OK));
+    EXPECT_EQ(2u, open);
+    EXPECT_EQ(0u, script.remaining());
+}
+
+TEST_F(Boxes, auto_answer_records_and_dismisses) {
+    headless::AutoAnswerBoxes answers;
+    EXPECT_EQ(IDOK, MessageBoxA(nullptr, "Couldn't create window!", "Error", MB_OK));
+    ASSERT_EQ(1u, answers.boxes().size());
+    EXPECT_EQ("Couldn't create window!", answers.boxes()[0].text);
+    EXPECT_EQ("Error", answers.boxes()[0].title);
+    EXPECT_EQ(nullptr, answers.boxes()[0].owner);
+    EXPECT_TRUE(headless::OpenBoxes().empty());
+    // Only the parent and its check box are left.
+    EXPECT_EQ(2u, headless::Windows().size());
+}
+
+}  // namespace
