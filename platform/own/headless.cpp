@@ -55,6 +55,8 @@ void Uncover(HWND target, POINT p) {
 }
 
 void ClickAt(HWND target, POINT p) {
+    if (!IsWindowVisible(target))
+        return;
     Uncover(target, p);
     MouseDown(p);
     MouseUp(p);
@@ -88,7 +90,8 @@ bool GetWindowInfo(HWND hwnd, WindowInfo* info) {
                        0,
                        IsWindowVisible(hwnd) != FALSE,
                        GetFocus() == hwnd,
-                       GetActiveWindow() == hwnd};
+                       GetActiveWindow() == hwnd,
+                       IsWindowEnabled(hwnd) != FALSE};
     return true;
 }
 
@@ -224,6 +227,8 @@ void DragSlider(HWND slider, int position) {
         return;
     POINT from = Centre(state.thumb);
     POINT to = SliderPointFor(slider, position);
+    if (!IsWindowVisible(slider))
+        return;
     Uncover(slider, from);
     MouseDown(from);
     MouseMove(POINT{(from.x + to.x) / 2, from.y});

@@ -54,6 +54,7 @@ struct WindowInfo {
     bool visible;   // the window and all its ancestors have WS_VISIBLE
     bool focused;   // has the keyboard focus
     bool active;    // is the active top-level window
+    bool enabled;   // not WS_DISABLED
 };
 
 // Every window, top-level windows in z-order (top first), each followed depth-first by its
@@ -106,9 +107,10 @@ void KeyDown(UINT vk);
 void KeyUp(UINT vk);
 void PressKey(UINT vk);  // down and up
 
-// Helpers that aim the mouse. When the point to click is covered by another top-level window, the
-// helper first brings the target's top-level window forward (as a person does by clicking on it
-// in the task bar); the click itself is always a real hit-tested click.
+// Helpers that aim the mouse; they do nothing for a window that is not on screen. When the point to
+// click is covered by another top-level window, the helper first brings the target's top-level
+// window forward (as a person does by clicking on it in the task bar); the click itself is always a
+// real hit-tested click.
 void Click(HWND control);                          // at the centre of its window rectangle
 void ClickTab(HWND tab, int index);                // on the item
 void ClickSliderThumb(HWND slider);                // focuses it, moves nothing

@@ -65,7 +65,8 @@ bool MouseMessage(const InputEvent& e, MSG* msg) {
     LRESULT hit = HTCLIENT;
     if (!target)
         target = WindowFromScreenPoint(e.point, &hit);
-    if (!target)
+    // A disabled window (the owner of a modal box) takes no mouse input.
+    if (!target || !IsWindowEnabled(TopLevelOf(target)))
         return false;
     if (e.kind == Kind::kMouseDown) {
         HWND top = TopLevelOf(target);
