@@ -47,13 +47,12 @@ void NotifyParent(HWND hwnd, WORD code) {
 }
 
 LRESULT Create(HWND hwnd) {
-    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(new ButtonInfo{hwnd}));
+    AttachControlState(hwnd, std::make_shared<ButtonInfo>(ButtonInfo{hwnd}));
     return 0;
 }
 
 LRESULT Destroy(HWND hwnd) {
-    delete Info(hwnd);
-    SetWindowLongPtrA(hwnd, 0, 0);
+    DetachControlState(hwnd);
     return 0;
 }
 

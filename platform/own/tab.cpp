@@ -77,13 +77,12 @@ void UserSelect(TabInfo* info, int item) {
 }
 
 LRESULT Create(HWND hwnd, const CREATESTRUCTA* cs) {
-    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(new TabInfo{hwnd, cs->hwndParent, {}}));
+    AttachControlState(hwnd, std::make_shared<TabInfo>(TabInfo{hwnd, cs->hwndParent, {}}));
     return 0;
 }
 
 LRESULT Destroy(HWND hwnd) {
-    delete Info(hwnd);
-    SetWindowLongPtrA(hwnd, 0, 0);
+    DetachControlState(hwnd);
     return 0;
 }
 

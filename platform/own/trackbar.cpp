@@ -93,8 +93,9 @@ void Changed(TrackbarInfo* info) {
 }
 
 LRESULT Create(HWND hwnd, const CREATESTRUCTA* cs) {
-    auto* info = new TrackbarInfo{hwnd, cs->hwndParent};
-    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(info));
+    auto state = std::make_shared<TrackbarInfo>(TrackbarInfo{hwnd, cs->hwndParent});
+    TrackbarInfo* info = state.get();
+    AttachControlState(hwnd, std::move(state));
     int thickness = cs->cy;
     info->thumbLength = thickness >= 21 ? 21 : (thickness > 9 ? thickness - 6 : 4);
     CalcChannel(info);
@@ -103,8 +104,7 @@ LRESULT Create(HWND hwnd, const CREATESTRUCTA* cs) {
 }
 
 LRESULT Destroy(HWND hwnd) {
-    delete Info(hwnd);
-    SetWindowLongPtrA(hwnd, 0, 0);
+    DetachControlState(hwnd);
     return 0;
 }
 

@@ -135,6 +135,22 @@ void RegisterSystemClass(const char* name, ATOM atom, WNDPROC proc, int wndExtra
     g_classes.push_back(cls);
 }
 
+void AttachControlState(HWND hwnd, std::shared_ptr<void> state) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w)
+        return;
+    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(state.get()));
+    w->controlState = std::move(state);
+}
+
+void DetachControlState(HWND hwnd) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w)
+        return;
+    SetWindowLongPtrA(hwnd, 0, 0);
+    w->controlState.reset();
+}
+
 const std::vector<HWND>& TopLevelWindows() {
     return g_topLevel;
 }

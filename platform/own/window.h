@@ -36,6 +36,7 @@ struct Window {
     std::vector<unsigned char> extra;
     LONG_PTR userData = 0;
     DLGPROC dialogProc = nullptr;
+    std::shared_ptr<void> controlState;  // owned here, reached through the first extra bytes
     bool updatePending = false;
     bool eraseNeeded = false;
     bool destroying = false;
@@ -49,6 +50,11 @@ std::shared_ptr<const WindowClass> FindClass(const char* nameOrAtom, HINSTANCE i
 // Registers one of the layer's own classes (Button, Static, the common controls, "#32770").
 void RegisterSystemClass(const char* name, ATOM atom, WNDPROC proc, int wndExtra,
                          HBRUSH background);
+
+// Gives a control its state: the window owns it (so it goes with the window, even at exit) and
+// the first extra bytes point to it, as the platform's controls keep theirs.
+void AttachControlState(HWND hwnd, std::shared_ptr<void> state);
+void DetachControlState(HWND hwnd);
 
 // Top-level windows in z-order, top first.
 const std::vector<HWND>& TopLevelWindows();
