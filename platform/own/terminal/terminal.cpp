@@ -1,0 +1,249 @@
+// The ncurses side of the front end: colours or plain characters, keys, mouse and resizes.
+#include "platform/own/terminal/terminal.h"
+
+#include <curses.h>
+
+#include <cstdio>
+
+namespace terminal {
+namespace {
+
+// After this many failed reads in a row the terminal is taken to be gone.
+constexpr int kReadsBeforeLost = 64;
+
+enum Pair : short {
+    kPairFace = 1,
+    kPairCaption,
+    kPairInactive,
+    kPairFocus,
+    kPairSelected,
+    kPairHelp
+};
+
+chtype Attributes(Role role, bool colours) {
+    if (!colours) {
+        switch (role) {
+            case Role::kCaption:
+                return A_REVERSE | A_BOLD;
+            case Role::kCaptionInactive:
+            case Role::kFocus:
+            case Role::kHelp:
+                return A_REVERSE;
+            case Role::kSelected:
+            case Role::kThumb:
+            case Role::kWarning:
+                return A_BOLD;
+            default:
+                return A_NORMAL;
+        }
+    }
+    switch (role) {
+        case Role::kDesktop:
+            return A_NORMAL;
+        case Role::kFace:
+            return COLOR_PAIR(kPairFace);
+        case Role::kCaption:
+            return COLOR_PAIR(kPairCaption) | A_BOLD;
+        case Role::kCaptionInactive:
+            return COLOR_PAIR(kPairInactive);
+        case Role::kFocus:
+            return COLOR_PAIR(kPairFocus);
+        case Role::kSelected:
+        case Role::kThumb:
+            return COLOR_PAIR(kPairSelected) | A_BOLD;
+        case Role::kHelp:
+            return COLOR_PAIR(kPairHelp);
+        case Role::kWarning:
+            return A_BOLD;
+    }
+    return A_NORMAL;
+}
+
+// Line drawing where the terminal has it; ncurses falls back to plain characters where not.
+chtype Character(const Cell& cell) {
+    switch (cell.glyph) {
+        case Glyph::kChar:
+            return static_cast<unsigned char>(cell.ch);
+        case Glyph::kHLine:
+            return ACS_HLINE;
+        case Glyph::kVLine:
+            return ACS_VLINE;
+        case Glyph::kTopLeft:
+            return ACS_ULCORNER;
+        case Glyph::kTopRight:
+            return ACS_URCORNER;
+        case Glyph::kBottomLeft:
+            return ACS_LLCORNER;
+        case Glyph::kBottomRight:
+            return ACS_LRCORNER;
+        case Glyph::kTick:
+            return ACS_PLUS;
+        case Glyph::kThumb:
+            return ACS_BLOCK;
+    }
+    return '?';
+}
+
+void StartColours() {
+    start_color();
+    // The desktop keeps the terminal's own colours where it lets us.
+    use_default_colors();
+    init_pair(kPairFace, COLOR_BLACK, COLOR_WHITE);
+    init_pair(kPairCaption, COLOR_WHITE, COLOR_BLUE);
+    init_pair(kPairInactive, COLOR_BLACK, COLOR_CYAN);
+    init_pair(kPairFocus, COLOR_BLACK, COLOR_YELLOW);
+    init_pair(kPairSelected, COLOR_BLUE, COLOR_WHITE);
+    init_pair(kPairHelp, COLOR_BLACK, COLOR_CYAN);
+}
+
+bool SomethingForTheLayer() {
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
+}
+
+}  // namespace
+
+struct TerminalInput::Screen {
+    SCREEN* screen = nullptr;
+    bool colours = false;
+    bool buttonDown = false;
+};
+
+TerminalInput::TerminalInput() : screen_(std::make_unique<Screen>()) {}
+
+TerminalInput::~TerminalInput() {
+    Stop();
+}
+
+bool TerminalInput::Start(std::string* error) {
+    // newterm rather than initscr: a missing or unknown terminal is reported, not fatal.
+    screen_->screen = newterm(nullptr, stdout, stdin);
+    if (!screen_->screen) {
+        *error = "cannot use the terminal (is TERM set to a known terminal?)";
+        return false;
+    }
+    cbreak();
+    noecho();
+    nonl();
+    keypad(stdscr, TRUE);
+    curs_set(0);
+    set_escdelay(25);
+    mouseinterval(0);
+    mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | REPORT_MOUSE_POSITION, nullptr);
+    screen_->colours = has_colors();
+    if (screen_->colours)
+        StartColours();
+    return true;
+}
+
+void TerminalInput::Stop() {
+    if (!screen_->screen)
+        return;
+    endwin();
+    delscreen(screen_->screen);
+    screen_->screen = nullptr;
+}
+
+void TerminalInput::Show() {
+    int rows = 0, cols = 0;
+    getmaxyx(stdscr, rows, cols);
+    picture_ = Render(cols, rows);
+    if (picture_.canvas == shown_)
+        return;
+    for (int row = 0; row < rows; ++row) {
+        for (int col = 0; col < cols; ++col) {
+            const Cell& cell = picture_.canvas.At(col, row);
+            // The bottom right cell would scroll some terminals; it is only ever the help line's.
+            if (row == rows - 1 && col == cols - 1)
+                continue;
+            mvaddch(row, col, Character(cell) | Attributes(cell.role, screen_->colours));
+        }
+    }
+    refresh();
+    shown_ = picture_.canvas;
+}
+
+bool TerminalInput::ProvideInput() {
+    if (!screen_->screen)
+        return false;
+    for (;;) {
+        Show();
+        int key = getch();
+        if (key == ERR) {
+            if (++failedReads_ < kReadsBeforeLost)
+                continue;
+            return TerminalLost();
+        }
+        failedReads_ = 0;
+        Handle(key);
+        // Focus moves and resizes may give the layer nothing to do: then show and wait again.
+        if (SomethingForTheLayer())
+            return true;
+    }
+}
+
+void TerminalInput::Handle(int key) {
+    switch (key) {
+        case '\t':
+            return controller_.OnKey(Key::kTab);
+        case KEY_BTAB:
+            return controller_.OnKey(Key::kBackTab);
+        case KEY_LEFT:
+            return controller_.OnKey(Key::kLeft);
+        case KEY_RIGHT:
+            return controller_.OnKey(Key::kRight);
+        case KEY_UP:
+            return controller_.OnKey(Key::kUp);
+        case KEY_DOWN:
+            return controller_.OnKey(Key::kDown);
+        case KEY_HOME:
+            return controller_.OnKey(Key::kHome);
+        case KEY_END:
+            return controller_.OnKey(Key::kEnd);
+        case KEY_PPAGE:
+            return controller_.OnKey(Key::kPageUp);
+        case KEY_NPAGE:
+            return controller_.OnKey(Key::kPageDown);
+        case ' ':
+            return controller_.OnKey(Key::kSpace);
+        case '\r':
+        case '\n':
+        case KEY_ENTER:
+            return controller_.OnKey(Key::kEnter);
+        case 27:
+            return controller_.OnKey(Key::kEscape);
+        case 'q':
+        case 'Q':
+            return controller_.OnKey(Key::kClose);
+        case KEY_MOUSE:
+            return HandleMouse();
+        default:
+            return;  // a resize, or a key without a meaning here: the next Show redraws
+    }
+}
+
+void TerminalInput::HandleMouse() {
+    MEVENT event;
+    if (getmouse(&event) != OK || picture_.tooSmall)
+        return;
+    if (event.bstate & BUTTON1_PRESSED) {
+        screen_->buttonDown = true;
+        controller_.OnMouse(picture_, MouseAction::kPress, event.x, event.y);
+    } else if (event.bstate & BUTTON1_RELEASED) {
+        screen_->buttonDown = false;
+        controller_.OnMouse(picture_, MouseAction::kRelease, event.x, event.y);
+    } else if ((event.bstate & REPORT_MOUSE_POSITION) && screen_->buttonDown) {
+        controller_.OnMouse(picture_, MouseAction::kMove, event.x, event.y);
+    }
+}
+
+// Without a terminal nobody can answer: close what is open, as its close box would, so that
+// the program ends the way it does when a person closes it.
+bool TerminalInput::TerminalLost() {
+    failedReads_ = 0;
+    controller_.OnKey(Key::kEscape);
+    controller_.OnKey(Key::kClose);
+    return SomethingForTheLayer();
+}
+
+}  // namespace terminal

@@ -1,0 +1,338 @@
+// Draws the windows of the own layer from their state: frames and captions, then each control by
+// its class, back to front. Message boxes stand over the dialog, centred, as a person expects.
+#include "platform/own/terminal/view.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace terminal {
+namespace {
+
+using headless::WindowInfo;
+
+bool IsClass(const WindowInfo& w, const char* name) {
+    std::string a = w.className, b = name;
+    auto lower = [](std::string s) {
+        for (char& c : s)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    return lower(a) == lower(b);
+}
+
+bool IsBox(HWND hwnd) {
+    for (const headless::BoxInfo& box : headless::OpenBoxes()) {
+        if (box.box == hwnd)
+            return true;
+    }
+    return false;
+}
+
+POINT Centre(const RECT& r) {
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (char ch : text) {
+        if (ch == '\n') {
+            lines.emplace_back();
+        } else if (ch != '\r') {
+            lines.back() += ch;
+        }
+    }
+    return lines;
+}
+
+// Drops the '&' that marks a mnemonic; "&&" stands for one '&'.
+std::string Label(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+class Painter {
+  public:
+    Painter(Canvas* canvas, Placed* placed) : canvas_(*canvas), placed_(*placed) {}
+
+    void Frame(const WindowInfo& w) {
+        CellRect bounds = placed_.layout.Bounds();
+        canvas_.Fill(bounds, Role::kFace);
+        canvas_.Frame(bounds, Role::kFace);
+        if ((w.style & WS_CAPTION) != WS_CAPTION)
+            return;
+        Role role = w.active ? Role::kCaption : Role::kCaptionInactive;
+        canvas_.Fill(CellRect{bounds.left, bounds.top, bounds.right, bounds.top + 1}, role);
+        int closeLeft = bounds.right - 4;
+        canvas_.Text(bounds.left + 1, bounds.top, Label(w.text), role, closeLeft - 1);
+        if (w.closeBox.right > w.closeBox.left) {
+            canvas_.Text(closeLeft, bounds.top, "[X]", role, bounds.right);
+            for (int col = closeLeft; col < closeLeft + 3; ++col) {
+                placed_.spots.push_back({col, bounds.top, Centre(w.closeBox)});
+            }
+        }
+    }
+
+    void Control(const WindowInfo& w) {
+        if (IsClass(w, "Button")) {
+            DWORD type = w.style & BS_TYPEMASK;
+            if (type == BS_GROUPBOX)
+                return GroupBox(w);
+            if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
+                return PushButton(w);
+            return CheckBox(w, type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
+        }
+        if (IsClass(w, "msctls_trackbar32"))
+            return Slider(w);
+        if (IsClass(w, "SysTabControl32"))
+            return Tabs(w);
+        return Static(w);
+    }
+
+  private:
+    const Layout& layout() const { return placed_.layout; }
+
+    void GroupBox(const WindowInfo& w) {
+        CellRect cells = layout().Cells(w.rect);
+        canvas_.Frame(cells, Role::kFace);
+        std::string title = Label(w.text);
+        if (!title.empty()) {
+            canvas_.Text(cells.left + 1, cells.top, " " + title + " ", Role::kFace,
+                         cells.right - 1);
+        }
+    }
+
+    void PushButton(const WindowInfo& w) {
+        headless::ButtonState state{};
+        headless::GetButtonState(w.hwnd, &state);
+        CellRect cells = layout().Cells(w.rect);
+        int row = layout().Row(Centre(w.rect).y);
+        Role role = state.pushed ? Role::kSelected : w.focused ? Role::kFocus : Role::kFace;
+        canvas_.Fill(CellRect{cells.left, row, cells.right, row + 1}, role);
+        canvas_.Text(cells.left, row, "[", role, cells.right);
+        canvas_.Text(cells.right - 1, row, "]", role, cells.right);
+        CellRect inside{cells.left + 1, row, cells.right - 1, row + 1};
+        canvas_.TextCentred(inside, row, Label(w.text), role);
+    }
+
+    void CheckBox(const WindowInfo& w, bool radio) {
+        headless::ButtonState state{};
+        headless::GetButtonState(w.hwnd, &state);
+        CellRect cells = layout().Cells(w.rect);
+        int row = layout().Row(Centre(w.rect).y);
+        char mark = state.check == BST_CHECKED         ? (radio ? '*' : 'x')
+                    : state.check == BST_INDETERMINATE ? '-'
+                                                       : ' ';
+        std::string box = radio ? "( )" : "[ ]";
+        box[1] = mark;
+        int col = canvas_.Text(cells.left, row, box + " ", Role::kFace, cells.right);
+        canvas_.Text(col, row, Label(w.text), w.focused ? Role::kFocus : Role::kFace, cells.right);
+    }
+
+    void Static(const WindowInfo& w) {
+        CellRect cells = layout().Cells(w.rect);
+        std::vector<std::string> lines = Lines(w.text);
+        DWORD align = w.style & 0x3;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            int row = lines.size() == 1
+                          ? layout().Row(Centre(w.rect).y)
+                          : layout().Row(w.rect.top + static_cast<LONG>(i) * headless::kBaseUnitY +
+                                         headless::kBaseUnitY / 2);
+            int length = static_cast<int>(lines[i].size());
+            int col = align == SS_CENTER  ? cells.left + std::max(0, (cells.width() - length) / 2)
+                      : align == SS_RIGHT ? std::max(cells.left, cells.right - length)
+                                          : cells.left;
+            canvas_.Text(col, row, lines[i], Role::kFace, cells.right);
+        }
+    }
+
+    void Slider(const WindowInfo& w) {
+        headless::TrackbarState state{};
+        if (!headless::GetTrackbarState(w.hwnd, &state))
+            return;
+        int row = layout().Row(Centre(state.thumb).y);
+        int left = layout().Column(state.channel.left);
+        int right = layout().Column(state.channel.right - 1);
+        canvas_.HLine(left, row, right - left + 1, Role::kFace);
+        // A tick per position, when there is room for them.
+        if ((w.style & TBS_AUTOTICKS) && !(w.style & TBS_NOTICKS) &&
+            state.max - state.min <= right - left) {
+            for (int pos = state.min; pos <= state.max; ++pos) {
+                POINT point = headless::SliderPointFor(w.hwnd, pos);
+                int col = layout().Column(point.x);
+                canvas_.Put(col, row, Glyph::kTick, Role::kFace);
+                placed_.spots.push_back({col, row, point});
+            }
+        }
+        int thumb = layout().Column(Centre(state.thumb).x);
+        canvas_.Put(thumb, row, Glyph::kThumb, w.focused ? Role::kFocus : Role::kThumb);
+        placed_.spots.push_back({thumb, row, Centre(state.thumb)});
+    }
+
+    void Tabs(const WindowInfo& w) {
+        headless::TabState tabs;
+        if (!headless::GetTabState(w.hwnd, &tabs) || tabs.itemRects.empty()) {
+            canvas_.Frame(layout().Cells(w.rect), Role::kFace);
+            return;
+        }
+        CellRect cells = layout().Cells(w.rect);
+        const RECT& first = tabs.itemRects.front();
+        int itemsRow = layout().Row(Centre(first).y);
+        int pageTop = layout().Row(first.bottom);
+        canvas_.Frame(CellRect{cells.left, pageTop, cells.right, cells.bottom}, Role::kFace);
+        for (std::size_t i = 0; i < tabs.items.size() && i < tabs.itemRects.size(); ++i) {
+            const RECT& item = tabs.itemRects[i];
+            int left = layout().Column(item.left);
+            int right = layout().Column(item.right);  // where the next item begins
+            bool selected = static_cast<int>(i) == tabs.selected;
+            canvas_.Put(left, itemsRow, Glyph::kVLine, Role::kFace);
+            if (i + 1 == tabs.items.size())
+                canvas_.Put(right, itemsRow, Glyph::kVLine, Role::kFace);
+            std::string text = Label(tabs.items[i]);
+            Role role = Role::kFace;
+            if (selected) {
+                text = "[" + text + "]";
+                role = w.focused ? Role::kFocus : Role::kSelected;
+                // The selected tab opens onto the page below it.
+                for (int col = left + 1; col < right; ++col) {
+                    canvas_.Put(col, pageTop, Glyph::kChar, Role::kFace);
+                }
+                canvas_.Put(left, pageTop, Glyph::kBottomRight, Role::kFace);
+                canvas_.Put(right, pageTop, Glyph::kBottomLeft, Role::kFace);
+            }
+            canvas_.TextCentred(CellRect{left + 1, itemsRow, right, itemsRow + 1}, itemsRow, text,
+                                role);
+        }
+    }
+
+    Canvas& canvas_;
+    Placed& placed_;
+};
+
+std::vector<WindowInfo> ChildrenOf(const std::vector<WindowInfo>& all, HWND parent) {
+    std::vector<WindowInfo> children;
+    for (const WindowInfo& w : all) {
+        if (w.parent == parent && w.visible)
+            children.push_back(w);
+    }
+    return children;
+}
+
+// Draws the children of parent back to front, each before its own children.
+void DrawChildren(Painter& painter, const std::vector<WindowInfo>& all, HWND parent) {
+    std::vector<WindowInfo> children = ChildrenOf(all, parent);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        painter.Control(*it);
+        DrawChildren(painter, all, it->hwnd);
+    }
+}
+
+void Descendants(const std::vector<WindowInfo>& all, HWND parent, std::vector<WindowInfo>* out) {
+    for (const WindowInfo& child : ChildrenOf(all, parent)) {
+        out->push_back(child);
+        Descendants(all, child.hwnd, out);
+    }
+}
+
+void TooSmall(Picture* picture, int cols, int rows, int needCols, int needRows) {
+    picture->tooSmall = true;
+    picture->windows.clear();
+    picture->canvas = Canvas(cols, rows);
+    std::vector<std::string> lines = {
+        "Terminal too small: " + std::to_string(cols) + " x " + std::to_string(rows) + ".",
+        "AI Control Panel needs " + std::to_string(needCols) + " x " + std::to_string(needRows) +
+            ".",
+        "Enlarge it, or press q to close.",
+    };
+    int top = std::max(0, (rows - static_cast<int>(lines.size())) / 2);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        picture->canvas.Text(0, top + static_cast<int>(i), lines[i], Role::kWarning, cols);
+    }
+}
+
+}  // namespace
+
+POINT Placed::PointAt(int col, int row) const {
+    for (const Spot& spot : spots) {
+        if (spot.col == col && spot.row == row)
+            return spot.point;
+    }
+    return layout.PointAt(col, row);
+}
+
+const Placed* Picture::At(int col, int row) const {
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (it->layout.Bounds().Contains(col, row))
+            return &*it;
+    }
+    return nullptr;
+}
+
+const Placed* Picture::Find(HWND top) const {
+    for (const Placed& placed : windows) {
+        if (placed.hwnd == top)
+            return &placed;
+    }
+    return nullptr;
+}
+
+HWND MainWindow() {
+    for (const WindowInfo& w : headless::Windows()) {
+        if (w.depth == 0 && w.visible && !IsBox(w.hwnd))
+            return w.hwnd;
+    }
+    return nullptr;
+}
+
+std::string KeysLine(bool boxOpen) {
+    if (boxOpen)
+        return " Enter/Esc OK   Tab focus dialog   q close dialog";
+    return " Tab/S-Tab focus  Arrows Home End PgUp PgDn move  Space/Enter press  q close";
+}
+
+Picture Render(int cols, int rows) {
+    Picture picture;
+    picture.canvas = Canvas(cols, rows);
+    std::vector<WindowInfo> all = headless::Windows();
+    // Back to front, message boxes last: they stand over the dialog whatever the z-order.
+    std::vector<WindowInfo> tops;
+    for (const WindowInfo& w : all) {
+        if (w.depth == 0 && w.visible)
+            tops.push_back(w);
+    }
+    std::reverse(tops.begin(), tops.end());
+    std::stable_partition(tops.begin(), tops.end(),
+                          [](const WindowInfo& w) { return !IsBox(w.hwnd); });
+
+    int needCols = 0, needRows = 0;
+    for (const WindowInfo& top : tops) {
+        std::vector<WindowInfo> descendants;
+        Descendants(all, top.hwnd, &descendants);
+        Placed placed{top.hwnd, Layout(top, descendants), {}};
+        CellRect size = placed.layout.Bounds();
+        needCols = std::max(needCols, size.width());
+        needRows = std::max(needRows, size.height() + 1);
+        // Centred above the line of keys.
+        placed.layout.MoveTo(std::max(0, (cols - size.width()) / 2),
+                             std::max(0, (rows - 1 - size.height()) / 2));
+        picture.windows.push_back(std::move(placed));
+    }
+    if (cols < needCols || rows < needRows) {
+        TooSmall(&picture, cols, rows, needCols, needRows);
+        return picture;
+    }
+    for (std::size_t i = 0; i < tops.size(); ++i) {
+        Painter painter(&picture.canvas, &picture.windows[i]);
+        painter.Frame(tops[i]);
+        DrawChildren(painter, all, tops[i].hwnd);
+    }
+    picture.canvas.Fill(CellRect{0, rows - 1, cols, rows}, Role::kHelp);
+    picture.canvas.Text(0, rows - 1, KeysLine(!headless::OpenBoxes().empty()), Role::kHelp, cols);
+    return picture;
+}
+
+}  // namespace terminal
