@@ -127,10 +127,10 @@ POINT SliderPointFor(HWND slider, int position);
 // ---------------------------------------------------------------------------------------
 
 // Dispatches every posted message, input and paint that is pending, without waiting and without
-// asking the input source. Returns the number of messages dispatched; stops at a quit message,
-// which it leaves for QuitCode().
+// asking the input source. Returns the number of messages dispatched. It stops before a quit
+// message and leaves it in the queue for the program's loop (see QuitSeen).
 int DoEvents();
-// True once a quit message reached DoEvents (or was posted and not yet taken); *code gets its code.
+// True while a quit message waits in the queue; *code gets its exit code.
 bool QuitSeen(int* code = nullptr);
 
 // Where GetMessageA gets more input when it would wait.
@@ -138,6 +138,8 @@ class InputSource {
   public:
     virtual ~InputSource();
     // Inject input, post messages or change state; false when there is no more input to give.
+    // May block (a terminal waiting for a key). Returning true without giving anything is allowed
+    // (the layer asks again), so a source that never gives anything spins.
     virtual bool ProvideInput() = 0;
 };
 void SetInputSource(InputSource* source);

@@ -131,12 +131,11 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return -1;
     }
-    // A source that says it gave input but gave none would spin here for ever.
-    int idleRounds = 0;
+    // A source that returns true may have given nothing (a terminal that was only resized): it is
+    // simply asked again, as the platform would go on waiting.
     while (!own::TakeMessage(msg, hwnd, first, last, true)) {
-        if (!own::g_source || !own::g_source->ProvideInput() || ++idleRounds > 1000) {
+        if (!own::g_source || !own::g_source->ProvideInput())
             own::ReportStarvation();
-        }
     }
     return msg->message == WM_QUIT ? FALSE : TRUE;
 }
