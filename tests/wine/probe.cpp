@@ -1,0 +1,468 @@
+// The Wine player's eyes: a console program run in the same Wine prefix as the control panel. It
+// finds the panel and its message boxes, reads what a person would see on them, and tells the
+// player where on the screen to point for a control named by its caption. It moves nothing
+// itself; the player clicks and types through X.
+//
+//   probe wait MS                       the panel is on screen and its program waits for input
+//                                       (exit 1 after MS milliseconds)
+//   probe point button|tab CAPTION      screen point of a push button, check box or tab
+//   probe point thumb SLIDER            the slider's thumb (SLIDER: the caption of its group box)
+//   probe point tick SLIDER POSITION    where the thumb's centre stands at that position
+//   probe point channel SLIDER left|right   a point in the channel beside the thumb
+//   probe point close | boxok           the panel's close box; OK of the message box on top
+//   probe get label|slider SLIDER, get check CAPTION, get tab, get box
+//   probe geometry                      every control: class, id, screen rectangle, text
+//   probe launch EXE CLASS CAPTION      milliseconds from starting EXE to its window being visible
+//
+// A point that another window covers is answered "covered X Y TOX TOY" with exit code 3: drag
+// the covering window's caption from X,Y to TOX,TOY and ask again. Other failures exit 1 or 2.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kPanelClass = "DLGCLASS";
+constexpr const char* kPanelCaption = "AI Control Panel";
+constexpr const char* kBoxCaption = "Error";
+constexpr int kCovered = 3;
+
+[[noreturn]] void Fail(const std::string& why) {
+    std::fprintf(stderr, "probe: %s\n", why.c_str());
+    std::exit(1);
+}
+
+HWND Panel() {
+    HWND panel = FindWindowA(kPanelClass, kPanelCaption);
+    if (!panel) {
+        Fail("the panel is not on screen");
+    }
+    return panel;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// Asks the window itself, as a person reading the screen would see it.
+std::string TextOf(HWND window) {
+    char text[512] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+bool IsClass(HWND window, const char* name) {
+    return lstrcmpiA(ClassOf(window).c_str(), name) == 0;
+}
+
+bool IsGroupBox(HWND window) {
+    return IsClass(window, "Button") && (GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+RECT ScreenRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+POINT Centre(const RECT& rect) {
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+// A push button or check box with exactly this caption.
+HWND ButtonNamed(const std::string& caption) {
+    for (HWND child : Children(Panel())) {
+        if (IsClass(child, "Button") && !IsGroupBox(child) && TextOf(child) == caption) {
+            return child;
+        }
+    }
+    Fail("no button or check box \"" + caption + "\"");
+}
+
+// The control of the given class lying inside the group box with this caption: sliders and
+// their value labels belong to a row by where they stand, as a person sees them.
+HWND InGroup(const std::string& caption, const char* className) {
+    std::vector<HWND> children = Children(Panel());
+    for (HWND box : children) {
+        if (!IsGroupBox(box) || TextOf(box) != caption) {
+            continue;
+        }
+        RECT frame = ScreenRect(box);
+        for (HWND child : children) {
+            POINT centre = Centre(ScreenRect(child));
+            if (IsClass(child, className) && PtInRect(&frame, centre)) {
+                return child;
+            }
+        }
+    }
+    Fail("no " + std::string(className) + " in a group \"" + caption + "\"");
+}
+
+HWND Slider(const std::string& caption) {
+    return InGroup(caption, TRACKBAR_CLASSA);
+}
+
+HWND Tabs() {
+    for (HWND child : Children(Panel())) {
+        if (IsClass(child, WC_TABCONTROLA)) {
+            return child;
+        }
+    }
+    Fail("no tab control");
+}
+
+struct BoxSearch {
+    HWND panel;
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectBox(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<BoxSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == search->process && window != search->panel && IsWindowVisible(window) &&
+        TextOf(window) == kBoxCaption) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+// The program's open "Error" boxes, the one on top first.
+std::vector<HWND> Boxes() {
+    BoxSearch search{Panel(), 0, {}};
+    GetWindowThreadProcessId(search.panel, &search.process);
+    EnumWindows(CollectBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The message of a box: its longest static text (the icon's static has none).
+std::string BoxText(HWND box) {
+    std::string text;
+    for (HWND child : Children(box)) {
+        std::string candidate = TextOf(child);
+        if (IsClass(child, "Static") && candidate.size() > text.size()) {
+            text = candidate;
+        }
+    }
+    return text;
+}
+
+// Memory in the panel's process, for the control messages that pass a pointer.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, SIZE_T size) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        address_ = process_ ? VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE) : nullptr;
+        if (!address_) {
+            Fail("cannot reach the panel's memory");
+        }
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    virtual ~RemoteBuffer() {
+        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    char* At(SIZE_T offset) const { return static_cast<char*>(address_) + offset; }
+    void Write(SIZE_T offset, const void* data, SIZE_T size) const {
+        WriteProcessMemory(process_, At(offset), data, size, nullptr);
+    }
+    void Read(SIZE_T offset, void* data, SIZE_T size) const {
+        ReadProcessMemory(process_, At(offset), data, size, nullptr);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+// A rectangle that a control message fills in the control's client coordinates, in screen pixels.
+RECT ControlRect(HWND control, UINT message, WPARAM wParam) {
+    RemoteBuffer buffer(control, sizeof(RECT));
+    SendMessageA(control, message, wParam, reinterpret_cast<LPARAM>(buffer.At(0)));
+    RECT rect{};
+    buffer.Read(0, &rect, sizeof rect);
+    MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::vector<std::string> TabTexts(HWND tabs) {
+    std::vector<std::string> texts;
+    constexpr SIZE_T kTextAt = sizeof(TCITEMA);
+    constexpr int kTextMax = 128;
+    RemoteBuffer buffer(tabs, kTextAt + kTextMax);
+    int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = buffer.At(kTextAt);
+        item.cchTextMax = kTextMax;
+        char empty[kTextMax] = {};
+        buffer.Write(kTextAt, empty, sizeof empty);
+        buffer.Write(0, &item, sizeof item);
+        SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(buffer.At(0)));
+        char text[kTextMax] = {};
+        buffer.Read(kTextAt, text, sizeof text - 1);
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
+int TabIndex(HWND tabs, const std::string& text) {
+    std::vector<std::string> texts = TabTexts(tabs);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (texts[i] == text) {
+            return static_cast<int>(i);
+        }
+    }
+    Fail("no tab \"" + text + "\"");
+}
+
+// Where the thumb's centre stands at a position: the thumb's travel is the channel less one
+// thumb width, split evenly over the range.
+POINT TickPoint(HWND slider, int position) {
+    RECT channel = ControlRect(slider, TBM_GETCHANNELRECT, 0);
+    RECT thumb = ControlRect(slider, TBM_GETTHUMBRECT, 0);
+    int low = static_cast<int>(SendMessageA(slider, TBM_GETRANGEMIN, 0, 0));
+    int high = static_cast<int>(SendMessageA(slider, TBM_GETRANGEMAX, 0, 0));
+    int half = (thumb.right - thumb.left) / 2;
+    int travel = channel.right - channel.left - 2 * half - 1;
+    int range = high > low ? high - low : 1;
+    int x = channel.left + half + MulDiv(travel, position - low, range);
+    return POINT{x, Centre(thumb).y};
+}
+
+POINT ChannelPoint(HWND slider, const std::string& side) {
+    RECT channel = ControlRect(slider, TBM_GETCHANNELRECT, 0);
+    RECT thumb = ControlRect(slider, TBM_GETTHUMBRECT, 0);
+    int x = side == "left" ? (channel.left + thumb.left) / 2 : (thumb.right + channel.right) / 2;
+    if (side == "left" ? x >= thumb.left : x <= thumb.right) {
+        Fail("no room in the channel " + side + " of the thumb");
+    }
+    return POINT{x, Centre(thumb).y};
+}
+
+// The middle of the close box, found by asking the panel what lies along its caption.
+POINT CloseBoxPoint(HWND panel) {
+    RECT frame = ScreenRect(panel);
+    int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    int first = -1;
+    int last = -1;
+    for (int x = frame.right - 1; x > frame.right - 80; --x) {
+        LRESULT hit = SendMessageA(panel, WM_NCHITTEST, 0, MAKELPARAM(x, y));
+        if (hit == HTCLOSE) {
+            last = last < 0 ? x : last;
+            first = x;
+        } else if (last >= 0) {
+            break;
+        }
+    }
+    if (last < 0) {
+        Fail("the panel has no close box on its caption");
+    }
+    return POINT{(first + last) / 2, y};
+}
+
+// Answers a point, or how to move the window that covers it out of the way first: a message
+// box goes to the screen's left edge, beside the centred panel.
+int PrintPoint(POINT point, HWND target) {
+    HWND hit = WindowFromPoint(point);
+    HWND top = hit ? GetAncestor(hit, GA_ROOT) : nullptr;
+    if (top && top != GetAncestor(target, GA_ROOT)) {
+        RECT frame = ScreenRect(top);
+        int x = frame.left + 24;
+        int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+        std::printf("covered %d %d %d %d\n", static_cast<int>(x), static_cast<int>(y), 24 + 2,
+                    static_cast<int>(y));
+        return kCovered;
+    }
+    std::printf("%d %d\n", static_cast<int>(point.x), static_cast<int>(point.y));
+    return 0;
+}
+
+int Point(int argc, char** argv) {
+    std::string what = argc > 2 ? argv[2] : "";
+    std::string name = argc > 3 ? argv[3] : "";
+    if (what == "button") {
+        HWND button = ButtonNamed(name);
+        return PrintPoint(Centre(ScreenRect(button)), button);
+    }
+    if (what == "tab") {
+        HWND tabs = Tabs();
+        return PrintPoint(Centre(ControlRect(tabs, TCM_GETITEMRECT, TabIndex(tabs, name))), tabs);
+    }
+    if (what == "thumb") {
+        HWND slider = Slider(name);
+        return PrintPoint(Centre(ControlRect(slider, TBM_GETTHUMBRECT, 0)), slider);
+    }
+    if (what == "tick" && argc > 4) {
+        HWND slider = Slider(name);
+        return PrintPoint(TickPoint(slider, std::atoi(argv[4])), slider);
+    }
+    if (what == "channel" && argc > 4) {
+        HWND slider = Slider(name);
+        return PrintPoint(ChannelPoint(slider, argv[4]), slider);
+    }
+    if (what == "close") {
+        HWND panel = Panel();
+        return PrintPoint(CloseBoxPoint(panel), panel);
+    }
+    if (what == "boxok") {
+        std::vector<HWND> boxes = Boxes();
+        if (boxes.empty()) {
+            Fail("no message box is open");
+        }
+        HWND ok = GetDlgItem(boxes.front(), IDOK);
+        return PrintPoint(Centre(ScreenRect(ok)), ok);
+    }
+    Fail("unknown point: " + what);
+}
+
+int Get(int argc, char** argv) {
+    std::string what = argc > 2 ? argv[2] : "";
+    std::string name = argc > 3 ? argv[3] : "";
+    if (what == "label") {
+        std::printf("%s\n", TextOf(InGroup(name, "Static")).c_str());
+    } else if (what == "slider") {
+        std::printf("%d\n", static_cast<int>(SendMessageA(Slider(name), TBM_GETPOS, 0, 0)));
+    } else if (what == "check") {
+        std::printf("%s\n", SendMessageA(ButtonNamed(name), BM_GETCHECK, 0, 0) == BST_CHECKED ? "checked" : "unchecked");
+    } else if (what == "tab") {
+        HWND tabs = Tabs();
+        int selected = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
+        std::vector<std::string> texts = TabTexts(tabs);
+        std::printf("%s\n", selected >= 0 && selected < static_cast<int>(texts.size()) ? texts[selected].c_str() : "");
+    } else if (what == "box") {
+        std::vector<HWND> boxes = Boxes();
+        if (boxes.empty()) {
+            return 1;
+        }
+        std::printf("%s\n", BoxText(boxes.front()).c_str());
+    } else {
+        Fail("unknown reading: " + what);
+    }
+    return 0;
+}
+
+int Geometry() {
+    HWND panel = Panel();
+    RECT frame = ScreenRect(panel);
+    std::printf("window %ld %ld %ld %ld \"%s\"\n", frame.left, frame.top, frame.right, frame.bottom,
+                TextOf(panel).c_str());
+    for (HWND child : Children(panel)) {
+        RECT rect = ScreenRect(child);
+        std::printf("%s %d %ld %ld %ld %ld \"%s\"\n", ClassOf(child).c_str(), GetDlgCtrlID(child), rect.left, rect.top,
+                    rect.right, rect.bottom, TextOf(child).c_str());
+    }
+    return 0;
+}
+
+bool IsShown(const char* className, const char* caption) {
+    HWND window = FindWindowA(className, caption);
+    return window && IsWindowVisible(window);
+}
+
+int Wait(int argc, char** argv) {
+    DWORD limit = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 10000;
+    DWORD start = GetTickCount();
+    while (!IsShown(kPanelClass, kPanelCaption)) {
+        if (GetTickCount() - start > limit) {
+            return 1;
+        }
+        Sleep(20);
+    }
+    // The dialog shows before start-up loads the settings; input idle means the program has
+    // reached its loop, or the loop of the load's message box.
+    DWORD id = 0;
+    GetWindowThreadProcessId(Panel(), &id);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id);
+    if (process) {
+        WaitForInputIdle(process, 5000);
+        CloseHandle(process);
+    }
+    return 0;
+}
+
+// Starts a program in its own folder and times it to its window; then closes it as its close
+// box would.
+int Launch(int argc, char** argv) {
+    if (argc < 5) {
+        Fail("launch needs EXE CLASS CAPTION");
+    }
+    std::string exe = argv[2];
+    std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    LARGE_INTEGER frequency{}, begin{}, now{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begin);
+    if (!CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &child)) {
+        Fail("cannot start " + exe);
+    }
+    while (!IsShown(argv[3], argv[4])) {
+        if (WaitForSingleObject(child.hProcess, 1) == WAIT_OBJECT_0) {
+            Fail(exe + " ended before its window showed");
+        }
+    }
+    QueryPerformanceCounter(&now);
+    std::printf("%.1f\n", 1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) /
+                              static_cast<double>(frequency.QuadPart));
+    PostMessageA(FindWindowA(argv[3], argv[4]), WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(child.hProcess, 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(child.hProcess, 2);
+    }
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Texts go out byte for byte: a message box text keeps its bare line feeds.
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::string command = argc > 1 ? argv[1] : "";
+    if (command == "wait") {
+        return Wait(argc, argv);
+    }
+    if (command == "launch") {
+        return Launch(argc, argv);
+    }
+    if (command == "point") {
+        return Point(argc, argv);
+    }
+    if (command == "get") {
+        return Get(argc, argv);
+    }
+    if (command == "geometry") {
+        return Geometry();
+    }
+    std::fprintf(stderr, "usage: probe wait|point|get|geometry|launch ...\n");
+    return 2;
+}
