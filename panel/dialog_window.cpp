@@ -1,6 +1,7 @@
 #include "panel/dialog_window.h"
 
 #include <iterator>
+#include <vector>
 
 #include "panel/control_table.h"
 #include "res/resource.h"
@@ -25,6 +26,9 @@ DialogWindow* WindowRegistry::At(std::size_t position) {
 }
 void WindowRegistry::Add(DialogWindow* window) {
     g_windows.push_back(window);
+}
+void WindowRegistry::Remove(DialogWindow* window) {
+    std::erase(g_windows, window);
 }
 
 LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -59,7 +63,14 @@ DialogWindow::DialogWindow()
     InitCommonControls();
 }
 
-DialogWindow::~DialogWindow() = default;
+DialogWindow::~DialogWindow() {
+    // After OK or Cancel the dialog outlives the loop; once out of the registry its last
+    // messages, WM_DESTROY among them, get the default procedure and post no second quit.
+    WindowRegistry::Remove(this);
+    if (hDialog) {
+        DestroyWindow(hDialog);
+    }
+}
 
 bool DialogWindow::Create(HINSTANCE instance) {
     WNDCLASSEXA windowClass{};

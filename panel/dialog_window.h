@@ -21,7 +21,8 @@ class DialogWindow {
   public:
     // Also initialises the common controls, whose classes the template names.
     DialogWindow();
-    // Releases the profile list only: the profiles and the dialog belong to others.
+    // Leaves WindowRegistry, then destroys the dialog, so that no message of it can reach a
+    // window that is gone. The profiles belong to start-up and stay.
     virtual ~DialogWindow();
     DialogWindow(const DialogWindow&) = delete;
     DialogWindow& operator=(const DialogWindow&) = delete;
@@ -77,12 +78,13 @@ class DialogWindow {
     LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
-// Every DialogWindow that Create registered, in order; never shrinks.
+// Every live DialogWindow that Create registered, in order of creation.
 class WindowRegistry {
   public:
     static std::size_t Count();
     static DialogWindow* At(std::size_t position);
     static void Add(DialogWindow* window);
+    static void Remove(DialogWindow* window);
 };
 
 // The window procedure of "DLGCLASS": hands each message to the window whose dialog it is.

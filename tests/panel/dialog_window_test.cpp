@@ -10,7 +10,7 @@ TEST_F(PanelTest, create_sets_up_every_control_and_registers_the_window) {
     std::size_t registered = WindowRegistry::Count();
     ASSERT_TRUE(Create());
     EXPECT_EQ(registered + 1, WindowRegistry::Count());
-    EXPECT_EQ(window, WindowRegistry::At(registered));
+    EXPECT_EQ(window.get(), WindowRegistry::At(registered));
 
     headless::TabState tabs;
     ASSERT_TRUE(headless::GetTabState(window->hTabControl, &tabs));

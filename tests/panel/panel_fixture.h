@@ -31,14 +31,10 @@ class PanelTest : public ::testing::Test {
         UnregisterClassA("DLGCLASS", own::ProgramInstance());
         ProfileRegistry::ClearForTesting();
         own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-        // WindowRegistry never shrinks, so every window stays alive for the whole process.
-        windows().push_back(std::make_unique<DialogWindow>());
-        window = windows().back().get();
+        window = std::make_unique<DialogWindow>();
     }
     void TearDown() override {
-        // Its dialog is gone with ResetWindows; the entry must never match a later handle.
-        window->hDialog = nullptr;
-        window->profiles.clear();
+        window.reset();
         std::filesystem::current_path(previousFolder);
         std::filesystem::remove_all(folder);
     }
@@ -77,14 +73,9 @@ class PanelTest : public ::testing::Test {
         return Send(WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
     }
 
-    static std::vector<std::unique_ptr<DialogWindow>>& windows() {
-        static std::vector<std::unique_ptr<DialogWindow>> all;
-        return all;
-    }
-
     std::filesystem::path folder;
     std::filesystem::path previousFolder;
-    DialogWindow* window = nullptr;
+    std::unique_ptr<DialogWindow> window;
     std::unique_ptr<AISetting> profiles[5];
     headless::AutoAnswerBoxes boxes;
 };

@@ -350,6 +350,11 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     if (options->files.empty()) {
         options->files = fs::path(options->scenario).parent_path() / "files";
     }
+    // The program changes the current folder.
+    options->files = fs::absolute(options->files);
+    if (!options->keep.empty()) {
+        options->keep = fs::absolute(options->keep);
+    }
     return !options->scenario.empty();
 }
 
