@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "layer_fixture.h"
+#include "platform/own/dialog.h"
 #include "platform/own/resources.h"
 #include "res/program_resources.h"
 #include "res/resource.h"
@@ -154,6 +155,58 @@ TEST_F(Dialogs, a_dialog_that_cannot_be_made_leaves_no_window) {
     }
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
     EXPECT_TRUE(headless::Windows().empty());
+}
+
+TEST_F(Dialogs, a_control_class_that_does_not_exist_fails_the_dialog_unless_told_otherwise) {
+    own::DialogTemplate t{};
+    t.style = WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT;
+    t.cx = 100;
+    t.cy = 50;
+    t.caption = "x";
+    own::DialogItem ok{};
+    ok.style = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
+    ok.cx = 40;
+    ok.cy = 14;
+    ok.id = IDOK;
+    ok.classAtom = 0x0080;
+    ok.text = "OK";
+    own::DialogItem missing = ok;
+    missing.classAtom = 0;
+    missing.className = "msctls_progress32";
+    t.items = {ok, missing};
+    EXPECT_EQ(nullptr,
+              own::CreateDialogFromTemplate(t, own::ProgramInstance(), nullptr, nullptr, 0));
+    EXPECT_TRUE(headless::Windows().empty());
+    t.style |= DS_NOFAILCREATE;
+    HWND dialog = own::CreateDialogFromTemplate(t, own::ProgramInstance(), nullptr, nullptr, 0);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("#32770", headless::Windows()[0].className);  // no class named: the dialog class
+    EXPECT_EQ(2u, headless::Windows().size());
+}
+
+TEST_F(Dialogs, clicks_pass_through_labels_and_the_tab_body_and_keys_do_not_navigate) {
+    HWND dialog = CreatePanel();
+    ASSERT_NE(nullptr, dialog);
+    recorder.WatchAll();
+    headless::DoEvents();
+    recorder.Clear();
+    // A label and the tab control's body (outside its items) are transparent to the mouse: the
+    // click reaches the dialog itself, which takes the focus.
+    headless::Click(GetDlgItem(dialog, IDC_ATTACK_DELAY_LABEL));
+    headless::DoEvents();
+    bool dialogClicked = false;
+    for (const auto& m : recorder.messages()) {
+        dialogClicked |= m.hwnd == dialog && m.message == WM_LBUTTONDOWN;
+        EXPECT_FALSE(m.hwnd == GetDlgItem(dialog, IDC_ATTACK_DELAY_LABEL) &&
+                     m.message == WM_LBUTTONDOWN);
+    }
+    EXPECT_TRUE(dialogClicked);
+    // Without the dialog manager in the loop, Tab moves no focus: the key goes to the focus window.
+    HWND slider = GetDlgItem(dialog, IDC_DANCING_SLIDER);
+    headless::ClickSliderThumb(slider);
+    headless::PressKey(VK_TAB);
+    headless::DoEvents();
+    EXPECT_EQ(slider, GetFocus());
 }
 
 class Boxes : public LayerTest {
