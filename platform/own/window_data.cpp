@@ -1,0 +1,210 @@
+// What a window holds and how it is placed: its rectangles, window longs and extra bytes, text,
+// control id, and the lookups by id.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/own/window.h"
+
+namespace own {
+
+RECT NonClientFrame(DWORD style, DWORD exStyle) {
+    int frame = 0;
+    if (style & WS_THICKFRAME) {
+        frame = 4;
+    } else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME)) {
+        frame = kFrameWidth;
+    } else if (style & WS_BORDER) {
+        frame = 1;
+    }
+    int caption = (style & WS_CAPTION) == WS_CAPTION ? kCaptionHeight : 0;
+    return RECT{frame, frame + caption, frame, frame};
+}
+
+RECT ScreenWindowRect(HWND hwnd) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w)
+        return RECT{};
+    RECT r = w->rect;
+    if (w->parent) {
+        RECT origin = ScreenClientRect(w->parent);
+        r.left += origin.left;
+        r.right += origin.left;
+        r.top += origin.top;
+        r.bottom += origin.top;
+    }
+    return r;
+}
+
+RECT ScreenClientRect(HWND hwnd) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w)
+        return RECT{};
+    RECT r = ScreenWindowRect(hwnd);
+    RECT nc = NonClientFrame(w->style, w->exStyle);
+    return RECT{r.left + nc.left, r.top + nc.top, std::max(r.left + nc.left, r.right - nc.right),
+                std::max(r.top + nc.top, r.bottom - nc.bottom)};
+}
+
+HWND TopLevelOf(HWND hwnd) {
+    Window* w = FindWindowRecord(hwnd);
+    while (w && w->parent)
+        w = FindWindowRecord(w->parent);
+    return w ? w->handle : nullptr;
+}
+
+}  // namespace own
+
+using own::FindWindowRecord;
+using own::Window;
+
+HWND GetParent(HWND hwnd) {
+    Window* w = FindWindowRecord(hwnd);
+    return w ? w->parent : nullptr;
+}
+
+HWND GetDlgItem(HWND dialog, int id) {
+    Window* w = FindWindowRecord(dialog);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    for (HWND child : w->children) {
+        if (FindWindowRecord(child)->id == id)
+            return child;
+    }
+    return nullptr;
+}
+
+int GetDlgCtrlID(HWND hwnd) {
+    Window* w = FindWindowRecord(hwnd);
+    return w ? w->id : 0;
+}
+
+int GetClassNameA(HWND hwnd, LPSTR buffer, int size) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w || !buffer || size <= 0)
+        return 0;
+    std::size_t n = std::min(w->cls->name.size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(buffer, w->cls->name.data(), n);
+    buffer[n] = '\0';
+    return static_cast<int>(n);
+}
+
+LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    switch (index) {
+        case GWLP_WNDPROC:
+            return reinterpret_cast<LONG_PTR>(w->proc);
+        case GWLP_HINSTANCE:
+            return reinterpret_cast<LONG_PTR>(w->instance);
+        case GWLP_HWNDPARENT:
+            return reinterpret_cast<LONG_PTR>(w->parent);
+        case GWLP_ID:
+            return w->id;
+        case GWL_STYLE:
+            return static_cast<LONG>(w->style);
+        case GWL_EXSTYLE:
+            return static_cast<LONG>(w->exStyle);
+        case GWLP_USERDATA:
+            return w->userData;
+        default:
+            break;
+    }
+    if (index < 0 || static_cast<std::size_t>(index) + sizeof(LONG_PTR) > w->extra.size()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    LONG_PTR value;
+    std::memcpy(&value, w->extra.data() + index, sizeof value);
+    return value;
+}
+
+LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    LONG_PTR old = GetWindowLongPtrA(hwnd, index);
+    switch (index) {
+        case GWLP_WNDPROC:
+            w->proc = reinterpret_cast<WNDPROC>(value);
+            return old;
+        case GWLP_HINSTANCE:
+            w->instance = reinterpret_cast<HINSTANCE>(value);
+            return old;
+        case GWLP_HWNDPARENT:
+            return old;  // re-parenting is not part of this layer
+        case GWLP_ID:
+            w->id = static_cast<int>(value);
+            return old;
+        case GWL_STYLE:
+            w->style = static_cast<DWORD>(value);
+            return old;
+        case GWL_EXSTYLE:
+            w->exStyle = static_cast<DWORD>(value);
+            return old;
+        case GWLP_USERDATA:
+            w->userData = value;
+            return old;
+        default:
+            break;
+    }
+    if (index < 0 || static_cast<std::size_t>(index) + sizeof(LONG_PTR) > w->extra.size()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::memcpy(w->extra.data() + index, &value, sizeof value);
+    return old;
+}
+
+LONG GetWindowLongA(HWND hwnd, int index) {
+    return static_cast<LONG>(GetWindowLongPtrA(hwnd, index));
+}
+
+LONG SetWindowLongA(HWND hwnd, int index, LONG value) {
+    return static_cast<LONG>(SetWindowLongPtrA(hwnd, index, value));
+}
+
+BOOL SetWindowTextA(HWND hwnd, LPCSTR text) {
+    if (!FindWindowRecord(hwnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    return SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
+}
+
+int GetWindowTextA(HWND hwnd, LPSTR buffer, int size) {
+    if (!buffer || size <= 0)
+        return 0;
+    buffer[0] = '\0';
+    return static_cast<int>(SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(size),
+                                         reinterpret_cast<LPARAM>(buffer)));
+}
+
+int GetWindowTextLengthA(HWND hwnd) {
+    return static_cast<int>(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0));
+}
+
+BOOL GetClientRect(HWND hwnd, LPRECT rect) {
+    if (!FindWindowRecord(hwnd) || !rect)
+        return FALSE;
+    RECT r = own::ScreenClientRect(hwnd);
+    *rect = RECT{0, 0, r.right - r.left, r.bottom - r.top};
+    return TRUE;
+}
+
+BOOL GetWindowRect(HWND hwnd, LPRECT rect) {
+    if (!FindWindowRecord(hwnd) || !rect)
+        return FALSE;
+    *rect = own::ScreenWindowRect(hwnd);
+    return TRUE;
+}
+
+BOOL PtInRect(const RECT* rect, POINT p) {
+    return rect && p.x >= rect->left && p.x < rect->right && p.y >= rect->top && p.y < rect->bottom;
+}
