@@ -38,12 +38,17 @@ bool TakeMessage(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
             g_quitPosted = false;
         return true;
     }
-    if (remove && TakeInputMessage(msg))
-        return true;
-    if (!remove && TakeInputMessage(msg)) {
-        // Input becomes a message when first looked at; it then waits at the head of the queue.
-        g_posted.push_front(*msg);
-        return true;
+    // Input becomes a message when first looked at. One that is left in place (not removed, or
+    // outside the filter) then waits at the head of the queue.
+    MSG input;
+    if (TakeInputMessage(&input)) {
+        bool wanted = Matches(input, filter, first, last);
+        if (!remove || !wanted)
+            g_posted.push_front(input);
+        if (wanted) {
+            *msg = input;
+            return true;
+        }
     }
     if (HWND paint = FindWindowToPaint()) {
         if (!filter || paint == filter || IsChild(filter, paint)) {
