@@ -35,13 +35,11 @@ inline constexpr int kScreenWidth = 1024;
 inline constexpr int kScreenHeight = 768;
 
 // ---- What is on screen
-// ---------------------------------------------------------------------------
 
 struct WindowInfo {
     HWND hwnd;
-    HWND parent;  // null for top-level windows
-    std::string
-        className;  // "Button", "Static", "msctls_trackbar32", "SysTabControl32", "#32770"...
+    HWND parent;            // null for top-level windows
+    std::string className;  // "Button", "Static", "msctls_trackbar32", "SysTabControl32"...
     std::string text;
     DWORD style;
     DWORD exStyle;
@@ -98,7 +96,6 @@ struct BoxInfo {
 std::vector<BoxInfo> OpenBoxes();
 
 // ---- Input, as a person gives it
-// ------------------------------------------------------------------
 
 void MouseDown(POINT screen);
 void MouseMove(POINT screen);
@@ -124,7 +121,6 @@ void BringForward(HWND topLevel);
 POINT SliderPointFor(HWND slider, int position);
 
 // ---- Running
-// ---------------------------------------------------------------------------------------
 
 // Dispatches every posted message, input and paint that is pending, without waiting and without
 // asking the input source. Returns the number of messages dispatched. It stops before a quit
@@ -164,7 +160,6 @@ class ScriptedInput : public InputSource {
 };
 
 // ---- Recording
-// --------------------------------------------------------------------------------------
 
 enum RecordFlags : unsigned {
     kSent = 0x1,    // reached the procedure through SendMessageA or the layer itself
@@ -206,7 +201,6 @@ class MessageRecorder {
 };
 
 // ---- Message boxes, answered at once
-// -----------------------------------------------------------------
 
 struct ShownBox {
     HWND owner;
@@ -235,7 +229,6 @@ class AutoAnswerBoxes {
 };
 
 // ---- Between tests
-// ----------------------------------------------------------------------------------
 
 // Destroys every window, empties the queues, forgets focus, capture and quit. Classes stay.
 void ResetWindows();
