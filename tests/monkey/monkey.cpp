@@ -5,10 +5,12 @@
 // stored values agree, and the settings file is the one that the last successful save wrote whole.
 //
 //   monkey_test SEED ACTIONS FILES_DIR
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -32,14 +34,22 @@ const char* const kCheckBoxes[] = {
     "Early Harassing",   "Alternative Strategies", "Dynamic Production Buildings",
     "Build Relic Units", "Build Turrets",          "Build Mines"};
 const UINT kKeys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_END, VK_PRIOR, VK_NEXT};
-// Start-up and defaults files: whole, malformed for one profile, empty, out of the sliders' ranges.
-const char* const kFixtures[] = {"good.ai", "no_harder.ai", "empty.ai", "out_of_range.ai",
-                                 "defaults.ai"};
+// Start-up files, one for each seed in turn: whole, malformed for one profile, empty, out of the
+// sliders' ranges, and none at all.
+const char* const kStartFiles[] = {"good.ai", "no_harder.ai", "empty.ai", "out_of_range.ai",
+                                   nullptr};
 
 std::mt19937 g_random;
 fs::path g_files;
 long g_action = 0;
 long g_actions = 0;
+// What the run went through, printed at its end so that a seed's reach can be seen.
+struct Counts {
+    long saves = 0;
+    long boxes = 0;
+    std::size_t deepestBoxes = 0;
+    long underStartUpBox = 0;
+} g_counts;
 std::string g_expectedFile;  // what the settings file must hold: empty when it must be missing
 bool g_fileExpected = false;
 
@@ -81,8 +91,9 @@ std::string Serialized() {
 // ---- Saves that fail at random
 // ----------------------------------------------------------------------
 
+// Each of a save's five steps: about one save in five fails.
 bool Fails() {
-    return OneIn(6);
+    return OneIn(24);
 }
 
 std::FILE* OpenMayFail(const char* path) {
@@ -108,6 +119,7 @@ bool ReplaceMayFail(const char* from, const char* to) {
         return false;
     }
     g_expectedFile = expected;
+    ++g_counts.saves;
     g_fileExpected = true;
     return true;
 }
@@ -144,7 +156,7 @@ void ExpectLabel(const char* group, const char* expected) {
 }
 
 // Labels and check boxes show the current profile. A load whose message is still open has
-// changed the profiles without showing them yet, so the panel is compared only with no box open.
+// changed the profiles without showing them yet, so the panel is compared only without one.
 void CheckPanel() {
     DialogWindow* panel = Panel();
     if (!panel || panel->profiles.size() != 5) {
@@ -154,8 +166,10 @@ void CheckPanel() {
     if (panel->iCurrentTab < 0 || panel->iCurrentTab >= 5 || !profile) {
         Fail("the current tab index names no profile");
     }
-    if (!headless::OpenBoxes().empty()) {
-        return;
+    for (const headless::BoxInfo& box : headless::OpenBoxes()) {
+        if (box.text.find("Using default settings now.") != std::string::npos) {
+            return;
+        }
     }
     if (screen::SelectedTab() != kProfileNames[panel->iCurrentTab]) {
         Fail("the selected tab is not the current profile's");
@@ -197,6 +211,13 @@ void ChangeDefaultsFile() {
 }
 
 void RandomAction() {
+    // The load's box at start-up is left open longer: the panel has no profiles under it.
+    DialogWindow* panel = Panel();
+    bool startingUp = panel && panel->profiles.empty();
+    if (!headless::OpenBoxes().empty() && OneIn(startingUp ? 8 : 3)) {
+        headless::DismissBox();
+        return;
+    }
     HWND slider = screen::Slider(kGroups[Below(4)]);
     switch (Below(12)) {
         case 0:
@@ -250,6 +271,11 @@ void FinalAction() {
 class MonkeyInput : public headless::InputSource {
   public:
     bool ProvideInput() override {
+        std::size_t open = headless::OpenBoxes().size();
+        g_counts.deepestBoxes = std::max(g_counts.deepestBoxes, open);
+        g_counts.boxes += open > 0;
+        DialogWindow* panel = Panel();
+        g_counts.underStartUpBox += open > 0 && panel && panel->profiles.empty();
         CheckSettingsFile();
         CheckPanel();
         if (!screen::Panel()) {
@@ -287,10 +313,9 @@ int main(int argc, char** argv) {
     }
     fs::path folder = fs::canonical(root);
     fs::create_directories(folder / "Core");
-    const char* start = kFixtures[Below(5)];
-    if (!OneIn(5)) {
+    const char* start = kStartFiles[seed % std::size(kStartFiles)];
+    if (start) {
         fs::copy_file(g_files / start, folder / kSettingsFilePath);
-        g_fileExpected = true;
         g_expectedFile = ReadBytes(folder / kSettingsFilePath, &g_fileExpected);
     }
     std::error_code ignored;
@@ -312,6 +337,11 @@ int main(int argc, char** argv) {
     if (exitCode != 1) {
         Fail("exit code " + std::to_string(exitCode));
     }
-    std::printf("seed %u: %ld actions, exit code %d\n", seed, g_action, exitCode);
+    std::printf(
+        "seed %u, start file %s: %ld actions, exit code %d; %ld saves written whole; %ld actions "
+        "under a message box (%ld of them before the profiles were handed over), up to %zu "
+        "boxes open at once\n",
+        seed, start ? start : "(none)", g_action, exitCode, g_counts.saves, g_counts.boxes,
+        g_counts.underStartUpBox, g_counts.deepestBoxes);
     return 0;
 }
