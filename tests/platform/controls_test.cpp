@@ -95,6 +95,36 @@ TEST_F(Controls, trackbar_range_page_and_clamping) {
     EXPECT_EQ(20, SendMessageA(slider, TBM_SETPAGESIZE, 0, 3));  // returns the old size
 }
 
+TEST_F(Controls, trackbar_repaints_only_when_asked_and_moved) {
+    HWND slider = Slider(0, 100, 0);
+    // As the platform's own tests record it: a redraw follows a position asked with redraw that
+    // differs from the current one (even one that clamps back to it), and every range set with
+    // redraw.
+    struct Step {
+        UINT message;
+        WPARAM redraw;
+        LPARAM value;
+        bool paints;
+    };
+    const Step steps[] = {{TBM_SETPOS, TRUE, -1, true},
+                          {TBM_SETPOS, TRUE, 5, true},
+                          {TBM_SETPOS, TRUE, 5, false},
+                          {TBM_SETPOS, TRUE, 1000, true},
+                          {TBM_SETPOS, FALSE, 20, false},
+                          {TBM_SETPOS, TRUE, 20, false},
+                          {TBM_SETRANGE, TRUE, MAKELPARAM(0, 10), true},
+                          {TBM_SETRANGE, FALSE, MAKELPARAM(0, 10), false}};
+    for (const Step& step : steps) {
+        SendMessageA(slider, step.message, step.redraw, step.value);
+        headless::DoEvents();
+        std::vector<Message> expected = {
+            {step.message, sent | wparam | lparam, step.redraw, step.value}};
+        if (step.paints)
+            expected.insert(expected.end(), kSliderPaint.begin(), kSliderPaint.end());
+        EXPECT_SEQUENCE(recorder, slider, parentWnd, expected);
+    }
+}
+
 TEST_F(Controls, trackbar_keys_scroll_then_end_track) {
     HWND slider = Slider(0, 10, 5);
     headless::ClickSliderThumb(slider);
