@@ -45,9 +45,9 @@ start() {  # start COLS ROWS
 
 screen() { tmx capture-pane -p -t test; }
 
-# Waits until the screen shows the text (a grep -E pattern), up to ten seconds.
+# Waits until the screen shows the text (a grep -E pattern), up to thirty seconds.
 wait_for() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         screen | grep -qE -- "$1" && return 0
         sleep 0.1
     done
@@ -56,7 +56,7 @@ wait_for() {
 
 # Waits until the screen no longer shows the text.
 wait_gone() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         screen | grep -qE -- "$1" || return 0
         sleep 0.1
     done
@@ -67,7 +67,7 @@ keys() { tmx send-keys -t test "$@"; }
 
 # The program's exit code, once it has ended.
 exit_code() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         [ -s "$work/exit_code" ] && { cat "$work/exit_code"; return 0; }
         sleep 0.1
     done
@@ -115,7 +115,7 @@ edit_and_apply)
     wait_for "\[x\] Build Mines"
     # OK, Apply.
     keys Tab Tab Enter
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         block "$folder/Core/AIConfig.ai" Hard | grep -q "iAttackDelay = 14," && break
         sleep 0.1
     done

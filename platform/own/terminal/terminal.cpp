@@ -243,7 +243,10 @@ bool TerminalInput::TerminalLost() {
     failedReads_ = 0;
     controller_.OnKey(Key::kEscape);
     controller_.OnKey(Key::kClose);
-    return SomethingForTheLayer();
+    // With nothing left to close, the loop is told to end rather than wait for ever.
+    if (!SomethingForTheLayer())
+        PostQuitMessage(0);
+    return true;
 }
 
 }  // namespace terminal
