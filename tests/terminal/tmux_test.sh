@@ -38,9 +38,10 @@ fail() {
     exit 1
 }
 
-start() {  # start COLS ROWS
+start() {  # start COLS ROWS [TERM inside the pane]
+    local term=${3:+TERM=$3 }
     TERM=xterm tmx new-session -d -s test -x "$1" -y "$2" \
-        "cd '$folder' && ./AIControlPanel 2>'$work/stderr'; echo \$? >'$work/exit_code'; sleep 600"
+        "cd '$folder' && ${term}./AIControlPanel 2>'$work/stderr'; echo \$? >'$work/exit_code'; sleep 600"
 }
 
 screen() { tmx capture-pane -p -t test; }
@@ -166,6 +167,27 @@ too_small)
     wait_gone "Terminal too small"
     tmx resize-window -t test -x 70 -y 24
     wait_for "Terminal too small: 70 x 24"
+    keys q
+    expect_exit 1
+    ;;
+colours)
+    cp "$defaults" "$folder/Core/AIConfig.ai"
+    # tmux's own terminal has colours: the dialog's face is black on white.
+    start 80 24
+    wait_for "\[Hard\]"
+    tmx capture-pane -p -e -t test | grep -q $'\e\\[[0-9;]*47m' || fail "no colours"
+    keys q
+    expect_exit 1
+    tmx kill-server
+    rm -f "$work/exit_code"
+    # A VT100 has none: attributes only, the caption in reverse video, the same texts.
+    start 80 24 vt100
+    wait_for "\[Hard\]"
+    if tmx capture-pane -p -e -t test | grep -q $'\e\\[[0-9;]*[34][0-7]m'; then
+        fail "colours on a terminal without them"
+    fi
+    tmx capture-pane -p -e -t test | grep -q $'\e\\[[0-9;]*7m' || fail "no reverse video"
+    screen | grep -q "Teching Handicap" || fail "texts missing without colours"
     keys q
     expect_exit 1
     ;;
