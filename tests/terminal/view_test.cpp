@@ -118,6 +118,18 @@ TEST_F(TerminalTest, too_small_terminal_gets_a_message_and_no_dialog) {
     EXPECT_TRUE(Find(narrow, "press q to close").found());
 
     EXPECT_FALSE(Screen(79, 24).tooSmall);
+    // A message box wider than the terminal is cut, not a reason to hide the dialog.
+    headless::ScriptedInput script;
+    script.Then([] {
+        Picture picture = Screen();
+        EXPECT_FALSE(picture.tooSmall);
+        EXPECT_TRUE(Find(picture, "[Hard]").found());
+        EXPECT_TRUE(Find(picture, "xxxxxxxxxx").found());
+        EXPECT_EQ(80, picture.canvas.cols());
+    });
+    script.Then([this] { controller.OnKey(terminal::Key::kEnter); });
+    MessageBoxA(nullptr, std::string(200, 'x').c_str(), "Error", MB_OK);
+    EXPECT_EQ(0u, script.remaining());
     // A larger terminal centres the dialog.
     EXPECT_EQ(20, Screen(120, 40).Find(Dialog())->layout.Bounds().left);
 }

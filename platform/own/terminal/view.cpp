@@ -314,8 +314,11 @@ Picture Render(int cols, int rows) {
         Descendants(all, top.hwnd, &descendants);
         Placed placed{top.hwnd, Layout(top, descendants), {}};
         CellRect size = placed.layout.Bounds();
-        needCols = std::max(needCols, size.width());
-        needRows = std::max(needRows, size.height() + 1);
+        // The dialog sets the size the terminal needs; a box too large for it is cut at the edges.
+        if (!IsBox(top.hwnd)) {
+            needCols = std::max(needCols, size.width());
+            needRows = std::max(needRows, size.height() + 1);
+        }
         // Centred above the line of keys.
         placed.layout.MoveTo(std::max(0, (cols - size.width()) / 2),
                              std::max(0, (rows - 1 - size.height()) / 2));
