@@ -10,6 +10,9 @@ packages_for() {
         build) echo "cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev binutils-mingw-w64-i686" ;;
         windows) echo "g++-mingw-w64-i686 binutils-mingw-w64-i686" ;;
         terminal) echo "libncurses-dev tmux" ;;
+        # The Windows program under Wine on a virtual display: both Wine builds (the kernel may run
+        # no 32-bit programs, and then the 64-bit build is played), X input, screenshots.
+        wine) echo "wine wine32:i386 wine64 fonts-wine xvfb xdotool imagemagick g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64" ;;
         *) echo "setup.sh: unknown group '$1'" >&2; exit 2 ;;
     esac
 }
@@ -39,5 +42,9 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# wine32 comes from the i386 side of the archive.
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+fi
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

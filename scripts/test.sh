@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The README's test command: installs what is missing (as root), builds, and runs every test,
-# once plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# once plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows
+# program under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/setup.sh build windows terminal
+./scripts/setup.sh build windows terminal wine
 
 jobs=$(nproc)
 run_suite() {
@@ -17,3 +18,12 @@ run_suite() {
 
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DAICP_SANITIZE=ON
+
+# The shipped Windows program: checked as a file, then played under Wine against every scenario
+# beside the Linux build's run of the same scenario.
+cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DBUILD_TESTING=OFF \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/windows -j "$jobs"
+tests/windows/check_program.sh build/windows/app/AIControlPanel.exe
+tests/wine/run_wine_tests.sh --runner build/release/tests/scenarios/scenario_runner \
+    --windows-build build/windows --work build/wine

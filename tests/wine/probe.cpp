@@ -13,6 +13,7 @@
 //   probe get label|slider SLIDER, get check CAPTION, get tab, get box
 //   probe geometry                      every control: class, id, screen rectangle, text
 //   probe launch EXE CLASS CAPTION      milliseconds from starting EXE to its window being visible
+//   probe serve                         the commands above from standard input (see Serve)
 //
 // A point that another window covers is answered "covered X Y TOX TOY" with exit code 3: drag
 // the covering window's caption from X,Y to TOX,TOY and ask again. Other failures exit 1 or 2.
@@ -22,6 +23,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,9 +37,24 @@ constexpr const char* kPanelCaption = "AI Control Panel";
 constexpr const char* kBoxCaption = "Error";
 constexpr int kCovered = 3;
 
+struct ProbeError {
+    std::string why;
+};
+
 [[noreturn]] void Fail(const std::string& why) {
-    std::fprintf(stderr, "probe: %s\n", why.c_str());
-    std::exit(1);
+    throw ProbeError{why};
+}
+
+// What the command answers; printed once it has run.
+std::string g_out;
+
+void Out(const char* format, ...) {
+    char line[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    g_out += line;
 }
 
 HWND Panel() {
@@ -296,11 +313,11 @@ int PrintPoint(POINT point, HWND target) {
         RECT frame = ScreenRect(top);
         int x = frame.left + 24;
         int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-        std::printf("covered %d %d %d %d\n", static_cast<int>(x), static_cast<int>(y), 24 + 2,
+        Out("covered %d %d %d %d\n", static_cast<int>(x), static_cast<int>(y), 24 + 2,
                     static_cast<int>(y));
         return kCovered;
     }
-    std::printf("%d %d\n", static_cast<int>(point.x), static_cast<int>(point.y));
+    Out("%d %d\n", static_cast<int>(point.x), static_cast<int>(point.y));
     return 0;
 }
 
@@ -346,22 +363,22 @@ int Get(int argc, char** argv) {
     std::string what = argc > 2 ? argv[2] : "";
     std::string name = argc > 3 ? argv[3] : "";
     if (what == "label") {
-        std::printf("%s\n", TextOf(InGroup(name, "Static")).c_str());
+        Out("%s\n", TextOf(InGroup(name, "Static")).c_str());
     } else if (what == "slider") {
-        std::printf("%d\n", static_cast<int>(SendMessageA(Slider(name), TBM_GETPOS, 0, 0)));
+        Out("%d\n", static_cast<int>(SendMessageA(Slider(name), TBM_GETPOS, 0, 0)));
     } else if (what == "check") {
-        std::printf("%s\n", SendMessageA(ButtonNamed(name), BM_GETCHECK, 0, 0) == BST_CHECKED ? "checked" : "unchecked");
+        Out("%s\n", SendMessageA(ButtonNamed(name), BM_GETCHECK, 0, 0) == BST_CHECKED ? "checked" : "unchecked");
     } else if (what == "tab") {
         HWND tabs = Tabs();
         int selected = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
         std::vector<std::string> texts = TabTexts(tabs);
-        std::printf("%s\n", selected >= 0 && selected < static_cast<int>(texts.size()) ? texts[selected].c_str() : "");
+        Out("%s\n", selected >= 0 && selected < static_cast<int>(texts.size()) ? texts[selected].c_str() : "");
     } else if (what == "box") {
         std::vector<HWND> boxes = Boxes();
         if (boxes.empty()) {
             return 1;
         }
-        std::printf("%s\n", BoxText(boxes.front()).c_str());
+        Out("%s\n", BoxText(boxes.front()).c_str());
     } else {
         Fail("unknown reading: " + what);
     }
@@ -371,11 +388,11 @@ int Get(int argc, char** argv) {
 int Geometry() {
     HWND panel = Panel();
     RECT frame = ScreenRect(panel);
-    std::printf("window %ld %ld %ld %ld \"%s\"\n", frame.left, frame.top, frame.right, frame.bottom,
+    Out("window %ld %ld %ld %ld \"%s\"\n", frame.left, frame.top, frame.right, frame.bottom,
                 TextOf(panel).c_str());
     for (HWND child : Children(panel)) {
         RECT rect = ScreenRect(child);
-        std::printf("%s %d %ld %ld %ld %ld \"%s\"\n", ClassOf(child).c_str(), GetDlgCtrlID(child), rect.left, rect.top,
+        Out("%s %d %ld %ld %ld %ld \"%s\"\n", ClassOf(child).c_str(), GetDlgCtrlID(child), rect.left, rect.top,
                     rect.right, rect.bottom, TextOf(child).c_str());
     }
     return 0;
@@ -431,7 +448,7 @@ int Launch(int argc, char** argv) {
         }
     }
     QueryPerformanceCounter(&now);
-    std::printf("%.1f\n", 1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) /
+    Out("%.1f\n", 1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) /
                               static_cast<double>(frequency.QuadPart));
     PostMessageA(FindWindowA(argv[3], argv[4]), WM_CLOSE, 0, 0);
     if (WaitForSingleObject(child.hProcess, 10000) != WAIT_OBJECT_0) {
@@ -442,11 +459,7 @@ int Launch(int argc, char** argv) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    // Texts go out byte for byte: a message box text keeps its bare line feeds.
-    _setmode(_fileno(stdout), _O_BINARY);
+int Run(int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "";
     if (command == "wait") {
         return Wait(argc, argv);
@@ -463,6 +476,71 @@ int main(int argc, char** argv) {
     if (command == "geometry") {
         return Geometry();
     }
-    std::fprintf(stderr, "usage: probe wait|point|get|geometry|launch ...\n");
-    return 2;
+    Fail("usage: probe serve|wait|point|get|geometry|launch ...");
+}
+
+// One answer per line, so that line feeds in a text cannot end it early.
+std::string Escaped(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        switch (c) {
+        case '\\': escaped += "\\\\"; break;
+        case '\n': escaped += "\\n"; break;
+        case '\r': escaped += "\\r"; break;
+        case '\t': escaped += "\\t"; break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+// Answers commands read from standard input, one a line with tab-separated words, as
+// "EXIT-CODE<tab>ESCAPED-ANSWER": one Wine process for the whole run instead of one per reading.
+int Serve() {
+    char line[2048];
+    while (std::fgets(line, sizeof line, stdin)) {
+        line[std::strcspn(line, "\r\n")] = '\0';
+        std::vector<std::string> words{"probe"};
+        for (char* word = line;; ++word) {
+            char* end = std::strchr(word, '\t');
+            words.emplace_back(word, end ? end : word + std::strlen(word));
+            if (!end) {
+                break;
+            }
+            word = end;
+        }
+        std::vector<char*> args;
+        for (std::string& word : words) {
+            args.push_back(word.data());
+        }
+        g_out.clear();
+        int code = 1;
+        try {
+            code = Run(static_cast<int>(args.size()), args.data());
+        } catch (const ProbeError& error) {
+            g_out = "probe: " + error.why;
+        }
+        std::printf("%d\t%s\n", code, Escaped(g_out).c_str());
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Texts go out byte for byte: a message box text keeps its bare line feeds.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
+    if (argc > 1 && std::strcmp(argv[1], "serve") == 0) {
+        return Serve();
+    }
+    try {
+        int code = Run(argc, argv);
+        std::fputs(g_out.c_str(), stdout);
+        return code;
+    } catch (const ProbeError& error) {
+        std::fprintf(stderr, "probe: %s\n", error.why.c_str());
+        return 1;
+    }
 }

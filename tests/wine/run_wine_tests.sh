@@ -3,10 +3,12 @@
 # played against the real .exe with X pointer and key events on a virtual display, and must leave
 # the same files and exit code as the Linux build's headless run of the same scenario.
 #
-#   tests/wine/run_wine_tests.sh --runner PATH [--work DIR] [--only NAME]... [--screenshot PNG]
-#                                [--no-figures]
+#   tests/wine/run_wine_tests.sh --runner PATH [--windows-build DIR] [--work DIR]
+#                                [--only NAME]... [--screenshot PNG] [--no-figures]
 #
 # --runner   the Linux scenario runner (build/release/tests/scenarios/scenario_runner)
+# --windows-build  the build of the shipped 32-bit program (cmake/mingw-i686.cmake), played where
+#            the kernel runs 32-bit programs; elsewhere a 64-bit build is made in the work folder
 # --work     build folder for the Windows builds, the cached Wine prefix and the runs
 #            (default build/wine)
 # --only     plays only the named scenarios
@@ -24,15 +26,16 @@ source "$HERE/wine_env.sh"
 # shellcheck source=tests/wine/scenario_player.sh
 source "$HERE/scenario_player.sh"
 
-RUNNER="" WORK=$SOURCE/build/wine SCREENSHOT="" FIGURES=1 ONLY=()
+RUNNER="" WINDOWS_BUILD="" WORK=$SOURCE/build/wine SCREENSHOT="" FIGURES=1 ONLY=()
 while [ $# -gt 0 ]; do
     case $1 in
         --runner) RUNNER=$(realpath "$2"); shift 2 ;;
+        --windows-build) WINDOWS_BUILD=$(realpath -m "$2"); shift 2 ;;
         --work) WORK=$(realpath -m "$2"); shift 2 ;;
         --only) ONLY+=("$2"); shift 2 ;;
         --screenshot) SCREENSHOT=$(realpath -m "$2"); shift 2 ;;
         --no-figures) FIGURES=0; shift ;;
-        *) echo "usage: $0 --runner PATH [--work DIR] [--only NAME]... [--screenshot PNG] [--no-figures]" >&2; exit 2 ;;
+        *) echo "usage: see the head of $0" >&2; exit 2 ;;
     esac
 done
 [ -x "$RUNNER" ] || { echo "wine: no scenario runner at '$RUNNER'" >&2; exit 2; }
@@ -51,7 +54,7 @@ trap 'exit 130' INT TERM
 build_windows() {
     local toolchain dir
     if [ "$WINEARCH" = win32 ]; then
-        toolchain=mingw-i686 dir=$WORK/windows32
+        toolchain=mingw-i686 dir=${WINDOWS_BUILD:-$WORK/windows32}
     else
         toolchain=mingw-x86_64 dir=$WORK/windows64
         echo "wine: this kernel runs no 32-bit programs; playing the 64-bit build of the same sources"
@@ -151,7 +154,7 @@ median() {
 }
 
 # Launch to visible dialog, the panel beside an empty dialog, each started alternately by the
-# probe in the same prefix; the median of five.
+# probe in the same prefix: one run each to warm the caches, then the median of seven.
 launch_figures() {
     local folder=$RUNS/launch panel_ms=() empty_ms=() i
     mkdir -p "$folder/Core"
@@ -159,7 +162,9 @@ launch_figures() {
     cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$folder/Core/"
     cp "$EXE" "$folder/$PLAY_PROGRAM_NAME"
     cp "$EMPTY" "$folder/empty_dialog.exe"
-    for i in 1 2 3 4 5; do
+    wine_run "$PROBE" launch "$(windows_path "$folder/$PLAY_PROGRAM_NAME")" DLGCLASS "AI Control Panel" >/dev/null
+    wine_run "$PROBE" launch "$(windows_path "$folder/empty_dialog.exe")" '#32770' "Empty Dialog" >/dev/null
+    for i in 1 2 3 4 5 6 7; do
         panel_ms+=("$(wine_run "$PROBE" launch "$(windows_path "$folder/$PLAY_PROGRAM_NAME")" DLGCLASS "AI Control Panel")")
         empty_ms+=("$(wine_run "$PROBE" launch "$(windows_path "$folder/empty_dialog.exe")" '#32770' "Empty Dialog")")
     done
@@ -167,7 +172,7 @@ launch_figures() {
     panel=$(printf '%s\n' "${panel_ms[@]}" | median)
     empty=$(printf '%s\n' "${empty_ms[@]}" | median)
     echo "figures: $(basename "$EXE") ($WINEARCH build) $(stat -c %s "$EXE") bytes"
-    echo "figures: launch to visible dialog, median of 5: panel $panel ms, empty dialog $empty ms," \
+    echo "figures: launch to visible dialog, median of 7: panel $panel ms, empty dialog $empty ms," \
         "ratio $(awk -v a="$panel" -v b="$empty" 'BEGIN { printf "%.2f", a / b }')"
     echo "figures: all runs: panel ${panel_ms[*]} ms; empty dialog ${empty_ms[*]} ms"
 }
@@ -182,6 +187,7 @@ take_screenshot() {
     (cd "$folder" && exec "$WINE_LOADER" "./$PLAY_PROGRAM_NAME" >/dev/null 2>&1) &
     local pid=$! left top right bottom
     PLAY_PROBE=$PROBE
+    probe_server_start
     probe wait 20000 || { echo "screenshot: the dialog did not show" >&2; return 1; }
     sleep 0.5
     read -r _ left top right bottom _ < <(probe geometry | head -1)
@@ -214,7 +220,7 @@ main() {
     if [ "$FIGURES" = 1 ]; then
         launch_figures
     fi
-    echo "wine scenarios: $PASSED passed, $FAILED failed"
+    echo "wine: $PASSED passed, $FAILED failed"
     [ "$FAILED" = 0 ]
 }
 

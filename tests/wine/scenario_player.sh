@@ -7,8 +7,8 @@
 #   PLAY_DIFFERS the scenario's reason for a platform difference, and PLAY_ERRORS what failed.
 
 PLAY_PROGRAM_NAME=AIControlPanel.exe
-SETTLE=0.15     # seconds for X input to reach the program before the next step
-POLL_TRIES=15   # readings of the screen (about 0.35 s each) before an expectation fails
+SETTLE=0.3      # seconds for X input to reach the program before the next step
+POLL_TRIES=30   # readings of the screen, 0.1 s apart, before an expectation fails
 
 # Splits a scenario line into TOKENS: bare words, and texts in double quotes with C escapes.
 tokenize() {
@@ -67,8 +67,25 @@ play_error() {
     PLAY_ERRORS+="  line $PLAY_LINENO: $*"$'\n'
 }
 
+# The probe answers from one process for the whole run (probe serve): a command goes as one
+# line of tab-separated words, the answer comes back as "EXIT-CODE<tab>ESCAPED-TEXT". Its pipes
+# are copied to plain descriptors, which command substitutions inherit.
+probe_server_start() {
+    if [ -n "${PROBE_SERVER_PID:-}" ] && kill -0 "$PROBE_SERVER_PID" 2>/dev/null; then
+        return 0
+    fi
+    [ -n "${PROBE_TO:-}" ] && exec {PROBE_TO}>&- {PROBE_FROM}<&-
+    coproc PROBE_SERVER { exec "$WINE_LOADER" "$PLAY_PROBE" serve 2>/dev/null; }
+    exec {PROBE_TO}>&"${PROBE_SERVER[1]}" {PROBE_FROM}<&"${PROBE_SERVER[0]}"
+}
+
 probe() {
-    "$WINE_LOADER" "$PLAY_PROBE" "$@"
+    local request code answer
+    request=$(IFS=$'\t'; printf '%s' "$*")
+    printf '%s\n' "$request" >&"$PROBE_TO" 2>/dev/null &&
+        IFS=$'\t' read -r code answer <&"$PROBE_FROM" || return 1
+    printf '%b' "$answer"
+    return "$code"
 }
 
 # The screen point of a control; a message box in the way is first dragged aside by its
@@ -76,13 +93,17 @@ probe() {
 point_of() {
     local out rc try
     for try in 1 2 3 4; do
-        out=$(probe point "$@")
+        out=$(probe point "$@" 2>&1)
         rc=$?
         if [ "$rc" = 0 ]; then
             printf '%s' "$out"
             return 0
         fi
-        [ "$rc" = 3 ] || return 1
+        if [ "$rc" != 3 ]; then
+            printf 'probe exit %s: %s' "$rc" "$out" >"$PLAY_ROOT.why"
+            sleep 0.2
+            continue
+        fi
         local _ x y tx ty
         read -r _ x y tx ty <<<"$out"
         xdotool mousemove "$x" "$y" mousedown 1 mousemove $(((x + tx) / 2)) "$y" mousemove "$tx" "$ty" mouseup 1
@@ -206,7 +227,7 @@ act_line() {
         "close") p=$(point_of close) && click_at $p ;;
         "dismiss box") p=$(point_of boxok) && click_at $p ;;
         *) play_error "unknown line"; return ;;
-    esac || play_error "cannot do it: the control is not on screen"
+    esac || play_error "cannot do it: $(cat "$PLAY_ROOT.why" 2>/dev/null)"
 }
 
 expect_line() {
@@ -236,6 +257,7 @@ play_scenario() {
     PLAY_FILES=$2 PLAY_EXE=$3 PLAY_PROBE=$4 PLAY_ROOT=$5
     PLAY_FOLDER=$PLAY_ROOT PLAY_EXIT="" PLAY_DIFFERS="" PLAY_ERRORS="" PLAY_PID="" PLAY_LINENO=0
     mkdir -p "$PLAY_ROOT"
+    probe_server_start
     while IFS= read -r raw || [ -n "$raw" ]; do
         PLAY_LINENO=$((PLAY_LINENO + 1))
         raw=${raw%$'\r'}
@@ -258,8 +280,7 @@ play_scenario() {
     [ "$started" = 1 ] || play_error "the scenario never starts the program"
     if program_running; then
         play_error "the scenario ends while the program still runs"
-        kill "$PLAY_PID" 2>/dev/null
-        wineserver_cmd -k >/dev/null 2>&1
+        kill -9 "$PLAY_PID" 2>/dev/null
         wait "$PLAY_PID" 2>/dev/null
         PLAY_PID=""
     fi

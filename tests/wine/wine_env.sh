@@ -52,7 +52,7 @@ wine_prefix_settings() {
 
 wine_prefix_ensure() {
     export WINEPREFIX=$1
-    local stamp="$WINEPREFIX/.ready-$WINEARCH"
+    local stamp="$WINEPREFIX/.ready-$WINEARCH-2"
     if [ -f "$stamp" ]; then
         return 0
     fi
@@ -62,6 +62,8 @@ wine_prefix_ensure() {
     wine_run wineboot -i >/dev/null 2>&1 || true
     wineserver_cmd -w
     [ -f "$WINEPREFIX/system.reg" ] || { echo "wine: wineboot made no prefix" >&2; return 1; }
+    # Debian's Wine does not look in its own font folder; the prefix's Fonts folder it reads.
+    [ -d /usr/share/wine/fonts ] && cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
     wine_prefix_settings >/dev/null 2>&1
     wineserver_cmd -w
     touch "$stamp"

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Checks the shipped Windows program as a file: a 32-bit GUI program that needs nothing but the
+# system's own DLLs (so it runs from any folder without an installer), with the dialog and the
+# manifest among its resources. Prints its size.
+#
+#   tests/windows/check_program.sh build/windows/app/AIControlPanel.exe
+set -uo pipefail
+
+exe=${1:?usage: check_program.sh PROGRAM.exe}
+objdump=i686-w64-mingw32-objdump
+failed=0
+
+check() {
+    local what=$1 expected=$2 actual=$3
+    if [ "$expected" = "$actual" ]; then
+        echo "ok   $what"
+    else
+        echo "FAIL $what"
+        echo "     expected: $expected"
+        echo "     actual:   $actual"
+        failed=$((failed + 1))
+    fi
+}
+
+headers=$("$objdump" -p "$exe") || { echo "FAIL cannot read $exe"; exit 1; }
+
+check "32-bit program" "pei-i386" "$("$objdump" -f "$exe" | sed -n 's/.*file format //p')"
+check "GUI subsystem, no console" "00000002" "$(awk '$1 == "Subsystem" { print $2 }' <<<"$headers")"
+# The static C++ runtime leaves msvcrt, which every Windows has; anything else would have to be
+# shipped beside the program.
+check "imports only the system's DLLs" "comctl32.dll kernel32.dll msvcrt.dll user32.dll" \
+    "$(sed -n 's/.*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort | tr '\n' ' ' | sed 's/ $//')"
+# Resource entries as type/id/language: dialog 102 in German (Germany), manifest 1 in English (US).
+resources=$(sed -n '/Resource Directory section/,/Resources start/p' <<<"$headers" |
+    awk '/Entry: ID:/ { sub(",", "", $4); ids[++n] = $4 }
+         /Leaf:/ { print ids[n - 2] "/" ids[n - 1] "/" ids[n] }' | sort | tr '\n' ' ' | sed 's/ $//')
+check "dialog 102 and the manifest" "0x000005/0x000066/0x000407 0x000018/0x000001/0x000409" "$resources"
+
+echo "size: $(stat -c %s "$exe") bytes ($exe)"
+echo "program: $((4 - failed)) passed, $failed failed"
+[ "$failed" = 0 ]
