@@ -10,13 +10,7 @@ namespace {
 
 RECT CloseBoxOf(HWND hwnd) {
     Window* w = FindWindowRecord(hwnd);
-    if (!w || (w->style & WS_CAPTION) != WS_CAPTION || !(w->style & WS_SYSMENU))
-        return RECT{};
-    RECT r = ScreenWindowRect(hwnd);
-    RECT nc = NonClientFrame(w->style, w->exStyle);
-    LONG right = r.right - nc.right - 2;
-    LONG top = r.top + nc.right + 2;
-    return RECT{right - kCloseBoxSize, top, right, top + kCaptionHeight - 4};
+    return w ? CloseBoxFor(ScreenWindowRect(hwnd), w->style, w->exStyle) : RECT{};
 }
 
 LRESULT HitTest(HWND hwnd, LPARAM lParam) {
@@ -50,6 +44,15 @@ LRESULT CopyText(HWND hwnd, WPARAM size, LPARAM buffer) {
 }
 
 }  // namespace
+
+RECT CloseBoxFor(const RECT& window, DWORD style, DWORD exStyle) {
+    if ((style & WS_CAPTION) != WS_CAPTION || !(style & WS_SYSMENU))
+        return RECT{};
+    RECT nc = NonClientFrame(style, exStyle);
+    LONG right = window.right - nc.right - 2;
+    LONG top = window.top + nc.right + 2;
+    return RECT{right - kCloseBoxSize, top, right, top + kCaptionHeight - 4};
+}
 
 RECT CloseBoxRect(HWND hwnd) {
     return CloseBoxOf(hwnd);

@@ -2,6 +2,7 @@
 // it, and the pump that tests use in place of the program's own loop.
 #include "platform/own/headless.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/own/controls.h"
@@ -24,17 +25,49 @@ POINT Centre(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-void Collect(HWND hwnd, int depth, int zOrder, std::vector<WindowInfo>* out) {
-    WindowInfo info;
-    if (!GetWindowInfo(hwnd, &info))
+// What GetWindowInfo gives, computed from the record and its parent's placement, so that a walk
+// over every window costs one pass (front ends walk them all on every frame).
+WindowInfo Describe(const own::Window& w, const RECT& parentClient, bool parentVisible, HWND focus,
+                    HWND active) {
+    RECT rect = w.rect;
+    if (w.parent) {
+        rect = Offset(rect, parentClient);
+    }
+    RECT nc = own::NonClientFrame(w.style, w.exStyle);
+    RECT client{rect.left + nc.left, rect.top + nc.top,
+                std::max(rect.left + nc.left, rect.right - nc.right),
+                std::max(rect.top + nc.top, rect.bottom - nc.bottom)};
+    return WindowInfo{w.handle,
+                      w.parent,
+                      w.cls->name,
+                      w.text,
+                      w.style,
+                      w.exStyle,
+                      w.id,
+                      rect,
+                      client,
+                      own::CloseBoxFor(rect, w.style, w.exStyle),
+                      0,
+                      0,
+                      parentVisible && (w.style & WS_VISIBLE) != 0,
+                      focus == w.handle,
+                      active == w.handle,
+                      (w.style & WS_DISABLED) == 0};
+}
+
+void Collect(HWND hwnd, const RECT& parentClient, bool parentVisible, int depth, int zOrder,
+             HWND focus, HWND active, std::vector<WindowInfo>* out) {
+    const own::Window* w = own::FindWindowRecord(hwnd);
+    if (!w)
         return;
-    info.depth = depth;
-    info.zOrder = zOrder;
-    out->push_back(info);
-    own::Window* w = own::FindWindowRecord(hwnd);
+    out->push_back(Describe(*w, parentClient, parentVisible, focus, active));
+    out->back().depth = depth;
+    out->back().zOrder = zOrder;
+    RECT client = out->back().client;
+    bool visible = out->back().visible;
     int z = 0;
     for (HWND child : w->children)
-        Collect(child, depth + 1, z++, out);
+        Collect(child, client, visible, depth + 1, z++, focus, active, out);
 }
 
 bool Intersects(const RECT& r, POINT p) {
@@ -66,9 +99,12 @@ void ClickAt(HWND target, POINT p) {
 
 std::vector<WindowInfo> Windows() {
     std::vector<WindowInfo> out;
+    out.reserve(own::WindowCount());
+    HWND focus = GetFocus();
+    HWND active = GetActiveWindow();
     int z = 0;
     for (HWND top : own::TopLevelWindows())
-        Collect(top, 0, z++, &out);
+        Collect(top, RECT{}, true, 0, z++, focus, active, &out);
     return out;
 }
 
@@ -76,22 +112,9 @@ bool GetWindowInfo(HWND hwnd, WindowInfo* info) {
     own::Window* w = own::FindWindowRecord(hwnd);
     if (!w || !info)
         return false;
-    *info = WindowInfo{hwnd,
-                       w->parent,
-                       w->cls->name,
-                       w->text,
-                       w->style,
-                       w->exStyle,
-                       w->id,
-                       own::ScreenWindowRect(hwnd),
-                       own::ScreenClientRect(hwnd),
-                       own::CloseBoxRect(hwnd),
-                       0,
-                       0,
-                       IsWindowVisible(hwnd) != FALSE,
-                       GetFocus() == hwnd,
-                       GetActiveWindow() == hwnd,
-                       IsWindowEnabled(hwnd) != FALSE};
+    RECT parentClient = w->parent ? own::ScreenClientRect(w->parent) : RECT{};
+    bool parentVisible = !w->parent || IsWindowVisible(w->parent);
+    *info = Describe(*w, parentClient, parentVisible, GetFocus(), GetActiveWindow());
     return true;
 }
 

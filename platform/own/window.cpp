@@ -4,14 +4,14 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
+#include <unordered_map>
 
 #include "platform/own/recorder.h"
 
 namespace own {
 namespace {
 
-std::map<std::uintptr_t, std::unique_ptr<Window>> g_windows;
+std::unordered_map<std::uintptr_t, std::unique_ptr<Window>> g_windows;
 std::uintptr_t g_nextHandle = 0x10020;
 std::vector<HWND> g_topLevel;
 
@@ -81,6 +81,10 @@ void ParentNotify(HWND hwnd, UINT event) {
 }
 
 }  // namespace
+
+std::size_t WindowCount() {
+    return g_windows.size();
+}
 
 Window* FindWindowRecord(HWND hwnd) {
     auto it = g_windows.find(reinterpret_cast<std::uintptr_t>(hwnd));

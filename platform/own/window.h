@@ -56,6 +56,8 @@ void RegisterSystemClass(const char* name, ATOM atom, WNDPROC proc, int wndExtra
 void AttachControlState(HWND hwnd, std::shared_ptr<void> state);
 void DetachControlState(HWND hwnd);
 
+// How many windows exist.
+std::size_t WindowCount();
 // Top-level windows in z-order, top first.
 const std::vector<HWND>& TopLevelWindows();
 // Moves a top-level window, or a child among its siblings, to the top or the bottom.
@@ -88,6 +90,7 @@ void InvalidateTree(HWND hwnd);
 
 // The close box of a window with a caption and a window menu, screen pixels; empty otherwise.
 RECT CloseBoxRect(HWND hwnd);
+RECT CloseBoxFor(const RECT& windowRect, DWORD style, DWORD exStyle);
 
 // Hit-testing in screen coordinates, through WM_NCHITTEST as the platform does.
 HWND WindowFromScreenPoint(POINT screen, LRESULT* hitCode);
