@@ -25,5 +25,6 @@ cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DBUIL
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/windows -j "$jobs"
 tests/windows/check_program.sh build/windows/app/AIControlPanel.exe
+tests/wine/selftest.sh
 tests/wine/run_wine_tests.sh --runner build/release/tests/scenarios/scenario_runner \
     --windows-build build/windows --work build/wine

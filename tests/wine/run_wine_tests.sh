@@ -4,7 +4,7 @@
 # the same files and exit code as the Linux build's headless run of the same scenario.
 #
 #   tests/wine/run_wine_tests.sh --runner PATH [--windows-build DIR] [--work DIR]
-#                                [--only NAME]... [--screenshot PNG] [--no-figures]
+#                                [--only NAME]... [--scenarios DIR] [--screenshot PNG] [--no-figures]
 #
 # --runner   the Linux scenario runner (build/release/tests/scenarios/scenario_runner)
 # --windows-build  the build of the shipped 32-bit program (cmake/mingw-i686.cmake), played where
@@ -12,6 +12,7 @@
 # --work     build folder for the Windows builds, the cached Wine prefix and the runs
 #            (default build/wine)
 # --only     plays only the named scenarios
+# --scenarios   another folder of scenarios (with its files/), instead of tests/scenarios
 # --screenshot  saves the dialog showing the shipped defaults as a PNG
 # --no-figures  skips the launch-time measurement
 #
@@ -25,7 +26,10 @@ HERE=$SOURCE/tests/wine
 source "$HERE/wine_env.sh"
 # shellcheck source=tests/wine/scenario_player.sh
 source "$HERE/scenario_player.sh"
+# shellcheck source=tests/wine/compare_runs.sh
+source "$HERE/compare_runs.sh"
 
+SCENARIOS=$SOURCE/tests/scenarios
 RUNNER="" WINDOWS_BUILD="" WORK=$SOURCE/build/wine SCREENSHOT="" FIGURES=1 ONLY=()
 while [ $# -gt 0 ]; do
     case $1 in
@@ -33,6 +37,7 @@ while [ $# -gt 0 ]; do
         --windows-build) WINDOWS_BUILD=$(realpath -m "$2"); shift 2 ;;
         --work) WORK=$(realpath -m "$2"); shift 2 ;;
         --only) ONLY+=("$2"); shift 2 ;;
+        --scenarios) SCENARIOS=$(realpath "$2"); shift 2 ;;
         --screenshot) SCREENSHOT=$(realpath -m "$2"); shift 2 ;;
         --no-figures) FIGURES=0; shift ;;
         *) echo "usage: see the head of $0" >&2; exit 2 ;;
@@ -40,7 +45,6 @@ while [ $# -gt 0 ]; do
 done
 [ -x "$RUNNER" ] || { echo "wine: no scenario runner at '$RUNNER'" >&2; exit 2; }
 
-SCENARIOS=$SOURCE/tests/scenarios
 RUNS=""
 cleanup() {
     wine_env_cleanup
@@ -72,52 +76,6 @@ windows_path() {
     printf 'Z:%s' "${path//\//\\}"
 }
 
-# Shows a file's bytes with line ends and control characters visible.
-show_file() {
-    if [ -f "$1" ]; then
-        cat -A "$1" | head -40 | sed 's/^/      /'
-    else
-        echo "      (no such file)"
-    fi
-}
-
-# Compares the Wine run's program folder with the Linux run's kept one: the same files, byte for
-# byte, and the same exit code.
-compare_runs() {
-    local wine_folder=$1 linux_folder=$2 linux_exit=$3 problems="" f
-    local wine_list linux_list
-    wine_list=$(cd "$wine_folder" && find . -mindepth 1 | sort)
-    linux_list=$(cd "$linux_folder" && find . -mindepth 1 | sort)
-    if [ "$wine_list" != "$linux_list" ]; then
-        problems+="  the folders hold different files:"$'\n'
-        problems+=$(diff <(echo "$wine_list") <(echo "$linux_list") | grep '^[<>]' |
-            sed 's/^</    Wine only: /; s/^>/    Linux only: /')$'\n'
-    fi
-    while IFS= read -r f; do
-        [ -f "$wine_folder/$f" ] && [ -f "$linux_folder/$f" ] || continue
-        if ! cmp -s "$wine_folder/$f" "$linux_folder/$f"; then
-            problems+="  $f differs:"$'\n'"    Wine:"$'\n'$(show_file "$wine_folder/$f")$'\n'
-            problems+="    Linux:"$'\n'$(show_file "$linux_folder/$f")$'\n'
-        fi
-    done <<<"$wine_list"
-    if [ "$PLAY_EXIT" != "$linux_exit" ]; then
-        problems+="  exit code: Wine ${PLAY_EXIT:-none}, Linux ${linux_exit:-none}"$'\n'
-    fi
-    COMPARE_PROBLEMS=$problems
-    [ -z "$problems" ]
-}
-
-# The Linux run's program folder inside its kept copy of the temporary folder: the padded
-# folder when the scenario moves the program.
-linux_program_folder() {
-    local kept=$1 scn=$2
-    if grep -q '^program path length' "$scn"; then
-        find "$kept" -mindepth 1 -maxdepth 1 -type d -name 'p*' | head -1
-    else
-        echo "$kept"
-    fi
-}
-
 PASSED=0 FAILED=0
 run_scenario() {
     local scn=$1 name started linux_out linux_exit
@@ -135,7 +93,8 @@ run_scenario() {
         problems+=$(sed 's/^/    /' <<<"$linux_out")$'\n'
     elif [ -n "$PLAY_DIFFERS" ]; then
         echo "  $name: the platforms differ on purpose: $PLAY_DIFFERS"
-    elif ! compare_runs "$PLAY_FOLDER" "$(linux_program_folder "$RUNS/$name/linux" "$scn")" "$linux_exit"; then
+    elif ! compare_runs "$PLAY_FOLDER" "$PLAY_EXIT" "$(linux_program_folder "$RUNS/$name/linux" "$scn")" \
+        "$linux_exit"; then
         problems+="  Wine and Linux runs differ:"$'\n'$COMPARE_PROBLEMS
     fi
     local seconds
@@ -206,6 +165,8 @@ main() {
     x_start || exit 1
     wineserver_cmd -p
     RUNS=$(mktemp -d /tmp/aicp-wine.XXXXXX)
+    PLAY_SHOTS=$WORK/failures
+    rm -rf "$PLAY_SHOTS"
 
     if [ -n "$SCREENSHOT" ]; then
         take_screenshot || exit 1

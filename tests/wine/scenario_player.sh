@@ -4,7 +4,8 @@
 #
 # play_scenario SCN FILES EXE PROBE ROOT   plays SCN in the fresh folder ROOT; afterwards
 #   PLAY_FOLDER is the program's folder, PLAY_EXIT its exit code ("" if it never ended),
-#   PLAY_DIFFERS the scenario's reason for a platform difference, and PLAY_ERRORS what failed.
+#   PLAY_DIFFERS the scenario's reason for a platform difference, and PLAY_ERRORS what failed
+#   (with a screenshot in PLAY_SHOTS, if the caller sets it).
 
 PLAY_PROGRAM_NAME=AIControlPanel.exe
 SETTLE=0.3      # seconds for X input to reach the program before the next step
@@ -63,8 +64,15 @@ shape() {
     printf '%s' "$out"
 }
 
+# Records a failure, and the first time in a scenario what the screen showed then, in
+# PLAY_SHOTS (when set).
 play_error() {
     PLAY_ERRORS+="  line $PLAY_LINENO: $*"$'\n'
+    if [ -n "${PLAY_SHOTS:-}" ] && [ -z "$PLAY_SHOT" ] && [ -n "${DISPLAY:-}" ]; then
+        PLAY_SHOT=$PLAY_SHOTS/$(basename "$PLAY_SCENARIO" .scn)-line$PLAY_LINENO.png
+        mkdir -p "$PLAY_SHOTS"
+        import -window root "$PLAY_SHOT" 2>/dev/null && PLAY_ERRORS+="  the screen then: $PLAY_SHOT"$'\n'
+    fi
 }
 
 # The probe answers from one process for the whole run (probe serve): a command goes as one
@@ -256,6 +264,7 @@ play_scenario() {
     local scn=$1 raw started=0
     PLAY_FILES=$2 PLAY_EXE=$3 PLAY_PROBE=$4 PLAY_ROOT=$5
     PLAY_FOLDER=$PLAY_ROOT PLAY_EXIT="" PLAY_DIFFERS="" PLAY_ERRORS="" PLAY_PID="" PLAY_LINENO=0
+    PLAY_SCENARIO=$scn PLAY_SHOT=""
     mkdir -p "$PLAY_ROOT"
     probe_server_start
     while IFS= read -r raw || [ -n "$raw" ]; do
