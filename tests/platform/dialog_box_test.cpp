@@ -251,6 +251,39 @@ TEST_F(Boxes, the_modal_loop_serves_other_windows_until_ok) {
     EXPECT_TRUE(commanded);
 }
 
+TEST_F(Boxes, what_the_window_beneath_receives_while_a_box_is_open) {
+    recorder.Watch(parentWnd);
+    recorder.Watch(check);
+    headless::ScriptedInput script;
+    script.Then([&] { headless::Click(check); }).Then([] { headless::DismissBox(); });
+    const std::vector<UINT> quiet = {WM_NCHITTEST, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_ERASEBKGND,
+                                     WM_PAINT};
+    MessageBoxA(nullptr, "text", "Error", MB_OK);
+    // The box takes the activation and the focus; the click gives both back to the window,
+    // which goes on working; dismissing the box raises it again and then returns them.
+    std::string diff =
+        seq::Compare(recorder.messages(), check, parentWnd,
+                     {{WM_ACTIVATE, sent | parent | wparam, WA_INACTIVE},
+                      {WM_KILLFOCUS, sent | parent},
+                      {WM_ACTIVATE, sent | parent | wparam, WA_CLICKACTIVE},
+                      {WM_SETFOCUS, sent | parent},
+                      {WM_LBUTTONDOWN, posted},
+                      {WM_KILLFOCUS, sent | parent},
+                      {WM_SETFOCUS, sent},
+                      {BM_SETSTATE, sent | wparam, TRUE},
+                      {WM_LBUTTONUP, posted},
+                      {BM_SETSTATE, sent | wparam, FALSE},
+                      {BM_SETCHECK, sent | wparam, BST_CHECKED},
+                      {WM_CAPTURECHANGED, sent},
+                      {WM_COMMAND, sent | parent | wparam, MAKEWPARAM(1017, BN_CLICKED)},
+                      {WM_ACTIVATE, sent | parent | wparam, WA_INACTIVE},
+                      {WM_KILLFOCUS, sent},
+                      {WM_ACTIVATE, sent | parent | wparam, WA_ACTIVE},
+                      {WM_SETFOCUS, sent | parent}},
+                     quiet);
+    EXPECT_TRUE(diff.empty()) << diff;
+}
+
 TEST_F(Boxes, enter_escape_and_the_close_box_answer_ok) {
     headless::ScriptedInput script;
     script.Then([] { headless::PressKey(VK_RETURN); });
