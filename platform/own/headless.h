@@ -19,6 +19,12 @@
 // paint) it asks the InputSource installed with SetInputSource for more. A source that has none
 // left returns false; the layer then reports the windows on screen to stderr and aborts, since a
 // real run would wait forever.
+//
+// Not modelled, since the program does not rely on it: drawing (a window only knows that it wants
+// painting, never which part), timers (a press held in a slider's channel pages once), moving and
+// sizing windows, the non-client messages of activation and positioning (WM_NCACTIVATE,
+// WM_WINDOWPOSCHANGING and the like), WM_SETCURSOR and WM_MOUSEACTIVATE, and the dialog manager's
+// keyboard interface outside message boxes.
 
 #include <deque>
 #include <functional>
