@@ -147,8 +147,41 @@ void CheckSettingsFile() {
     }
 }
 
-void ExpectLabel(const char* group, const char* expected) {
-    std::string actual = screen::Text(screen::ValueLabel(group));
+// The panel's controls, found once by what they show: they stay for the whole run.
+struct Controls {
+    HWND panel = nullptr;
+    HWND tabs = nullptr;
+    HWND sliders[4] = {};
+    HWND labels[4] = {};
+    HWND checkBoxes[6] = {};
+    HWND apply = nullptr;
+    HWND reset = nullptr;
+    HWND ok = nullptr;
+    HWND cancel = nullptr;
+} g_controls;
+
+void FindControls() {
+    g_controls.panel = screen::Panel();
+    if (!g_controls.panel) {
+        Fail("the panel is not on screen");
+    }
+    g_controls.tabs = screen::Tabs();
+    for (int i = 0; i < 4; ++i) {
+        g_controls.sliders[i] = screen::Slider(kGroups[i]);
+        g_controls.labels[i] = screen::ValueLabel(kGroups[i]);
+    }
+    for (int i = 0; i < 6; ++i) {
+        g_controls.checkBoxes[i] = screen::ButtonWithCaption(kCheckBoxes[i]);
+    }
+    g_controls.apply = screen::ButtonWithCaption("Apply");
+    g_controls.reset = screen::ButtonWithCaption("Reset");
+    g_controls.ok = screen::ButtonWithCaption("OK");
+    g_controls.cancel = screen::ButtonWithCaption("Cancel");
+}
+
+void ExpectLabel(int row, const char* expected) {
+    const char* group = kGroups[row];
+    std::string actual = screen::Text(g_controls.labels[row]);
     if (expected && actual != expected) {
         Fail(std::string("label ") + group + " reads \"" + actual + "\", the value says \"" +
              expected + "\"");
@@ -171,7 +204,8 @@ void CheckPanel() {
             return;
         }
     }
-    if (screen::SelectedTab() != kProfileNames[panel->iCurrentTab]) {
+    headless::TabState tabs;
+    if (!headless::GetTabState(g_controls.tabs, &tabs) || tabs.selected != panel->iCurrentTab) {
         Fail("the selected tab is not the current profile's");
     }
     static const char* const dancing[] = {nullptr, nullptr, "Off", "Standard", "Godlike"};
@@ -181,17 +215,17 @@ void CheckPanel() {
     auto text = [](const char* const* texts, std::int32_t value) {
         return value >= -2 && value <= 2 ? texts[value + 2] : nullptr;
     };
-    ExpectLabel("Dancing", text(dancing, profile->iDancing));
-    ExpectLabel("Tech Speed", text(tech, profile->iTechSpeed));
-    ExpectLabel("Teching Handicap", text(handicap, profile->iHandicap));
+    ExpectLabel(0, text(dancing, profile->iDancing));
+    ExpectLabel(2, text(tech, profile->iTechSpeed));
+    ExpectLabel(3, text(handicap, profile->iHandicap));
     std::string minutes = std::to_string(profile->iAttackDelay) + " minutes";
-    ExpectLabel("Attack Delay", minutes.c_str());
+    ExpectLabel(1, minutes.c_str());
 
     const bool values[] = {profile->bHarassing,      profile->bAlternativeStrategies,
                            profile->bMultiBuildings, profile->bRelicUnits,
                            profile->bTurrets,        profile->bMines};
     for (int i = 0; i < 6; ++i) {
-        if (screen::IsChecked(screen::ButtonWithCaption(kCheckBoxes[i])) != values[i]) {
+        if (screen::IsChecked(g_controls.checkBoxes[i]) != values[i]) {
             Fail(std::string("check box ") + kCheckBoxes[i] + " disagrees with its setting");
         }
     }
@@ -218,11 +252,11 @@ void RandomAction() {
         headless::DismissBox();
         return;
     }
-    HWND slider = screen::Slider(kGroups[Below(4)]);
+    HWND slider = g_controls.sliders[Below(4)];
     switch (Below(12)) {
         case 0:
         case 1:
-            headless::ClickTab(screen::Tabs(), Below(5));
+            headless::ClickTab(g_controls.tabs, Below(5));
             break;
         case 2:
             headless::DragSlider(slider, Below(15) - 3);
@@ -236,13 +270,13 @@ void RandomAction() {
             break;
         case 5:
         case 6:
-            headless::Click(screen::ButtonWithCaption(kCheckBoxes[Below(6)]));
+            headless::Click(g_controls.checkBoxes[Below(6)]);
             break;
         case 7:
-            headless::Click(screen::ButtonWithCaption("Apply"));
+            headless::Click(g_controls.apply);
             break;
         case 8:
-            headless::Click(screen::ButtonWithCaption("Reset"));
+            headless::Click(g_controls.reset);
             break;
         case 9:
             ChangeDefaultsFile();
@@ -262,15 +296,18 @@ void FinalAction() {
     }
     int pick = Below(3);
     if (pick == 2) {
-        headless::CloseWindow(screen::Panel());
+        headless::CloseWindow(g_controls.panel);
     } else {
-        headless::Click(screen::ButtonWithCaption(pick == 0 ? "OK" : "Cancel"));
+        headless::Click(pick == 0 ? g_controls.ok : g_controls.cancel);
     }
 }
 
 class MonkeyInput : public headless::InputSource {
   public:
     bool ProvideInput() override {
+        if (!g_controls.panel) {
+            FindControls();
+        }
         std::size_t open = headless::OpenBoxes().size();
         g_counts.deepestBoxes = std::max(g_counts.deepestBoxes, open);
         g_counts.boxes += open > 0;
@@ -278,7 +315,8 @@ class MonkeyInput : public headless::InputSource {
         g_counts.underStartUpBox += open > 0 && panel && panel->profiles.empty();
         CheckSettingsFile();
         CheckPanel();
-        if (!screen::Panel()) {
+        headless::WindowInfo shown;
+        if (!headless::GetWindowInfo(g_controls.panel, &shown) || !shown.visible) {
             Fail("the panel is not on screen");
         }
         ++g_action;
