@@ -182,7 +182,7 @@ main() {
         launch_figures
     fi
     echo "wine: $PASSED passed, $FAILED failed"
-    [ "$FAILED" = 0 ]
+    [ "$FAILED" = 0 ] && [ "$PASSED" -gt 0 ]
 }
 
 main

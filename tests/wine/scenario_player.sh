@@ -90,8 +90,13 @@ probe_server_start() {
 probe() {
     local request code answer
     request=$(IFS=$'\t'; printf '%s' "$*")
-    printf '%s\n' "$request" >&"$PROBE_TO" 2>/dev/null &&
-        IFS=$'\t' read -r code answer <&"$PROBE_FROM" || return 1
+    printf '%s\n' "$request" >&"$PROBE_TO" 2>/dev/null || return 1
+    # A program that hangs would hold the probe in a SendMessage for good: give up on both.
+    if ! IFS=$'\t' read -r -t 30 code answer <&"$PROBE_FROM"; then
+        kill "$PROBE_SERVER_PID" 2>/dev/null
+        echo "probe: no answer to: $*" >&2
+        return 1
+    fi
     printf '%b' "$answer"
     return "$code"
 }

@@ -7,7 +7,8 @@
 # wine_env_cleanup           ends wineserver and Xvfb; safe to call more than once
 
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installers, and no menu entries for the desktop that there is none of.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 WINE_LOADER=""
 XVFB_PID=""
