@@ -178,7 +178,9 @@ colours)
     tmx capture-pane -p -e -t test | grep -q $'\e\\[[0-9;]*47m' || fail "no colours"
     keys q
     expect_exit 1
+    # A server of its own: a new one on the old socket could meet the old one going down.
     tmx kill-server
+    socket="$work/tmux-vt100.socket"
     rm -f "$work/exit_code"
     # A VT100 has none: attributes only, the caption in reverse video, the same texts.
     start 80 24 vt100
