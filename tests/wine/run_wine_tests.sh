@@ -16,8 +16,8 @@
 # --screenshot  saves the dialog showing the shipped defaults as a PNG
 # --no-figures  skips the launch-time measurement
 #
-# Needs the "windows" and "wine" groups of scripts/setup.sh. Ends its wineserver and X server on
-# any exit.
+# Installs what it needs with scripts/setup.sh (groups "windows" and "wine"). Ends its wineserver
+# and X server on any exit. A failed scenario leaves a screenshot in WORK/failures/.
 set -uo pipefail
 
 SOURCE=$(cd "$(dirname "$0")/../.." && pwd)
@@ -159,6 +159,7 @@ take_screenshot() {
 }
 
 main() {
+    "$SOURCE/scripts/setup.sh" windows wine || exit 1
     wine_pick_arch || exit 1
     build_windows || { echo "wine: the Windows build failed" >&2; exit 1; }
     wine_prefix_ensure "$WORK/prefix-$WINEARCH" || exit 1
