@@ -84,7 +84,7 @@ void DialogWindow::Refresh() {
     for (const panel::SliderRow* row : panel::kSliderRows) {
         std::int32_t position = profile->*row->field;
         if (row == &panel::kAttackDelayRow) {
-            position /= 2;  // toward zero: an odd number of minutes is shown, and kept, one less
+            position /= 2;  // toward zero: an odd number of minutes is shown, and kept, made even
         }
         // The setter first, so the label and the stored value are right before the thumb moves.
         (this->*row->setter)(position);
