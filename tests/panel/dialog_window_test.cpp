@@ -241,45 +241,6 @@ TEST_F(PanelTest, commands_act_by_control_id_alone) {
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
-TEST_F(PanelTest, reset_reloads_every_profile_and_shows_the_current_one) {
-    CreateWithProfiles();
-    window->Refresh();
-    std::filesystem::create_directory("Core");
-    profiles[0]->iTechSpeed = 2;
-    profiles[2]->iTechSpeed = 2;
-    EXPECT_EQ(1, Command(IDC_APPLY));  // all zeros but two
-    profiles[2]->iTechSpeed = -1;
-    std::filesystem::rename("Core/AIConfig.ai", "Core/AIDefaultConfig.ai");
-
-    EXPECT_EQ(1, Command(IDC_RESET));
-    EXPECT_EQ(2, profiles[0]->iTechSpeed);
-    EXPECT_EQ(2, profiles[2]->iTechSpeed);
-    EXPECT_EQ("Very Fast", Text(1015));
-    EXPECT_FALSE(std::filesystem::exists("Core/AIConfig.ai"));
-    EXPECT_TRUE(boxes.boxes().empty());
-}
-
-TEST_F(PanelTest, cancel_quits_without_saving) {
-    CreateWithProfiles();
-    std::filesystem::create_directory("Core");
-    int code = -1;
-    EXPECT_EQ(1, Command(IDC_CANCEL));
-    EXPECT_TRUE(headless::QuitSeen(&code));
-    EXPECT_EQ(0, code);
-    EXPECT_FALSE(std::filesystem::exists("Core/AIConfig.ai"));
-    EXPECT_TRUE(IsWindow(window->hDialog));
-}
-
-TEST_F(PanelTest, ok_saves_and_quits_even_when_the_save_fails) {
-    CreateWithProfiles();
-    EXPECT_EQ(1, Command(IDC_OK));
-    ASSERT_EQ(1u, boxes.boxes().size());
-    EXPECT_EQ("File error!\nCan't save AI settings.", boxes.boxes()[0].text);
-    int code = -1;
-    EXPECT_TRUE(headless::QuitSeen(&code));
-    EXPECT_EQ(0, code);
-}
-
 TEST_F(PanelTest, window_messages_reach_the_handler_only_for_a_registered_dialog) {
     CreateWithProfiles();
     EXPECT_EQ(1, Send(WM_CREATE, 0, 0));
