@@ -13,20 +13,21 @@ struct alignas(4) EmptyTemplate {
 };
 
 const EmptyTemplate kTemplate = {
-    {WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 0, 0, 0, 0, 246, 268},
+    {WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 0, 0, 0, 0, 246,
+     268},
     {0, 0, 'E', 'm', 'p', 't', 'y', ' ', 'D', 'i', 'a', 'l', 'o', 'g', 0},
 };
 
 INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
     switch (message) {
-    case WM_CLOSE:
-        DestroyWindow(dialog);
-        return TRUE;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return TRUE;
-    default:
-        return FALSE;
+        case WM_CLOSE:
+            DestroyWindow(dialog);
+            return TRUE;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
