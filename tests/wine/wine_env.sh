@@ -14,9 +14,11 @@ WINE_LOADER=""
 XVFB_PID=""
 
 # Debian's wine32 needs the kernel's 32-bit emulation, which some kernels leave out; the 64-bit
-# Wine then runs the program built for 64-bit Windows from the same sources.
+# Wine then runs the program built for 64-bit Windows from the same sources. (A 32-bit Wine that
+# starts only through an emulator registered with binfmt_misc does not get far enough to count.)
 wine_pick_arch() {
-    if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    if [ -x /usr/lib/wine/wine ] && [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ] &&
+        /usr/lib/wine/wine --version >/dev/null 2>&1; then
         WINE_LOADER=/usr/lib/wine/wine
         export WINEARCH=win32
     elif [ -x /usr/lib/wine/wine64 ] && /usr/lib/wine/wine64 --version >/dev/null 2>&1; then
