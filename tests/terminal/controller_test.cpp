@@ -48,6 +48,14 @@ TEST_F(TerminalTest, tab_visits_the_tab_stops_in_reading_order_and_wraps) {
 
 TEST_F(TerminalTest, slider_keys_move_the_focused_slider_and_store_the_value) {
     FocusById(IDC_ATTACK_DELAY_SLIDER);
+    // The focused slider's channel is marked, its thumb stays a thumb; the others are plain.
+    Picture picture = Screen();
+    int row = RowOf(picture, IDC_ATTACK_DELAY_SLIDER);
+    int thumb = static_cast<int>(picture.canvas.Row(row).find('#'));
+    EXPECT_EQ(terminal::Role::kThumb, picture.canvas.At(thumb, row).role);
+    EXPECT_EQ(terminal::Role::kFocus, picture.canvas.At(thumb + 1, row).role);
+    EXPECT_EQ(terminal::Role::kFace,
+              picture.canvas.At(thumb + 1, RowOf(picture, IDC_TECH_SPEED_SLIDER)).role);
     Press(Key::kRight);
     EXPECT_EQ(2, Hard().iAttackDelay);
     EXPECT_TRUE(Find(Screen(), "2 minutes").found());

@@ -157,19 +157,21 @@ class Painter {
         int row = layout().Row(Centre(state.thumb).y);
         int left = layout().Column(state.channel.left);
         int right = layout().Column(state.channel.right - 1);
-        canvas_.HLine(left, row, right - left + 1, Role::kFace);
+        // The focus marks the channel: a marked thumb would vanish in reverse video.
+        Role channel = w.focused ? Role::kFocus : Role::kFace;
+        canvas_.HLine(left, row, right - left + 1, channel);
         // A tick per position, when there is room for them.
         if ((w.style & TBS_AUTOTICKS) && !(w.style & TBS_NOTICKS) &&
             state.max - state.min <= right - left) {
             for (int pos = state.min; pos <= state.max; ++pos) {
                 POINT point = headless::SliderPointFor(w.hwnd, pos);
                 int col = layout().Column(point.x);
-                canvas_.Put(col, row, Glyph::kTick, Role::kFace);
+                canvas_.Put(col, row, Glyph::kTick, channel);
                 placed_.spots.push_back({col, row, point});
             }
         }
         int thumb = layout().Column(Centre(state.thumb).x);
-        canvas_.Put(thumb, row, Glyph::kThumb, w.focused ? Role::kFocus : Role::kThumb);
+        canvas_.Put(thumb, row, Glyph::kThumb, Role::kThumb);
         placed_.spots.push_back({thumb, row, Centre(state.thumb)});
     }
 
