@@ -39,9 +39,7 @@ class TerminalTest : public ::testing::Test {
         UnregisterClassA("DLGCLASS", own::ProgramInstance());
         ProfileRegistry::ClearForTesting();
         own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-        // Windows stay registered for the whole process, so they must outlive every test.
-        windows().push_back(std::make_unique<DialogWindow>());
-        window = windows().back().get();
+        window = std::make_unique<DialogWindow>();
         ASSERT_TRUE(window->Create(own::ProgramInstance()));
         for (int i = 0; i < 5; ++i) {
             profiles[i] = std::make_unique<AISetting>(kProfileNames[i]);
@@ -51,8 +49,7 @@ class TerminalTest : public ::testing::Test {
         headless::DoEvents();
     }
     void TearDown() override {
-        window->hDialog = nullptr;
-        window->profiles.clear();
+        window.reset();
         std::filesystem::current_path(previousFolder);
         std::filesystem::remove_all(folder);
     }
@@ -103,14 +100,9 @@ class TerminalTest : public ::testing::Test {
     int Position(int id) { return static_cast<int>(SendMessageA(Item(id), TBM_GETPOS, 0, 0)); }
     bool Checked(int id) { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-    static std::vector<std::unique_ptr<DialogWindow>>& windows() {
-        static std::vector<std::unique_ptr<DialogWindow>> all;
-        return all;
-    }
-
     std::filesystem::path folder;
     std::filesystem::path previousFolder;
-    DialogWindow* window = nullptr;
+    std::unique_ptr<DialogWindow> window;
     std::unique_ptr<AISetting> profiles[5];
     terminal::Controller controller;
 };
