@@ -91,6 +91,15 @@ click() {
     tmx send-keys -t test -H 1b 5b 4d 23 "$(printf %x $col)" "$(printf %x $row)"
 }
 
+# A drag with the mouse button held, from one cell to another on the same row.
+drag() {  # drag FROM_COL TO_COL ROW
+    local row=$(( $3 + 33 ))
+    tmx send-keys -t test -H 1b 5b 4d 20 "$(printf %x $(( $1 + 33 )))" "$(printf %x $row)"
+    tmx send-keys -t test -H 1b 5b 4d 40 "$(printf %x $(( ($1 + $2) / 2 + 33 )))" "$(printf %x $row)"
+    tmx send-keys -t test -H 1b 5b 4d 40 "$(printf %x $(( $2 + 33 )))" "$(printf %x $row)"
+    tmx send-keys -t test -H 1b 5b 4d 23 "$(printf %x $(( $2 + 33 )))" "$(printf %x $row)"
+}
+
 # The 0-based cell at which text first stands on screen: "COL ROW".
 cell_of() {
     screen | awk -v text="$1" '{ i = index($0, text); if (i) { print i - 1, NR - 1; exit } }'
@@ -149,9 +158,17 @@ close)
     cp "$defaults" "$folder/Core/AIConfig.ai"
     start 80 24
     wait_for "\[Hard\]"
-    # An edit, then the close box (by mouse): nothing is saved.
+    # Edits by key and by mouse, then the close box: nothing is saved.
     keys Tab Tab Tab End
     wait_for "20 minutes"
+    # Tech Speed's thumb dragged to its last tick. tmux shows the line-drawing set by its VT100
+    # letters: "0" for the thumb, "n" for a tick.
+    read -r col row < <(cell_of "Average")
+    line=$(screen | sed -n "$((row + 1))p" | cut -c1-"$col")
+    thumb=$(awk -v s="$line" 'BEGIN { print index(s, "0") - 1 }')
+    last=$(awk -v s="$line" 'BEGIN { for (i = length(s); i > 0; --i) if (substr(s, i, 1) == "n") { print i - 1; exit } }')
+    drag "$thumb" "$last" "$row"
+    wait_for "Very Fast"
     read -r col row < <(cell_of "[X]")
     click $((col + 1)) "$row"
     expect_exit 1
