@@ -1,7 +1,6 @@
 // Keys and mouse from the terminal, as injected input (see controller.h).
 #include "platform/own/terminal/controller.h"
 
-#include <strings.h>
 #include <algorithm>
 
 namespace terminal {
@@ -9,7 +8,7 @@ namespace {
 
 bool IsPushButton(HWND hwnd) {
     headless::WindowInfo info;
-    if (!headless::GetWindowInfo(hwnd, &info) || strcasecmp(info.className.c_str(), "Button")) {
+    if (!headless::GetWindowInfo(hwnd, &info) || !IsClass(info, "Button")) {
         return false;
     }
     DWORD type = info.style & BS_TYPEMASK;
@@ -88,7 +87,7 @@ Controller::~Controller() = default;
 std::vector<HWND> TabStops(HWND dialog) {
     std::vector<headless::WindowInfo> stops;
     for (const headless::WindowInfo& w : headless::Windows()) {
-        bool tabs = strcasecmp(w.className.c_str(), "SysTabControl32") == 0;
+        bool tabs = IsClass(w, "SysTabControl32");
         if (w.parent == dialog && dialog && w.visible && !(w.style & WS_DISABLED) &&
             ((w.style & WS_TABSTOP) || tabs)) {
             stops.push_back(w);

@@ -1,8 +1,8 @@
 // Columns by scale, rows by the heights that the controls need (see layout.h).
 #include "platform/own/terminal/layout.h"
 
+#include <strings.h>
 #include <algorithm>
-#include <cstdlib>
 
 namespace terminal {
 namespace {
@@ -14,14 +14,6 @@ constexpr long kColumnPixelsDen = 5;
 constexpr long kShare = 7;
 constexpr long kGap = 28;
 
-bool IsClass(const headless::WindowInfo& w, const char* name) {
-    const std::string& a = w.className;
-    std::string b = name;
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
 long Middle(const RECT& r) {
     return (r.top + r.bottom) / 2;
 }
@@ -31,6 +23,10 @@ int LineCount(const std::string& text) {
 }
 
 }  // namespace
+
+bool IsClass(const headless::WindowInfo& window, const char* name) {
+    return strcasecmp(window.className.c_str(), name) == 0;
+}
 
 std::vector<long> RowHeightsOf(const headless::WindowInfo& control) {
     const RECT& r = control.rect;

@@ -3,22 +3,11 @@
 #include "platform/own/terminal/view.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace terminal {
 namespace {
 
 using headless::WindowInfo;
-
-bool IsClass(const WindowInfo& w, const char* name) {
-    std::string a = w.className, b = name;
-    auto lower = [](std::string s) {
-        for (char& c : s)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return s;
-    };
-    return lower(a) == lower(b);
-}
 
 bool IsBox(HWND hwnd) {
     for (const headless::BoxInfo& box : headless::OpenBoxes()) {
