@@ -110,13 +110,6 @@ TEST_F(TerminalTest, enter_and_space_press_the_focused_button) {
     EXPECT_TRUE(headless::QuitSeen());
 }
 
-TEST_F(TerminalTest, close_key_closes_the_dialog_as_its_close_box_does) {
-    Press(Key::kClose);
-    EXPECT_FALSE(IsWindow(Dialog()));
-    EXPECT_TRUE(headless::QuitSeen());
-    EXPECT_FALSE(std::filesystem::exists("Core/AIConfig.ai"));
-}
-
 TEST_F(TerminalTest, mouse_clicks_and_drags_where_the_controls_are_drawn) {
     CellAt mines = Find(Screen(), "Build Mines");
     Click(mines.col + 2, mines.row);
