@@ -12,7 +12,8 @@
 //   probe point close | boxok           the panel's close box; OK of the message box on top
 //   probe get label|slider SLIDER, get check CAPTION, get tab, get box
 //   probe geometry                      every control: class, id, screen rectangle, text
-//   probe launch EXE CLASS CAPTION      milliseconds from starting EXE to its window being visible
+//   probe launch EXE CLASS CAPTION      milliseconds from starting EXE to its window being visible,
+//                                       and to the program first waiting for input
 //   probe serve                         the commands above from standard input (see Serve)
 //
 // A point that another window covers is answered "covered X Y TOX TOY" with exit code 3: drag
@@ -176,8 +177,8 @@ int Wait(int argc, char** argv) {
     return 0;
 }
 
-// Starts a program in its own folder and times it to its window; then closes it as its close
-// box would.
+// Starts a program in its own folder and times it to its window and to its first wait for
+// input; then closes it as its close box would.
 int Launch(int argc, char** argv) {
     if (argc < 5) {
         Fail("launch needs EXE CLASS CAPTION");
@@ -199,9 +200,16 @@ int Launch(int argc, char** argv) {
             Fail(exe + " ended before its window showed");
         }
     }
-    QueryPerformanceCounter(&now);
-    Out("%.1f\n", 1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) /
-                      static_cast<double>(frequency.QuadPart));
+    auto elapsed = [&] {
+        QueryPerformanceCounter(&now);
+        return 1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) /
+               static_cast<double>(frequency.QuadPart);
+    };
+    double visible = elapsed();
+    // Start-up goes on after the dialog shows (the settings are loaded into it); idle is when
+    // the program first waits for input.
+    WaitForInputIdle(child.hProcess, 10000);
+    Out("%.1f %.1f\n", visible, elapsed());
     PostMessageA(FindWindowA(argv[3], argv[4]), WM_CLOSE, 0, 0);
     if (WaitForSingleObject(child.hProcess, 10000) != WAIT_OBJECT_0) {
         TerminateProcess(child.hProcess, 2);

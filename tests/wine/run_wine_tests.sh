@@ -112,28 +112,38 @@ median() {
     sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
 }
 
-# Launch to visible dialog, the panel beside an empty dialog, each started alternately by the
-# probe in the same prefix: one run each to warm the caches, then the median of seven.
+# Launch to visible dialog (and to the program's first wait for input), the panel beside an
+# empty dialog, each started alternately by the probe in the same prefix: one run each to warm
+# the caches, then the median of seven.
 launch_figures() {
-    local folder=$RUNS/launch panel_ms=() empty_ms=() i
+    local folder=$RUNS/launch panel=() empty=() i
     mkdir -p "$folder/Core"
     cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$folder/Core/AIConfig.ai"
     cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$folder/Core/"
     cp "$EXE" "$folder/$PLAY_PROGRAM_NAME"
     cp "$EMPTY" "$folder/empty_dialog.exe"
-    wine_run "$PROBE" launch "$(windows_path "$folder/$PLAY_PROGRAM_NAME")" DLGCLASS "AI Control Panel" >/dev/null
-    wine_run "$PROBE" launch "$(windows_path "$folder/empty_dialog.exe")" '#32770' "Empty Dialog" >/dev/null
+    launch_panel() {
+        wine_run "$PROBE" launch "$(windows_path "$folder/$PLAY_PROGRAM_NAME")" DLGCLASS "AI Control Panel"
+    }
+    launch_empty() {
+        wine_run "$PROBE" launch "$(windows_path "$folder/empty_dialog.exe")" '#32770' "Empty Dialog"
+    }
+    launch_panel >/dev/null
+    launch_empty >/dev/null
     for i in 1 2 3 4 5 6 7; do
-        panel_ms+=("$(wine_run "$PROBE" launch "$(windows_path "$folder/$PLAY_PROGRAM_NAME")" DLGCLASS "AI Control Panel")")
-        empty_ms+=("$(wine_run "$PROBE" launch "$(windows_path "$folder/empty_dialog.exe")" '#32770' "Empty Dialog")")
+        panel+=("$(launch_panel)")
+        empty+=("$(launch_empty)")
     done
-    local panel empty
-    panel=$(printf '%s\n' "${panel_ms[@]}" | median)
-    empty=$(printf '%s\n' "${empty_ms[@]}" | median)
     echo "figures: $(basename "$EXE") ($WINEARCH build) $(stat -c %s "$EXE") bytes"
-    echo "figures: launch to visible dialog, median of 7: panel $panel ms, empty dialog $empty ms," \
-        "ratio $(awk -v a="$panel" -v b="$empty" 'BEGIN { printf "%.2f", a / b }')"
-    echo "figures: all runs: panel ${panel_ms[*]} ms; empty dialog ${empty_ms[*]} ms"
+    local column what p e
+    for column in 1 2; do
+        what=$([ "$column" = 1 ] && echo "launch to visible dialog" || echo "launch to first wait for input")
+        p=$(printf '%s\n' "${panel[@]}" | cut -d' ' -f"$column" | median)
+        e=$(printf '%s\n' "${empty[@]}" | cut -d' ' -f"$column" | median)
+        echo "figures: $what, median of 7: panel $p ms, empty dialog $e ms," \
+            "ratio $(awk -v a="$p" -v b="$e" 'BEGIN { printf "%.2f", a / b }')"
+    done
+    echo "figures: all runs (visible, idle): panel ${panel[*]/%/;} empty dialog ${empty[*]/%/;}"
 }
 
 # The dialog as it first shows with the shipped defaults: the "Hard" tab.
