@@ -15,7 +15,8 @@ if(AICP_FUZZ)
 endif()
 
 if(MINGW)
-    target_link_options(project_options INTERFACE -static -static-libgcc -static-libstdc++)
+    target_link_options(project_options INTERFACE -static -static-libgcc -static-libstdc++
+                        $<$<CONFIG:Release>:-s>)
 endif()
 
 # add_project_test(name SOURCES... LIBS...): one GoogleTest executable, registered with CTest.

@@ -8,12 +8,16 @@ cd "$(dirname "$0")/.."
 ./scripts/setup.sh build windows terminal wine
 
 jobs=$(nproc)
+# Every suite's closing line, for the total printed at the end.
+results=$(mktemp)
+trap 'rm -f "$results"' EXIT
+
 run_suite() {
     local dir=$1
     shift
     cmake -S . -B "$dir" "$@" >/dev/null
     cmake --build "$dir" -j "$jobs"
-    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs" | tee -a "$results"
 }
 
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -24,7 +28,12 @@ run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DAICP_SANITIZE=ON
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DBUILD_TESTING=OFF \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/windows -j "$jobs"
-tests/windows/check_program.sh build/windows/app/AIControlPanel.exe
-tests/wine/selftest.sh
+tests/windows/check_program.sh build/windows/app/AIControlPanel.exe | tee -a "$results"
+tests/wine/selftest.sh | tee -a "$results"
 tests/wine/run_wine_tests.sh --runner build/release/tests/scenarios/scenario_runner \
-    --windows-build build/windows --work build/wine
+    --windows-build build/windows --work build/wine | tee -a "$results"
+
+# ctest closes with "... 0 tests failed out of N", the other suites with "N passed, N failed".
+awk '/tests failed out of/ { passed += $NF - $4; failed += $4 }
+     /: [0-9]+ passed, [0-9]+ failed$/ { passed += $(NF-3); failed += $(NF-1) }
+     END { printf "total: %d passed, %d failed\n", passed, failed }' "$results"
