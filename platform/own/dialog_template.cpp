@@ -11,7 +11,11 @@ constexpr unsigned short kExtendedSignature = 0xFFFF;
 
 // A menu or text given by number, in the "#123" form that resource names by number take.
 std::string NameText(const NameOrOrdinal& field) {
-    return field.isOrdinal ? "#" + std::to_string(field.ordinal) : field.name;
+    if (!field.isOrdinal)
+        return field.name;
+    std::string text = std::to_string(field.ordinal);
+    text.insert(text.begin(), '#');
+    return text;
 }
 
 // Reads the DLGTEMPLATEEX header at data, font included, and stores its item count. Returns the
