@@ -32,17 +32,28 @@ AISetting::~AISetting() {
 
 namespace block {
 
+namespace {
+template <std::size_t N>
+constexpr Key NumberKey(const char (&text)[N], std::int32_t AISetting::*field) {
+    return {text, N - 1, field, nullptr};
+}
+template <std::size_t N>
+constexpr Key SwitchKey(const char (&text)[N], bool AISetting::*field) {
+    return {text, N - 1, nullptr, field};
+}
+}  // namespace
+
 const Key kKeys[kKeyCount] = {
-    {"iDancing", &AISetting::iDancing, nullptr},
-    {"iAttackDelay", &AISetting::iAttackDelay, nullptr},
-    {"iTechSpeed", &AISetting::iTechSpeed, nullptr},
-    {"iHandicap", &AISetting::iHandicap, nullptr},
-    {"bAlternativeStrategies", nullptr, &AISetting::bAlternativeStrategies},
-    {"bHarassing", nullptr, &AISetting::bHarassing},
-    {"bMultiBuildings", nullptr, &AISetting::bMultiBuildings},
-    {"bRelicUnits", nullptr, &AISetting::bRelicUnits},
-    {"bTurrets", nullptr, &AISetting::bTurrets},
-    {"bMines", nullptr, &AISetting::bMines},
+    NumberKey("iDancing", &AISetting::iDancing),
+    NumberKey("iAttackDelay", &AISetting::iAttackDelay),
+    NumberKey("iTechSpeed", &AISetting::iTechSpeed),
+    NumberKey("iHandicap", &AISetting::iHandicap),
+    SwitchKey("bAlternativeStrategies", &AISetting::bAlternativeStrategies),
+    SwitchKey("bHarassing", &AISetting::bHarassing),
+    SwitchKey("bMultiBuildings", &AISetting::bMultiBuildings),
+    SwitchKey("bRelicUnits", &AISetting::bRelicUnits),
+    SwitchKey("bTurrets", &AISetting::bTurrets),
+    SwitchKey("bMines", &AISetting::bMines),
 };
 
 void FormatHeader(const AISetting& profile, char* out) {

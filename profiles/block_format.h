@@ -1,6 +1,7 @@
 #pragma once
 // Pieces of the profile block format that the reader and the writer share.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "profiles/text_input.h"
@@ -17,6 +18,7 @@ void FormatHeader(const AISetting& profile, char* out);
 // Each is either a number or a switch.
 struct Key {
     const char* text;
+    std::size_t length;
     std::int32_t AISetting::*number;
     bool AISetting::*flag;
 };

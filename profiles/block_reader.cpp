@@ -17,8 +17,10 @@ int FirstKeyBefore(const char* line, const char* end, const char** at) {
         }
         int limit = best < 0 ? block::kKeyCount : best;
         for (int k = 0; k < limit; ++k) {
-            const char* text = block::kKeys[k].text;
-            if (*p == text[0] && std::strncmp(p, text, std::strlen(text)) == 0) {
+            const block::Key& key = block::kKeys[k];
+            // An occurrence that starts before end also ends before it, as keys hold no '='.
+            if (*p == key.text[0] && key.length <= static_cast<std::size_t>(end - p) &&
+                std::memcmp(p, key.text, key.length) == 0) {
                 best = k;
                 *at = p;
                 break;
