@@ -1,5 +1,6 @@
 // AISetting::Read: finds a profile's block by its header and takes the values from its lines.
 #include <cstring>
+#include <string_view>
 
 #include "profiles/ai_setting.h"
 #include "profiles/block_format.h"
@@ -57,12 +58,24 @@ bool AISetting::Read(block::TextInput& in) {
     char header[block::kTextSize];
     block::FormatHeader(*this, header);
 
+    // Searching: the header is looked for in place, in the text before any NUL byte.
+    const std::string_view wanted(header);
+    for (;;) {
+        const char* text;
+        std::size_t length;
+        if (in.NextLine(&text, &length) != block::LineResult::kLine) {
+            return false;
+        }
+        if (const void* nul = std::memchr(text, '\0', length)) {
+            length = static_cast<std::size_t>(static_cast<const char*>(nul) - text);
+        }
+        if (std::string_view(text, length).find(wanted) != std::string_view::npos) {
+            break;
+        }
+    }
     char line[block::kTextSize];
-    bool inBlock = false;
     while (in.ReadLine(line) == block::LineResult::kLine) {
-        if (!inBlock) {
-            inBlock = std::strstr(line, header) != nullptr;
-        } else if (!TakeKeyLine(*this, line) && std::strchr(line, '}')) {
+        if (!TakeKeyLine(*this, line) && std::strchr(line, '}')) {
             return true;
         }
     }

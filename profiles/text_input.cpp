@@ -33,6 +33,17 @@ bool TextInput::Refill() {
 }
 
 LineResult TextInput::ReadLine(char (&line)[kTextSize]) {
+    const char* text;
+    std::size_t length;
+    LineResult result = NextLine(&text, &length);
+    if (result == LineResult::kLine) {
+        std::memcpy(line, text, length);
+        line[length] = '\0';
+    }
+    return result;
+}
+
+LineResult TextInput::NextLine(const char** text, std::size_t* lineLength) {
     // A line of 255 characters with CR LF is the longest that can be taken.
     constexpr std::size_t kLongest = kTextSize + 1;
     const char* lf = nullptr;
@@ -66,8 +77,8 @@ LineResult TextInput::ReadLine(char (&line)[kTextSize]) {
     if (length >= kTextSize) {
         return LineResult::kFailed;
     }
-    std::memcpy(line, start, length);
-    line[length] = '\0';
+    *text = start;
+    *lineLength = length;
     return LineResult::kLine;
 }
 

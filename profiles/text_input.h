@@ -27,6 +27,9 @@ class TextInput {
     // Takes the next line. A line ends at LF; a CR right before the LF is not part of it. The
     // last line counts even without a line end. A NUL byte ends the line's text early.
     LineResult ReadLine(char (&line)[kTextSize]);
+    // The same, without the copy: the line's text stays valid until the next call. It is not
+    // terminated and may hold NUL bytes.
+    LineResult NextLine(const char** text, std::size_t* length);
 
     // Goes back to the start of the file. False when the file cannot be repositioned.
     bool Rewind();

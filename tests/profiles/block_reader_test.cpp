@@ -113,6 +113,8 @@ const ReadCase kCases[] = {
     {"text after a NUL byte is not seen", "Hard",
      std::string("AISettings_Hard =\n\tiDancing = 1") + '\0' + " }\n\tiTechSpeed = 2,\n}\n", true,
      With(1, 9, 2)},
+    {"a header after a NUL byte is not seen", "Hard",
+     std::string("x") + '\0' + "AISettings_Hard =\n\tiDancing = 1,\n}\n", false, kBefore},
     {"a 0x1A byte does not end the input", "Hard", "AISettings_Hard =\n\x1a\n\tiDancing = 5,\n}\n",
      true, With(5)},
 };
