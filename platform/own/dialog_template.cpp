@@ -18,6 +18,21 @@ std::string NameText(const NameOrOrdinal& field) {
     return text;
 }
 
+// The x, y, cx, cy that header and items share, then the window class as atom or name.
+template <typename T>
+void ReadRect(ByteReader& in, T* out) {
+    out->x = static_cast<short>(in.Word());
+    out->y = static_cast<short>(in.Word());
+    out->cx = static_cast<short>(in.Word());
+    out->cy = static_cast<short>(in.Word());
+}
+template <typename T>
+void ReadClass(ByteReader& in, T* out) {
+    const NameOrOrdinal windowClass = in.ReadNameOrOrdinal();
+    out->classAtom = windowClass.isOrdinal ? windowClass.ordinal : 0;
+    out->className = windowClass.name;
+}
+
 // Reads the DLGTEMPLATEEX header at data, font included, and stores its item count. Returns the
 // position after it, or nullptr when it does not fit before end or is not an extended template.
 const unsigned char* ReadHeader(const unsigned char* data, const unsigned char* end,
@@ -30,14 +45,9 @@ const unsigned char* ReadHeader(const unsigned char* data, const unsigned char* 
     out->exStyle = in.Dword();
     out->style = in.Dword();
     *count = in.Word();
-    out->x = static_cast<short>(in.Word());
-    out->y = static_cast<short>(in.Word());
-    out->cx = static_cast<short>(in.Word());
-    out->cy = static_cast<short>(in.Word());
+    ReadRect(in, out);
     out->menu = NameText(in.ReadNameOrOrdinal());
-    const NameOrOrdinal windowClass = in.ReadNameOrOrdinal();
-    out->classAtom = windowClass.isOrdinal ? windowClass.ordinal : 0;
-    out->className = windowClass.name;
+    ReadClass(in, out);
     out->caption = in.String();
     if (out->style & kDsSetFont) {
         out->pointSize = in.Word();
@@ -58,14 +68,9 @@ const unsigned char* ReadItem(const unsigned char* data, const unsigned char* po
     out->helpId = in.Dword();
     out->exStyle = in.Dword();
     out->style = in.Dword();
-    out->x = static_cast<short>(in.Word());
-    out->y = static_cast<short>(in.Word());
-    out->cx = static_cast<short>(in.Word());
-    out->cy = static_cast<short>(in.Word());
+    ReadRect(in, out);
     out->id = in.Dword();
-    const NameOrOrdinal windowClass = in.ReadNameOrOrdinal();
-    out->classAtom = windowClass.isOrdinal ? windowClass.ordinal : 0;
-    out->className = windowClass.name;
+    ReadClass(in, out);
     out->text = NameText(in.ReadNameOrOrdinal());
     in.Skip(in.Word());  // creation data, preceded by its byte count
     return in.ok() ? data + in.offset() : nullptr;

@@ -23,20 +23,7 @@ class Dialogs : public LayerTest {
   protected:
     void SetUp() override {
         LayerTest::SetUp();
-        own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-        WNDCLASSEXA cls{};
-        cls.cbSize = sizeof cls;
-        cls.style = CS_HREDRAW | CS_VREDRAW;
-        cls.lpfnWndProc = DialogClassProc;
-        cls.cbWndExtra = DLGWINDOWEXTRA;
-        cls.hInstance = own::ProgramInstance();
-        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        cls.lpszClassName = "DLGCLASS";
-        RegisterClassExA(&cls);
-    }
-    void TearDown() override {
-        LayerTest::TearDown();
-        UnregisterClassA("DLGCLASS", own::ProgramInstance());
+        RegisterDialogClass(DialogClassProc);
     }
     HWND CreatePanel() {
         return CreateDialogParamA(own::ProgramInstance(), MAKEINTRESOURCEA(IDD_CONTROL_PANEL),

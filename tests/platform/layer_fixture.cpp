@@ -1,5 +1,8 @@
 #include "layer_fixture.h"
 
+#include "platform/own/resources.h"
+#include "res/program_resources.h"
+
 std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> LayerTest::parentHook;
 
 namespace {
@@ -29,6 +32,23 @@ void LayerTest::SetUp() {
 void LayerTest::TearDown() {
     parentHook = nullptr;
     headless::ResetWindows();
+    if (dialogClass_) {
+        UnregisterClassA("DLGCLASS", own::ProgramInstance());
+        dialogClass_ = false;
+    }
+}
+
+void LayerTest::RegisterDialogClass(WNDPROC procedure) {
+    own::SetProgramResources(kProgramResFile, kProgramResFileSize);
+    WNDCLASSEXA cls{};
+    cls.cbSize = sizeof cls;
+    cls.style = CS_HREDRAW | CS_VREDRAW;
+    cls.lpfnWndProc = procedure;
+    cls.cbWndExtra = DLGWINDOWEXTRA;
+    cls.hInstance = own::ProgramInstance();
+    cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    cls.lpszClassName = "DLGCLASS";
+    dialogClass_ = RegisterClassExA(&cls) != 0;
 }
 
 HWND LayerTest::CreateParent() {

@@ -24,5 +24,12 @@ class LayerTest : public ::testing::Test {
     HWND CreateControl(const char* cls, const char* text, DWORD style, int x, int y, int width,
                        int height, int id, HWND parentWnd);
 
+    // The program's resources, and "DLGCLASS" with this procedure, as the panel registers it;
+    // TearDown unregisters it.
+    void RegisterDialogClass(WNDPROC procedure);
+
     headless::MessageRecorder recorder;
+
+  private:
+    bool dialogClass_ = false;
 };

@@ -26,18 +26,7 @@ class Robustness : public LayerTest {
   protected:
     void SetUp() override {
         LayerTest::SetUp();
-        own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-        WNDCLASSEXA cls{};
-        cls.cbSize = sizeof cls;
-        cls.lpfnWndProc = PanelProc;
-        cls.cbWndExtra = DLGWINDOWEXTRA;
-        cls.hInstance = own::ProgramInstance();
-        cls.lpszClassName = "DLGCLASS";
-        RegisterClassExA(&cls);
-    }
-    void TearDown() override {
-        LayerTest::TearDown();
-        UnregisterClassA("DLGCLASS", own::ProgramInstance());
+        RegisterDialogClass(PanelProc);
     }
 };
 
