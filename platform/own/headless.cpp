@@ -9,10 +9,6 @@
 #include "platform/own/dialog.h"
 #include "platform/own/window.h"
 
-namespace own {
-void ForgetBoxes();
-}
-
 namespace headless {
 namespace {
 
@@ -295,35 +291,6 @@ int DoEvents() {
 
 bool QuitSeen(int* code) {
     return own::QuitPending(code);
-}
-
-ScriptedInput::ScriptedInput() : previous_(GetInputSource()) {
-    SetInputSource(this);
-}
-ScriptedInput::~ScriptedInput() {
-    SetInputSource(previous_);
-}
-
-ScriptedInput& ScriptedInput::Then(std::function<void()> step) {
-    steps_.push_back(std::move(step));
-    return *this;
-}
-
-bool ScriptedInput::ProvideInput() {
-    if (steps_.empty())
-        return false;
-    std::function<void()> step = std::move(steps_.front());
-    steps_.pop_front();
-    step();
-    return true;
-}
-
-void ResetWindows() {
-    own::DestroyAllWindows();
-    own::ResetMessageQueue();
-    own::ForgetInputState();
-    own::ForgetDialogs();
-    own::ForgetBoxes();
 }
 
 }  // namespace headless

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "platform/own/recorder.h"
+#include "platform/own/dialog.h"
+#include "platform/own/hooks.h"
 
 namespace own {
 namespace {
@@ -14,6 +15,7 @@ namespace {
 std::unordered_map<std::uintptr_t, std::unique_ptr<Window>> g_windows;
 std::uintptr_t g_nextHandle = 0x10020;
 std::vector<HWND> g_topLevel;
+ProcedureObserver g_observer = nullptr;
 
 std::vector<HWND>* SiblingList(HWND hwnd) {
     Window* w = FindWindowRecord(hwnd);
@@ -127,12 +129,19 @@ void SendToBottom(HWND hwnd) {
     list->push_back(hwnd);
 }
 
+ProcedureObserver SetProcedureObserver(ProcedureObserver observer) {
+    ProcedureObserver previous = g_observer;
+    g_observer = observer;
+    return previous;
+}
+
 LRESULT CallProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted) {
     Window* w = FindWindowRecord(hwnd);
     if (!w || !w->proc)
         return 0;
     WNDPROC proc = w->proc;
-    RecordMessage(hwnd, message, wParam, lParam, posted);
+    if (g_observer)
+        g_observer(hwnd, message, wParam, lParam, posted);
     return proc(hwnd, message, wParam, lParam);
 }
 
@@ -143,6 +152,14 @@ void DestroyAllWindows() {
             Unlink(top);
     }
     g_windows.clear();
+}
+
+void ResetLayer() {
+    DestroyAllWindows();
+    ResetMessageQueue();
+    ForgetInputState();
+    ForgetDialogs();
+    ForgetBoxes();
 }
 
 }  // namespace own

@@ -72,7 +72,8 @@ RECT NonClientFrame(DWORD style, DWORD exStyle);
 // The top-level window that contains hwnd (hwnd itself for a top-level window).
 HWND TopLevelOf(HWND hwnd);
 
-// Calls a window's procedure, telling the message recorder. Never keeps the record across the call.
+// Calls a window's procedure, telling the procedure observer. Never keeps the record across the
+// call.
 LRESULT CallProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted);
 
 // Hides a window that is being destroyed: no WM_SHOWWINDOW, but what lay under it is repainted
@@ -123,6 +124,7 @@ struct OpenBox {
     UINT type;
 };
 const std::vector<OpenBox>& OpenBoxes();
+void ForgetBoxes();
 
 // Input queue, consulted by GetMessageA after posted messages (input.cpp).
 bool TakeInputMessage(MSG* msg);

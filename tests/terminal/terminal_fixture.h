@@ -20,6 +20,7 @@
 #include "profiles/profile_registry.h"
 #include "res/program_resources.h"
 #include "res/resource.h"
+#include "tests/support/test_support.h"
 
 struct CellAt {
     int col = -1, row = -1;
@@ -35,7 +36,7 @@ class TerminalTest : public ::testing::Test {
         previousFolder = std::filesystem::current_path();
         std::filesystem::current_path(folder);
         std::filesystem::create_directory("Core");
-        headless::ResetWindows();
+        own::ResetLayer();
         UnregisterClassA("DLGCLASS", own::ProgramInstance());
         ProfileRegistry::ClearForTesting();
         own::SetProgramResources(kProgramResFile, kProgramResFileSize);
