@@ -7,6 +7,7 @@
 
 #include "platform/own/dialog.h"
 #include "platform/own/hooks.h"
+#include "platform/own/message_box.h"
 #include "platform/own/window.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include "platform/own/headless.h"
 #include "platform/own/hooks.h"
 #include "platform/own/window.h"
+#include "platform/own/window_class.h"
 
 namespace own {
 namespace {
@@ -45,16 +46,6 @@ ModulePathHook SetModulePathHook(ModulePathHook hook) {
 
 HINSTANCE ProgramInstance() {
     return reinterpret_cast<HINSTANCE>(&g_module);
-}
-
-void EnsureSystemClasses() {
-    static bool registered = false;
-    if (registered)
-        return;
-    registered = true;
-    RegisterButtonClass();
-    RegisterStaticClass();
-    RegisterDialogClass();
 }
 
 }  // namespace own

@@ -7,7 +7,11 @@
 #include <unordered_map>
 
 #include "platform/own/dialog.h"
+#include "platform/own/focus.h"
 #include "platform/own/hooks.h"
+#include "platform/own/message_box.h"
+#include "platform/own/queue.h"
+#include "platform/own/window_class.h"
 
 namespace own {
 namespace {
@@ -107,6 +111,13 @@ void DetachControlState(HWND hwnd) {
         return;
     SetWindowLongPtrA(hwnd, 0, 0);
     w->controlState.reset();
+}
+
+void* ControlState(HWND hwnd, WNDPROC proc) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w || w->cls->proc != proc || w->extra.size() < sizeof(LONG_PTR))
+        return nullptr;
+    return reinterpret_cast<void*>(GetWindowLongPtrA(hwnd, 0));
 }
 
 const std::vector<HWND>& TopLevelWindows() {
@@ -231,7 +242,7 @@ BOOL DestroyWindow(HWND hwnd) {
     own::ParentNotify(hwnd, WM_DESTROY);
     if (!FindWindowRecord(hwnd))
         return TRUE;
-    own::HideForDestroy(hwnd);
+    own::HideWithoutNotice(hwnd);
     if (GetCapture() && own::Contains(hwnd, GetCapture()))
         ReleaseCapture();
     HWND focus = GetFocus();
