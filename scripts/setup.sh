@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
 # Run as root (CI does); as another user it only names what is missing.
-# Usage: scripts/setup.sh [group...]   groups: build (default), windows, wine, terminal
+# Usage: scripts/setup.sh [group...]   groups: build (default), windows, wine, terminal,
+#                                                desktop
 set -euo pipefail
 
 packages_for() {
@@ -10,6 +11,9 @@ packages_for() {
         build) echo "cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev binutils-mingw-w64-i686" ;;
         windows) echo "g++-mingw-w64-i686 binutils-mingw-w64-i686" ;;
         terminal) echo "libncurses-dev tmux" ;;
+        # The window on an X display: Xlib, FreeType and the dialog's bitmap font; its tests run
+        # it on a virtual display with X input.
+        desktop) echo "libx11-dev libfreetype-dev fonts-wine xvfb xdotool imagemagick" ;;
         # The Windows program under Wine on a virtual display: both Wine builds (the kernel may run
         # no 32-bit programs, and then the 64-bit build is played), X input, screenshots.
         wine) echo "wine wine32:i386 wine64 fonts-wine xvfb xdotool imagemagick g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64" ;;

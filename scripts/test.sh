@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/setup.sh build windows terminal wine
+./scripts/setup.sh build windows terminal wine desktop
 
 jobs=$(nproc)
 # Every suite's closing line, for the total printed at the end.

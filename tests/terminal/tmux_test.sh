@@ -41,7 +41,7 @@ fail() {
 start() {  # start COLS ROWS [TERM inside the pane]
     local term=${3:+TERM=$3 }
     TERM=xterm tmx new-session -d -s test -x "$1" -y "$2" \
-        "cd '$folder' && ${term}./AIControlPanel 2>'$work/stderr'; echo \$? >'$work/exit_code'; sleep 600"
+        "cd '$folder' && ${term}./AIControlPanel --terminal 2>'$work/stderr'; echo \$? >'$work/exit_code'; sleep 600"
 }
 
 screen() { tmx capture-pane -p -t test; }
