@@ -32,6 +32,9 @@ tests/windows/check_program.sh build/windows/app/AIControlPanel.exe | tee -a "$r
 tests/wine/selftest.sh | tee -a "$results"
 tests/wine/run_wine_tests.sh --runner build/release/tests/scenarios/scenario_runner \
     --windows-build build/windows --work build/wine | tee -a "$results"
+# The desktop window beside the Windows program: the same rectangles, nearly the same pixels.
+tests/desktop/picture_check.sh --build build/release --windows-build build/windows \
+    --work build/wine | tee -a "$results"
 
 # ctest closes with "... 0 tests failed out of N", the other suites with "N passed, N failed".
 awk '/tests failed out of/ { passed += $NF - $4; failed += $4 }
