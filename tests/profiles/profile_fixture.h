@@ -1,6 +1,6 @@
 #pragma once
-// Shared helpers for the profile tests: streams from strings, files in a scratch folder, and the
-// five profiles of the program in a fresh registry.
+// Helpers for the profile and panel tests: streams from strings, the values of a profile, and the
+// five profiles of the program in a fresh registry beside a scratch folder.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -47,31 +47,18 @@ inline ProfileValues ValuesOf(const AISetting& p) {
 }
 
 inline void SetValues(AISetting& p, const ProfileValues& v) {
-    p.iDancing = v.dancing;
-    p.iAttackDelay = v.attackDelay;
-    p.iTechSpeed = v.techSpeed;
-    p.iHandicap = v.handicap;
-    p.bAlternativeStrategies = v.alternative;
-    p.bHarassing = v.harassing;
-    p.bMultiBuildings = v.multiBuildings;
-    p.bRelicUnits = v.relicUnits;
-    p.bTurrets = v.turrets;
-    p.bMines = v.mines;
+    std::tie(p.iDancing, p.iAttackDelay, p.iTechSpeed, p.iHandicap, p.bAlternativeStrategies,
+             p.bHarassing, p.bMultiBuildings, p.bRelicUnits, p.bTurrets, p.bMines) =
+        std::tie(v.dancing, v.attackDelay, v.techSpeed, v.handicap, v.alternative, v.harassing,
+                 v.multiBuildings, v.relicUnits, v.turrets, v.mines);
 }
-
-// A fresh registry, emptied again afterwards.
-class RegistryTest : public ::testing::Test {
-  protected:
-    void SetUp() override { ProfileRegistry::ClearForTesting(); }
-    void TearDown() override { ProfileRegistry::ClearForTesting(); }
-};
 
 // The five profiles freshly registered, a scratch folder holding "Core" as the current directory,
 // and every message box recorded.
-class ProfileFileTest : public RegistryTest {
+class ProfileFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        RegistryTest::SetUp();
+        ProfileRegistry::ClearForTesting();
         const char* names[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
         for (int i = 0; i < 5; ++i) {
             profiles_[i] = std::make_unique<AISetting>(names[i]);
@@ -86,10 +73,7 @@ class ProfileFileTest : public RegistryTest {
     void TearDown() override {
         std::filesystem::current_path(previous_);
         std::filesystem::remove_all(scratch_);
-        for (auto& p : profiles_) {
-            p.reset();
-        }
-        RegistryTest::TearDown();
+        ProfileRegistry::ClearForTesting();
     }
 
     std::unique_ptr<AISetting> profiles_[5];
