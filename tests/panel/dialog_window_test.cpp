@@ -1,6 +1,7 @@
 // The panel's decisions that a person at the dialog cannot reach, each message sent as the platform
 // sends it; what a person sees and saves is played by the scenarios.
 #include "panel/dialog_window.h"
+#include "platform/own/hooks.h"
 #include "platform/own/resources.h"
 #include "res/program_resources.h"
 #include "res/resource.h"
@@ -14,7 +15,7 @@ class PanelTest : public ProfileFileTest {
   protected:
     void SetUp() override {
         ProfileFileTest::SetUp();
-        headless::ResetWindows();
+        own::ResetLayer();
         UnregisterClassA("DLGCLASS", own::ProgramInstance());
         own::SetProgramResources(kProgramResFile, kProgramResFileSize);
         window = std::make_unique<DialogWindow>();

@@ -8,12 +8,13 @@
 #include "platform/own/headless.h"
 #include "platform/own/resources.h"
 #include "res/program_resources.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
 int RunProgram(const std::string& path, HINSTANCE instance = own::ProgramInstance()) {
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-    own::SetModulePathForTesting(path);
+    support::SetModulePathForTesting(path);
     char commandLine[] = "ignored";
     return WinMain(instance, nullptr, commandLine, 0);
 }
@@ -29,7 +30,7 @@ TEST(start_up, gives_up_with_exit_code_0_before_any_window_without_a_folder) {
 // first wait with an exit status that tells the folder it works in.
 TEST(start_up, a_program_in_the_root_folder_works_there) {
     auto run = [] {
-        headless::ScriptedInput script;
+        support::ScriptedInput script;
         script.Then([] {
             char folder[PATH_MAX] = "";
             _exit(getcwd(folder, sizeof(folder)) && std::string(folder) == "/" ? 3 : 4);

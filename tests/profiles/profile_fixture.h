@@ -16,6 +16,7 @@
 #include "profiles/ai_setting.h"
 #include "profiles/profile_registry.h"
 #include "profiles/text_input.h"
+#include "tests/support/test_support.h"
 
 // A readable stream holding exactly these bytes.
 inline std::FILE* StreamOf(const std::string& bytes) {
@@ -77,6 +78,6 @@ class ProfileFileTest : public ::testing::Test {
     }
 
     std::unique_ptr<AISetting> profiles_[5];
-    headless::AutoAnswerBoxes boxes_;
+    support::AutoAnswerBoxes boxes_;
     std::filesystem::path previous_, scratch_;
 };
