@@ -1,5 +1,4 @@
-// The panel's decisions that a person at the dialog cannot reach, each message sent as the platform
-// sends it; what a person sees and saves is played by the scenarios.
+// The panel's decisions that a person cannot reach; what a person sees is played by the scenarios.
 #include "panel/dialog_window.h"
 #include "platform/own/hooks.h"
 #include "platform/own/resources.h"

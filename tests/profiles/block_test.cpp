@@ -103,8 +103,7 @@ TEST_F(Block, the_reader_takes_the_values_of_its_block) {
     }
 }
 
-TEST_F(Block, lines_across_buffer_refills_and_rewinds_of_a_large_file) {
-    // Lines of varying length so that line ends fall at every offset of the buffer's refills.
+TEST_F(Block, line_ends_at_every_offset_of_the_buffer_refills_and_rewinds_of_a_large_file) {
     std::string text;
     for (int i = 0; text.size() < 300000; ++i) {
         text += std::string(static_cast<std::size_t>(i % 250), 'a') + (i % 2 ? "\r\n" : "\n");

@@ -12,7 +12,6 @@
 #include <sstream>
 #include <string>
 
-#include "platform/own/headless.h"
 #include "profiles/ai_setting.h"
 #include "profiles/profile_registry.h"
 #include "profiles/text_input.h"
