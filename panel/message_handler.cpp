@@ -68,9 +68,9 @@ LRESULT DialogWindow::OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM 
 LRESULT DialogWindow::OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // A slider announces every move of its thumb here at once. Its notices come only as it
     // repaints, which waits until the input queue is empty: a click on OK already queued behind a
-    // key would save the value from before the key.
+    // key would save the value from before the key. A null lParam is the window's own scroll bar.
     for (const panel::SliderRow* row : panel::kSliderRows) {
-        if (reinterpret_cast<LPARAM>(this->*row->slider) == lParam && lParam != 0) {
+        if (lParam != 0 && reinterpret_cast<LPARAM>(this->*row->slider) == lParam) {
             StorePosition(*row);
             return 0;
         }

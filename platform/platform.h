@@ -4,6 +4,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// Needs windows.h before it.
 #include <commctrl.h>
 #else
 #include "platform/own/win32.h"

@@ -58,7 +58,7 @@ void SetSaveFileSteps(const SaveFileSteps* steps) {
 }
 
 bool LoadAISettings(const char* path) {
-    // Binary: the bytes are the same on every platform, and no byte ends the input early.
+    // In binary: the bytes are the same on every platform, and no byte ends the input early.
     std::FILE* file = OpenForReading(path);
     if (!file) {
         ShowError("File error!\nUsing default settings now.");
