@@ -19,7 +19,8 @@ constexpr Colour kText = 0x000000;
 constexpr Colour kGrayText = 0xA0A0A0;
 constexpr Colour kWindow = 0xFFFFFF;
 constexpr Colour kCaption = 0x3296FA;
-constexpr Colour kCaptionInactive = 0xBFCDDB;
+constexpr Colour kCaptionInactive = 0x808080;
+constexpr Colour kCaptionTextInactive = 0xC8C8C8;
 constexpr Colour kOutline = 0xAEAEAE;      // tabs, slider channel and thumb
 constexpr Colour kTabShine = 0xF2F2F2;     // the line inside an unselected tab's top
 constexpr Colour kDefaultRing = 0x9E9E9E;  // around the default push button
@@ -80,11 +81,16 @@ class Painter {
             return;
         RECT client = Local(w.client);
         RECT bar{client.left, client.top - 19, client.right, client.top - 1};
-        Colour colour = w.active ? kCaption : kCaptionInactive;
-        p_.Fill(bar, colour);
+        p_.Fill(bar, w.active ? kCaption : kCaptionInactive);
         p_.Clip(RECT{bar.left, bar.top, Local(w.closeBox).left - 1, bar.bottom});
-        Icon(bar.left + 2, bar.top + 2);
-        font_.Draw(&p_, bar.left + 19, bar.top + 3, Label(w.text), kText, true);
+        // Message boxes have no icon of their own; other windows show the program's.
+        int textLeft = bar.left + 2;
+        if (!IsClass(w, "#32770")) {
+            Icon(bar.left + 2, bar.top + 2);
+            textLeft = bar.left + 19;
+        }
+        font_.Draw(&p_, textLeft, bar.top + 3, Label(w.text),
+                   w.active ? kText : kCaptionTextInactive, true);
         p_.Clip(all);
         if (w.closeBox.right > w.closeBox.left)
             CloseBox(Local(w.closeBox));
