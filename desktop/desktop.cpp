@@ -333,21 +333,29 @@ void DesktopInput::Stop() {
     state_->display = nullptr;
 }
 
+bool DesktopInput::Pump() {
+    Display* display = state_->display;
+    if (!display)
+        return false;
+    state_->Sync();
+    // A round trip, so that every event the server made so far has arrived.
+    XSync(display, False);
+    XEvent event;
+    while (XPending(display)) {
+        XNextEvent(display, &event);
+        state_->Handle(&event);
+    }
+    return SomethingForTheLayer();
+}
+
 bool DesktopInput::ProvideInput() {
     if (!state_->display)
         return false;
-    for (;;) {
-        state_->Sync();
+    while (!Pump()) {
         XEvent event;
-        XNextEvent(state_->display, &event);
-        state_->Handle(&event);
-        while (XPending(state_->display)) {
-            XNextEvent(state_->display, &event);
-            state_->Handle(&event);
-        }
-        if (SomethingForTheLayer())
-            return true;
+        XPeekEvent(state_->display, &event);
     }
+    return true;
 }
 
 }  // namespace desktop

@@ -33,7 +33,11 @@ class DesktopInput : public headless::InputSource {
     // Closes every window and the display.
     void Stop();
 
+    // Waits until the display has given the layer something to do.
     bool ProvideInput() override;
+    // Brings the windows up to date and handles what the display has sent so far, without
+    // waiting; true when that gave the layer something to do.
+    bool Pump();
 
   private:
     struct State;
