@@ -257,8 +257,13 @@ void DesktopInput::State::Handle(XEvent* event) {
                 Press(s, event->xbutton);
             return;
         case MotionNotify:
-            // Only the latest position of a drag counts.
-            while (XCheckTypedWindowEvent(display, s->xwin, MotionNotify, event)) {
+            // Of moves in a row only the last counts; a move after a press or release stays.
+            while (XPending(display)) {
+                XEvent next;
+                XPeekEvent(display, &next);
+                if (next.type != MotionNotify || next.xmotion.window != s->xwin)
+                    break;
+                XNextEvent(display, event);
             }
             if (grabbed == s->info.hwnd)
                 Motion(s, event->xmotion);
