@@ -1,7 +1,8 @@
 #include "profiles/settings_file.h"
 
 #include <cstdio>
-#include <string>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/platform.h"
 #include "profiles/ai_setting.h"
@@ -54,6 +55,18 @@ bool WriteAllProfiles(std::FILE* file) {
     return g_steps->close(file) && written;
 }
 
+// The path with ".tmp" appended, on the heap; null when there is no memory for it.
+char* TemporaryPathFor(const char* path) {
+    static const char kSuffix[] = ".tmp";
+    std::size_t length = std::strlen(path);
+    char* temporary = static_cast<char*>(std::malloc(length + sizeof(kSuffix)));
+    if (temporary) {
+        std::memcpy(temporary, path, length);
+        std::memcpy(temporary + length, kSuffix, sizeof(kSuffix));
+    }
+    return temporary;
+}
+
 }  // namespace
 
 const SaveFileSteps& RealSaveFileSteps() {
@@ -82,14 +95,15 @@ bool LoadAISettings(const char* path) {
 bool SaveAISettings(const char* path) {
     // Written beside the target and renamed over it, so the target is either the old file or
     // the new one, never a part of either.
-    std::string temporary = std::string(path) + ".tmp";
-    std::FILE* file = g_steps->open(temporary.c_str());
-    bool saved = file && WriteAllProfiles(file) && g_steps->replace(temporary.c_str(), path);
+    char* temporary = TemporaryPathFor(path);
+    std::FILE* file = temporary ? g_steps->open(temporary) : nullptr;
+    bool saved = file && WriteAllProfiles(file) && g_steps->replace(temporary, path);
     if (!saved) {
         if (file) {
-            g_steps->remove(temporary.c_str());
+            g_steps->remove(temporary);
         }
         ShowError("File error!\nCan't save AI settings.");
     }
+    std::free(temporary);
     return saved;
 }
