@@ -20,19 +20,18 @@ if(MINGW)
 endif()
 
 # What the program's own code (platform, profiles, panel, app) is built with, on top of the
-# above. It throws no exceptions and asks for no type information, so it is built without either,
-# and the Windows program carries neither the unwinder nor the C++ library parts that need it.
-# Test code keeps its own flags.
+# above. It throws and catches no exceptions, so it is built without them; test code keeps its
+# own flags.
 add_library(product_options INTERFACE)
-target_compile_options(product_options INTERFACE -fno-exceptions -fno-rtti)
+target_compile_options(product_options INTERFACE -fno-exceptions)
 if(MINGW)
-    # The shipped program is small: optimised for size, with each function and object in a
-    # section of its own so that the linker drops the unused ones, no unwind tables, and the C
-    # runtime's own printf (msvcrt's) instead of MinGW's larger one.
+    # The shipped program is small. No type information (on Linux the tests derive from the
+    # layer's classes and need it); optimised for size; each function and object in a section of
+    # its own, so that the linker drops the unused ones; no unwind tables. And msvcrt's printf
+    # instead of MinGW's larger one: the C++ headers ask for MinGW's, so <stdio.h> comes first.
     target_compile_options(product_options INTERFACE
-        $<$<CONFIG:Release>:-Os> -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables
-        -D__USE_MINGW_ANSI_STDIO=0 -include stdio.h
-        )
+        -fno-rtti $<$<CONFIG:Release>:-Os> -ffunction-sections -fdata-sections
+        -fno-asynchronous-unwind-tables -D__USE_MINGW_ANSI_STDIO=0 -include stdio.h)
     target_link_options(product_options INTERFACE -Wl,--gc-sections)
 endif()
 
