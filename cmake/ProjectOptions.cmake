@@ -14,6 +14,11 @@ if(AICP_FUZZ)
     target_compile_options(project_options INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 
+# The Windows build makes the shipped program, so it is a Release build unless told otherwise.
+if(MINGW AND NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
+    set(CMAKE_BUILD_TYPE Release CACHE STRING "Build type" FORCE)
+endif()
+
 if(MINGW)
     target_link_options(project_options INTERFACE -static -static-libgcc -static-libstdc++
                         $<$<CONFIG:Release>:-s>)
