@@ -9,6 +9,9 @@
 #include "profiles/pointer_list.h"
 
 class AISetting;
+namespace panel {
+struct SliderRow;
+}
 
 // The tabs' texts, left to right; start-up gives its five profiles the same names in this order.
 inline constexpr const char* kProfileNames[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
@@ -76,6 +79,9 @@ class DialogWindow {
   private:
     LRESULT OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Reads the slider's position and hands it to the slider's setter.
+    void StorePosition(const panel::SliderRow& row);
 };
 
 // Every live DialogWindow that Create registered, in order of creation.

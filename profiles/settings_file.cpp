@@ -1,8 +1,6 @@
 #include "profiles/settings_file.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "platform/platform.h"
 #include "profiles/ai_setting.h"
@@ -15,23 +13,18 @@ void ShowError(const char* text) {
     MessageBoxA(nullptr, text, "Error", MB_OK);
 }
 
-std::FILE* OpenForWriting(const char* path) {
-    return std::fopen(path, "wb");
-}
 bool Flush(std::FILE* file) {
     return std::fflush(file) == 0;
 }
 bool Close(std::FILE* file) {
     return std::fclose(file) == 0;
 }
-bool Replace(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
-}
 void Remove(const char* path) {
     std::remove(path);
 }
 
-const SaveFileSteps kRealSteps = {OpenForWriting, Flush, FlushFileToDisk, Close, Replace, Remove};
+const SaveFileSteps kRealSteps = {CreateFileBeside, Flush, FlushFileToDisk, Close,
+                                  RenameOverFile,   Remove};
 const SaveFileSteps* g_steps = &kRealSteps;
 
 // Reads every profile's block, each search starting at the file's first line.
@@ -55,18 +48,6 @@ bool WriteAllProfiles(std::FILE* file) {
     return g_steps->close(file) && written;
 }
 
-// The path with ".tmp" appended, on the heap; null when there is no memory for it.
-char* TemporaryPathFor(const char* path) {
-    static const char kSuffix[] = ".tmp";
-    std::size_t length = std::strlen(path);
-    char* temporary = static_cast<char*>(std::malloc(length + sizeof(kSuffix)));
-    if (temporary) {
-        std::memcpy(temporary, path, length);
-        std::memcpy(temporary + length, kSuffix, sizeof(kSuffix));
-    }
-    return temporary;
-}
-
 }  // namespace
 
 const SaveFileSteps& RealSaveFileSteps() {
@@ -77,8 +58,8 @@ void SetSaveFileSteps(const SaveFileSteps* steps) {
 }
 
 bool LoadAISettings(const char* path) {
-    // Binary: the bytes are the same on every platform, and no byte ends the input early.
-    std::FILE* file = std::fopen(path, "rb");
+    // In binary: the bytes are the same on every platform, and no byte ends the input early.
+    std::FILE* file = OpenForReading(path);
     if (!file) {
         ShowError("File error!\nUsing default settings now.");
         return false;
@@ -93,17 +74,17 @@ bool LoadAISettings(const char* path) {
 }
 
 bool SaveAISettings(const char* path) {
-    // Written beside the target and renamed over it, so the target is either the old file or
-    // the new one, never a part of either.
-    char* temporary = TemporaryPathFor(path);
-    std::FILE* file = temporary ? g_steps->open(temporary) : nullptr;
-    bool saved = file && WriteAllProfiles(file) && g_steps->replace(temporary, path);
+    // Written beside the file that the path finally names and renamed over it, so that file is
+    // either the old one or the new one, never a part of either.
+    char target[kFilePathSize];
+    char temporary[kFilePathSize];
+    std::FILE* file = FindSaveTarget(path, target) ? g_steps->open(target, temporary) : nullptr;
+    bool saved = file && WriteAllProfiles(file) && g_steps->replace(temporary, target);
     if (!saved) {
         if (file) {
             g_steps->remove(temporary);
         }
         ShowError("File error!\nCan't save AI settings.");
     }
-    std::free(temporary);
     return saved;
 }
