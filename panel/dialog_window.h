@@ -4,9 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "platform/platform.h"
+#include "profiles/pointer_list.h"
 
 class AISetting;
 namespace panel {
@@ -74,7 +74,7 @@ class DialogWindow {
     HWND hTurretsCheck;
     HWND hMinesCheck;
     std::int32_t iCurrentTab;
-    std::vector<AISetting*> profiles;
+    PointerList<AISetting> profiles;
 
   private:
     LRESULT OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
