@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/own/headless.h"
 #include "tests/support/test_support.h"
 
 namespace seq {
@@ -13,12 +12,11 @@ namespace seq {
 enum Flags : unsigned {
     sent = 0x1,
     posted = 0x2,
-    parent = 0x4,    // reached the parent (otherwise: the control)
-    wparam = 0x8,    // compare wParam
-    lparam = 0x10,   // compare lParam
-    code = 0x20,     // WM_NOTIFY: compare the notification code with lParam
-    stage = 0x40,    // WM_NOTIFY with NM_CUSTOMDRAW: compare the draw stage with lParam
-    optional = 0x80  // may be missing
+    parent = 0x4,   // reached the parent (otherwise: the control)
+    wparam = 0x8,   // compare wParam
+    lparam = 0x10,  // compare lParam
+    code = 0x20,    // WM_NOTIFY: compare the notification code with lParam
+    stage = 0x40,   // WM_NOTIFY with NM_CUSTOMDRAW: compare the draw stage with lParam
 };
 
 struct Message {
@@ -28,7 +26,7 @@ struct Message {
     LPARAM lParam = 0;
 };
 
-// Messages that the comparison skips unless a table names them: hit-testing, colours, paint.
+// Messages that the comparison skips unless the table names them: hit-testing, colours, paint.
 extern const std::vector<UINT> kNoise;
 
 // Compares what the control and the parent received (in order; other windows are left out) with
