@@ -85,33 +85,6 @@ TEST_F(Controls, set_up_messages_notify_nobody_and_slider_values_clamp) {
     EXPECT_EQ(20, SendMessageA(slider, TBM_SETPAGESIZE, 0, 3));  // returns the old size
 }
 
-TEST_F(Controls, trackbar_keys_scroll_then_end_track) {
-    HWND slider = Slider(0, 10, 5);
-    headless::ClickSliderThumb(slider);
-    headless::DoEvents();
-    EXPECT_EQ(slider, GetFocus());
-    recorder.Clear();
-    headless::PressKey(VK_RIGHT);
-    headless::DoEvents();
-    EXPECT_SEQUENCE(recorder, slider, parentWnd,
-                    {{WM_KEYDOWN, posted | wparam, VK_RIGHT},
-                     {WM_HSCROLL, sent | parent | wparam | lparam, TB_LINEDOWN,
-                      reinterpret_cast<LPARAM>(slider)},
-                     {WM_KEYUP, posted | wparam, VK_RIGHT},
-                     kEndTrack,
-                     kPaint,
-                     kPrePaint});
-    // At the end of the range a key moves nothing and tells only that tracking ended.
-    headless::PressKey(VK_END);
-    headless::DoEvents();
-    recorder.Clear();
-    headless::PressKey(VK_DOWN);
-    headless::DoEvents();
-    EXPECT_SEQUENCE(
-        recorder, slider, parentWnd,
-        {{WM_KEYDOWN, posted | wparam, VK_DOWN}, {WM_KEYUP, posted | wparam, VK_DOWN}, kEndTrack});
-}
-
 TEST_F(Controls, trackbar_drag_tracks_then_positions) {
     HWND slider = Slider(0, 10, 0);
     headless::DragSlider(slider, 4);
