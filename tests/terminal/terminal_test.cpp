@@ -202,9 +202,9 @@ TEST_F(TerminalTest, a_small_terminal_gets_a_message_and_a_wide_box_is_cut) {
 TEST(canvas, clips_at_every_edge_and_keeps_control_characters_off_the_terminal) {
     terminal::Canvas canvas(6, 2);
     canvas.Text(-2, 0, "abcdefghij", terminal::Role::kFace, 100);
-    canvas.Text(0, 1, "a\nb\x1b", terminal::Role::kFace, 3);
+    canvas.Text(0, 1, "a\nb\x1b", terminal::Role::kFace, 4);
     canvas.Frame(terminal::CellRect{4, -1, 10, 5}, terminal::Role::kFace);
-    EXPECT_EQ("cdef|h\na?b | \n", canvas.ToText());
+    EXPECT_EQ("cdef|h\na?b?| \n", canvas.ToText());
 }
 
 }  // namespace
