@@ -58,6 +58,22 @@ TEST_F(WindowQueue, unknown_and_stale_windows_are_refused) {
     EXPECT_EQ(0, GetWindowLongPtrA(GetActiveWindow(), 64));
 }
 
+TEST_F(WindowQueue, texts_are_cut_to_the_buffer_and_terminated) {
+    HWND parent = CreateParent();
+    HWND label = CreateControl("Static", "8 minutes", 0, 10, 10, 90, 24, 1009, parent);
+    char text[8];
+    EXPECT_EQ(7, GetWindowTextA(label, text, sizeof text));
+    EXPECT_STREQ("8 minut", text);
+    HWND tab = CreateControl(WC_TABCONTROLA, "", 0, 5, 5, 100, 50, 7, parent);
+    TCITEMA item{TCIF_TEXT, 0, 0, const_cast<char*>("Standard"), 0, -1, 0};
+    SendMessageA(tab, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.pszText = text;
+    item.cchTextMax = 4;
+    ASSERT_TRUE(SendMessageA(tab, TCM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_STREQ("Sta", text);
+    EXPECT_FALSE(SendMessageA(tab, TCM_GETITEMA, 9, reinterpret_cast<LPARAM>(&item)));
+}
+
 TEST_F(WindowQueue, re_entrant_sends_and_destruction_inside_a_notification) {
     HWND top = CreateParent();
     HWND box = CreateControl("Button", "Mines", BS_AUTOCHECKBOX, 5, 5, 100, 20, 1017, top);

@@ -97,9 +97,15 @@ close)
     mouse 40 "$last" "$row"
     mouse 23 "$last" "$row"
     wait_for "Very Fast"
+    # The close box. tmux may hand a mouse report over in pieces, which the program then reads as
+    # Escape and letters; a click lost so is sent again.
     read -r col row < <(cell_of "[X]")
-    mouse 20 $((col + 1)) "$row"
-    mouse 23 $((col + 1)) "$row"
+    for _ in 1 2 3; do
+        mouse 20 $((col + 1)) "$row"
+        mouse 23 $((col + 1)) "$row"
+        sleep 2
+        [ -s "$work/exit_code" ] && break
+    done
     expect_exit 1
     cmp -s "$defaults" "$settings" || fail "closing changed the settings file"
     ;;
