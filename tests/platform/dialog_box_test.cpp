@@ -1,6 +1,5 @@
-// Dialogs from a template and message boxes: the dialog's geometry, what it receives while it is
-// made, failures that leave no window, and the modal loop of a box that goes on serving the other
-// windows.
+// Dialogs from a template and message boxes: the dialog's geometry, failures that leave no
+// window, and the modal loop of a box that goes on serving the other windows.
 #include <gtest/gtest.h>
 
 #include "layer_fixture.h"
@@ -33,21 +32,6 @@ TEST_F(Dialogs, dialog_units_become_pixels_and_the_dialog_is_centred) {
     EXPECT_EQ(d.client.top + 57, slider.rect.top);
     EXPECT_EQ(203, slider.rect.right - slider.rect.left);
     EXPECT_EQ(33, slider.rect.bottom - slider.rect.top);
-}
-
-TEST_F(Dialogs, what_the_dialog_receives_while_it_is_created) {
-    recorder.WatchAll();
-    HWND dialog = CreatePanel();
-    ASSERT_NE(nullptr, dialog);
-    // Before anything is shown: creation, the font, and the controls (which do not tell the
-    // parent, being dialog controls); then it is shown, activated and takes the focus.
-    EXPECT_SEQUENCE(recorder, nullptr, dialog,
-                    {{WM_NCCREATE, sent | parent},
-                     {WM_CREATE, sent | parent},
-                     {WM_SETFONT, sent | parent},
-                     {WM_SHOWWINDOW, sent | parent | wparam, TRUE},
-                     {WM_ACTIVATE, sent | parent | wparam, WA_ACTIVE},
-                     {WM_SETFOCUS, sent | parent}});
 }
 
 TEST_F(Dialogs, a_dialog_that_cannot_be_made_leaves_no_window) {
