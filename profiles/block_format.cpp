@@ -33,7 +33,9 @@ const Key kKeys[kKeyCount] = {
 };
 
 void FormatHeader(const AISetting& profile, char* out) {
-    std::snprintf(out, kTextSize, "AISettings_%s", profile.szName ? profile.szName : "");
+    // Cut to 253 characters: the writer follows the header with " =" on the same line, and that
+    // line must fit the reader's 255. Names of up to 242 characters stay whole.
+    std::snprintf(out, kTextSize, "AISettings_%.242s", profile.szName ? profile.szName : "");
 }
 
 std::int32_t ParseInt32(const char* text) {

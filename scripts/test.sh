@@ -46,8 +46,9 @@ ctest_suite() {
 windows_build() {
     cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
         -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null &&
-        cmake --build build/windows -j "$jobs" &&
-        tests/windows/check_program.sh build/windows/app/AIControlPanel.exe
+        cmake --build build/windows -j "$jobs" && (cd build/windows && cpack >/dev/null) &&
+        tests/windows/check_program.sh build/windows/app/AIControlPanel.exe \
+            build/windows/AIControlPanel-win32.zip
 }
 
 if ./scripts/setup.sh build bench terminal; then
@@ -58,8 +59,8 @@ else
     skip "tests under the sanitizers" "the packages of scripts/setup.sh build bench terminal are missing"
 fi
 
-# The shipped Windows program: checked as a file, then played under Wine against every scenario
-# beside the Linux build's run of the same scenario.
+# The shipped Windows program: checked as a file and in the player's ZIP, then played under Wine
+# against every scenario beside the Linux build's run of the same scenario.
 if ./scripts/setup.sh windows; then
     suite "Windows program" windows_build
 else

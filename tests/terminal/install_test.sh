@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # cmake --install into a game's folder: the program and the defaults file arrive, the settings
-# file is made from the defaults when there is none, and one already there is kept.
+# file is made from the defaults when there is none, and one already there is kept; the program
+# is stripped.
 #   install_test.sh BUILD_DIR DEFAULTS_FILE
 set -euo pipefail
 build=$1 defaults=$2 game=$(mktemp -d)
@@ -10,6 +11,8 @@ install() { cmake --install "$build" --prefix "$game" --component program >/dev/
 
 install
 [ -x "$game/AIControlPanel" ] || fail "no program"
+# The player's copy carries no symbols or debug information.
+! readelf -S "$game/AIControlPanel" | grep -qE '\.(symtab|debug_)' || fail "program not stripped"
 cmp -s "$defaults" "$game/Core/AIDefaultConfig.ai" || fail "defaults file differs"
 cmp -s "$defaults" "$game/Core/AIConfig.ai" || fail "settings file not made from the defaults"
 # A settings file already there (the player's, or the game's before the first install) is kept.
