@@ -1,6 +1,6 @@
-// The classic look, in the colours the dialog has under the platform's default scheme: a raised
-// frame, a caption bar with a close box, etched group boxes, sunken check boxes, raised buttons,
-// and the common controls' tabs and sliders with their light outlines.
+// The classic look, in the colours of the platform's default scheme: a raised frame, a caption bar
+// with a close box, etched group boxes, sunken check boxes and slider channels, raised buttons,
+// thumbs, tabs and tab pane.
 #include "desktop/painter.h"
 
 #include <algorithm>
@@ -21,8 +21,6 @@ constexpr Colour kWindow = 0xFFFFFF;
 constexpr Colour kCaption = 0x3296FA;
 constexpr Colour kCaptionInactive = 0x808080;
 constexpr Colour kCaptionTextInactive = 0xC8C8C8;
-constexpr Colour kOutline = 0xAEAEAE;      // tabs, slider channel and thumb
-constexpr Colour kTabShine = 0xF2F2F2;     // the line inside an unselected tab's top
 constexpr Colour kDefaultRing = 0x9E9E9E;  // around the default push button
 constexpr int kCheckSize = 13;
 
@@ -56,7 +54,7 @@ RECT Inflate(RECT r, int dx, int dy) {
     return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
 }
 
-// The two rings of a raised frame or button; sunken swaps them.
+// The two rings of a raised frame, button or thumb; sunken swaps them.
 void Raised(Pixels* p, const RECT& r, bool sunken) {
     if (sunken) {
         p->Edge(r, kDarkShadow, kHighlight);
@@ -120,6 +118,12 @@ class Painter {
                     r.bottom - origin_.y};
     }
     int LocalX(int x) const { return x - static_cast<int>(origin_.x); }
+
+    // A sunken well: the slider's channel.
+    void Sunken(const RECT& r) {
+        p_.Edge(r, kShadow, kHighlight);
+        p_.Edge(Inflate(r, -1, -1), kDarkShadow, kLight);
+    }
 
     // The program's icon: a small window.
     void Icon(int x, int y) {
@@ -228,23 +232,17 @@ class Painter {
         if (!headless::GetTrackbarState(w.hwnd, &s))
             return;
         RECT channel = Local(s.channel);
-        p_.Fill(channel, kWindow);
-        p_.Edge(channel, kOutline, kOutline);
+        Sunken(channel);
         RECT thumb = Local(s.thumb);
         // The ticks stand above the channel only, also for sliders that ask for both sides.
         if (s.max >= s.min && s.max - s.min <= (r.right - r.left)) {
             for (int pos = s.min; pos <= s.max; ++pos) {
                 int x = LocalX(headless::SliderPointFor(w.hwnd, pos).x);
-                p_.VLine(x, thumb.top - 5, thumb.top - 1, kOutline);
+                p_.VLine(x, thumb.top - 5, thumb.top - 1, kDarkShadow);
             }
         }
-        p_.Fill(thumb, kWindow);
-        p_.Edge(thumb, kOutline, kOutline);
-        // Rounded corners.
-        p_.Put(thumb.left, thumb.top, kFace);
-        p_.Put(thumb.right - 1, thumb.top, kFace);
-        p_.Put(thumb.left, thumb.bottom - 1, kFace);
-        p_.Put(thumb.right - 1, thumb.bottom - 1, kFace);
+        p_.Fill(thumb, kFace);
+        Raised(&p_, thumb, false);
     }
 
     void Tabs(const WindowInfo& w, const RECT& r) {
@@ -254,31 +252,33 @@ class Painter {
         int paneTop = r.top;
         for (const RECT& item : s.itemRects)
             paneTop = std::max(paneTop, static_cast<int>(Local(item).bottom));
-        if (s.itemRects.empty())
-            paneTop = r.top;
         RECT pane{r.left, paneTop, r.right, r.bottom};
-        p_.Fill(pane, kWindow);
-        p_.Edge(pane, kOutline, kOutline);
+        p_.Edge(pane, kHighlight, kDarkShadow);
+        p_.Edge(Inflate(pane, -1, -1), kLight, kShadow);
         for (std::size_t i = 0; i < s.items.size() && i < s.itemRects.size(); ++i) {
             if (static_cast<int>(i) != s.selected)
-                Tab(Local(s.itemRects[i]), s.items[i], false);
+                Tab(Local(s.itemRects[i]), s.items[i]);
         }
+        // The selected tab stands out by two pixels and opens into the pane.
         if (s.selected >= 0 && static_cast<std::size_t>(s.selected) < s.itemRects.size()) {
             RECT item = Local(s.itemRects[static_cast<std::size_t>(s.selected)]);
-            Tab(RECT{item.left - 2, item.top - 2, item.right + 2, item.bottom + 1},
-                s.items[static_cast<std::size_t>(s.selected)], true);
+            RECT raised{item.left - 2, item.top - 2, item.right + 2, item.bottom + 2};
+            p_.Fill(raised, kFace);
+            Tab(raised, s.items[static_cast<std::size_t>(s.selected)]);
         }
     }
 
-    void Tab(const RECT& r, const std::string& text, bool selected) {
-        p_.Fill(r, selected ? kWindow : kFace);
-        p_.HLine(r.left + 1, r.right - 1, r.top, kOutline);
-        p_.VLine(r.left, r.top + 1, r.bottom, kOutline);
-        p_.VLine(r.right - 1, r.top + 1, r.bottom, kOutline);
-        if (!selected)
-            p_.HLine(r.left + 1, r.right - 1, r.top + 1, kTabShine);
-        RECT label{r.left, r.top + 2, r.right, r.bottom};
-        TextIn(label, text, kText, true);
+    // A tab's raised edges on three sides, the top corners cut.
+    void Tab(const RECT& r, const std::string& text) {
+        p_.VLine(r.left, r.top + 2, r.bottom, kHighlight);
+        p_.Put(r.left + 1, r.top + 1, kHighlight);
+        p_.HLine(r.left + 2, r.right - 2, r.top, kHighlight);
+        p_.VLine(r.left + 1, r.top + 2, r.bottom, kLight);
+        p_.HLine(r.left + 2, r.right - 2, r.top + 1, kLight);
+        p_.VLine(r.right - 1, r.top + 2, r.bottom, kDarkShadow);
+        p_.Put(r.right - 2, r.top + 1, kDarkShadow);
+        p_.VLine(r.right - 2, r.top + 2, r.bottom, kShadow);
+        TextIn(RECT{r.left, r.top + 2, r.right, r.bottom}, text, kText, true);
     }
 
     Pixels& p_;
