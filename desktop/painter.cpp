@@ -196,7 +196,7 @@ class Painter {
         p_.Fill(r, kFace);
         int top = r.top + (r.bottom - r.top - kCheckSize) / 2 - 1;
         RECT box{r.left, top, r.left + kCheckSize, top + kCheckSize};
-        p_.Fill(box, kWindow);
+        p_.Fill(box, state.pushed ? kFace : kWindow);  // grey while the mouse holds it
         p_.Edge(box, kShadow, kHighlight);
         p_.Edge(Inflate(box, -1, -1), kDarkShadow, kLight);
         if (state.check == BST_CHECKED) {
