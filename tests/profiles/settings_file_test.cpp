@@ -114,15 +114,21 @@ TEST_F(SettingsFile, blocks_in_any_order_and_a_last_line_without_line_end) {
     }
 }
 
+// Short enough that the whole file is read at once, and so long that it is read in parts.
 TEST_F(SettingsFile, an_over_long_line_is_a_syntax_error_not_a_hang) {
-    WriteFileBytes(kPath,
-                   Block("Easy", 10) + std::string(100000, 'a') + "\n" + Block("Standard", 11));
-    EXPECT_TRUE(LoadAISettings(kPath));
-    ASSERT_EQ(1u, boxes_.boxes().size());
-    EXPECT_EQ(kSyntaxError, boxes_.boxes()[0].text);
-    EXPECT_EQ(10, profiles_[0]->iDancing);
-    EXPECT_EQ(0, profiles_[1]->iDancing)
-        << "the line stands between Standard's block and the start";
+    for (std::size_t length : {300u, 100000u}) {
+        SCOPED_TRACE(length);
+        boxes_.Clear();
+        SetValues(*profiles_[1], kZero);
+        WriteFileBytes(kPath,
+                       Block("Easy", 10) + std::string(length, 'a') + "\n" + Block("Standard", 11));
+        EXPECT_TRUE(LoadAISettings(kPath));
+        ASSERT_EQ(1u, boxes_.boxes().size());
+        EXPECT_EQ(kSyntaxError, boxes_.boxes()[0].text);
+        EXPECT_EQ(10, profiles_[0]->iDancing);
+        EXPECT_EQ(0, profiles_[1]->iDancing)
+            << "the line stands between Standard's block and the start";
+    }
 }
 
 TEST_F(SettingsFile, a_folder_in_place_of_the_file_is_reported) {
