@@ -102,7 +102,8 @@ launch_figures() {
         "$(windows_path "$folder/AIControlPanel.exe")" \
         "$(windows_path "$folder/dialog_baseline.exe")" | tr -d '\r') ||
         { echo "bench: the launches failed" >&2; return 1; }
-    echo "bench: $PAIRS interleaved launch pairs under $([ "$WINEARCH" = win32 ] && echo 32 || echo 64)-bit $("$WINE_LOADER" --version)"
+    echo "$runs" >"$WORK/launches.txt"
+    echo "bench: every launch in $WORK/launches.txt; $PAIRS interleaved launch pairs under $([ "$WINEARCH" = win32 ] && echo 32 || echo 64)-bit $("$WINE_LOADER" --version)"
     local column what p b
     for column in 2 3; do
         what=$([ "$column" = 2 ] && echo "launch to visible" || echo "launch to first wait for input")
