@@ -4,7 +4,9 @@
 
 #include "platform/platform.h"
 
-bool FlushFileToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }
+bool FlushFileToDisk(std::FILE* file) {
+    return fsync(fileno(file)) == 0;
+}
 
 BOOL MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags) {
     // rename() replaces an existing target in one step; without the flag the platform refuses.
@@ -14,4 +16,6 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags) {
     return std::rename(existing, replacement) == 0 ? TRUE : FALSE;
 }
 
-BOOL DeleteFileA(LPCSTR path) { return unlink(path) == 0 ? TRUE : FALSE; }
+BOOL DeleteFileA(LPCSTR path) {
+    return unlink(path) == 0 ? TRUE : FALSE;
+}

@@ -24,6 +24,7 @@
 #include "profiles/settings_file.h"
 #include "res/program_resources.h"
 #include "tests/scenarios/runner/screen.h"
+#include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -361,7 +362,7 @@ int main(int argc, char** argv) {
     ChangeDefaultsFile();
 
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-    own::SetModulePathForTesting((folder / "AIControlPanel").string());
+    support::SetModulePathForTesting((folder / "AIControlPanel").string());
     SetSaveFileSteps(&kFailingSteps);
     MonkeyInput input;
     headless::SetInputSource(&input);

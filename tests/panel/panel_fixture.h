@@ -17,6 +17,7 @@
 #include "profiles/profile_registry.h"
 #include "res/program_resources.h"
 #include "res/resource.h"
+#include "tests/support/test_support.h"
 
 class PanelTest : public ::testing::Test {
   protected:
@@ -27,7 +28,7 @@ class PanelTest : public ::testing::Test {
         folder = made;
         previousFolder = std::filesystem::current_path();
         std::filesystem::current_path(folder);
-        headless::ResetWindows();
+        own::ResetLayer();
         UnregisterClassA("DLGCLASS", own::ProgramInstance());
         ProfileRegistry::ClearForTesting();
         own::SetProgramResources(kProgramResFile, kProgramResFileSize);
@@ -77,5 +78,5 @@ class PanelTest : public ::testing::Test {
     std::filesystem::path previousFolder;
     std::unique_ptr<DialogWindow> window;
     std::unique_ptr<AISetting> profiles[5];
-    headless::AutoAnswerBoxes boxes;
+    support::AutoAnswerBoxes boxes;
 };

@@ -8,12 +8,13 @@
 #include "platform/own/headless.h"
 #include "platform/own/resources.h"
 #include "res/program_resources.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
 int RunProgram(const std::string& path, HINSTANCE instance = own::ProgramInstance()) {
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-    own::SetModulePathForTesting(path);
+    support::SetModulePathForTesting(path);
     char commandLine[] = "ignored";
     return WinMain(instance, nullptr, commandLine, 0);
 }

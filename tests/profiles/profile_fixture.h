@@ -12,6 +12,7 @@
 #include "platform/own/headless.h"
 #include "profiles/ai_setting.h"
 #include "profiles/text_input.h"
+#include "tests/support/test_support.h"
 
 // A readable stream holding exactly these bytes.
 std::FILE* StreamOf(const std::string& bytes);
@@ -38,7 +39,7 @@ class ProfileFileTest : public ::testing::Test {
     void TearDown() override;
 
     std::array<std::unique_ptr<AISetting>, 5> profiles_;
-    headless::AutoAnswerBoxes boxes_;
+    support::AutoAnswerBoxes boxes_;
 
   private:
     std::string previousDir_;

@@ -59,7 +59,7 @@ TEST_F(SettingsFile, missing_file_is_reported_once_and_changes_nothing) {
     SetValues(*profiles_[2], Numbered(3));
     EXPECT_FALSE(LoadAISettings(kPath));
     ASSERT_EQ(1u, boxes_.boxes().size());
-    const headless::ShownBox& box = boxes_.boxes()[0];
+    const support::ShownBox& box = boxes_.boxes()[0];
     EXPECT_EQ(kFileError, box.text);
     EXPECT_EQ("Error", box.title);
     EXPECT_EQ(MB_OK, box.type);

@@ -20,6 +20,7 @@
 #include "res/program_resources.h"
 #include "tests/scenarios/runner/scenario.h"
 #include "tests/scenarios/runner/screen.h"
+#include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -388,7 +389,7 @@ int main(int argc, char** argv) {
     ++run.next;
 
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-    own::SetModulePathForTesting((run.programFolder / kProgramName).string());
+    support::SetModulePathForTesting((run.programFolder / kProgramName).string());
     ScenarioInput input;
     headless::SetInputSource(&input);
     std::string commandLine;
