@@ -71,7 +71,8 @@ median() {
 settings_file_figures() {
     build "$WORK/linux" -- profiles_bench || { echo "bench: the Linux build failed" >&2; return 1; }
     "$WORK/linux/bench/profiles_bench" --benchmark_repetitions="$REPETITIONS" \
-        --benchmark_report_aggregates_only=true 2>/dev/null | grep '^ratio '
+        --benchmark_report_aggregates_only=true --benchmark_enable_random_interleaving=true \
+        2>/dev/null | grep '^ratio '
 }
 
 exe_size_figure() {

@@ -2,7 +2,7 @@
 // parser.
 #include "profiles/block_format.h"
 
-#include <cstdio>
+#include <cstring>
 
 #include "profiles/ai_setting.h"
 
@@ -32,8 +32,16 @@ const Key kKeys[kKeyCount] = {
     SwitchKey("bMines", &AISetting::bMines),
 };
 
+// The prefix and as much of the name as fits, as "AISettings_%s" would be printed into the
+// buffer; copied, since every read forms its header anew.
 void FormatHeader(const AISetting& profile, char* out) {
-    std::snprintf(out, kTextSize, "AISettings_%s", profile.szName ? profile.szName : "");
+    static constexpr char kPrefix[] = "AISettings_";
+    std::memcpy(out, kPrefix, sizeof(kPrefix) - 1);
+    std::size_t length = sizeof(kPrefix) - 1;
+    for (const char* name = profile.szName; name && *name && length < kTextSize - 1; ++name) {
+        out[length++] = *name;
+    }
+    out[length] = '\0';
 }
 
 std::int32_t ParseInt32(const char* text) {

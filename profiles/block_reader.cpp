@@ -40,6 +40,7 @@ int KeyStartingAt(const char* p) {
 
 // The first key in block order whose first occurrence starts before `end`, or -1; `at` is
 // set to that occurrence. One pass over the text, up to the first occurrence of the first key.
+// No key holds another, so the scan goes on after the end of a key it has found.
 int FirstKeyBefore(const char* line, const char* end, const char** at) {
     int best = -1;
     for (const char* p = line; p < end && best != 0; ++p) {
@@ -53,6 +54,7 @@ int FirstKeyBefore(const char* line, const char* end, const char** at) {
             std::memcmp(p, key.text, key.length) == 0) {
             best = k;
             *at = p;
+            p += key.length - 1;
         }
     }
     return best;
@@ -69,8 +71,13 @@ bool TakeKeyLine(AISetting& profile, const char* line) {
     if (k < 0) {
         return false;
     }
-    const char* value = std::strchr(at, '=') + 1;
     const block::Key& key = block::kKeys[k];
+    // The line's last '=' stands after the key, so the first one after it is found.
+    const char* value = at + key.length;
+    while (*value != '=') {
+        ++value;
+    }
+    ++value;
     if (key.number) {
         profile.*key.number = block::ParseInt32(value);
     } else {
