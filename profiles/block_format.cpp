@@ -32,13 +32,15 @@ const Key kKeys[kKeyCount] = {
     SwitchKey("bMines", &AISetting::bMines),
 };
 
-// The prefix and as much of the name as fits, as "AISettings_%s" would be printed into the
-// buffer; copied, since every read forms its header anew.
+// Cut to 253 characters: the writer follows the header with " =" on the same line, and that
+// line must fit the reader's 255. Names of up to 242 characters stay whole. Copied rather than
+// printed, since every read forms its header anew.
 void FormatHeader(const AISetting& profile, char* out) {
     static constexpr char kPrefix[] = "AISettings_";
+    constexpr std::size_t kLongest = sizeof(kPrefix) - 1 + 242;
     std::memcpy(out, kPrefix, sizeof(kPrefix) - 1);
     std::size_t length = sizeof(kPrefix) - 1;
-    for (const char* name = profile.szName; name && *name && length < kTextSize - 1; ++name) {
+    for (const char* name = profile.szName; name && *name && length < kLongest; ++name) {
         out[length++] = *name;
     }
     out[length] = '\0';

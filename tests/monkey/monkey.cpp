@@ -97,8 +97,8 @@ bool Fails() {
     return OneIn(24);
 }
 
-std::FILE* OpenMayFail(const char* path) {
-    return Fails() ? nullptr : RealSaveFileSteps().open(path);
+std::FILE* OpenMayFail(const char* target, char (&temporary)[kFilePathSize]) {
+    return Fails() ? nullptr : RealSaveFileSteps().open(target, temporary);
 }
 bool FlushMayFail(std::FILE* file) {
     return !Fails() && RealSaveFileSteps().flush(file);
@@ -143,8 +143,11 @@ void CheckSettingsFile() {
     if (present != g_fileExpected || (present && bytes != g_expectedFile)) {
         Fail("the settings file is not the one that the last save wrote whole");
     }
-    if (fs::exists(std::string(kSettingsFilePath) + ".tmp")) {
-        Fail("a save left its temporary file behind");
+    const std::string temporary = fs::path(kSettingsFilePath).filename().string() + ".";
+    for (const fs::directory_entry& entry : fs::directory_iterator("Core")) {
+        if (entry.path().filename().string().starts_with(temporary)) {
+            Fail("a save left its temporary file behind");
+        }
     }
 }
 
