@@ -116,7 +116,7 @@ launch_figures() {
 }
 
 main() {
-    "$SOURCE/scripts/setup.sh" build windows wine || exit 1
+    "$SOURCE/scripts/setup.sh" build bench terminal windows wine || exit 1
     echo "bench: $(nproc) processors, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')," \
         "load average $(cut -d' ' -f1-3 /proc/loadavg)"
     local failed=0
