@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_ops.h"
 #include "platform/own/headless.h"
 #include "platform/platform.h"
 #include "profiles/ai_setting.h"
@@ -39,9 +40,10 @@ struct Profiles {
 Profiles* g_profiles;
 support::AutoAnswerBoxes* g_boxes;
 
+// Opened as a load opens it: only a plain file is read.
 void ReadWhole(const std::string& path) {
     static char buffer[1 << 16];
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenForReading(path.c_str());
     while (std::fread(buffer, 1, sizeof buffer, file) == sizeof buffer) {
     }
     std::fclose(file);
@@ -67,18 +69,24 @@ void BM_Save(benchmark::State& state) {
         benchmark::DoNotOptimize(SaveAISettings(path.c_str()));
     }
 }
-// The same steps as a save, with the 1218 bytes ready in memory.
+// The file work of a save, with the 1218 bytes ready in memory: the target found, a new file
+// beside it written and pushed to the disk, and renamed over the target.
 void BM_SaveFloor(benchmark::State& state) {
     std::string bytes(1218, 'x');
     std::string path = Path("floor.ai");
-    std::string temporary = path + ".tmp";
     for (auto _ : state) {
-        std::FILE* file = std::fopen(temporary.c_str(), "wb");
+        char target[kFilePathSize];
+        char temporary[kFilePathSize];
+        if (!FindSaveTarget(path.c_str(), target)) {
+            state.SkipWithError("no target");
+            break;
+        }
+        std::FILE* file = CreateFileBeside(target, temporary);
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fflush(file);
         FlushFileToDisk(file);
         std::fclose(file);
-        std::rename(temporary.c_str(), path.c_str());
+        RenameOverFile(temporary, target);
     }
 }
 
