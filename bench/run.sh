@@ -14,7 +14,7 @@
 #   bench/run.sh [--repetitions N] [--pairs N] [--work DIR] [--only settings|size|launch]
 #
 # --repetitions  repetitions of each settings-file benchmark (default 10)
-# --pairs        launch pairs, program then baseline (default 15)
+# --pairs        launch pairs, program then baseline (default 31)
 # --work         folder for the builds and the Wine prefix (default build/bench-run)
 # --only         only the settings-file figures, the .exe size or the launch figures
 #
@@ -28,7 +28,7 @@ SOURCE=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=tests/wine/wine_env.sh
 source "$SOURCE/tests/wine/wine_env.sh"
 
-REPETITIONS=10 PAIRS=15 WORK=$SOURCE/build/bench-run ONLY=""
+REPETITIONS=10 PAIRS=31 WORK=$SOURCE/build/bench-run ONLY=""
 while [ $# -gt 0 ]; do
     case $1 in
         --repetitions) REPETITIONS=$2; shift 2 ;;
