@@ -30,7 +30,7 @@ class TerminalTest : public ::testing::Test {
     void SetUp() override {
         own::ResetLayer();
         UnregisterClassA("DLGCLASS", own::ProgramInstance());
-        ProfileRegistry::ClearForTesting();
+        support::ForgetProfiles();
         own::SetProgramResources(kProgramResFile, kProgramResFileSize);
         ASSERT_TRUE(window.Create(own::ProgramInstance()));
         for (int i = 0; i < 5; ++i) {
