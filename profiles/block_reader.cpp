@@ -60,6 +60,16 @@ int FirstKeyBefore(const char* line, const char* end, const char** at) {
     return best;
 }
 
+// Whether the text holds "true"; a value's text is a few characters long.
+bool HoldsTrue(const char* text) {
+    for (const char* t = std::strchr(text, 't'); t; t = std::strchr(t + 1, 't')) {
+        if (t[1] == 'r' && t[2] == 'u' && t[3] == 'e') {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Stores the value of the first key, in block order, that takes the line: the key occurs and an
 // '=' follows its first occurrence; the value is the text after that '='. False when no key
 // takes the line.
@@ -81,7 +91,7 @@ bool TakeKeyLine(AISetting& profile, const char* line) {
     if (key.number) {
         profile.*key.number = block::ParseInt32(value);
     } else {
-        profile.*key.flag = std::strstr(value, "true") != nullptr;
+        profile.*key.flag = HoldsTrue(value);
     }
     return true;
 }
