@@ -112,7 +112,8 @@ LineResult TextInput::SkipToLineWith(std::string_view wanted) {
     const char* text;
     std::size_t length;
     // A text that could reach across a line end is only found line by line.
-    if (wanted.empty() || wanted.find_first_of("\r\n") != std::string_view::npos) {
+    if (wanted.empty() || wanted.find('\n') != std::string_view::npos ||
+        wanted.find('\r') != std::string_view::npos) {
         LineResult result;
         while ((result = NextLine(&text, &length)) == LineResult::kLine) {
             if (Holds(text, length, wanted)) {
