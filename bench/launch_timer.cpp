@@ -4,8 +4,8 @@
 //
 //   launch_timer PAIRS PROGRAM BASELINE
 //
-// After one warm-up launch of each, prints one line per launch, "NAME VISIBLE_MS IDLE_MS", with
-// NAME "program" or "baseline", in the order of the launches. Each program is ended with a quit
+// After one warm-up launch of each, prints one line per pair of launches,
+// "program VISIBLE_MS IDLE_MS baseline VISIBLE_MS IDLE_MS". Each program is ended with a quit
 // message to its thread once measured. Exit code 1 when a launch fails.
 #include <windows.h>
 
@@ -97,20 +97,26 @@ int main(int argc, char** argv) {
     const int pairs = std::atoi(argv[1]);
     const char* names[2] = {"program", "baseline"};
     const char* exes[2] = {argv[2], argv[3]};
-    double visible, idle;
+    double visible;
+    double idle;
     for (const char* exe : exes) {
         if (!Launch(exe, &visible, &idle)) {
             return 1;
         }
     }
+    // Every other pair starts with the baseline, so that neither program always follows the
+    // other's exit.
     for (int pair = 0; pair < pairs; ++pair) {
-        for (int i = 0; i < 2; ++i) {
-            if (!Launch(exes[i], &visible, &idle)) {
+        double times[2][2];
+        for (int step = 0; step < 2; ++step) {
+            int i = (pair + step) % 2;
+            if (!Launch(exes[i], &times[i][0], &times[i][1])) {
                 return 1;
             }
-            std::printf("%s %.2f %.2f\n", names[i], visible, idle);
-            std::fflush(stdout);
         }
+        std::printf("%s %.2f %.2f %s %.2f %.2f\n", names[0], times[0][0], times[0][1], names[1],
+                    times[1][0], times[1][1]);
+        std::fflush(stdout);
     }
     return 0;
 }
