@@ -7,6 +7,8 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "desktop/painter.h"
@@ -20,6 +22,13 @@ struct Shown {
     ::Window xwin = 0;
     Pixels picture{0, 0};
 };
+
+// Xlib ends the process when the display goes away; it ends with a code of its own, never the
+// program's, and says why.
+int DisplayLost(Display*) {
+    std::fputs("AIControlPanel: the X display has gone away; closing without saving\n", stderr);
+    std::_Exit(2);
+}
 
 bool SomethingForTheLayer() {
     MSG msg;
@@ -320,6 +329,7 @@ bool DesktopInput::Start(std::string* error) {
         XCloseDisplay(display);
         return false;
     }
+    XSetIOErrorHandler(DisplayLost);
     state_->display = display;
     state_->visual = visual;
     state_->protocols = XInternAtom(display, "WM_PROTOCOLS", False);
