@@ -1,10 +1,11 @@
 // The dialog's rectangles as the own layer has them, in the lines of the Wine probe's "geometry"
-// command, so that the picture check can hold them beside the Windows program's. The program
-// runs in FOLDER and is closed through its close box at its first wait.
+// command, for the picture check to hold beside the Windows program's. The program runs in
+// FOLDER and is closed through its close box at its first wait.
 //
 //   desktop_geometry FOLDER
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "platform/own/headless.h"
 #include "platform/own/resources.h"
@@ -13,29 +14,21 @@
 
 namespace {
 
-void Print(const char* name, const headless::WindowInfo& w) {
-    std::printf("%s %ld %ld %ld %ld \"%s\"\n", name, static_cast<long>(w.rect.left),
-                static_cast<long>(w.rect.top), static_cast<long>(w.rect.right),
-                static_cast<long>(w.rect.bottom), w.text.c_str());
-}
-
 class PrintAndClose : public headless::InputSource {
   public:
     bool ProvideInput() override {
-        if (done_)
-            return false;
-        done_ = true;
         HWND dialog = nullptr;
         for (const headless::WindowInfo& w : headless::Windows()) {
-            if (w.depth == 0 && w.className == "DLGCLASS") {
-                dialog = w.hwnd;
-                Print("window", w);
-            } else if (dialog && w.parent == dialog) {
-                Print((w.className + " " + std::to_string(w.id)).c_str(), w);
-            }
+            bool isDialog = w.depth == 0 && w.className == "DLGCLASS";
+            if (done_ || (!isDialog && (!dialog || w.parent != dialog)))
+                continue;
+            dialog = isDialog ? w.hwnd : dialog;
+            std::string name = isDialog ? "window" : w.className + " " + std::to_string(w.id);
+            std::printf("%s %ld %ld %ld %ld \"%s\"\n", name.c_str(), long{w.rect.left},
+                        long{w.rect.top}, long{w.rect.right}, long{w.rect.bottom}, w.text.c_str());
         }
         headless::CloseWindow(dialog);
-        return true;
+        return !std::exchange(done_, true);
     }
 
   private:

@@ -102,10 +102,8 @@ done
 
 "$BUILD/tests/desktop/desktop_geometry" "$linux_dir" >"$RUNS/desktop.geometry"
 failed=0
-if ! diff -u "$RUNS/wine.geometry" "$RUNS/desktop.geometry" >"$RUNS/geometry.diff"; then
-    echo "FAIL rectangles differ (Wine's, then the layer's):"
-    cat "$RUNS/geometry.diff"
-    failed=1
+if ! diff -u "$RUNS/wine.geometry" "$RUNS/desktop.geometry"; then
+    echo "FAIL rectangles differ (Wine's, then the layer's)" && failed=1
 else
     echo "PASS the window and its $(($(wc -l <"$RUNS/wine.geometry") - 1)) controls have identical rectangles"
 fi
@@ -116,10 +114,7 @@ echo "figures: identical pixels $share% ($((width * height - different)) of $((w
 awk -v s="$share" 'BEGIN { exit !(s >= 95) }' || { echo "FAIL fewer than 95% identical pixels"; failed=1; }
 echo "figures: start to visible window, median of 5: desktop $(printf '%s\n' "${linux_ms[@]}" | median) ms," \
     "Windows program under Wine $(printf '%s\n' "${wine_ms[@]}" | median) ms"
-if [ -n "$PICTURES" ]; then
-    mkdir -p "$PICTURES"
-    cp "$RUNS/desktop.png" "$PICTURES/desktop_window.png"
-    cp "$RUNS/wine.png" "$PICTURES/desktop_beside_wine.png"
-fi
+[ -z "$PICTURES" ] || { mkdir -p "$PICTURES" && cp "$RUNS/desktop.png" "$PICTURES/desktop_window.png" &&
+    cp "$RUNS/wine.png" "$PICTURES/desktop_beside_wine.png"; }
 echo "picture check: $((1 - failed)) passed, $failed failed"
 exit "$failed"
