@@ -12,7 +12,7 @@ packages_for() {
         terminal) echo "libncurses-dev tmux" ;;
         # The Windows program under Wine on a virtual display: both Wine builds (the kernel may run
         # no 32-bit programs, and then the 64-bit build is played), X input, screenshots.
-        wine) echo "wine wine32:i386 wine64 fonts-wine xvfb xdotool imagemagick g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64" ;;
+        wine) echo "wine wine32:i386 wine64 fonts-wine xvfb xdotool libxtst-dev imagemagick g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64" ;;
         *) echo "setup.sh: unknown group '$1'" >&2; exit 2 ;;
     esac
 }

@@ -1,23 +1,15 @@
-// The Wine player's eyes: a console program run in the same Wine prefix as the control panel. It
-// finds the panel and its message boxes, reads what a person would see on them, and tells the
-// player where on the screen to point for a control named by its caption. It moves nothing
-// itself; the player clicks and types through X.
+// The Wine player's eyes: a console program run in the same Wine prefix as the control panel.
+// It reads what a person would see on the panel and its message boxes, and tells the player when
+// the panel's thread has taken the input given. It moves nothing itself: the player clicks and
+// types through X. Commands come one a line on standard input; each answer ends with a line "end".
 //
-//   probe wait MS                       the panel is on screen and its program waits for input
-//                                       (exit 1 after MS milliseconds)
-//   probe point button|tab CAPTION      screen point of a push button, check box or tab
-//   probe point thumb SLIDER            the slider's thumb (SLIDER: the caption of its group box)
-//   probe point tick SLIDER POSITION    where the thumb's centre stands at that position
-//   probe point channel SLIDER left|right   a point in the channel beside the thumb
-//   probe point close | boxok           the panel's close box; OK of the message box on top
-//   probe get label|slider SLIDER, get check CAPTION, get tab, get box
-//   probe geometry                      every control: class, id, screen rectangle, text
-//   probe launch EXE CLASS CAPTION      milliseconds from starting EXE to its window being visible,
-//                                       and to the program first waiting for input
-//   probe serve                         the commands above from standard input (see Serve)
-//
-// A point that another window covers is answered "covered X Y TOX TOY" with exit code 3: drag
-// the covering window's caption from X,Y to TOX,TOY and ask again. Other failures exit 1 or 2.
+//   screen       the panel, its controls, sliders, tabs and open boxes (the lines that the
+//                player's ParseScreenLine reads); nothing when the panel is not on screen
+//   wait MS      waits until the panel shows and its program waits for input: "shown" or "none"
+//   raise BOX X Y  brings the panel (BOX -1) or the box of that index in "screen"'s list to the
+//                top when another window lies over the point, as a click in the task bar would
+//   sync N       N message round trips to the panel's thread, so that it has handled the input
+//                that X has delivered
 // windows.h first: commctrl.h needs its types.
 #include <windows.h>
 
@@ -26,290 +18,344 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "tests/wine/screen.h"
-
 namespace {
 
-using namespace probe;
+constexpr const char* kPanelClass = "DLGCLASS";
+constexpr const char* kPanelCaption = "AI Control Panel";
+constexpr UINT kTimeout = 5000;
 
-constexpr int kCovered = 3;
-
-// What the command answers; printed once it has run.
-std::string g_out;
-
-void Out(const char* format, ...) {
-    char line[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    g_out += line;
+HWND Panel() {
+    HWND panel = FindWindowA(kPanelClass, kPanelCaption);
+    return panel && IsWindowVisible(panel) ? panel : nullptr;
 }
 
-// Answers a point, or how to move the window that covers it out of the way first: a message
-// box goes to the screen's left edge, beside the centred panel.
-int PrintPoint(POINT point, HWND target) {
-    HWND hit = WindowFromPoint(point);
-    HWND top = hit ? GetAncestor(hit, GA_ROOT) : nullptr;
-    if (top && top != GetAncestor(target, GA_ROOT)) {
-        RECT frame = ScreenRect(top);
-        int x = frame.left + 24;
-        int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-        Out("covered %d %d %d %d\n", static_cast<int>(x), static_cast<int>(y), 24 + 2,
-            static_cast<int>(y));
-        return kCovered;
-    }
-    Out("%d %d\n", static_cast<int>(point.x), static_cast<int>(point.y));
-    return 0;
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
 }
 
-int Point(int argc, char** argv) {
-    std::string what = argc > 2 ? argv[2] : "";
-    std::string name = argc > 3 ? argv[3] : "";
-    if (what == "button") {
-        HWND button = ButtonNamed(name);
-        return PrintPoint(Centre(ScreenRect(button)), button);
-    }
-    if (what == "tab") {
-        HWND tabs = Tabs();
-        return PrintPoint(Centre(ControlRect(tabs, TCM_GETITEMRECT, TabIndex(tabs, name))), tabs);
-    }
-    if (what == "thumb") {
-        HWND slider = Slider(name);
-        return PrintPoint(Centre(ControlRect(slider, TBM_GETTHUMBRECT, 0)), slider);
-    }
-    if (what == "tick" && argc > 4) {
-        HWND slider = Slider(name);
-        return PrintPoint(TickPoint(slider, std::atoi(argv[4])), slider);
-    }
-    if (what == "channel" && argc > 4) {
-        HWND slider = Slider(name);
-        return PrintPoint(ChannelPoint(slider, argv[4]), slider);
-    }
-    if (what == "close") {
-        HWND panel = Panel();
-        return PrintPoint(CloseBoxPoint(panel), panel);
-    }
-    if (what == "boxok") {
-        std::vector<HWND> boxes = Boxes();
-        if (boxes.empty()) {
-            Fail("no message box is open");
+// Asks the window itself, as a person reading the screen sees it.
+std::string TextOf(HWND window) {
+    char text[512] = {};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_NORMAL, kTimeout, &result);
+    return text;
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kTimeout, &result);
+    return static_cast<LRESULT>(result);
+}
+
+void Field(std::string* line, const std::string& text) {
+    *line += '\t';
+    for (char c : text) {
+        switch (c) {
+            case '\\':
+                *line += "\\\\";
+                break;
+            case '\t':
+                *line += "\\t";
+                break;
+            case '\n':
+                *line += "\\n";
+                break;
+            case '\r':
+                *line += "\\r";
+                break;
+            default:
+                *line += c;
         }
-        HWND ok = GetDlgItem(boxes.front(), IDOK);
-        return PrintPoint(Centre(ScreenRect(ok)), ok);
     }
-    Fail("unknown point: " + what);
 }
 
-int Get(int argc, char** argv) {
-    std::string what = argc > 2 ? argv[2] : "";
-    std::string name = argc > 3 ? argv[3] : "";
-    if (what == "label") {
-        Out("%s\n", TextOf(InGroup(name, "Static")).c_str());
-    } else if (what == "slider") {
-        Out("%d\n", static_cast<int>(SendMessageA(Slider(name), TBM_GETPOS, 0, 0)));
-    } else if (what == "check") {
-        Out("%s\n", SendMessageA(ButtonNamed(name), BM_GETCHECK, 0, 0) == BST_CHECKED
-                        ? "checked"
-                        : "unchecked");
-    } else if (what == "tab") {
-        HWND tabs = Tabs();
-        int selected = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
-        std::vector<std::string> texts = TabTexts(tabs);
-        Out("%s\n", selected >= 0 && selected < static_cast<int>(texts.size())
-                        ? texts[selected].c_str()
-                        : "");
-    } else if (what == "box") {
-        std::vector<HWND> boxes = Boxes();
-        if (boxes.empty()) {
-            return 1;
+void Field(std::string* line, long number) {
+    *line += '\t' + std::to_string(number);
+}
+
+void Field(std::string* line, const RECT& r) {
+    Field(line, r.left);
+    Field(line, r.top);
+    Field(line, r.right);
+    Field(line, r.bottom);
+}
+
+RECT ScreenRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+// Memory in the panel's process, for the control messages that pass a pointer.
+class RemoteBuffer {
+  public:
+    RemoteBuffer(HWND window, SIZE_T size) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        process_ =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        address_ = process_ ? VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE)
+                            : nullptr;
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    ~RemoteBuffer() {
+        if (address_) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
         }
-        Out("%s\n", BoxText(boxes.front()).c_str());
-    } else {
-        Fail("unknown reading: " + what);
+        if (process_) {
+            CloseHandle(process_);
+        }
     }
-    return 0;
+    bool ok() const { return address_ != nullptr; }
+    LPARAM At(SIZE_T offset) const {
+        return reinterpret_cast<LPARAM>(static_cast<char*>(address_) + offset);
+    }
+    void Write(SIZE_T offset, const void* data, SIZE_T size) const {
+        WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
+    }
+    void Read(SIZE_T offset, void* data, SIZE_T size) const {
+        ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
+    }
+
+  private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+// A rectangle that a control message fills in client coordinates, in screen pixels.
+RECT ControlRect(const RemoteBuffer& buffer, HWND control, UINT message, WPARAM wParam) {
+    RECT rect{};
+    buffer.Write(0, &rect, sizeof rect);
+    Send(control, message, wParam, buffer.At(0));
+    buffer.Read(0, &rect, sizeof rect);
+    MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
 
-int Geometry() {
-    HWND panel = Panel();
+// The close box along the caption, found by asking the panel what lies there.
+RECT CloseBox(HWND panel) {
     RECT frame = ScreenRect(panel);
-    Out("window %ld %ld %ld %ld \"%s\"\n", frame.left, frame.top, frame.right, frame.bottom,
-        TextOf(panel).c_str());
-    for (HWND child : Children(panel)) {
-        RECT rect = ScreenRect(child);
-        Out("%s %d %ld %ld %ld %ld \"%s\"\n", ClassOf(child).c_str(), GetDlgCtrlID(child),
-            rect.left, rect.top, rect.right, rect.bottom, TextOf(child).c_str());
-    }
-    return 0;
-}
-
-bool IsShown(const char* className, const char* caption) {
-    HWND window = FindWindowA(className, caption);
-    return window && IsWindowVisible(window);
-}
-
-int Wait(int argc, char** argv) {
-    DWORD limit = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 10000;
-    DWORD start = GetTickCount();
-    while (!IsShown(kPanelClass, kPanelCaption)) {
-        if (GetTickCount() - start > limit) {
-            return 1;
+    int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    int first = -1;
+    int last = -1;
+    for (int x = frame.right - 1; x > frame.right - 80; --x) {
+        if (Send(panel, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+            last = last < 0 ? x : last;
+            first = x;
+        } else if (last >= 0) {
+            break;
         }
-        Sleep(20);
+    }
+    return RECT{first, y, last + 1, y + 1};
+}
+
+struct BoxSearch {
+    HWND panel;
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+// The program's message boxes, in z-order: the one on top first.
+BOOL CALLBACK CollectBox(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<BoxSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == search->process && window != search->panel && IsWindowVisible(window) &&
+        ClassOf(window) == "#32770") {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+void Tabs(HWND tabs, std::string* out) {
+    constexpr SIZE_T kTextAt = sizeof(TCITEMA);
+    constexpr int kTextMax = 128;
+    RemoteBuffer buffer(tabs, kTextAt + kTextMax);
+    if (!buffer.ok()) {
+        return;
+    }
+    int count = static_cast<int>(Send(tabs, TCM_GETITEMCOUNT, 0, 0));
+    int selected = static_cast<int>(Send(tabs, TCM_GETCURSEL, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        RECT rect = ControlRect(buffer, tabs, TCM_GETITEMRECT, i);
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = reinterpret_cast<char*>(buffer.At(kTextAt));
+        item.cchTextMax = kTextMax;
+        char text[kTextMax] = {};
+        buffer.Write(kTextAt, text, sizeof text);
+        buffer.Write(0, &item, sizeof item);
+        Send(tabs, TCM_GETITEMA, i, buffer.At(0));
+        buffer.Read(kTextAt, text, sizeof text - 1);
+        std::string line = "tab";
+        Field(&line, rect);
+        Field(&line, i == selected ? 1 : 0);
+        Field(&line, text);
+        *out += line + "\n";
+    }
+}
+
+std::vector<HWND> Boxes(HWND panel);
+
+std::string Screen() {
+    HWND panel = Panel();
+    if (!panel) {
+        return "";
+    }
+    std::string out = "panel";
+    RECT client{};
+    GetClientRect(panel, &client);
+    MapWindowPoints(panel, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    Field(&out, ScreenRect(panel));
+    Field(&out, client);
+    Field(&out, CloseBox(panel));
+    out += "\n";
+    RemoteBuffer rects(panel, sizeof(RECT));
+    for (HWND child : Children(panel)) {
+        if (GetParent(child) != panel) {
+            continue;
+        }
+        std::string name = ClassOf(child);
+        bool button = lstrcmpiA(name.c_str(), "Button") == 0;
+        std::string line = "control";
+        Field(&line, name);
+        Field(&line, GetDlgCtrlID(child));
+        Field(&line, ScreenRect(child));
+        Field(&line, button ? GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK : -1);
+        Field(&line, button && Send(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+        Field(&line, TextOf(child));
+        out += line + "\n";
+        if (lstrcmpiA(name.c_str(), TRACKBAR_CLASSA) == 0 && rects.ok()) {
+            line = "slider";
+            Field(&line, GetDlgCtrlID(child));
+            Field(&line, Send(child, TBM_GETRANGEMIN, 0, 0));
+            Field(&line, Send(child, TBM_GETRANGEMAX, 0, 0));
+            Field(&line, Send(child, TBM_GETPOS, 0, 0));
+            Field(&line, ControlRect(rects, child, TBM_GETCHANNELRECT, 0));
+            Field(&line, ControlRect(rects, child, TBM_GETTHUMBRECT, 0));
+            out += line + "\n";
+        } else if (lstrcmpiA(name.c_str(), WC_TABCONTROLA) == 0) {
+            Tabs(child, &out);
+        }
+    }
+    for (HWND box : Boxes(panel)) {
+        // Its message is its longest static text (the icon's static has none).
+        std::string text;
+        for (HWND child : Children(box)) {
+            std::string candidate = TextOf(child);
+            if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 &&
+                candidate.size() > text.size()) {
+                text = candidate;
+            }
+        }
+        std::string line = "box";
+        Field(&line, ScreenRect(box));
+        Field(&line, ScreenRect(GetDlgItem(box, IDOK)));
+        Field(&line, TextOf(box));
+        Field(&line, text);
+        out += line + "\n";
+    }
+    return out;
+}
+
+// Each round trip lets the panel's thread take at least one more message from its queue: sent
+// messages go first, so one trip per input message given, and one more, leave none waiting.
+void Sync(int trips) {
+    HWND panel = Panel();
+    for (int i = 0; panel && i < trips; ++i) {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_NORMAL, kTimeout, &result)) {
+            break;
+        }
+        Sleep(0);
+    }
+}
+
+std::vector<HWND> Boxes(HWND panel) {
+    BoxSearch search{panel, 0, {}};
+    GetWindowThreadProcessId(panel, &search.process);
+    EnumWindows(CollectBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void Raise(int box, POINT point) {
+    HWND panel = Panel();
+    std::vector<HWND> boxes = Boxes(panel);
+    HWND target = box < 0 ? panel : box < static_cast<int>(boxes.size()) ? boxes[box] : nullptr;
+    HWND hit = WindowFromPoint(point);
+    if (target && (!hit || GetAncestor(hit, GA_ROOT) != target)) {
+        SetWindowPos(target, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+}
+
+bool Wait(DWORD limit) {
+    DWORD start = GetTickCount();
+    HWND panel = nullptr;
+    while (!(panel = Panel())) {
+        if (GetTickCount() - start > limit) {
+            return false;
+        }
+        Sleep(10);
     }
     // The dialog shows before start-up loads the settings; input idle means the program has
     // reached its loop, or the loop of the load's message box.
     DWORD id = 0;
-    GetWindowThreadProcessId(Panel(), &id);
+    GetWindowThreadProcessId(panel, &id);
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id);
     if (process) {
-        WaitForInputIdle(process, 5000);
+        WaitForInputIdle(process, kTimeout);
         CloseHandle(process);
     }
-    return 0;
-}
-
-// Starts a program in its own folder and times it to its window and to its first wait for
-// input; then closes it as its close box would.
-int Launch(int argc, char** argv) {
-    if (argc < 5) {
-        Fail("launch needs EXE CLASS CAPTION");
-    }
-    std::string exe = argv[2];
-    std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child{};
-    LARGE_INTEGER frequency{}, begin{}, now{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&begin);
-    if (!CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &child)) {
-        Fail("cannot start " + exe);
-    }
-    while (!IsShown(argv[3], argv[4])) {
-        if (WaitForSingleObject(child.hProcess, 1) == WAIT_OBJECT_0) {
-            Fail(exe + " ended before its window showed");
-        }
-    }
-    auto elapsed = [&] {
-        QueryPerformanceCounter(&now);
-        return 1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) /
-               static_cast<double>(frequency.QuadPart);
-    };
-    double visible = elapsed();
-    // Start-up goes on after the dialog shows (the settings are loaded into it); idle is when
-    // the program first waits for input.
-    WaitForInputIdle(child.hProcess, 10000);
-    Out("%.1f %.1f\n", visible, elapsed());
-    PostMessageA(FindWindowA(argv[3], argv[4]), WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(child.hProcess, 10000) != WAIT_OBJECT_0) {
-        TerminateProcess(child.hProcess, 2);
-    }
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-    return 0;
-}
-
-int Run(int argc, char** argv) {
-    std::string command = argc > 1 ? argv[1] : "";
-    if (command == "wait") {
-        return Wait(argc, argv);
-    }
-    if (command == "launch") {
-        return Launch(argc, argv);
-    }
-    if (command == "point") {
-        return Point(argc, argv);
-    }
-    if (command == "get") {
-        return Get(argc, argv);
-    }
-    if (command == "geometry") {
-        return Geometry();
-    }
-    Fail("usage: probe serve|wait|point|get|geometry|launch ...");
-}
-
-// One answer per line, so that line feeds in a text cannot end it early.
-std::string Escaped(const std::string& text) {
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                escaped += "\\\\";
-                break;
-            case '\n':
-                escaped += "\\n";
-                break;
-            case '\r':
-                escaped += "\\r";
-                break;
-            case '\t':
-                escaped += "\\t";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
-}
-
-// Answers commands read from standard input, one a line with tab-separated words, as
-// "EXIT-CODE<tab>ESCAPED-ANSWER": one Wine process for the whole run instead of one per reading.
-int Serve() {
-    char line[2048];
-    while (std::fgets(line, sizeof line, stdin)) {
-        line[std::strcspn(line, "\r\n")] = '\0';
-        std::vector<std::string> words{"probe"};
-        for (char* word = line;; ++word) {
-            char* end = std::strchr(word, '\t');
-            words.emplace_back(word, end ? end : word + std::strlen(word));
-            if (!end) {
-                break;
-            }
-            word = end;
-        }
-        std::vector<char*> args;
-        for (std::string& word : words) {
-            args.push_back(word.data());
-        }
-        g_out.clear();
-        int code = 1;
-        try {
-            code = Run(static_cast<int>(args.size()), args.data());
-        } catch (const ProbeError& error) {
-            g_out = "probe: " + error.why;
-        }
-        std::printf("%d\t%s\n", code, Escaped(g_out).c_str());
-        std::fflush(stdout);
-    }
-    return 0;
+    Sync(2);
+    return true;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    // Texts go out byte for byte: a message box text keeps its bare line feeds.
+int main() {
+    // Texts go out byte for byte.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stdin), _O_BINARY);
-    if (argc > 1 && std::strcmp(argv[1], "serve") == 0) {
-        return Serve();
+    char line[256];
+    while (std::fgets(line, sizeof line, stdin)) {
+        line[std::strcspn(line, "\r\n")] = '\0';
+        if (std::strcmp(line, "screen") == 0) {
+            std::fputs(Screen().c_str(), stdout);
+        } else if (std::strncmp(line, "wait ", 5) == 0) {
+            std::puts(Wait(static_cast<DWORD>(std::atoi(line + 5))) ? "shown" : "none");
+        } else if (std::strncmp(line, "raise ", 6) == 0) {
+            int box = 0;
+            POINT point{};
+            std::sscanf(line + 6, "%d %ld %ld", &box, &point.x, &point.y);
+            Raise(box, point);
+        } else if (std::strncmp(line, "sync ", 5) == 0) {
+            Sync(std::atoi(line + 5));
+        } else {
+            std::printf("unknown command %s\n", line);
+        }
+        std::puts("end");
+        std::fflush(stdout);
     }
-    try {
-        int code = Run(argc, argv);
-        std::fputs(g_out.c_str(), stdout);
-        return code;
-    } catch (const ProbeError& error) {
-        std::fprintf(stderr, "probe: %s\n", error.why.c_str());
-        return 1;
-    }
+    return 0;
 }

@@ -1,4 +1,4 @@
-#include "tests/scenarios/runner/scenario.h"
+#include "tests/scenarios/engine/scenario.h"
 
 #include <fstream>
 
