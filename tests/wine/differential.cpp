@@ -288,7 +288,7 @@ class Differential {
     // Plays one scenario on both sides; true when they agree.
     bool Play(const std::string& name, std::vector<std::string> linuxArgs, const fs::path& files,
               const std::string& replayName) {
-        fs::path run = o_.work / "runs" / name;
+        fs::path run = o_.work / "runs" / replayName;
         std::error_code ignored;
         fs::remove_all(run, ignored);
         fs::create_directories(run / "wine");

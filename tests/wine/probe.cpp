@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,12 +42,11 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-// Asks the window itself, as a person reading the screen sees it.
+// The text that the window's program last gave it; for another process's window this costs no
+// message round trip.
 std::string TextOf(HWND window) {
     char text[512] = {};
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_NORMAL, kTimeout, &result);
+    GetWindowTextA(window, text, sizeof text);
     return text;
 }
 
@@ -144,7 +144,12 @@ RECT ControlRect(const RemoteBuffer& buffer, HWND control, UINT message, WPARAM 
 
 // The close box along the caption, found by asking the panel what lies there.
 RECT CloseBox(HWND panel) {
+    static HWND known = nullptr;
+    static RECT knownFrame{}, closeBox{};
     RECT frame = ScreenRect(panel);
+    if (panel == known && EqualRect(&frame, &knownFrame)) {
+        return closeBox;
+    }
     int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
     int first = -1;
     int last = -1;
@@ -156,7 +161,10 @@ RECT CloseBox(HWND panel) {
             break;
         }
     }
-    return RECT{first, y, last + 1, y + 1};
+    known = panel;
+    knownFrame = frame;
+    closeBox = RECT{first, y, last + 1, y + 1};
+    return closeBox;
 }
 
 struct BoxSearch {
@@ -188,31 +196,39 @@ std::vector<HWND> Children(HWND parent) {
     return children;
 }
 
+// The tabs' texts and rectangles stay as they are made; only the selection changes.
 void Tabs(HWND tabs, std::string* out) {
-    constexpr SIZE_T kTextAt = sizeof(TCITEMA);
-    constexpr int kTextMax = 128;
-    RemoteBuffer buffer(tabs, kTextAt + kTextMax);
-    if (!buffer.ok()) {
-        return;
+    static HWND known = nullptr;
+    static std::vector<std::string> rows;
+    if (tabs != known) {
+        constexpr SIZE_T kTextAt = sizeof(TCITEMA);
+        constexpr int kTextMax = 128;
+        RemoteBuffer buffer(tabs, kTextAt + kTextMax);
+        int count = buffer.ok() ? static_cast<int>(Send(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
+        rows.clear();
+        for (int i = 0; i < count; ++i) {
+            RECT rect = ControlRect(buffer, tabs, TCM_GETITEMRECT, i);
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = reinterpret_cast<char*>(buffer.At(kTextAt));
+            item.cchTextMax = kTextMax;
+            char text[kTextMax] = {};
+            buffer.Write(kTextAt, text, sizeof text);
+            buffer.Write(0, &item, sizeof item);
+            Send(tabs, TCM_GETITEMA, i, buffer.At(0));
+            buffer.Read(kTextAt, text, sizeof text - 1);
+            std::string row;
+            Field(&row, rect);
+            rows.push_back(row);
+            Field(&rows.back(), text);
+        }
+        known = tabs;
     }
-    int count = static_cast<int>(Send(tabs, TCM_GETITEMCOUNT, 0, 0));
     int selected = static_cast<int>(Send(tabs, TCM_GETCURSEL, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        RECT rect = ControlRect(buffer, tabs, TCM_GETITEMRECT, i);
-        TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = reinterpret_cast<char*>(buffer.At(kTextAt));
-        item.cchTextMax = kTextMax;
-        char text[kTextMax] = {};
-        buffer.Write(kTextAt, text, sizeof text);
-        buffer.Write(0, &item, sizeof item);
-        Send(tabs, TCM_GETITEMA, i, buffer.At(0));
-        buffer.Read(kTextAt, text, sizeof text - 1);
-        std::string line = "tab";
-        Field(&line, rect);
-        Field(&line, i == selected ? 1 : 0);
-        Field(&line, text);
-        *out += line + "\n";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        std::size_t text = rows[i].rfind('\t');
+        *out += "tab" + rows[i].substr(0, text) + (static_cast<int>(i) == selected ? "\t1" : "\t0") +
+                rows[i].substr(text) + "\n";
     }
 }
 
@@ -242,17 +258,28 @@ std::string Screen() {
         Field(&line, name);
         Field(&line, GetDlgCtrlID(child));
         Field(&line, ScreenRect(child));
-        Field(&line, button ? GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK : -1);
-        Field(&line, button && Send(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+        LONG type = button ? GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK : -1;
+        Field(&line, type);
+        bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
+        Field(&line, box && Send(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
         Field(&line, TextOf(child));
         out += line + "\n";
         if (lstrcmpiA(name.c_str(), TRACKBAR_CLASSA) == 0 && rects.ok()) {
+            // The range and the channel stay as the program set them up.
+            static std::map<HWND, std::pair<std::string, RECT>> fixed;
+            auto known = fixed.find(child);
+            if (known == fixed.end()) {
+                std::string range;
+                Field(&range, Send(child, TBM_GETRANGEMIN, 0, 0));
+                Field(&range, Send(child, TBM_GETRANGEMAX, 0, 0));
+                RECT channel = ControlRect(rects, child, TBM_GETCHANNELRECT, 0);
+                known = fixed.emplace(child, std::make_pair(range, channel)).first;
+            }
             line = "slider";
             Field(&line, GetDlgCtrlID(child));
-            Field(&line, Send(child, TBM_GETRANGEMIN, 0, 0));
-            Field(&line, Send(child, TBM_GETRANGEMAX, 0, 0));
+            line += known->second.first;
             Field(&line, Send(child, TBM_GETPOS, 0, 0));
-            Field(&line, ControlRect(rects, child, TBM_GETCHANNELRECT, 0));
+            Field(&line, known->second.second);
             Field(&line, ControlRect(rects, child, TBM_GETTHUMBRECT, 0));
             out += line + "\n";
         } else if (lstrcmpiA(name.c_str(), WC_TABCONTROLA) == 0) {
