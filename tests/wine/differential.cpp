@@ -1,8 +1,8 @@
 // The differential check: each scenario is played first by the Linux scenario player, which
-// records what the screen shows before every action, and then, from that record, against the
-// Windows program under Wine, with X pointer and key events at the points that the probe reads
-// off the real dialog. Wine must see the same after every action and leave the same files and
-// exit code.
+// records what the screen shows before every action, then from that record against the Windows
+// program under Wine, with XTest pointer and key events at the points that the probe reads off
+// the real dialog. Wine must see the same before every action and leave the same files and exit
+// code.
 //
 //   differential --player PATH --loader PATH --exe PATH --probe PATH --work DIR
 //                (--seed S --count K --actions N | --scenarios DIR)
@@ -17,93 +17,77 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <thread>
 
-#include "tests/scenarios/engine/player.h"
+#include "tests/scenarios/engine/engine.h"
 
 namespace fs = std::filesystem;
-using scenario::Point;
+using namespace scenario;
 
 namespace {
 
-constexpr const char* kProgramFile = "AIControlPanel.exe";
-
-// Starts a program with its standard input and output on pipes (or both on /dev/null).
-pid_t Spawn(const std::vector<std::string>& args, const fs::path& folder, int* in, int* out) {
-    int toChild[2] = {-1, -1}, fromChild[2] = {-1, -1};
-    if (in && (pipe(toChild) != 0 || pipe(fromChild) != 0)) {
+// Starts a program in a folder, its standard input and output on pipes when asked for.
+pid_t Spawn(std::vector<std::string> args, const fs::path& folder, int* in = nullptr,
+            int* out = nullptr) {
+    int to[2] = {-1, -1}, from[2] = {-1, -1};
+    if (in && (pipe(to) != 0 || pipe(from) != 0))
         return -1;
-    }
     pid_t pid = fork();
     if (pid == 0) {
         int null = open("/dev/null", O_RDWR);
-        dup2(in ? toChild[0] : null, 0);
-        dup2(in ? fromChild[1] : null, 1);
+        dup2(in ? to[0] : null, 0);
+        dup2(in ? from[1] : null, 1);
         dup2(null, 2);
-        if (!folder.empty() && chdir(folder.c_str()) != 0) {
-            _exit(127);
-        }
         std::vector<char*> argv;
-        for (const std::string& arg : args) {
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        }
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
         argv.push_back(nullptr);
-        execv(argv[0], argv.data());
+        if (folder.empty() || chdir(folder.c_str()) == 0)
+            execv(argv[0], argv.data());
         _exit(127);
     }
     if (in) {
-        close(toChild[0]);
-        close(fromChild[1]);
-        *in = toChild[1];
-        *out = fromChild[0];
+        close(to[0]);
+        close(from[1]);
+        *in = to[1];
+        *out = from[0];
     }
     return pid;
 }
 
-// The probe under Wine, asked over pipes for the whole run.
+// The probe under Wine, one process for the whole run; false when it does not answer in time.
 class Probe {
   public:
     bool Start(const std::string& loader, const std::string& probe) {
-        pid_ = Spawn({loader, probe}, {}, &in_, &out_);
-        return pid_ > 0;
+        return (pid_ = Spawn({loader, probe}, {}, &in_, &out_)) > 0;
     }
     ~Probe() {
-        if (pid_ > 0) {
-            close(in_);
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
+        close(in_);
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
     }
-    // The answer's lines, up to its "end"; false when the probe does not answer in time.
-    bool Ask(const std::string& command, std::vector<std::string>* lines) {
+    bool Ask(const std::string& command, std::vector<std::string>* lines = nullptr) {
         std::string request = command + "\n";
-        if (write(in_, request.data(), request.size()) != static_cast<ssize_t>(request.size())) {
+        char chunk[4096];
+        pollfd ready{out_, POLLIN, 0};
+        if (write(in_, request.data(), request.size()) != static_cast<ssize_t>(request.size()))
             return false;
-        }
-        lines->clear();
-        for (;;) {
-            std::size_t end = buffer_.find('\n');
-            if (end != std::string::npos) {
+        for (std::size_t end;;) {
+            while ((end = buffer_.find('\n')) != std::string::npos) {
                 std::string line = buffer_.substr(0, end);
                 buffer_.erase(0, end + 1);
-                if (line == "end") {
+                if (line == "end")
                     return true;
-                }
-                lines->push_back(line);
-                continue;
+                if (lines)
+                    lines->push_back(line);
             }
-            pollfd ready{out_, POLLIN, 0};
-            char chunk[4096];
             ssize_t got = poll(&ready, 1, 30000) == 1 ? read(out_, chunk, sizeof chunk) : -1;
-            if (got <= 0) {
+            if (got <= 0)
                 return false;
-            }
             buffer_.append(chunk, static_cast<std::size_t>(got));
         }
     }
@@ -114,330 +98,219 @@ class Probe {
     std::string buffer_;
 };
 
-class WineBackend : public scenario::Backend {
+class WineBackend : public Backend {
   public:
-    WineBackend(Display* display, Probe* probe, std::string loader, fs::path exe)
-        : display_(display), probe_(probe), loader_(std::move(loader)), exe_(std::move(exe)) {}
-    ~WineBackend() override { Stop(); }
-
-    const char* Name() const override { return "Wine"; }
-    // Wine shows the program as Z:\path\to\AIControlPanel.exe.
-    int ProgramPathLength(const std::string& folder) const override {
-        return static_cast<int>(2 + folder.size() + 1 + std::strlen(kProgramFile));
-    }
-    bool Lags() const override { return true; }
-
-    bool Launch(const fs::path& folder, std::string* error) {
-        std::error_code failed;
-        fs::copy_file(exe_, folder / kProgramFile, fs::copy_options::overwrite_existing, failed);
-        pid_ = failed ? -1 : Spawn({loader_, std::string("./") + kProgramFile}, folder, {}, {});
-        folder_ = folder;
-        std::vector<std::string> answer;
-        for (int i = 0; pid_ > 0 && i < 40; ++i) {
-            int code = 0;
-            if (!probe_->Ask("wait 500", &answer) || answer.empty() || Ended(&code, false) ||
-                answer[0] == "shown") {
-                return true;
-            }
-        }
-        *error = "the dialog did not show within 20 s";
-        return false;
-    }
-    void Stop() {
+    WineBackend(Display* display, Probe* probe) : display_(display), probe_(probe) {}
+    ~WineBackend() override {
         if (pid_ > 0 && !ended_) {
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
         }
-        pid_ = -1;
-        if (!folder_.empty()) {
-            std::error_code ignored;
-            fs::remove(folder_ / kProgramFile, ignored);
-        }
     }
+    // Wine shows the program as Z:\path\to\AIControlPanel.exe.
+    int ProgramPathLength(const std::string& folder) const override {
+        return static_cast<int>(folder.size() + sizeof "Z:\\AIControlPanel.exe" - 1);
+    }
+    bool Lags() const override { return true; }
 
+    bool Launch(const std::string& loader, const fs::path& folder) {
+        pid_ = Spawn({loader, "./AIControlPanel.exe"}, folder);
+        std::vector<std::string> answer;
+        for (int i = 0, code = 0; pid_ > 0 && i < 40 && !Ended(&code, false); ++i, answer.clear()) {
+            if (!probe_->Ask("wait 500", &answer) || answer == std::vector<std::string>{"shown"})
+                return true;
+        }
+        return ended_;
+    }
     bool Ended(int* exitCode) override { return Ended(exitCode, true); }
     bool Ended(int* exitCode, bool wait) {
-        for (int i = 0; !ended_ && pid_ > 0; ++i) {
-            int status = 0;
+        for (int i = 0, status = 0; !ended_ && (i == 0 || (wait && i < 1000)); ++i) {
             if (waitpid(pid_, &status, WNOHANG) == pid_) {
                 ended_ = true;
                 exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            } else if (!wait || i == 1000) {
-                break;
-            } else {
+            } else if (wait) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
         }
         *exitCode = exitCode_;
         return ended_;
     }
-
     bool Read(scenario::Screen* screen, std::string* error) override {
         std::vector<std::string> lines;
-        if (!probe_->Ask("screen", &lines)) {
-            *error = "the probe does not answer";
-            return false;
-        }
+        *error = probe_->Ask("screen", &lines) ? "" : "the probe does not answer";
         for (const std::string& line : lines) {
-            if (!scenario::ParseScreenLine(line, screen)) {
-                *error = "the probe says: " + line;
-                return false;
-            }
+            *error = ParseScreenLine(line, screen) ? *error : "the probe says: " + line;
         }
-        return true;
+        return error->empty();
     }
-
-    // The panel and the boxes have no owner: whichever is clicked is raised first where
-    // another lies over the point, as a person does through the task bar.
-    void Uncover(const scenario::Screen&, int box, Point point) override {
-        std::vector<std::string> ignored;
-        probe_->Ask("raise " + std::to_string(box) + " " + std::to_string(point.x) + " " +
-                        std::to_string(point.y),
-                    &ignored);
+    void Uncover(int box, Point p) override {
+        probe_->Ask("raise " + std::to_string(box) + " " + std::to_string(p.x) + " " +
+                    std::to_string(p.y));
     }
     void MouseMove(Point p) override {
         XTestFakeMotionEvent(display_, -1, p.x, p.y, CurrentTime);
         ++events_;
     }
-    void MouseDown(Point) override {
-        XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-        ++events_;
-    }
-    void MouseUp(Point) override {
-        XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    void MouseButton(bool down) override {
+        XTestFakeButtonEvent(display_, 1, down, CurrentTime);
         ++events_;
     }
     bool Key(const std::string& name) override {
-        static const std::map<std::string, KeySym> keys = {
-            {"Left", XK_Left}, {"Right", XK_Right}, {"Up", XK_Up},        {"Down", XK_Down},
-            {"Home", XK_Home}, {"End", XK_End},     {"PageUp", XK_Prior}, {"PageDown", XK_Next}};
-        auto key = keys.find(name);
-        if (key == keys.end()) {
-            return false;
-        }
-        KeyCode code = XKeysymToKeycode(display_, key->second);
+        static const KeySym keys[] = {XK_Left, XK_Right, XK_Up,    XK_Down,
+                                      XK_Home, XK_End,   XK_Prior, XK_Next};
+        auto key = std::find(kKeys, kKeys + 8, name);
+        KeyCode code = key == kKeys + 8 ? 0 : XKeysymToKeycode(display_, keys[key - kKeys]);
         XTestFakeKeyEvent(display_, code, True, CurrentTime);
         XTestFakeKeyEvent(display_, code, False, CurrentTime);
         events_ += 2;
-        return true;
+        return code != 0;
     }
-    // X has delivered the events once XSync returns; the probe's round trips then let the
-    // panel's thread take them.
+    // Once XSync returns, the X server has sent the events; the probe's round trips then let
+    // the panel's thread take them.
     void Settle() override {
         XSync(display_, False);
-        std::vector<std::string> ignored;
-        probe_->Ask("sync " + std::to_string(events_ + 1), &ignored);
+        probe_->Ask("sync " + std::to_string(events_ + 1));
         events_ = 0;
     }
 
   private:
     Display* display_;
     Probe* probe_;
-    std::string loader_;
-    fs::path exe_;
-    fs::path folder_;
     pid_t pid_ = -1;
     bool ended_ = false;
-    int exitCode_ = 0;
-    int events_ = 0;
+    int exitCode_ = 0, events_ = 0;
 };
 
-struct Options {
-    std::string player, loader, exe, probe;
-    fs::path work, scenarios;
-    long seed = -1;
-    int count = 0, actions = 0;
-};
-
-// Every file under a folder with its bytes.
+// Every file and folder under a folder, with the files' bytes.
 std::map<std::string, std::string> Files(const fs::path& folder) {
     std::map<std::string, std::string> files;
-    std::error_code error;
-    for (auto it = fs::recursive_directory_iterator(folder, error);
-         it != fs::recursive_directory_iterator(); it.increment(error)) {
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         std::ostringstream bytes;
-        if (it->is_regular_file()) {
-            bytes << std::ifstream(it->path(), std::ios::binary).rdbuf();
-        }
-        files[fs::relative(it->path(), folder).string() + (it->is_directory() ? "/" : "")] =
-            bytes.str();
+        bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
+        files[fs::relative(entry.path(), folder).string()] =
+            entry.is_directory() ? "(a folder)" : bytes.str();
     }
     return files;
 }
 
-std::string CompareFolders(const fs::path& linuxFolder, const fs::path& wineFolder) {
-    std::map<std::string, std::string> a = Files(linuxFolder), b = Files(wineFolder);
-    std::string problems;
-    for (const auto& [name, bytes] : a) {
-        auto other = b.find(name);
-        problems += other == b.end()        ? "  only on Linux: " + name + "\n"
-                    : other->second != bytes ? "  " + name + " differs\n"
-                                             : "";
-    }
-    for (const auto& [name, bytes] : b) {
-        problems += a.count(name) ? "" : "  only under Wine: " + name + "\n";
-    }
-    return problems;
-}
-
-class Differential {
-  public:
-    Differential(const Options& options, Display* display, Probe* probe)
-        : o_(options), display_(display), probe_(probe) {}
-
-    // Plays one scenario on both sides; true when they agree.
-    bool Play(const std::string& name, std::vector<std::string> linuxArgs, const fs::path& files,
-              const std::string& replayName) {
-        fs::path run = o_.work / "runs" / replayName;
-        std::error_code ignored;
-        fs::remove_all(run, ignored);
-        fs::create_directories(run / "wine");
-        fs::path record = run / (replayName + ".scn");
-        linuxArgs.insert(linuxArgs.begin(), o_.player);
-        for (const char* arg : {"--record", "--keep", "--files"}) {
-            linuxArgs.push_back(arg);
-            linuxArgs.push_back(std::string(arg) == "--record" ? record.string()
-                                : std::string(arg) == "--keep" ? (run / "linux").string()
-                                                               : files.string());
-        }
-        pid_t pid = Spawn(linuxArgs, {}, {}, {});
-        int status = 1;
-        waitpid(pid, &status, 0);
-        if (status != 0) {
-            std::printf("FAIL %s: the Linux run fails (%s)\n", name.c_str(),
-                        Join(linuxArgs).c_str());
-            return false;
-        }
-        std::vector<scenario::Line> lines;
-        std::string error;
-        scenario::ReadScenario(record.string(), &lines, &error);
-        auto started = std::chrono::steady_clock::now();
-        WineBackend wine(display_, probe_, o_.loader, o_.exe);
-        scenario::Player player(&wine, record.string(), lines, files);
-        bool played = player.SetUp(run / "wine") && wine.Launch(player.folder(), &error);
-        while (played && player.Step()) {
-        }
-        played = played && !player.failed() && player.Finish();
-        wine.Stop();
-        double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        actions_ += player.actions();
-        wineSeconds_ += seconds;
-        std::string problems = played ? CompareFolders(run / "linux", player.folder()) : "";
-        if (played && problems.empty()) {
-            std::printf("PASS %s: %d actions, %.1f s under Wine\n", name.c_str(),
-                        player.actions(), seconds);
-            fs::remove_all(run, ignored);
-            return true;
-        }
-        fs::path replay = o_.work / "failures" / replayName;
-        fs::remove_all(replay, ignored);
-        fs::create_directories(replay);
-        fs::copy(files, replay / "files", fs::copy_options::recursive, ignored);
-        fs::copy_file(record, replay / record.filename(), ignored);
-        std::printf("FAIL %s, step %d (after %d actions):\n  %s\n%s", name.c_str(),
-                    player.actions(), player.actions(),
-                    played ? "the runs leave different files or exit codes"
-                           : (player.failure().empty() ? error : player.failure()).c_str(),
-                    problems.c_str());
-        std::printf("  Linux's readings are the scenario's expectations; replay with\n"
-                    "  scripts/differential.sh --scenarios %s\n",
-                    replay.c_str());
-        return false;
-    }
-
-    void Summary() const {
-        if (actions_ > 0) {
-            std::printf("differential: %d actions under Wine in %.1f s, %.0f ms per action\n",
-                        actions_, wineSeconds_, 1000 * wineSeconds_ / actions_);
-        }
-    }
-
-  private:
-    static std::string Join(const std::vector<std::string>& args) {
-        std::string out;
-        for (const std::string& arg : args) {
-            out += (out.empty() ? "" : " ") + arg;
-        }
-        return out;
-    }
-    const Options& o_;
-    Display* display_;
-    Probe* probe_;
-    int actions_ = 0;
-    double wineSeconds_ = 0;
+struct Options {
+    std::map<std::string, std::string> paths;  // --player, --loader, --exe, --probe, --work...
+    long seed = -1;
+    int count = 0, actions = 0;
 };
 
-bool ParseOptions(int argc, char** argv, Options* o) {
-    for (int i = 1; i + 1 < argc; i += 2) {
-        std::string arg = argv[i], value = argv[i + 1];
-        if (arg == "--player" || arg == "--loader" || arg == "--exe" || arg == "--probe") {
-            (arg == "--player" ? o->player
-             : arg == "--loader" ? o->loader
-             : arg == "--exe"    ? o->exe
-                                 : o->probe) = value;
-        } else if (arg == "--work" || arg == "--scenarios") {
-            (arg == "--work" ? o->work : o->scenarios) = fs::absolute(value);
-        } else if (arg == "--seed") {
-            o->seed = std::atol(value.c_str());
-        } else if (arg == "--count" || arg == "--actions") {
-            (arg == "--count" ? o->count : o->actions) = std::atoi(value.c_str());
-        } else {
-            return false;
-        }
+// Plays one scenario on both sides: 1 when they agree.
+int Play(const Options& o, Display* display, Probe* probe, const std::string& name,
+         std::vector<std::string> linuxArgs, const fs::path& files, double* wineSeconds,
+         int* actions) {
+    fs::path run = fs::path(o.paths.at("--work")) / "runs" / name, record = run / (name + ".scn");
+    fs::remove_all(run);
+    fs::create_directories(run / "wine");
+    linuxArgs.insert(linuxArgs.begin(), o.paths.at("--player"));
+    linuxArgs.insert(linuxArgs.end(), {"--record", record.string(), "--keep",
+                                       (run / "linux").string(), "--files", files.string()});
+    int status = 1;
+    waitpid(Spawn(linuxArgs, {}), &status, 0);
+    std::vector<Line> lines;
+    std::string error;
+    if (status != 0 || !ReadScenario(record.string(), &lines, &error)) {
+        std::printf("FAIL %s: the Linux run fails; see\n  %s\n", name.c_str(),
+                    [&] { std::string s; for (auto& a : linuxArgs) s += a + " "; return s; }().c_str());
+        return 0;
     }
-    return !o->player.empty() && !o->loader.empty() && !o->exe.empty() && !o->probe.empty() &&
-           !o->work.empty() &&
-           (o->scenarios.empty() ? o->seed >= 0 && o->count > 0 && o->actions > 0 : o->seed < 0);
+    auto started = std::chrono::steady_clock::now();
+    auto wine = std::make_unique<WineBackend>(display, probe);
+    Player player(wine.get(), record.string(), lines, files);
+    bool played = player.SetUp(run / "wine");
+    fs::copy_file(o.paths.at("--exe"), player.folder() / "AIControlPanel.exe");
+    played = played && wine->Launch(o.paths.at("--loader"), player.folder());
+    while (played && player.Step()) {
+    }
+    played = played && player.Finish();
+    wine.reset();  // ends a program that still runs
+    fs::remove(player.folder() / "AIControlPanel.exe");
+    *wineSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    *actions += player.actions();
+    std::string problems;
+    std::map<std::string, std::string> seen = Files(player.folder()),
+                                       expected = Files(run / "linux");
+    for (auto& [file, bytes] : expected) {
+        problems += !seen.count(file) ? "  only on Linux: " + file + "\n"
+                    : seen[file] != bytes ? "  " + file + " differs\n" : "";
+        seen.erase(file);
+    }
+    for (auto& [file, bytes] : seen)
+        problems += "  only under Wine: " + file + "\n";
+    if (played && problems.empty()) {
+        std::printf("PASS %s: %d actions\n", name.c_str(), player.actions());
+        fs::remove_all(run);
+        return 1;
+    }
+    if (!player.differs().empty()) {
+        std::printf("PASS %s: the platforms differ, as it says: %s\n", name.c_str(),
+                    player.differs().c_str());
+        return 1;
+    }
+    fs::path replay = fs::path(o.paths.at("--work")) / "failures" / name;
+    fs::create_directories(replay);
+    fs::copy(files, replay / "files", fs::copy_options::recursive);
+    fs::copy_file(record, replay / record.filename());
+    std::printf("FAIL %s, at action %d: Linux saw what the line expects, Wine did not:\n  %s\n%s"
+                "  replay: scripts/differential.sh --scenarios %s\n",
+                name.c_str(), player.actions() + !played,
+                played ? "the runs leave different files" : player.failure().c_str(),
+                problems.c_str(), replay.c_str());
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!ParseOptions(argc, argv, &options)) {
+    Options o;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        std::string arg = argv[i];
+        arg == "--seed"      ? void(o.seed = std::atol(argv[i + 1]))
+        : arg == "--count"   ? void(o.count = std::atoi(argv[i + 1]))
+        : arg == "--actions" ? void(o.actions = std::atoi(argv[i + 1]))
+                             : void(o.paths[arg] = fs::absolute(argv[i + 1]).string());
+    }
+    Display* display = XOpenDisplay(nullptr);
+    int ignored = 0;
+    Probe probe;
+    std::size_t given = 0;
+    for (const char* path : {"--player", "--loader", "--exe", "--probe", "--work"})
+        given += o.paths.count(path);
+    if (given != 5 || (o.paths.count("--scenarios") ? o.seed >= 0 : o.count < 1 || o.actions < 1)) {
         std::fprintf(stderr, "usage: see the head of %s\n", __FILE__);
+        return 2;
+    } else if (!display || !XTestQueryExtension(display, &ignored, &ignored, &ignored, &ignored) ||
+               !probe.Start(o.paths["--loader"], o.paths["--probe"]) || !probe.Ask("sync 0")) {
+        std::fprintf(stderr, "differential: no X display with XTest, or no probe under Wine\n");
         return 2;
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);
-    Display* display = XOpenDisplay(nullptr);
-    int ignored = 0;
-    if (!display || !XTestQueryExtension(display, &ignored, &ignored, &ignored, &ignored)) {
-        std::fprintf(stderr, "differential: no X display with the XTest extension\n");
-        return 2;
+    fs::remove_all(fs::path(o.paths["--work"]) / "failures");
+    int passed = 0, played = 0, actions = 0;
+    double seconds = 0;
+    std::vector<fs::path> scenarios;
+    if (o.paths.count("--scenarios")) {
+        for (const auto& entry : fs::directory_iterator(o.paths["--scenarios"]))
+            entry.path().extension() == ".scn" ? scenarios.push_back(entry.path()) : void();
     }
-    Probe probe;
-    std::vector<std::string> answer;
-    if (!probe.Start(options.loader, options.probe) || !probe.Ask("sync 0", &answer)) {
-        std::fprintf(stderr, "differential: the probe does not start under Wine\n");
-        return 2;
+    std::sort(scenarios.begin(), scenarios.end());
+    for (const fs::path& scn : scenarios) {
+        passed += Play(o, display, &probe, scn.stem().string(), {scn.string()},
+                       fs::path(o.paths["--scenarios"]) / "files", &seconds, &actions);
+        ++played;
     }
-    Differential differential(options, display, &probe);
-    int passed = 0, failed = 0;
-    auto count = [&](bool agreed) { ++(agreed ? passed : failed); };
-    if (options.scenarios.empty()) {
-        fs::path files = fs::path(AICP_SCENARIO_FILES);
-        for (int i = 0; i < options.count; ++i) {
-            std::string seed = std::to_string(options.seed + i);
-            count(differential.Play("seed " + seed,
-                                    {"--random", seed, "--actions", std::to_string(options.actions)},
-                                    files, "seed-" + seed));
-        }
-    } else {
-        std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(options.scenarios)) {
-            if (entry.path().extension() == ".scn") {
-                files.push_back(entry.path());
-            }
-        }
-        std::sort(files.begin(), files.end());
-        for (const fs::path& scn : files) {
-            count(differential.Play(scn.stem().string(), {scn.string()},
-                                    options.scenarios / "files", scn.stem().string()));
-        }
+    for (long seed = o.seed; seed >= 0 && seed < o.seed + o.count; ++seed, ++played) {
+        passed += Play(o, display, &probe, "seed-" + std::to_string(seed),
+                       {"--random", std::to_string(seed), "--actions", std::to_string(o.actions)},
+                       AICP_SCENARIO_FILES, &seconds, &actions);
     }
-    differential.Summary();
-    std::printf("differential: %d passed, %d failed\n", passed, failed);
+    std::printf("differential: %d actions under Wine in %.1f s, %.0f ms an action with start and "
+                "end\ndifferential: %d passed, %d failed\n",
+                actions, seconds, actions ? 1000 * seconds / actions : 0.0, passed, played - passed);
     XCloseDisplay(display);
-    return failed == 0 && passed > 0 ? 0 : 1;
+    return passed == played && played > 0 ? 0 : 1;
 }

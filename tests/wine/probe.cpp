@@ -1,15 +1,14 @@
-// The Wine player's eyes: a console program run in the same Wine prefix as the control panel.
-// It reads what a person would see on the panel and its message boxes, and tells the player when
-// the panel's thread has taken the input given. It moves nothing itself: the player clicks and
-// types through X. Commands come one a line on standard input; each answer ends with a line "end".
+// The Wine player's eyes: a console program run in the Wine prefix of the control panel. It
+// reads what a person sees on the panel and its message boxes, and tells the player when the
+// panel's thread has taken the input given; it moves nothing itself. One command a line on
+// standard input; every answer ends with a line "end".
 //
-//   screen       the panel, its controls, sliders, tabs and open boxes (the lines that the
-//                player's ParseScreenLine reads); nothing when the panel is not on screen
-//   wait MS      waits until the panel shows and its program waits for input: "shown" or "none"
-//   raise BOX X Y  brings the panel (BOX -1) or the box of that index in "screen"'s list to the
-//                top when another window lies over the point, as a click in the task bar would
-//   sync N       N message round trips to the panel's thread, so that it has handled the input
-//                that X has delivered
+//   screen       the panel, its controls, sliders and tabs, and the open boxes, top first, in the
+//                lines that ParseScreenLine (tests/scenarios/engine) reads; nothing without a panel
+//   wait MS      "shown" once the panel shows and its program waits for input, else "none"
+//   raise BOX X Y  brings the panel (BOX -1) or that box to the top when another window lies over
+//                the point, as a click in the task bar would
+//   sync N       N message round trips to the panel's thread
 // windows.h first: commctrl.h needs its types.
 #include <windows.h>
 
@@ -27,13 +26,15 @@
 
 namespace {
 
-constexpr const char* kPanelClass = "DLGCLASS";
-constexpr const char* kPanelCaption = "AI Control Panel";
-constexpr UINT kTimeout = 5000;
-
 HWND Panel() {
-    HWND panel = FindWindowA(kPanelClass, kPanelCaption);
+    HWND panel = FindWindowA("DLGCLASS", "AI Control Panel");
     return panel && IsWindowVisible(panel) ? panel : nullptr;
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, &result);
+    return static_cast<LRESULT>(result);
 }
 
 std::string ClassOf(HWND window) {
@@ -42,51 +43,23 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-// The text that the window's program last gave it; for another process's window this costs no
-// message round trip.
-std::string TextOf(HWND window) {
+// The window's text as its program last set it: no round trip to another process.
+std::string Quoted(HWND window) {
     char text[512] = {};
     GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kTimeout, &result);
-    return static_cast<LRESULT>(result);
-}
-
-void Field(std::string* line, const std::string& text) {
-    *line += '\t';
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                *line += "\\\\";
-                break;
-            case '\t':
-                *line += "\\t";
-                break;
-            case '\n':
-                *line += "\\n";
-                break;
-            case '\r':
-                *line += "\\r";
-                break;
-            default:
-                *line += c;
-        }
+    std::string out = "\"";
+    for (const char* c = text; *c; ++c) {
+        out += *c == '\n' ? "\\n" : *c == '\r' ? "\\r" : *c == '\t' ? "\\t" : "";
+        out += *c == '\\' || *c == '"' ? "\\" : "";
+        out += *c == '\n' || *c == '\r' || *c == '\t' ? "" : std::string(1, *c);
     }
+    return out + "\"";
 }
 
-void Field(std::string* line, long number) {
-    *line += '\t' + std::to_string(number);
-}
-
-void Field(std::string* line, const RECT& r) {
-    Field(line, r.left);
-    Field(line, r.top);
-    Field(line, r.right);
-    Field(line, r.bottom);
+std::string Numbers(const RECT& r) {
+    char text[64];
+    std::snprintf(text, sizeof text, " %ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+    return text;
 }
 
 RECT ScreenRect(HWND window) {
@@ -95,235 +68,129 @@ RECT ScreenRect(HWND window) {
     return rect;
 }
 
-// Memory in the panel's process, for the control messages that pass a pointer.
-class RemoteBuffer {
-  public:
-    RemoteBuffer(HWND window, SIZE_T size) {
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        process_ =
-            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
-        address_ = process_ ? VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE)
-                            : nullptr;
+// A rectangle that a control message fills in the control's client coordinates, on the screen:
+// through memory in the panel's process, which the message's pointer must point into.
+RECT ControlRect(HWND control, UINT message, WPARAM wParam, char* text = nullptr) {
+    static HANDLE process = nullptr;
+    static char* remote = nullptr;
+    static DWORD known = 0;
+    DWORD id = 0;
+    GetWindowThreadProcessId(control, &id);
+    if (id != known) {
+        process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        remote = static_cast<char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+        known = id;
     }
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-    ~RemoteBuffer() {
-        if (address_) {
-            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        }
-        if (process_) {
-            CloseHandle(process_);
-        }
-    }
-    bool ok() const { return address_ != nullptr; }
-    LPARAM At(SIZE_T offset) const {
-        return reinterpret_cast<LPARAM>(static_cast<char*>(address_) + offset);
-    }
-    void Write(SIZE_T offset, const void* data, SIZE_T size) const {
-        WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
-    }
-    void Read(SIZE_T offset, void* data, SIZE_T size) const {
-        ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
-    }
-
-  private:
-    HANDLE process_ = nullptr;
-    void* address_ = nullptr;
-};
-
-// A rectangle that a control message fills in client coordinates, in screen pixels.
-RECT ControlRect(const RemoteBuffer& buffer, HWND control, UINT message, WPARAM wParam) {
     RECT rect{};
-    buffer.Write(0, &rect, sizeof rect);
-    Send(control, message, wParam, buffer.At(0));
-    buffer.Read(0, &rect, sizeof rect);
+    TCITEMA item{TCIF_TEXT, 0, 0, remote + 256, 128, 0, 0};
+    WriteProcessMemory(process, remote, text ? static_cast<void*>(&item) : &rect,
+                       text ? sizeof item : sizeof rect, nullptr);
+    Send(control, message, wParam, reinterpret_cast<LPARAM>(remote));
+    if (text)
+        ReadProcessMemory(process, remote + 256, text, 127, nullptr);
+    ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
     MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
-// The close box along the caption, found by asking the panel what lies there.
+// The close box, found once by asking the panel what lies along its caption.
 RECT CloseBox(HWND panel) {
-    static HWND known = nullptr;
-    static RECT knownFrame{}, closeBox{};
+    static std::map<HWND, RECT> known;
+    if (known.count(panel))
+        return known[panel];
     RECT frame = ScreenRect(panel);
-    if (panel == known && EqualRect(&frame, &knownFrame)) {
-        return closeBox;
-    }
     int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-    int first = -1;
-    int last = -1;
-    for (int x = frame.right - 1; x > frame.right - 80; --x) {
+    int first = -1, last = -1;
+    for (int x = frame.right - 1; x > frame.right - 80 && (last < 0 || first == x + 1); --x) {
         if (Send(panel, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
             last = last < 0 ? x : last;
             first = x;
-        } else if (last >= 0) {
-            break;
         }
     }
-    known = panel;
-    knownFrame = frame;
-    closeBox = RECT{first, y, last + 1, y + 1};
-    return closeBox;
+    return known[panel] = RECT{first, y, last + 1, y + 1};
 }
 
-struct BoxSearch {
-    HWND panel;
-    DWORD process;
-    std::vector<HWND> found;
-};
-
-// The program's message boxes, in z-order: the one on top first.
-BOOL CALLBACK CollectBox(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == search->process && window != search->panel && IsWindowVisible(window) &&
-        ClassOf(window) == "#32770") {
-        search->found.push_back(window);
-    }
+BOOL CALLBACK Collect(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
 }
 
-BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-    return TRUE;
-}
-
-std::vector<HWND> Children(HWND parent) {
-    std::vector<HWND> children;
-    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
-    return children;
-}
-
-// The tabs' texts and rectangles stay as they are made; only the selection changes.
-void Tabs(HWND tabs, std::string* out) {
-    static HWND known = nullptr;
-    static std::vector<std::string> rows;
-    if (tabs != known) {
-        constexpr SIZE_T kTextAt = sizeof(TCITEMA);
-        constexpr int kTextMax = 128;
-        RemoteBuffer buffer(tabs, kTextAt + kTextMax);
-        int count = buffer.ok() ? static_cast<int>(Send(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
-        rows.clear();
-        for (int i = 0; i < count; ++i) {
-            RECT rect = ControlRect(buffer, tabs, TCM_GETITEMRECT, i);
-            TCITEMA item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = reinterpret_cast<char*>(buffer.At(kTextAt));
-            item.cchTextMax = kTextMax;
-            char text[kTextMax] = {};
-            buffer.Write(kTextAt, text, sizeof text);
-            buffer.Write(0, &item, sizeof item);
-            Send(tabs, TCM_GETITEMA, i, buffer.At(0));
-            buffer.Read(kTextAt, text, sizeof text - 1);
-            std::string row;
-            Field(&row, rect);
-            rows.push_back(row);
-            Field(&rows.back(), text);
-        }
-        known = tabs;
+// The program's message boxes (its other top-level windows), the one on top first.
+std::vector<HWND> Boxes(HWND panel) {
+    std::vector<HWND> windows, boxes;
+    DWORD process = 0, other = 0;
+    GetWindowThreadProcessId(panel, &process);
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        GetWindowThreadProcessId(window, &other);
+        if (other == process && window != panel && IsWindowVisible(window) &&
+            ClassOf(window) == "#32770")
+            boxes.push_back(window);
     }
-    int selected = static_cast<int>(Send(tabs, TCM_GETCURSEL, 0, 0));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        std::size_t text = rows[i].rfind('\t');
-        *out += "tab" + rows[i].substr(0, text) + (static_cast<int>(i) == selected ? "\t1" : "\t0") +
-                rows[i].substr(text) + "\n";
-    }
+    return boxes;
 }
-
-std::vector<HWND> Boxes(HWND panel);
 
 std::string Screen() {
     HWND panel = Panel();
-    if (!panel) {
+    if (!panel)
         return "";
-    }
-    std::string out = "panel";
     RECT client{};
     GetClientRect(panel, &client);
     MapWindowPoints(panel, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    Field(&out, ScreenRect(panel));
-    Field(&out, client);
-    Field(&out, CloseBox(panel));
-    out += "\n";
-    RemoteBuffer rects(panel, sizeof(RECT));
-    for (HWND child : Children(panel)) {
-        if (GetParent(child) != panel) {
+    std::string out = "panel" + Numbers(ScreenRect(panel)) + Numbers(client) +
+                      Numbers(CloseBox(panel)) + "\n";
+    std::vector<HWND> children;
+    EnumChildWindows(panel, Collect, reinterpret_cast<LPARAM>(&children));
+    for (HWND child : children) {
+        if (GetParent(child) != panel)
             continue;
-        }
         std::string name = ClassOf(child);
-        bool button = lstrcmpiA(name.c_str(), "Button") == 0;
-        std::string line = "control";
-        Field(&line, name);
-        Field(&line, GetDlgCtrlID(child));
-        Field(&line, ScreenRect(child));
-        LONG type = button ? GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK : -1;
-        Field(&line, type);
+        LONG type = name == "Button" ? GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK : -1;
         bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
-        Field(&line, box && Send(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
-        Field(&line, TextOf(child));
-        out += line + "\n";
-        if (lstrcmpiA(name.c_str(), TRACKBAR_CLASSA) == 0 && rects.ok()) {
-            // The range and the channel stay as the program set them up.
-            static std::map<HWND, std::pair<std::string, RECT>> fixed;
-            auto known = fixed.find(child);
-            if (known == fixed.end()) {
-                std::string range;
-                Field(&range, Send(child, TBM_GETRANGEMIN, 0, 0));
-                Field(&range, Send(child, TBM_GETRANGEMAX, 0, 0));
-                RECT channel = ControlRect(rects, child, TBM_GETCHANNELRECT, 0);
-                known = fixed.emplace(child, std::make_pair(range, channel)).first;
+        out += "control \"" + name + "\" " + std::to_string(GetDlgCtrlID(child)) +
+               Numbers(ScreenRect(child)) + " " + std::to_string(type) +
+               (box && Send(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? " 1 " : " 0 ") +
+               Quoted(child) + "\n";
+        // A slider's range and channel, and the tabs' texts and rectangles, stay as made.
+        static std::map<HWND, std::string> fixed;
+        if (name == TRACKBAR_CLASSA && !fixed.count(child)) {
+            fixed[child] = " " + std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
+                           std::to_string(Send(child, TBM_GETRANGEMAX, 0, 0));
+            fixed[child] += "\t" + Numbers(ControlRect(child, TBM_GETCHANNELRECT, 0));
+        } else if (name == WC_TABCONTROLA && !fixed.count(child)) {
+            for (int i = 0; i < Send(child, TCM_GETITEMCOUNT, 0, 0); ++i) {
+                char text[128] = {};
+                ControlRect(child, TCM_GETITEMA, i, text);
+                fixed[child] += Numbers(ControlRect(child, TCM_GETITEMRECT, i)) + "\t\"" + text + "\"\n";
             }
-            line = "slider";
-            Field(&line, GetDlgCtrlID(child));
-            line += known->second.first;
-            Field(&line, Send(child, TBM_GETPOS, 0, 0));
-            Field(&line, known->second.second);
-            Field(&line, ControlRect(rects, child, TBM_GETTHUMBRECT, 0));
-            out += line + "\n";
-        } else if (lstrcmpiA(name.c_str(), WC_TABCONTROLA) == 0) {
-            Tabs(child, &out);
+        }
+        std::string rows = fixed[child];
+        if (name == TRACKBAR_CLASSA) {
+            std::size_t tab = rows.find('\t');
+            out += "slider" + rows.substr(0, tab) + " " + std::to_string(Send(child, TBM_GETPOS, 0, 0)) +
+                   rows.substr(tab + 1) + Numbers(ControlRect(child, TBM_GETTHUMBRECT, 0)) + "\n";
+        }
+        for (int i = 0, selected = static_cast<int>(Send(child, TCM_GETCURSEL, 0, 0));
+             name == WC_TABCONTROLA && !rows.empty(); ++i) {
+            std::size_t tab = rows.find('\t'), end = rows.find('\n');
+            out += "tab" + rows.substr(0, tab) + (i == selected ? " 1 " : " 0 ") +
+                   rows.substr(tab + 1, end - tab);
+            rows.erase(0, end + 1);
         }
     }
     for (HWND box : Boxes(panel)) {
         // Its message is its longest static text (the icon's static has none).
-        std::string text;
-        for (HWND child : Children(box)) {
-            std::string candidate = TextOf(child);
-            if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 &&
-                candidate.size() > text.size()) {
-                text = candidate;
-            }
+        std::vector<HWND> parts;
+        std::string text = "\"\"";
+        EnumChildWindows(box, Collect, reinterpret_cast<LPARAM>(&parts));
+        for (HWND part : parts) {
+            if (ClassOf(part) == "Static" && Quoted(part).size() > text.size())
+                text = Quoted(part);
         }
-        std::string line = "box";
-        Field(&line, ScreenRect(box));
-        Field(&line, ScreenRect(GetDlgItem(box, IDOK)));
-        Field(&line, TextOf(box));
-        Field(&line, text);
-        out += line + "\n";
+        out += "box" + Numbers(ScreenRect(box)) + Numbers(ScreenRect(GetDlgItem(box, IDOK))) +
+               " " + Quoted(box) + " " + text + "\n";
     }
     return out;
-}
-
-// Each round trip lets the panel's thread take at least one more message from its queue: sent
-// messages go first, so one trip per input message given, and one more, leave none waiting.
-void Sync(int trips) {
-    HWND panel = Panel();
-    for (int i = 0; panel && i < trips; ++i) {
-        DWORD_PTR result = 0;
-        if (!SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_NORMAL, kTimeout, &result)) {
-            break;
-        }
-        Sleep(0);
-    }
-}
-
-std::vector<HWND> Boxes(HWND panel) {
-    BoxSearch search{panel, 0, {}};
-    GetWindowThreadProcessId(panel, &search.process);
-    EnumWindows(CollectBox, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 void Raise(int box, POINT point) {
@@ -331,57 +198,54 @@ void Raise(int box, POINT point) {
     std::vector<HWND> boxes = Boxes(panel);
     HWND target = box < 0 ? panel : box < static_cast<int>(boxes.size()) ? boxes[box] : nullptr;
     HWND hit = WindowFromPoint(point);
-    if (target && (!hit || GetAncestor(hit, GA_ROOT) != target)) {
+    if (target && (!hit || GetAncestor(hit, GA_ROOT) != target))
         SetWindowPos(target, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// Sent messages go before input, so each round trip lets the panel's thread take at least one
+// more input message: one per message given, and one more, leave none waiting.
+void Sync(int trips) {
+    DWORD_PTR result = 0;
+    for (HWND panel = Panel(); panel && trips-- > 0; Sleep(0)) {
+        if (!SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
+            break;
     }
 }
 
-bool Wait(DWORD limit) {
-    DWORD start = GetTickCount();
+// The dialog shows before start-up loads the settings; input idle means that the program has
+// reached its loop, or the loop of the load's message box.
+const char* Wait(DWORD limit) {
+    DWORD start = GetTickCount(), id = 0;
     HWND panel = nullptr;
-    while (!(panel = Panel())) {
-        if (GetTickCount() - start > limit) {
-            return false;
-        }
+    while (!(panel = Panel()) && GetTickCount() - start < limit)
         Sleep(10);
-    }
-    // The dialog shows before start-up loads the settings; input idle means the program has
-    // reached its loop, or the loop of the load's message box.
-    DWORD id = 0;
     GetWindowThreadProcessId(panel, &id);
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id);
+    HANDLE process = panel ? OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id) : nullptr;
     if (process) {
-        WaitForInputIdle(process, kTimeout);
+        WaitForInputIdle(process, 5000);
         CloseHandle(process);
+        Sync(2);
     }
-    Sync(2);
-    return true;
+    return panel ? "shown\n" : "none\n";
 }
 
 }  // namespace
 
 int main() {
-    // Texts go out byte for byte.
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stdin), _O_BINARY);
     char line[256];
+    int box = 0;
+    POINT point{};
+    _setmode(_fileno(stdout), _O_BINARY);
     while (std::fgets(line, sizeof line, stdin)) {
-        line[std::strcspn(line, "\r\n")] = '\0';
-        if (std::strcmp(line, "screen") == 0) {
-            std::fputs(Screen().c_str(), stdout);
-        } else if (std::strncmp(line, "wait ", 5) == 0) {
-            std::puts(Wait(static_cast<DWORD>(std::atoi(line + 5))) ? "shown" : "none");
-        } else if (std::strncmp(line, "raise ", 6) == 0) {
-            int box = 0;
-            POINT point{};
-            std::sscanf(line + 6, "%d %ld %ld", &box, &point.x, &point.y);
+        std::string answer = std::strncmp(line, "screen", 6) == 0 ? Screen()
+                             : std::strncmp(line, "wait ", 5) == 0
+                                 ? Wait(static_cast<DWORD>(std::atoi(line + 5)))
+                                 : "";
+        if (std::sscanf(line, "raise %d %ld %ld", &box, &point.x, &point.y) == 3)
             Raise(box, point);
-        } else if (std::strncmp(line, "sync ", 5) == 0) {
+        if (std::strncmp(line, "sync ", 5) == 0)
             Sync(std::atoi(line + 5));
-        } else {
-            std::printf("unknown command %s\n", line);
-        }
-        std::puts("end");
+        std::fputs((answer + "end\n").c_str(), stdout);
         std::fflush(stdout);
     }
     return 0;
