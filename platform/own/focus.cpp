@@ -15,11 +15,11 @@ bool Intersect(const RECT& a, const RECT& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-// Repaints the top-level windows that a vanished or moved top-level window uncovered.
+// Repaints what a vanished or moved top-level window uncovered of the others.
 void InvalidateUncovered(const RECT& area, HWND except) {
     for (HWND top : TopLevelWindows()) {
         if (top != except && IsWindowVisible(top) && Intersect(ScreenWindowRect(top), area)) {
-            InvalidateTree(top);
+            InvalidateTree(top, &area);
         }
     }
 }
@@ -43,17 +43,17 @@ void Activate(HWND top, int how) {
     }
     if (!top || g_active != top || !FindWindowRecord(top))
         return;
-    RECT area = ScreenWindowRect(top);
-    bool covered = false;
+    // Raised, it repaints what the windows above it covered, and only that.
+    std::vector<RECT> covering;
     for (HWND other : TopLevelWindows()) {
         if (other == top)
             break;
-        if (IsWindowVisible(other) && Intersect(ScreenWindowRect(other), area))
-            covered = true;
+        if (IsWindowVisible(other))
+            covering.push_back(ScreenWindowRect(other));
     }
     BringToTop(top);
-    if (covered)
-        InvalidateTree(top);
+    for (const RECT& area : covering)
+        InvalidateTree(top, &area);
     SendMessageA(top, WM_ACTIVATE, MAKEWPARAM(how, 0), reinterpret_cast<LPARAM>(old));
     // The focus belongs to the active window: if its procedure did not place it, it takes it.
     if (g_active == top && FindWindowRecord(top) && (!g_focus || TopLevelOf(g_focus) != top)) {

@@ -29,14 +29,17 @@ HWND FindWindowToPaint() {
     return nullptr;
 }
 
-void InvalidateTree(HWND hwnd) {
+void InvalidateTree(HWND hwnd, const RECT* area) {
     Window* w = FindWindowRecord(hwnd);
-    if (!w || !IsWindowVisible(hwnd))
+    RECT r = ScreenWindowRect(hwnd);
+    bool reached = !area || (r.left < area->right && area->left < r.right && r.top < area->bottom &&
+                             area->top < r.bottom);
+    if (!w || !IsWindowVisible(hwnd) || !reached)
         return;
     w->updatePending = true;
     w->eraseNeeded = true;
     for (HWND child : w->children)
-        InvalidateTree(child);
+        InvalidateTree(child, area);
 }
 
 }  // namespace own

@@ -86,7 +86,9 @@ void ForgetInputState();
 
 // Whether a window wants painting; the paint search walks the window tree.
 HWND FindWindowToPaint();
-void InvalidateTree(HWND hwnd);
+// With an area (screen pixels), only the windows of the tree that reach into it: what a window
+// that lay over them uncovers.
+void InvalidateTree(HWND hwnd, const RECT* area = nullptr);
 
 // The close box of a window with a caption and a window menu, screen pixels; empty otherwise.
 RECT CloseBoxRect(HWND hwnd);
