@@ -11,19 +11,6 @@ HWND g_focus = nullptr;
 HWND g_active = nullptr;
 HWND g_capture = nullptr;
 
-bool Intersect(const RECT& a, const RECT& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
-// Repaints what a vanished or moved top-level window uncovered of the others.
-void InvalidateUncovered(const RECT& area, HWND except) {
-    for (HWND top : TopLevelWindows()) {
-        if (top != except && IsWindowVisible(top) && Intersect(ScreenWindowRect(top), area)) {
-            InvalidateTree(top, &area);
-        }
-    }
-}
-
 // The top-most visible, enabled top-level window other than `except`.
 HWND NextToActivate(HWND except) {
     for (HWND top : TopLevelWindows()) {
@@ -43,17 +30,9 @@ void Activate(HWND top, int how) {
     }
     if (!top || g_active != top || !FindWindowRecord(top))
         return;
-    // Raised, it repaints what the windows above it covered, and only that.
-    std::vector<RECT> covering;
-    for (HWND other : TopLevelWindows()) {
-        if (other == top)
-            break;
-        if (IsWindowVisible(other))
-            covering.push_back(ScreenWindowRect(other));
-    }
+    // Top-level windows keep their whole picture, as the platform's composited desktop does:
+    // raising one, or taking away one that lay over it, repaints nothing.
     BringToTop(top);
-    for (const RECT& area : covering)
-        InvalidateTree(top, &area);
     SendMessageA(top, WM_ACTIVATE, MAKEWPARAM(how, 0), reinterpret_cast<LPARAM>(old));
     // The focus belongs to the active window: if its procedure did not place it, it takes it.
     if (g_active == top && FindWindowRecord(top) && (!g_focus || TopLevelOf(g_focus) != top)) {
@@ -68,16 +47,13 @@ void HideForDestroy(HWND hwnd) {
     if (!w || !(w->style & WS_VISIBLE))
         return;
     bool wasShown = IsWindowVisible(hwnd);
-    RECT area = ScreenWindowRect(hwnd);
     w->style &= ~WS_VISIBLE;
     if (!wasShown)
         return;
     if (w->parent) {
         InvalidateRect(w->parent, nullptr, TRUE);
-    } else {
-        InvalidateUncovered(area, hwnd);
-        if (g_active == hwnd)
-            Activate(NextToActivate(hwnd), WA_ACTIVE);
+    } else if (g_active == hwnd) {
+        Activate(NextToActivate(hwnd), WA_ACTIVE);
     }
 }
 

@@ -29,17 +29,14 @@ HWND FindWindowToPaint() {
     return nullptr;
 }
 
-void InvalidateTree(HWND hwnd, const RECT* area) {
+void InvalidateTree(HWND hwnd) {
     Window* w = FindWindowRecord(hwnd);
-    RECT r = ScreenWindowRect(hwnd);
-    bool reached = !area || (r.left < area->right && area->left < r.right && r.top < area->bottom &&
-                             area->top < r.bottom);
-    if (!w || !IsWindowVisible(hwnd) || !reached)
+    if (!w || !IsWindowVisible(hwnd))
         return;
     w->updatePending = true;
     w->eraseNeeded = true;
     for (HWND child : w->children)
-        InvalidateTree(child, area);
+        InvalidateTree(child);
 }
 
 }  // namespace own

@@ -86,9 +86,7 @@ void ForgetInputState();
 
 // Whether a window wants painting; the paint search walks the window tree.
 HWND FindWindowToPaint();
-// With an area (screen pixels), only the windows of the tree that reach into it: what a window
-// that lay over them uncovers.
-void InvalidateTree(HWND hwnd, const RECT* area = nullptr);
+void InvalidateTree(HWND hwnd);
 
 // The close box of a window with a caption and a window menu, screen pixels; empty otherwise.
 RECT CloseBoxRect(HWND hwnd);
