@@ -1,6 +1,7 @@
 // The program's entry: work in the program's own folder, build the panel and the five profiles,
 // load the settings file, show the selected profile, and serve messages until told to quit.
 #include <cstring>
+#include <initializer_list>
 
 #include "panel/dialog_window.h"
 #include "platform/platform.h"

@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "profiles/ai_setting.h"
 #include "profiles/settings_file.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ struct Profiles {
     }
 };
 Profiles* g_profiles;
-headless::AutoAnswerBoxes* g_boxes;
+support::AutoAnswerBoxes* g_boxes;
 
 void ReadWhole(const std::string& path) {
     static char buffer[1 << 16];
@@ -162,7 +163,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 int main(int argc, char** argv) {
     g_profiles = new Profiles;
-    g_boxes = new headless::AutoAnswerBoxes;
+    g_boxes = new support::AutoAnswerBoxes;
     MakeFiles();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;

@@ -14,9 +14,30 @@ if(AICP_FUZZ)
     target_compile_options(project_options INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 
+# The Windows build makes the shipped program, so it is a Release build unless told otherwise.
+if(MINGW AND NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
+    set(CMAKE_BUILD_TYPE Release CACHE STRING "Build type" FORCE)
+endif()
+
 if(MINGW)
     target_link_options(project_options INTERFACE -static -static-libgcc -static-libstdc++
                         $<$<CONFIG:Release>:-s>)
+endif()
+
+# What the program's own code (platform, profiles, panel, app) is built with, on top of the
+# above. It throws and catches no exceptions, so it is built without them; test code keeps its
+# own flags.
+add_library(product_options INTERFACE)
+target_compile_options(product_options INTERFACE -fno-exceptions)
+if(MINGW)
+    # The shipped program is small. No type information (on Linux the tests derive from the
+    # layer's classes and need it); optimised for size; each function and object in a section of
+    # its own, so that the linker drops the unused ones; no unwind tables. And msvcrt's printf
+    # instead of MinGW's larger one: the C++ headers ask for MinGW's, so <stdio.h> comes first.
+    target_compile_options(product_options INTERFACE
+        -fno-rtti $<$<CONFIG:Release>:-Os> -ffunction-sections -fdata-sections
+        -fno-asynchronous-unwind-tables -D__USE_MINGW_ANSI_STDIO=0 -include stdio.h)
+    target_link_options(product_options INTERFACE -Wl,--gc-sections)
 endif()
 
 # add_project_test(name SOURCES... LIBS...): one GoogleTest executable, registered with CTest.

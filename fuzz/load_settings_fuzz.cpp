@@ -9,13 +9,14 @@
 #include "platform/own/headless.h"
 #include "profiles/ai_setting.h"
 #include "profiles/settings_file.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
 struct Harness {
     AISetting profiles[5] = {AISetting("Easy"), AISetting("Standard"), AISetting("Hard"),
                              AISetting("Harder"), AISetting("Insane")};
-    headless::AutoAnswerBoxes boxes;
+    support::AutoAnswerBoxes boxes;
     std::string path;
 
     Harness() {

@@ -1,14 +1,13 @@
 #include "panel/dialog_window.h"
 
 #include <iterator>
-#include <vector>
 
 #include "panel/control_table.h"
 #include "res/resource.h"
 
 namespace {
 // Constant-initialised: the list exists, empty, before any code runs.
-std::vector<DialogWindow*> g_windows;
+constinit PointerList<DialogWindow> g_windows;
 
 // TBM_SETRANGE's lParam: the minimum in the low word, the maximum in the high word.
 LPARAM PackRange(short minimum, short maximum) {
@@ -28,7 +27,7 @@ void WindowRegistry::Add(DialogWindow* window) {
     g_windows.push_back(window);
 }
 void WindowRegistry::Remove(DialogWindow* window) {
-    std::erase(g_windows, window);
+    g_windows.erase(window);
 }
 
 LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,11 +4,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "platform/platform.h"
+#include "profiles/pointer_list.h"
 
 class AISetting;
+namespace panel {
+struct SliderRow;
+}
 
 // The tabs' texts, left to right; start-up gives its five profiles the same names in this order.
 inline constexpr const char* kProfileNames[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
@@ -71,11 +74,14 @@ class DialogWindow {
     HWND hTurretsCheck;
     HWND hMinesCheck;
     std::int32_t iCurrentTab;
-    std::vector<AISetting*> profiles;
+    PointerList<AISetting> profiles;
 
   private:
     LRESULT OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Reads the slider's position and hands it to the slider's setter.
+    void StorePosition(const panel::SliderRow& row);
 };
 
 // Every live DialogWindow that Create registered, in order of creation.

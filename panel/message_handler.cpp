@@ -33,6 +33,8 @@ LRESULT DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             return OnNotify(window, message, wParam, lParam);
         case WM_COMMAND:
             return OnCommand(window, message, wParam, lParam);
+        case WM_HSCROLL:
+            return OnScroll(window, message, wParam, lParam);
         case WM_CREATE:
             return 1;
         case WM_DESTROY:
@@ -44,18 +46,34 @@ LRESULT DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
     }
 }
 
+void DialogWindow::StorePosition(const panel::SliderRow& row) {
+    LRESULT position = SendMessageA(this->*row.slider, TBM_GETPOS, 0, 0);
+    (this->*row.setter)(static_cast<std::int32_t>(position));
+}
+
 LRESULT DialogWindow::OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // Whatever a slider announces, its position is taken: the stored value follows the slider
-    // only through its notices.
+    // Whatever a slider announces, its position is taken.
     if (const panel::SliderRow* row = SliderWithId(LOWORD(wParam))) {
-        LRESULT position = SendMessageA(this->*row->slider, TBM_GETPOS, 0, 0);
-        (this->*row->setter)(static_cast<std::int32_t>(position));
+        StorePosition(*row);
         return 1;
     }
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
     if (header && header->code == static_cast<UINT>(TCN_SELCHANGE)) {
         Refresh();
         return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT DialogWindow::OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A slider announces every move of its thumb here at once. Its notices come only as it
+    // repaints, which waits until the input queue is empty: a click on OK already queued behind a
+    // key would save the value from before the key. A null lParam is the window's own scroll bar.
+    for (const panel::SliderRow* row : panel::kSliderRows) {
+        if (lParam != 0 && reinterpret_cast<LPARAM>(this->*row->slider) == lParam) {
+            StorePosition(*row);
+            return 0;
+        }
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

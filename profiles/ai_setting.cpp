@@ -1,9 +1,7 @@
 #include "profiles/ai_setting.h"
 
-#include <cstdio>
 #include <cstring>
 
-#include "profiles/block_format.h"
 #include "profiles/profile_registry.h"
 
 AISetting::AISetting(const char* name)
@@ -29,56 +27,3 @@ AISetting::AISetting(const char* name)
 AISetting::~AISetting() {
     delete[] szName;
 }
-
-namespace block {
-
-namespace {
-template <std::size_t N>
-constexpr Key NumberKey(const char (&text)[N], std::int32_t AISetting::*field) {
-    return {text, N - 1, field, nullptr};
-}
-template <std::size_t N>
-constexpr Key SwitchKey(const char (&text)[N], bool AISetting::*field) {
-    return {text, N - 1, nullptr, field};
-}
-}  // namespace
-
-const Key kKeys[kKeyCount] = {
-    NumberKey("iDancing", &AISetting::iDancing),
-    NumberKey("iAttackDelay", &AISetting::iAttackDelay),
-    NumberKey("iTechSpeed", &AISetting::iTechSpeed),
-    NumberKey("iHandicap", &AISetting::iHandicap),
-    SwitchKey("bAlternativeStrategies", &AISetting::bAlternativeStrategies),
-    SwitchKey("bHarassing", &AISetting::bHarassing),
-    SwitchKey("bMultiBuildings", &AISetting::bMultiBuildings),
-    SwitchKey("bRelicUnits", &AISetting::bRelicUnits),
-    SwitchKey("bTurrets", &AISetting::bTurrets),
-    SwitchKey("bMines", &AISetting::bMines),
-};
-
-void FormatHeader(const AISetting& profile, char* out) {
-    std::snprintf(out, kTextSize, "AISettings_%s", profile.szName ? profile.szName : "");
-}
-
-std::int32_t ParseInt32(const char* text) {
-    const char* p = text;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) {
-        ++p;
-    }
-    bool negative = *p == '-';
-    if (*p == '+' || *p == '-') {
-        ++p;
-    }
-    // Accumulate as a negative number, whose range reaches one further than the positive one.
-    const std::int64_t limit = negative ? -std::int64_t{2147483648} : -std::int64_t{2147483647};
-    std::int64_t value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        value = value * 10 - (*p - '0');
-        if (value < limit) {
-            value = limit;
-        }
-    }
-    return static_cast<std::int32_t>(negative ? value : -value);
-}
-
-}  // namespace block

@@ -10,7 +10,8 @@ class AISetting;
 
 namespace block {
 
-// Forms "AISettings_<name>" into out (kTextSize bytes), cut to fit. A profile without a name
+// Forms "AISettings_<name>" into out (kTextSize bytes), cut to 253 characters so that the header
+// line the writer makes of it fits the reader's line buffer. A profile without a name
 // has the bare prefix as its header.
 void FormatHeader(const AISetting& profile, char* out);
 

@@ -1,10 +1,10 @@
 #include "profiles/profile_registry.h"
 
-#include <vector>
+#include "profiles/pointer_list.h"
 
 namespace {
 // Constant-initialised: the list exists, empty, before any code runs.
-std::vector<AISetting*> g_profiles;
+constinit PointerList<AISetting> g_profiles;
 }  // namespace
 
 std::size_t ProfileRegistry::Count() {

@@ -1,7 +1,6 @@
 #include "profiles/settings_file.h"
 
 #include <cstdio>
-#include <string>
 
 #include "platform/platform.h"
 #include "profiles/ai_setting.h"
@@ -14,23 +13,18 @@ void ShowError(const char* text) {
     MessageBoxA(nullptr, text, "Error", MB_OK);
 }
 
-std::FILE* OpenForWriting(const char* path) {
-    return std::fopen(path, "wb");
-}
 bool Flush(std::FILE* file) {
     return std::fflush(file) == 0;
 }
 bool Close(std::FILE* file) {
     return std::fclose(file) == 0;
 }
-bool Replace(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
-}
 void Remove(const char* path) {
     std::remove(path);
 }
 
-const SaveFileSteps kRealSteps = {OpenForWriting, Flush, FlushFileToDisk, Close, Replace, Remove};
+const SaveFileSteps kRealSteps = {CreateFileBeside, Flush, FlushFileToDisk, Close,
+                                  RenameOverFile,   Remove};
 const SaveFileSteps* g_steps = &kRealSteps;
 
 // Reads every profile's block, each search starting at the file's first line.
@@ -64,8 +58,8 @@ void SetSaveFileSteps(const SaveFileSteps* steps) {
 }
 
 bool LoadAISettings(const char* path) {
-    // Binary: the bytes are the same on every platform, and no byte ends the input early.
-    std::FILE* file = std::fopen(path, "rb");
+    // In binary: the bytes are the same on every platform, and no byte ends the input early.
+    std::FILE* file = OpenForReading(path);
     if (!file) {
         ShowError("File error!\nUsing default settings now.");
         return false;
@@ -80,14 +74,15 @@ bool LoadAISettings(const char* path) {
 }
 
 bool SaveAISettings(const char* path) {
-    // Written beside the target and renamed over it, so the target is either the old file or
-    // the new one, never a part of either.
-    std::string temporary = std::string(path) + ".tmp";
-    std::FILE* file = g_steps->open(temporary.c_str());
-    bool saved = file && WriteAllProfiles(file) && g_steps->replace(temporary.c_str(), path);
+    // Written beside the file that the path finally names and renamed over it, so that file is
+    // either the old one or the new one, never a part of either.
+    char target[kFilePathSize];
+    char temporary[kFilePathSize];
+    std::FILE* file = FindSaveTarget(path, target) ? g_steps->open(target, temporary) : nullptr;
+    bool saved = file && WriteAllProfiles(file) && g_steps->replace(temporary, target);
     if (!saved) {
         if (file) {
-            g_steps->remove(temporary.c_str());
+            g_steps->remove(temporary);
         }
         ShowError("File error!\nCan't save AI settings.");
     }

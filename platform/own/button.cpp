@@ -3,6 +3,7 @@
 // the parent hear BN_CLICKED. Setting the check state from code notifies nobody.
 #include "platform/own/controls.h"
 #include "platform/own/window.h"
+#include "platform/own/window_class.h"
 
 namespace own {
 namespace {
@@ -245,13 +246,6 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 }  // namespace
-
-void* ControlState(HWND hwnd, WNDPROC proc) {
-    Window* w = FindWindowRecord(hwnd);
-    if (!w || w->cls->proc != proc || w->extra.size() < sizeof(LONG_PTR))
-        return nullptr;
-    return reinterpret_cast<void*>(GetWindowLongPtrA(hwnd, 0));
-}
 
 bool GetButtonSnapshot(HWND hwnd, ButtonSnapshot* out) {
     const ButtonInfo* info = Info(hwnd);

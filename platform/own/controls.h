@@ -33,8 +33,4 @@ struct ButtonSnapshot {
 };
 bool GetButtonSnapshot(HWND hwnd, ButtonSnapshot* out);
 
-// The state struct that a control keeps behind its window (first extra bytes), when hwnd is a
-// window of the class with that procedure.
-void* ControlState(HWND hwnd, WNDPROC proc);
-
 }  // namespace own

@@ -8,11 +8,6 @@
 namespace own {
 namespace {
 
-RECT CloseBoxOf(HWND hwnd) {
-    Window* w = FindWindowRecord(hwnd);
-    return w ? CloseBoxFor(ScreenWindowRect(hwnd), w->style, w->exStyle) : RECT{};
-}
-
 LRESULT HitTest(HWND hwnd, LPARAM lParam) {
     Window* w = FindWindowRecord(hwnd);
     POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -22,7 +17,7 @@ LRESULT HitTest(HWND hwnd, LPARAM lParam) {
     RECT client = ScreenClientRect(hwnd);
     if (PtInRect(&client, p))
         return HTCLIENT;
-    RECT close = CloseBoxOf(hwnd);
+    RECT close = CloseBoxRect(window, w->style, w->exStyle);
     if (PtInRect(&close, p))
         return HTCLOSE;
     RECT nc = NonClientFrame(w->style, w->exStyle);
@@ -45,17 +40,13 @@ LRESULT CopyText(HWND hwnd, WPARAM size, LPARAM buffer) {
 
 }  // namespace
 
-RECT CloseBoxFor(const RECT& window, DWORD style, DWORD exStyle) {
+RECT CloseBoxRect(const RECT& window, DWORD style, DWORD exStyle) {
     if ((style & WS_CAPTION) != WS_CAPTION || !(style & WS_SYSMENU))
         return RECT{};
     RECT nc = NonClientFrame(style, exStyle);
     LONG right = window.right - nc.right - 2;
     LONG top = window.top + nc.right + 2;
     return RECT{right - kCloseBoxSize, top, right, top + kCaptionHeight - 4};
-}
-
-RECT CloseBoxRect(HWND hwnd) {
-    return CloseBoxOf(hwnd);
 }
 
 }  // namespace own

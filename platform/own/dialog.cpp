@@ -5,8 +5,10 @@
 
 #include <map>
 
+#include "platform/own/focus.h"
 #include "platform/own/resources.h"
 #include "platform/own/window.h"
+#include "platform/own/window_class.h"
 
 namespace own {
 namespace {
@@ -212,7 +214,7 @@ BOOL EndDialog(HWND hwnd, INT_PTR result) {
     own::DialogState& state = own::g_dialogs[hwnd];
     state.ended = true;
     state.result = result;
-    own::HideForDestroy(hwnd);
+    own::HideWithoutNotice(hwnd);
     return TRUE;
 }
 

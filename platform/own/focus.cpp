@@ -2,6 +2,8 @@
 // input goes, changed with the messages that the platform sends for each change.
 #include <algorithm>
 
+#include "platform/own/focus.h"
+#include "platform/own/paint.h"
 #include "platform/own/window.h"
 
 namespace own {
@@ -42,7 +44,7 @@ void Activate(HWND top, int how) {
 
 }  // namespace
 
-void HideForDestroy(HWND hwnd) {
+void HideWithoutNotice(HWND hwnd) {
     Window* w = FindWindowRecord(hwnd);
     if (!w || !(w->style & WS_VISIBLE))
         return;
@@ -90,7 +92,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
         HWND focus = GetFocus();
         if (focus && (focus == hwnd || IsChild(hwnd, focus)))
             SetFocus(GetParent(hwnd));
-        own::HideForDestroy(hwnd);
+        own::HideWithoutNotice(hwnd);
     }
     w = FindWindowRecord(hwnd);
     if (show && w && !w->parent && IsWindowVisible(hwnd)) {

@@ -7,11 +7,9 @@
 
 #include "platform/own/controls.h"
 #include "platform/own/dialog.h"
+#include "platform/own/message_box.h"
+#include "platform/own/queue.h"
 #include "platform/own/window.h"
-
-namespace own {
-void ForgetBoxes();
-}
 
 namespace headless {
 namespace {
@@ -46,7 +44,7 @@ WindowInfo Describe(const own::Window& w, const RECT& parentClient, bool parentV
                       w.id,
                       rect,
                       client,
-                      own::CloseBoxFor(rect, w.style, w.exStyle),
+                      own::CloseBoxRect(rect, w.style, w.exStyle),
                       0,
                       0,
                       parentVisible && (w.style & WS_VISIBLE) != 0,
@@ -70,7 +68,7 @@ void Collect(HWND hwnd, const RECT& parentClient, bool parentVisible, int depth,
         Collect(child, client, visible, depth + 1, z++, focus, active, out);
 }
 
-bool Intersects(const RECT& r, POINT p) {
+bool Inside(const RECT& r, POINT p) {
     return PtInRect(&r, p) != FALSE;
 }
 
@@ -80,7 +78,7 @@ void Uncover(HWND target, POINT p) {
     for (HWND other : own::TopLevelWindows()) {
         if (other == top)
             return;
-        if (IsWindowVisible(other) && Intersects(own::ScreenWindowRect(other), p)) {
+        if (IsWindowVisible(other) && Inside(own::ScreenWindowRect(other), p)) {
             BringForward(top);
             return;
         }
@@ -260,9 +258,9 @@ void DragSlider(HWND slider, int position) {
 }
 
 void CloseWindow(HWND topLevel) {
-    RECT box = own::CloseBoxRect(topLevel);
-    if (box.right > box.left)
-        ClickAt(topLevel, Centre(box));
+    WindowInfo info;
+    if (GetWindowInfo(topLevel, &info) && info.closeBox.right > info.closeBox.left)
+        ClickAt(topLevel, Centre(info.closeBox));
 }
 
 bool DismissBox() {
@@ -295,35 +293,6 @@ int DoEvents() {
 
 bool QuitSeen(int* code) {
     return own::QuitPending(code);
-}
-
-ScriptedInput::ScriptedInput() : previous_(GetInputSource()) {
-    SetInputSource(this);
-}
-ScriptedInput::~ScriptedInput() {
-    SetInputSource(previous_);
-}
-
-ScriptedInput& ScriptedInput::Then(std::function<void()> step) {
-    steps_.push_back(std::move(step));
-    return *this;
-}
-
-bool ScriptedInput::ProvideInput() {
-    if (steps_.empty())
-        return false;
-    std::function<void()> step = std::move(steps_.front());
-    steps_.pop_front();
-    step();
-    return true;
-}
-
-void ResetWindows() {
-    own::DestroyAllWindows();
-    own::ResetMessageQueue();
-    own::ForgetInputState();
-    own::ForgetDialogs();
-    own::ForgetBoxes();
 }
 
 }  // namespace headless

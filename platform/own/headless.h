@@ -1,6 +1,8 @@
 #pragma once
-// The headless driver of the own layer: what tests, the scenario runner and the terminal front end
-// use to play a person at the keyboard and screen, and to see what such a person would see.
+// The headless driver of the own layer: what front ends (and tests) use to play a person at the
+// keyboard and screen, and to see what such a person would see. What only tests need (recording
+// messages, answering boxes, scripts of input) lives in tests/support and reaches the layer through
+// the hooks of platform/own/hooks.h.
 //
 // Geometry. Every rectangle is in screen pixels. The screen is kScreenWidth x kScreenHeight and
 // has no task bar, so the work area is the whole screen. Dialog units become pixels with the fixed
@@ -26,8 +28,6 @@
 // WM_WINDOWPOSCHANGING and the like), WM_SETCURSOR and WM_MOUSEACTIVATE, and the dialog manager's
 // keyboard interface outside message boxes.
 
-#include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -147,103 +147,9 @@ class InputSource {
 void SetInputSource(InputSource* source);
 InputSource* GetInputSource();
 
-// A script of steps, each run when the layer would wait: the usual source for tests. Installs
-// itself while it lives (restoring the previous source when it ends).
-class ScriptedInput : public InputSource {
-  public:
-    ScriptedInput();
-    ~ScriptedInput() override;
-    ScriptedInput(const ScriptedInput&) = delete;
-    ScriptedInput& operator=(const ScriptedInput&) = delete;
-
-    ScriptedInput& Then(std::function<void()> step);
-    bool ProvideInput() override;
-    std::size_t remaining() const { return steps_.size(); }
-
-  private:
-    InputSource* previous_;
-    std::deque<std::function<void()>> steps_;
-};
-
-// ---- Recording
-
-enum RecordFlags : unsigned {
-    kSent = 0x1,    // reached the procedure through SendMessageA or the layer itself
-    kPosted = 0x2,  // reached it through DispatchMessageA
-};
-
-struct RecordedMessage {
-    HWND hwnd;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    unsigned flags;
-    UINT notifyCode;  // WM_NOTIFY: the NMHDR's code (the pointer itself is gone by the time one
-                      // looks)
-    DWORD drawStage;  // WM_NOTIFY with NM_CUSTOMDRAW: the draw stage
-};
-
-// Records every message that the watched windows' procedures receive, in order, while it lives.
-class MessageRecorder {
-  public:
-    MessageRecorder();
-    virtual ~MessageRecorder();
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
-
-    void Watch(HWND hwnd);
-    void WatchAll() { all_ = true; }
-    const std::vector<RecordedMessage>& messages() const { return messages_; }
-    void Clear() { messages_.clear(); }
-
-    void Record(const RecordedMessage& message);
-    bool Watches(HWND hwnd) const;
-
-  private:
-    MessageRecorder* previous_;
-    std::vector<HWND> watched_;
-    bool all_ = false;
-    std::vector<RecordedMessage> messages_;
-};
-
-// ---- Message boxes, answered at once
-
-struct ShownBox {
-    HWND owner;
-    std::string text;
-    std::string title;
-    UINT type;
-};
-
-// While one of these lives, every message box is recorded and dismissed with OK at once (its
-// modal loop runs, and a click on its OK button ends it).
-class AutoAnswerBoxes {
-  public:
-    AutoAnswerBoxes();
-    virtual ~AutoAnswerBoxes();
-    AutoAnswerBoxes(const AutoAnswerBoxes&) = delete;
-    AutoAnswerBoxes& operator=(const AutoAnswerBoxes&) = delete;
-
-    const std::vector<ShownBox>& boxes() const { return boxes_; }
-    void Clear() { boxes_.clear(); }
-
-    void Record(const ShownBox& box) { boxes_.push_back(box); }
-
-  private:
-    AutoAnswerBoxes* previous_;
-    std::vector<ShownBox> boxes_;
-};
-
-// ---- Between tests
-
-// Destroys every window, empties the queues, forgets focus, capture and quit. Classes stay.
-void ResetWindows();
-
 }  // namespace headless
 
 namespace own {
-// The path GetModuleFileNameA reports; empty restores the default (/proc/self/exe).
-void SetModulePathForTesting(const std::string& path);
 // The module handle of the program, for the Linux entry points to pass to WinMain.
 HINSTANCE ProgramInstance();
 }  // namespace own

@@ -3,6 +3,8 @@
 // sent to the capture window), client or non-client by the hit code, keys to the focus window.
 #include <deque>
 
+#include "platform/own/focus.h"
+#include "platform/own/queue.h"
 #include "platform/own/window.h"
 
 namespace own {
@@ -146,10 +148,6 @@ bool TakeInputMessage(MSG* msg) {
             return true;
     }
     return false;
-}
-
-bool HasPendingInput() {
-    return !g_input.empty();
 }
 
 void ClearInput() {

@@ -6,11 +6,12 @@
 #include <sstream>
 
 #include "platform/own/dialog.h"
-#include "platform/own/headless.h"
+#include "platform/own/hooks.h"
+#include "platform/own/message_box.h"
 #include "platform/own/window.h"
 
 namespace {
-headless::AutoAnswerBoxes* g_listener = nullptr;
+own::BoxObserver g_observer = nullptr;
 std::vector<own::OpenBox> g_open;
 
 constexpr int kTextLeft = 12;
@@ -103,16 +104,12 @@ int RunModal(HWND box) {
 
 }  // namespace
 
-namespace headless {
-AutoAnswerBoxes::AutoAnswerBoxes() : previous_(g_listener) {
-    g_listener = this;
-}
-AutoAnswerBoxes::~AutoAnswerBoxes() {
-    g_listener = previous_;
-}
-}  // namespace headless
-
 namespace own {
+BoxObserver SetBoxObserver(BoxObserver observer) {
+    BoxObserver previous = g_observer;
+    g_observer = observer;
+    return previous;
+}
 const std::vector<OpenBox>& OpenBoxes() {
     return g_open;
 }
@@ -133,10 +130,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
         EnableWindow(owner, FALSE);
     g_open.push_back(own::OpenBox{box, ok, body, title, type});
     ShowWindow(box, SW_SHOWNORMAL);
-    if (g_listener) {
-        g_listener->Record(headless::ShownBox{owner, body, title, type});
-        headless::Click(ok);
-    }
+    if (g_observer)
+        g_observer(own::MessageBoxEvent{owner, box, ok, body.c_str(), title.c_str(), type});
     int result = RunModal(box);
     g_open.erase(std::remove_if(g_open.begin(), g_open.end(),
                                 [box](const own::OpenBox& b) { return b.box == box; }),

@@ -6,6 +6,8 @@
 #include <deque>
 
 #include "platform/own/headless.h"
+#include "platform/own/paint.h"
+#include "platform/own/queue.h"
 #include "platform/own/window.h"
 
 namespace own {

@@ -1,5 +1,6 @@
-// The program's module: its handle, its path (from /proc/self/exe, or what a test sets), the
-// current directory, the last error, the stock icon and cursor, and the common controls' start.
+// The program's module: its handle, its path (from /proc/self/exe, unless the module-path hook
+// names another), the current directory, the last error, the stock icon and cursor, and the common
+// controls' start.
 #include <unistd.h>
 
 #include <climits>
@@ -7,13 +8,15 @@
 #include <string>
 
 #include "platform/own/headless.h"
+#include "platform/own/hooks.h"
 #include "platform/own/window.h"
+#include "platform/own/window_class.h"
 
 namespace own {
 namespace {
 
 DWORD g_lastError = ERROR_SUCCESS;
-std::string g_testPath;
+ModulePathHook g_pathHook = nullptr;
 bool g_commonControls = false;
 // Distinct addresses for the handles that only need to be non-null and recognisable.
 char g_module;
@@ -21,8 +24,11 @@ char g_icon;
 char g_cursor;
 
 std::string ModulePath() {
-    if (!g_testPath.empty())
-        return g_testPath;
+    if (g_pathHook) {
+        const char* path = g_pathHook();
+        if (path && *path)
+            return path;
+    }
     char buffer[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
     if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buffer)
@@ -32,22 +38,14 @@ std::string ModulePath() {
 
 }  // namespace
 
-void SetModulePathForTesting(const std::string& path) {
-    g_testPath = path;
+ModulePathHook SetModulePathHook(ModulePathHook hook) {
+    ModulePathHook previous = g_pathHook;
+    g_pathHook = hook;
+    return previous;
 }
 
 HINSTANCE ProgramInstance() {
     return reinterpret_cast<HINSTANCE>(&g_module);
-}
-
-void EnsureSystemClasses() {
-    static bool registered = false;
-    if (registered)
-        return;
-    registered = true;
-    RegisterButtonClass();
-    RegisterStaticClass();
-    RegisterDialogClass();
 }
 
 }  // namespace own

@@ -1,6 +1,7 @@
 // Invalid regions and WM_PAINT. A window only remembers that it wants painting (the layer draws
 // nothing); the queue hands out WM_PAINT for it once nothing else is waiting, parents before
 // their children, and BeginPaint or ValidateRect satisfy it.
+#include "platform/own/paint.h"
 #include "platform/own/window.h"
 
 namespace own {

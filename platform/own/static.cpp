@@ -1,6 +1,7 @@
 // The Static class: a text that the parent may colour. Unless SS_NOTIFY asks for clicks, it is
 // transparent to the mouse, so a click on a label reaches what lies beneath.
 #include "platform/own/window.h"
+#include "platform/own/window_class.h"
 
 namespace own {
 namespace {

@@ -7,6 +7,7 @@
 
 #include "platform/own/controls.h"
 #include "platform/own/window.h"
+#include "platform/own/window_class.h"
 
 namespace own {
 namespace {

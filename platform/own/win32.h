@@ -516,11 +516,6 @@ HMODULE GetModuleHandleA(LPCSTR name);
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 BOOL SetCurrentDirectoryA(LPCSTR path);
 
-// File replacement.
-constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x00000001;
-BOOL MoveFileExA(LPCSTR existing, LPCSTR replacement, DWORD flags);
-BOOL DeleteFileA(LPCSTR path);
-
 // Classes and windows.
 ATOM RegisterClassExA(const WNDCLASSEXA* cls);
 BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);

@@ -6,7 +6,12 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "platform/own/recorder.h"
+#include "platform/own/dialog.h"
+#include "platform/own/focus.h"
+#include "platform/own/hooks.h"
+#include "platform/own/message_box.h"
+#include "platform/own/queue.h"
+#include "platform/own/window_class.h"
 
 namespace own {
 namespace {
@@ -14,6 +19,7 @@ namespace {
 std::unordered_map<std::uintptr_t, std::unique_ptr<Window>> g_windows;
 std::uintptr_t g_nextHandle = 0x10020;
 std::vector<HWND> g_topLevel;
+ProcedureObserver g_observer = nullptr;
 
 std::vector<HWND>* SiblingList(HWND hwnd) {
     Window* w = FindWindowRecord(hwnd);
@@ -107,6 +113,13 @@ void DetachControlState(HWND hwnd) {
     w->controlState.reset();
 }
 
+void* ControlState(HWND hwnd, WNDPROC proc) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w || w->cls->proc != proc || w->extra.size() < sizeof(LONG_PTR))
+        return nullptr;
+    return reinterpret_cast<void*>(GetWindowLongPtrA(hwnd, 0));
+}
+
 const std::vector<HWND>& TopLevelWindows() {
     return g_topLevel;
 }
@@ -127,12 +140,19 @@ void SendToBottom(HWND hwnd) {
     list->push_back(hwnd);
 }
 
+ProcedureObserver SetProcedureObserver(ProcedureObserver observer) {
+    ProcedureObserver previous = g_observer;
+    g_observer = observer;
+    return previous;
+}
+
 LRESULT CallProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted) {
     Window* w = FindWindowRecord(hwnd);
     if (!w || !w->proc)
         return 0;
     WNDPROC proc = w->proc;
-    RecordMessage(hwnd, message, wParam, lParam, posted);
+    if (g_observer)
+        g_observer(hwnd, message, wParam, lParam, posted);
     return proc(hwnd, message, wParam, lParam);
 }
 
@@ -143,6 +163,14 @@ void DestroyAllWindows() {
             Unlink(top);
     }
     g_windows.clear();
+}
+
+void ResetLayer() {
+    DestroyAllWindows();
+    ResetMessageQueue();
+    ForgetInputState();
+    ForgetDialogs();
+    ForgetBoxes();
 }
 
 }  // namespace own
@@ -214,7 +242,7 @@ BOOL DestroyWindow(HWND hwnd) {
     own::ParentNotify(hwnd, WM_DESTROY);
     if (!FindWindowRecord(hwnd))
         return TRUE;
-    own::HideForDestroy(hwnd);
+    own::HideWithoutNotice(hwnd);
     if (GetCapture() && own::Contains(hwnd, GetCapture()))
         ReleaseCapture();
     HWND focus = GetFocus();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/own/window.h"
+#include "platform/own/window_class.h"
 
 namespace own {
 namespace {
@@ -28,6 +29,16 @@ bool ClassMatches(const WindowClass& cls, const char* nameOrAtom) {
 }
 
 }  // namespace
+
+void EnsureSystemClasses() {
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    RegisterButtonClass();
+    RegisterStaticClass();
+    RegisterDialogClass();
+}
 
 std::shared_ptr<const WindowClass> FindClass(const char* nameOrAtom, HINSTANCE instance) {
     if (!nameOrAtom)

@@ -211,7 +211,7 @@ class Boxes : public LayerTest {
 
 TEST_F(Boxes, the_modal_loop_serves_other_windows_until_ok) {
     recorder.Watch(parentWnd);
-    headless::ScriptedInput script;
+    support::ScriptedInput script;
     std::vector<headless::BoxInfo> seen;
     script
         .Then([&] {
@@ -241,7 +241,7 @@ TEST_F(Boxes, the_modal_loop_serves_other_windows_until_ok) {
 TEST_F(Boxes, what_the_window_beneath_receives_while_a_box_is_open) {
     recorder.Watch(parentWnd);
     recorder.Watch(check);
-    headless::ScriptedInput script;
+    support::ScriptedInput script;
     script.Then([&] { headless::Click(check); }).Then([] { headless::DismissBox(); });
     const std::vector<UINT> quiet = {WM_NCHITTEST, WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_ERASEBKGND,
                                      WM_PAINT};
@@ -272,7 +272,7 @@ TEST_F(Boxes, what_the_window_beneath_receives_while_a_box_is_open) {
 }
 
 TEST_F(Boxes, enter_escape_and_the_close_box_answer_ok) {
-    headless::ScriptedInput script;
+    support::ScriptedInput script;
     script.Then([] { headless::PressKey(VK_RETURN); });
     EXPECT_EQ(IDOK, MessageBoxA(nullptr, "a", "Error", MB_OK));
     script.Then([] { headless::PressKey(VK_ESCAPE); });
@@ -283,7 +283,7 @@ TEST_F(Boxes, enter_escape_and_the_close_box_answer_ok) {
 }
 
 TEST_F(Boxes, a_quit_ends_the_box_and_is_posted_again) {
-    headless::ScriptedInput script;
+    support::ScriptedInput script;
     script.Then([] { PostQuitMessage(0); });
     EXPECT_EQ(0, MessageBoxA(nullptr, "a", "Error", MB_OK));
     EXPECT_TRUE(headless::OpenBoxes().empty());
@@ -298,7 +298,7 @@ TEST_F(Boxes, a_box_inside_a_box_and_clicks_behind_them) {
             MessageBoxA(nullptr, "inner", "Error", MB_OK);
         return false;
     };
-    headless::ScriptedInput script;
+    support::ScriptedInput script;
     std::size_t open = 0;
     script.Then([&] { headless::Click(check); })
         .Then([&] {
@@ -313,7 +313,7 @@ TEST_F(Boxes, a_box_inside_a_box_and_clicks_behind_them) {
 }
 
 TEST_F(Boxes, auto_answer_records_and_dismisses) {
-    headless::AutoAnswerBoxes answers;
+    support::AutoAnswerBoxes answers;
     EXPECT_EQ(IDOK, MessageBoxA(nullptr, "Couldn't create window!", "Error", MB_OK));
     ASSERT_EQ(1u, answers.boxes().size());
     EXPECT_EQ("Couldn't create window!", answers.boxes()[0].text);

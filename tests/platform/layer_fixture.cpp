@@ -31,7 +31,7 @@ void LayerTest::SetUp() {
 
 void LayerTest::TearDown() {
     parentHook = nullptr;
-    headless::ResetWindows();
+    own::ResetLayer();
     if (dialogClass_) {
         UnregisterClassA("DLGCLASS", own::ProgramInstance());
         dialogClass_ = false;

@@ -8,6 +8,7 @@
 
 #include "msg_sequence.h"
 #include "platform/own/headless.h"
+#include "tests/support/test_support.h"
 
 class LayerTest : public ::testing::Test {
   public:
@@ -28,7 +29,7 @@ class LayerTest : public ::testing::Test {
     // TearDown unregisters it.
     void RegisterDialogClass(WNDPROC procedure);
 
-    headless::MessageRecorder recorder;
+    support::MessageRecorder recorder;
 
   private:
     bool dialogClass_ = false;

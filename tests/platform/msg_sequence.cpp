@@ -73,12 +73,12 @@ std::string Describe(UINT message, bool toParent, WPARAM w, LPARAM l, long long 
     return buffer;
 }
 
-bool Matches(const headless::RecordedMessage& got, bool toParent, const Message& want) {
+bool Matches(const support::RecordedMessage& got, bool toParent, const Message& want) {
     if (got.message != want.message || toParent != ((want.flags & parent) != 0))
         return false;
-    if ((want.flags & posted) && !(got.flags & headless::kPosted))
+    if ((want.flags & posted) && !(got.flags & support::kPosted))
         return false;
-    if ((want.flags & sent) && !(got.flags & headless::kSent))
+    if ((want.flags & sent) && !(got.flags & support::kSent))
         return false;
     if ((want.flags & wparam) && got.wParam != want.wParam)
         return false;
@@ -93,13 +93,13 @@ bool Matches(const headless::RecordedMessage& got, bool toParent, const Message&
 
 }  // namespace
 
-std::string Compare(const std::vector<headless::RecordedMessage>& all, HWND control, HWND parentWnd,
+std::string Compare(const std::vector<support::RecordedMessage>& all, HWND control, HWND parentWnd,
                     const std::vector<Message>& expected, const std::vector<UINT>& ignored) {
     auto named = [&](UINT m) {
         return std::any_of(expected.begin(), expected.end(),
                            [m](const Message& e) { return e.message == m; });
     };
-    std::vector<headless::RecordedMessage> got;
+    std::vector<support::RecordedMessage> got;
     for (const auto& m : all) {
         if (m.hwnd != control && m.hwnd != parentWnd)
             continue;

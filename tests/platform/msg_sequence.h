@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/own/headless.h"
+#include "tests/support/test_support.h"
 
 namespace seq {
 
@@ -32,7 +33,7 @@ extern const std::vector<UINT> kNoise;
 
 // Compares what the control and the parent received (in order; other windows are left out) with
 // the table. Returns an empty string on a match, else a listing of both.
-std::string Compare(const std::vector<headless::RecordedMessage>& got, HWND control, HWND parentWnd,
+std::string Compare(const std::vector<support::RecordedMessage>& got, HWND control, HWND parentWnd,
                     const std::vector<Message>& expected,
                     const std::vector<UINT>& ignored = kNoise);
 

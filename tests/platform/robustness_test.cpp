@@ -48,7 +48,7 @@ TEST_F(Robustness, random_input_messages_and_destruction) {
         (void)hwnd;
         return false;
     };
-    headless::ScriptedInput script;
+    support::ScriptedInput script;
     for (int round = 0; round < 40; ++round) {
         HWND dialog = CreateDialogParamA(own::ProgramInstance(),
                                          MAKEINTRESOURCEA(IDD_CONTROL_PANEL), nullptr, nullptr, 0);
@@ -98,7 +98,7 @@ TEST_F(Robustness, random_input_messages_and_destruction) {
             script.Then([] { headless::DismissBox(); });
             headless::DoEvents();
         }
-        headless::ResetWindows();
+        own::ResetLayer();
         EXPECT_TRUE(headless::Windows().empty());
     }
 }

@@ -151,7 +151,7 @@ TEST_F(WindowQueue, queue_order_posted_quit_input_paint) {
 TEST_F(WindowQueue, get_message_asks_the_input_source_when_it_would_wait) {
     HWND top = CreateParent();
     headless::DoEvents();
-    headless::ScriptedInput script;
+    support::ScriptedInput script;
     script.Then([&] { PostMessageA(top, WM_USER + 1, 0, 0); }).Then([] { PostQuitMessage(0); });
     MSG msg{};
     ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
@@ -204,7 +204,7 @@ TEST(Module, file_name_as_documented) {
               GetModuleFileNameA(own::ProgramInstance(), buffer, sizeof buffer));
     EXPECT_STREQ(link, buffer);
 
-    own::SetModulePathForTesting("/opt/game/ai/panel.exe");
+    support::SetModulePathForTesting("/opt/game/ai/panel.exe");
     char small[8];
     // Too small: cut, terminated, the buffer's size returned and the error set.
     EXPECT_EQ(8u, GetModuleFileNameA(own::ProgramInstance(), small, sizeof small));
@@ -213,7 +213,7 @@ TEST(Module, file_name_as_documented) {
     char exact[23];  // 22 characters and the terminator fit exactly
     EXPECT_EQ(22u, GetModuleFileNameA(nullptr, exact, sizeof exact));
     EXPECT_STREQ("/opt/game/ai/panel.exe", exact);
-    own::SetModulePathForTesting("");
+    support::SetModulePathForTesting("");
 
     char cwd[PATH_MAX];
     ASSERT_TRUE(getcwd(cwd, sizeof cwd));

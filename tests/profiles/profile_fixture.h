@@ -1,46 +1,82 @@
 #pragma once
-// Shared helpers for the profile tests: streams from strings, files in a scratch folder, and the
-// five profiles of the program in a fresh registry.
+// Helpers for the profile and panel tests: streams from strings, the values of a profile, and the
+// five profiles of the program in a fresh registry beside a scratch folder.
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
-#include <array>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 
-#include "platform/own/headless.h"
 #include "profiles/ai_setting.h"
+#include "profiles/profile_registry.h"
 #include "profiles/text_input.h"
+#include "tests/support/test_support.h"
 
 // A readable stream holding exactly these bytes.
-std::FILE* StreamOf(const std::string& bytes);
-// Everything written to the stream so far.
-std::string ContentsOf(std::FILE* stream);
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
+inline std::FILE* StreamOf(const std::string& bytes) {
+    std::FILE* stream = std::tmpfile();
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    std::rewind(stream);
+    return stream;
+}
+
+inline std::string ReadFileBytes(const std::string& path) {
+    std::ostringstream out;
+    out << std::ifstream(path, std::ios::binary).rdbuf();
+    return out.str();
+}
+
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
 
 struct ProfileValues {
     std::int32_t dancing, attackDelay, techSpeed, handicap;
     bool alternative, harassing, multiBuildings, relicUnits, turrets, mines;
+    bool operator==(const ProfileValues&) const = default;
 };
-ProfileValues ValuesOf(const AISetting& profile);
-void SetValues(AISetting& profile, const ProfileValues& values);
-bool operator==(const ProfileValues& a, const ProfileValues& b);
-void PrintTo(const ProfileValues& v, std::ostream* os);
 
-// A scratch folder as the current directory, the five profiles freshly registered, and every
-// message box recorded.
+inline ProfileValues ValuesOf(const AISetting& p) {
+    return {p.iDancing,   p.iAttackDelay,    p.iTechSpeed,  p.iHandicap, p.bAlternativeStrategies,
+            p.bHarassing, p.bMultiBuildings, p.bRelicUnits, p.bTurrets,  p.bMines};
+}
+
+inline void SetValues(AISetting& p, const ProfileValues& v) {
+    std::tie(p.iDancing, p.iAttackDelay, p.iTechSpeed, p.iHandicap, p.bAlternativeStrategies,
+             p.bHarassing, p.bMultiBuildings, p.bRelicUnits, p.bTurrets, p.bMines) =
+        std::tie(v.dancing, v.attackDelay, v.techSpeed, v.handicap, v.alternative, v.harassing,
+                 v.multiBuildings, v.relicUnits, v.turrets, v.mines);
+}
+
+// The five profiles freshly registered, a scratch folder holding "Core" as the current directory,
+// and every message box recorded.
 class ProfileFileTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        ProfileRegistry::ClearForTesting();
+        const char* names[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
+        for (int i = 0; i < 5; ++i) {
+            profiles_[i] = std::make_unique<AISetting>(names[i]);
+        }
+        previous_ = std::filesystem::current_path();
+        std::string made = (std::filesystem::temp_directory_path() / "profiles-XXXXXX").string();
+        ASSERT_NE(nullptr, mkdtemp(made.data()));
+        scratch_ = made;
+        std::filesystem::current_path(scratch_);
+        std::filesystem::create_directory("Core");
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(scratch_);
+        ProfileRegistry::ClearForTesting();
+    }
 
-    std::array<std::unique_ptr<AISetting>, 5> profiles_;
-    headless::AutoAnswerBoxes boxes_;
-
-  private:
-    std::string previousDir_;
-    std::string scratch_;
+    std::unique_ptr<AISetting> profiles_[5];
+    support::AutoAnswerBoxes boxes_;
+    std::filesystem::path previous_, scratch_;
 };

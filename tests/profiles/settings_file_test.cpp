@@ -1,112 +1,53 @@
-#include <algorithm>
-#include <filesystem>
+// The settings file as a whole: what a load takes, and a save that replaces the file in one step,
+// leaves nothing behind and keeps what the file is.
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "profiles/settings_file.h"
 #include "tests/profiles/profile_fixture.h"
 
 namespace {
 
-const char kPath[] = "Core/AIConfig.ai";
-const char kFileError[] = "File error!\nUsing default settings now.";
-const char kSyntaxError[] = "Invalid file syntax!\nUsing default settings now.";
-const ProfileValues kZero{0, 0, 0, 0, false, false, false, false, false, false};
+namespace fs = std::filesystem;
 
-ProfileValues Numbered(int n) {
-    return {n, 2 * n, n - 2, 2 - n, n % 2 == 0, n % 3 == 0, true, false, n > 2, n < 2};
-}
+const char kPath[] = "Core/AIConfig.ai";
+const char kSaveError[] = "File error!\nCan't save AI settings.";
+const char kPrevious[] = "previous contents\r\n";
+const uid_t kOtherUser = 4321;
 
 std::string Block(const char* name, int dancing) {
     return std::string("\r\nAISettings_") + name +
            " =\r\n{\r\n\tiDancing = " + std::to_string(dancing) + ",\r\n}\r\n";
 }
 
-using SettingsFile = ProfileFileTest;
-
-TEST_F(SettingsFile, all_zero_profiles_make_a_file_of_70_lines_and_1218_bytes) {
-    ASSERT_TRUE(SaveAISettings(kPath));
-    std::string bytes = ReadFileBytes(kPath);
-    EXPECT_EQ(1218u, bytes.size());
-    EXPECT_EQ(70, std::count(bytes.begin(), bytes.end(), '\n'));
-    EXPECT_EQ("\r\nAISettings_Easy =\r\n", bytes.substr(0, 21));
-    EXPECT_EQ("}\r\n", bytes.substr(bytes.size() - 3));
-    EXPECT_EQ(std::string::npos, bytes.find("\n\n")) << "every LF comes after a CR";
-    EXPECT_TRUE(boxes_.boxes().empty());
-    EXPECT_FALSE(FileExists(std::string(kPath) + ".tmp"));
+long EntriesIn(const char* folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
 
-TEST_F(SettingsFile, save_then_load_restores_every_profile_silently) {
-    for (int i = 0; i < 5; ++i) {
-        SetValues(*profiles_[i], Numbered(i));
+class SettingsFile : public ProfileFileTest {
+  protected:
+    void TearDown() override {
+        SetSaveFileSteps(nullptr);
+        ProfileFileTest::TearDown();
     }
-    ASSERT_TRUE(SaveAISettings(kPath));
-    for (auto& p : profiles_) {
-        SetValues(*p, kZero);
+    // Exactly this one box was shown since the last look.
+    void ExpectBox(const char* text) {
+        ASSERT_EQ(1u, boxes_.boxes().size());
+        EXPECT_EQ(text, boxes_.boxes()[0].text);
+        boxes_.Clear();
     }
-    EXPECT_TRUE(LoadAISettings(kPath));
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(Numbered(i), ValuesOf(*profiles_[i])) << i;
+    // The save fails with its message and adds nothing to the folder.
+    void ExpectRefusedSave() {
+        long entries = EntriesIn("Core");
+        EXPECT_FALSE(SaveAISettings(kPath));
+        ExpectBox(kSaveError);
+        EXPECT_EQ(entries, EntriesIn("Core"));
     }
-    EXPECT_TRUE(boxes_.boxes().empty());
-}
+};
 
-TEST_F(SettingsFile, save_over_a_longer_file_leaves_only_the_new_content) {
-    WriteFileBytes(kPath, std::string(5000, 'x'));
-    ASSERT_TRUE(SaveAISettings(kPath));
-    EXPECT_EQ(1218u, ReadFileBytes(kPath).size());
-}
-
-TEST_F(SettingsFile, missing_file_is_reported_once_and_changes_nothing) {
-    SetValues(*profiles_[2], Numbered(3));
-    EXPECT_FALSE(LoadAISettings(kPath));
-    ASSERT_EQ(1u, boxes_.boxes().size());
-    const headless::ShownBox& box = boxes_.boxes()[0];
-    EXPECT_EQ(kFileError, box.text);
-    EXPECT_EQ("Error", box.title);
-    EXPECT_EQ(MB_OK, box.type);
-    EXPECT_EQ(nullptr, box.owner);
-    EXPECT_EQ(Numbered(3), ValuesOf(*profiles_[2]));
-    EXPECT_EQ(kZero, ValuesOf(*profiles_[0]));
-}
-
-TEST_F(SettingsFile, empty_file_is_one_syntax_error_that_changes_nothing) {
-    WriteFileBytes(kPath, "");
-    EXPECT_TRUE(LoadAISettings(kPath));
-    ASSERT_EQ(1u, boxes_.boxes().size());
-    EXPECT_EQ(kSyntaxError, boxes_.boxes()[0].text);
-    for (auto& p : profiles_) {
-        EXPECT_EQ(kZero, ValuesOf(*p));
-    }
-}
-
-TEST_F(SettingsFile, load_stops_at_the_first_missing_block) {
-    SetValues(*profiles_[3], Numbered(3));
-    SetValues(*profiles_[4], Numbered(4));
-    WriteFileBytes(
-        kPath, Block("Easy", 10) + Block("Standard", 11) + Block("Hard", 12) + Block("Insane", 14));
-    EXPECT_TRUE(LoadAISettings(kPath));
-    ASSERT_EQ(1u, boxes_.boxes().size());
-    EXPECT_EQ(kSyntaxError, boxes_.boxes()[0].text);
-    EXPECT_EQ(10, profiles_[0]->iDancing);
-    EXPECT_EQ(11, profiles_[1]->iDancing);
-    EXPECT_EQ(12, profiles_[2]->iDancing);
-    EXPECT_EQ(Numbered(3), ValuesOf(*profiles_[3]));
-    EXPECT_EQ(Numbered(4), ValuesOf(*profiles_[4])) << "profiles after the failing one keep theirs";
-}
-
-TEST_F(SettingsFile, hard_takes_the_harder_block_when_its_own_is_missing) {
-    WriteFileBytes(kPath, Block("Easy", 10) + Block("Standard", 11) + Block("Harder", 13) +
-                              Block("Insane", 14));
-    EXPECT_TRUE(LoadAISettings(kPath));
-    EXPECT_TRUE(boxes_.boxes().empty());
-    EXPECT_EQ(13, profiles_[2]->iDancing);
-    EXPECT_EQ(13, profiles_[3]->iDancing);
-}
-
-TEST_F(SettingsFile, blocks_in_any_order_and_a_last_line_without_line_end) {
-    std::string text = Block("Insane", 14) + Block("Easy", 10) + Block("Hard", 12) +
-                       Block("Standard", 11) + Block("Harder", 13);
-    text.erase(text.size() - 2);  // the final "}" without CR LF
-    WriteFileBytes(kPath, text);
+TEST_F(SettingsFile, each_profile_is_searched_from_the_first_line) {
+    WriteFileBytes(kPath, Block("Insane", 14) + Block("Easy", 10) + Block("Hard", 12) +
+                              Block("Standard", 11) + Block("Harder", 13) + "}");
     EXPECT_TRUE(LoadAISettings(kPath));
     EXPECT_TRUE(boxes_.boxes().empty());
     for (int i = 0; i < 5; ++i) {
@@ -114,25 +55,110 @@ TEST_F(SettingsFile, blocks_in_any_order_and_a_last_line_without_line_end) {
     }
 }
 
-TEST_F(SettingsFile, an_over_long_line_is_a_syntax_error_not_a_hang) {
-    WriteFileBytes(kPath,
-                   Block("Easy", 10) + std::string(100000, 'a') + "\n" + Block("Standard", 11));
-    EXPECT_TRUE(LoadAISettings(kPath));
-    ASSERT_EQ(1u, boxes_.boxes().size());
-    EXPECT_EQ(kSyntaxError, boxes_.boxes()[0].text);
-    EXPECT_EQ(10, profiles_[0]->iDancing);
-    EXPECT_EQ(0, profiles_[1]->iDancing)
-        << "the line stands between Standard's block and the start";
+// Real steps, except the one named by g_failing, which fails after doing its work.
+int g_failing = -1;
+const SaveFileSteps kFailingSteps = {
+    [](const char* target, char (&temporary)[kFilePathSize]) {
+        return g_failing == 0 ? nullptr : RealSaveFileSteps().open(target, temporary);
+    },
+    [](std::FILE* f) { return RealSaveFileSteps().flush(f) && g_failing != 1; },
+    [](std::FILE* f) { return RealSaveFileSteps().sync(f) && g_failing != 2; },
+    [](std::FILE* f) { return RealSaveFileSteps().close(f) && g_failing != 3; },
+    [](const char* from, const char* to) {
+        return g_failing != 4 && RealSaveFileSteps().replace(from, to);
+    },
+    RealSaveFileSteps().remove};
+
+TEST_F(SettingsFile, a_failing_step_keeps_the_previous_file_and_leaves_nothing_behind) {
+    SetSaveFileSteps(&kFailingSteps);
+    for (g_failing = 0; g_failing < 5; ++g_failing) {
+        SCOPED_TRACE(g_failing);
+        WriteFileBytes(kPath, kPrevious);
+        ExpectRefusedSave();
+        EXPECT_EQ(kPrevious, ReadFileBytes(kPath));
+    }
 }
 
-TEST_F(SettingsFile, a_folder_in_place_of_the_file_is_reported) {
-    std::filesystem::create_directory(kPath);
-    LoadAISettings(kPath);
-    ASSERT_EQ(1u, boxes_.boxes().size());
-    EXPECT_NE(std::string::npos, boxes_.boxes()[0].text.find("Using default settings now."));
-    for (auto& p : profiles_) {
-        EXPECT_EQ(kZero, ValuesOf(*p));
+// Game folders are often linked together: the file the game reads is the one the links lead to.
+TEST_F(SettingsFile, a_save_writes_through_a_chain_of_links_that_stays) {
+    fs::create_directory("real");
+    WriteFileBytes("real/AIConfig.ai", kPrevious);
+    fs::create_symlink("../real/AIConfig.ai", "Core/link");
+    fs::create_symlink("link", kPath);
+    ASSERT_TRUE(SaveAISettings(kPath));
+    EXPECT_EQ("link", fs::read_symlink(kPath));
+    EXPECT_EQ(1218u, ReadFileBytes("real/AIConfig.ai").size());
+    EXPECT_EQ(1, EntriesIn("real"));
+    // A link to nothing: the file it names is made.
+    fs::remove("real/AIConfig.ai");
+    ASSERT_TRUE(SaveAISettings(kPath));
+    EXPECT_EQ(1218u, ReadFileBytes("real/AIConfig.ai").size());
+    // Links that lead round in a circle.
+    fs::remove("Core/link");
+    fs::create_symlink("AIConfig.ai", "Core/link");
+    ExpectRefusedSave();
+}
+
+TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_umask) {
+    bool root = geteuid() == 0;
+    WriteFileBytes(kPath, kPrevious);
+    ASSERT_EQ(0, chmod(kPath, 0600));
+    ASSERT_TRUE(!root || chown(kPath, kOtherUser, kOtherUser) == 0);
+    ASSERT_TRUE(SaveAISettings(kPath));
+    struct stat info;
+    ASSERT_EQ(0, stat(kPath, &info));
+    EXPECT_EQ(0600u, info.st_mode & 07777);
+    EXPECT_EQ(root ? kOtherUser : geteuid(), info.st_uid);
+    EXPECT_EQ(root ? kOtherUser : getegid(), info.st_gid);
+
+    fs::remove(kPath);
+    mode_t mask = umask(027);
+    ASSERT_TRUE(SaveAISettings(kPath));
+    umask(mask);
+    ASSERT_EQ(0, stat(kPath, &info));
+    EXPECT_EQ(0640u, info.st_mode & 07777);
+}
+
+// Read-only means no write permission for anyone, even to root, as Windows' read-only attribute
+// binds administrators. Nothing but a plain file is loaded or replaced; a pipe must not hold the
+// program up.
+TEST_F(SettingsFile, read_only_files_folders_and_pipes_are_neither_replaced_nor_loaded) {
+    WriteFileBytes(kPath, kPrevious);
+    ASSERT_EQ(0, chmod(kPath, 0444));
+    ASSERT_TRUE(geteuid() != 0 || chown(kPath, kOtherUser, kOtherUser) == 0);
+    ExpectRefusedSave();
+    EXPECT_EQ(kPrevious, ReadFileBytes(kPath));
+    fs::remove(kPath);
+    fs::create_directory(kPath);
+    ExpectRefusedSave();
+    EXPECT_FALSE(LoadAISettings(kPath));
+    ExpectBox("File error!\nUsing default settings now.");
+    fs::remove(kPath);
+    ASSERT_EQ(0, mkfifo(kPath, 0600));
+    ExpectRefusedSave();
+    EXPECT_FALSE(LoadAISettings(kPath));
+    ExpectBox("File error!\nUsing default settings now.");
+    EXPECT_TRUE(fs::is_fifo(kPath));
+}
+
+// Anyone who may write the folder can plant a link where the save might put its file, and a save
+// that died leaves its file behind: neither is opened, and neither stands in the way.
+TEST_F(SettingsFile, a_save_neither_follows_nor_trips_over_planted_links_and_leftovers) {
+    WriteFileBytes("victim", kPrevious);
+    fs::create_symlink("../victim", "Core/AIConfig.ai.tmp");
+    char leftover[kFilePathSize];
+    std::FILE* file = RealSaveFileSteps().open(kPath, leftover);
+    ASSERT_NE(nullptr, file);
+    std::fclose(file);
+    fs::remove(leftover);
+    fs::create_symlink("../victim", leftover);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(SaveAISettings(kPath));
     }
+    EXPECT_EQ(kPrevious, ReadFileBytes("victim"));
+    EXPECT_EQ(1218u, ReadFileBytes(kPath).size());
+    EXPECT_FALSE(fs::is_symlink(kPath));
+    EXPECT_EQ(3, EntriesIn("Core"));
 }
 
 }  // namespace

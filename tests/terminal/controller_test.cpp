@@ -148,7 +148,7 @@ TEST_F(TerminalTest, mouse_clicks_and_drags_where_the_controls_are_drawn) {
 TEST_F(TerminalTest, message_box_stands_over_the_dialog_which_still_takes_input) {
     enum class Answer { kEnter, kEscape, kClickOk };
     for (Answer answer : {Answer::kEnter, Answer::kEscape, Answer::kClickOk}) {
-        headless::ScriptedInput script;
+        support::ScriptedInput script;
         bool mines = Hard().bMines;
         script
             .Then([&] {

@@ -12,6 +12,7 @@
 #include "profiles/ai_setting.h"
 #include "profiles/profile_registry.h"
 #include "profiles/settings_file.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ class DefaultsFile : public ::testing::Test {
             profiles[i] = std::make_unique<AISetting>(kNames[i]);
     }
     std::unique_ptr<AISetting> profiles[5];
-    headless::AutoAnswerBoxes boxes;
+    support::AutoAnswerBoxes boxes;
 };
 
 }  // namespace

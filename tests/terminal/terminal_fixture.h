@@ -14,12 +14,13 @@
 #include "panel/dialog_window.h"
 #include "platform/own/headless.h"
 #include "platform/own/resources.h"
-#include "platform/own/terminal/controller.h"
-#include "platform/own/terminal/view.h"
+#include "terminal/controller.h"
+#include "terminal/view.h"
 #include "profiles/ai_setting.h"
 #include "profiles/profile_registry.h"
 #include "res/program_resources.h"
 #include "res/resource.h"
+#include "tests/support/test_support.h"
 
 struct CellAt {
     int col = -1, row = -1;
@@ -35,7 +36,7 @@ class TerminalTest : public ::testing::Test {
         previousFolder = std::filesystem::current_path();
         std::filesystem::current_path(folder);
         std::filesystem::create_directory("Core");
-        headless::ResetWindows();
+        own::ResetLayer();
         UnregisterClassA("DLGCLASS", own::ProgramInstance());
         ProfileRegistry::ClearForTesting();
         own::SetProgramResources(kProgramResFile, kProgramResFileSize);

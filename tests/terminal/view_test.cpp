@@ -119,7 +119,7 @@ TEST_F(TerminalTest, too_small_terminal_gets_a_message_and_no_dialog) {
 
     EXPECT_FALSE(Screen(79, 24).tooSmall);
     // A message box wider than the terminal is cut, not a reason to hide the dialog.
-    headless::ScriptedInput script;
+    support::ScriptedInput script;
     script.Then([] {
         Picture picture = Screen();
         EXPECT_FALSE(picture.tooSmall);

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Checks the shipped Windows program as a file: a 32-bit GUI program that needs nothing but the
 # system's own DLLs (so it runs from any folder without an installer), with the dialog and the
-# manifest among its resources. Prints its size.
+# manifest among its resources, at most 48 KiB. Given the ZIP that cpack makes, also checks that
+# it holds that program and the defaults file, and no settings file that would replace a game's.
 #
-#   tests/windows/check_program.sh build/windows/app/AIControlPanel.exe
+#   tests/windows/check_program.sh build/windows/app/AIControlPanel.exe [AIControlPanel-win32.zip]
 set -uo pipefail
 
-exe=${1:?usage: check_program.sh PROGRAM.exe}
+exe=${1:?usage: check_program.sh PROGRAM.exe [PACKAGE.zip]}
+zip=${2:-}
 objdump=i686-w64-mingw32-objdump
 failed=0
 
@@ -36,6 +38,22 @@ resources=$(sed -n '/Resource Directory section/,/Resources start/p' <<<"$header
          /Leaf:/ { print ids[n - 2] "/" ids[n - 1] "/" ids[n] }' | sort | tr '\n' ' ' | sed 's/ $//')
 check "dialog 102 and the manifest" "0x000005/0x000066/0x000407 0x000018/0x000001/0x000409" "$resources"
 
-echo "size: $(stat -c %s "$exe") bytes ($exe)"
-echo "program: $((4 - failed)) passed, $failed failed"
+size=$(stat -c %s "$exe")
+check "at most 48 KiB" "yes" "$([ "$size" -le 49152 ] && echo yes || echo "no, $size bytes")"
+checks=5
+
+if [ -n "$zip" ]; then
+    unpacked=$(mktemp -d)
+    trap 'rm -rf "$unpacked"' EXIT
+    zip=$(realpath "$zip")
+    check "the ZIP: the program and the defaults file" "AIControlPanel.exe Core/ Core/AIDefaultConfig.ai" \
+        "$(cmake -E tar tf "$zip" | sort | tr '\n' ' ' | sed 's/ $//')"
+    (cd "$unpacked" && cmake -E tar xf "$zip")
+    check "the ZIP's program is this one" "same" \
+        "$(cmp -s "$unpacked/AIControlPanel.exe" "$exe" && echo same || echo differs)"
+    checks=7
+fi
+
+echo "size: $size bytes ($exe)"
+echo "program: $((checks - failed)) passed, $failed failed"
 [ "$failed" = 0 ]

@@ -24,6 +24,7 @@
 #include "profiles/settings_file.h"
 #include "res/program_resources.h"
 #include "tests/scenarios/engine/engine.h"
+#include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
 using namespace scenario;
@@ -160,7 +161,9 @@ bool Fails() {
     return g_failingSaves && g_saveRandom() % 24 == 0;
 }
 const SaveFileSteps kWatchedSteps = {
-    [](const char* path) { return Fails() ? nullptr : RealSaveFileSteps().open(path); },
+    [](const char* target, char(&temporary)[kFilePathSize]) {
+        return Fails() ? nullptr : RealSaveFileSteps().open(target, temporary);
+    },
     [](std::FILE* file) { return !Fails() && RealSaveFileSteps().flush(file); },
     [](std::FILE* file) { return !Fails() && RealSaveFileSteps().sync(file); },
     [](std::FILE* file) { return RealSaveFileSteps().close(file) && !Fails(); },
@@ -185,11 +188,13 @@ const SaveFileSteps kWatchedSteps = {
 std::string CheckFile() {
     bool present = false;
     std::string bytes = ReadBytes(kSettingsFilePath, &present);
-    return present != g_fileExpected || (present && bytes != g_expectedFile)
-               ? "the settings file is not the one that the last save wrote whole"
-           : fs::exists(std::string(kSettingsFilePath) + ".tmp")
-               ? "a save left its temporary file behind"
-               : "";
+    if (present != g_fileExpected || (present && bytes != g_expectedFile))
+        return "the settings file is not the one that the last save wrote whole";
+    for (const fs::directory_entry& entry : fs::directory_iterator("Core")) {
+        if (entry.path().filename().string().starts_with("AIConfig.ai."))
+            return "a save left its temporary file behind";
+    }
+    return "";
 }
 
 class RandomDriver : public Driver {
@@ -379,7 +384,7 @@ int main(int argc, char** argv) {
     }
 
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-    own::SetModulePathForTesting((player.folder() / "AIControlPanel").string());
+    support::SetModulePathForTesting((player.folder() / "AIControlPanel").string());
     ScenarioInput input;
     headless::SetInputSource(&input);
     std::string commandLine;

@@ -1,5 +1,5 @@
 // The cell grid and its drawing calls; everything clips, so a window partly off the grid is safe.
-#include "platform/own/terminal/canvas.h"
+#include "terminal/canvas.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/own/headless.h"
-#include "platform/own/terminal/view.h"
+#include "terminal/view.h"
 
 namespace terminal {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/own/headless.h"
-#include "platform/own/terminal/controller.h"
-#include "platform/own/terminal/view.h"
+#include "terminal/controller.h"
+#include "terminal/view.h"
 
 namespace terminal {
 

@@ -1,6 +1,6 @@
 // Draws the windows of the own layer from their state: frames and captions, then each control by
 // its class, back to front. Message boxes stand over the dialog, centred, as a person expects.
-#include "platform/own/terminal/view.h"
+#include "terminal/view.h"
 
 #include <algorithm>
 

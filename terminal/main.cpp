@@ -5,7 +5,7 @@
 
 #include "platform/own/headless.h"
 #include "platform/own/resources.h"
-#include "platform/own/terminal/terminal.h"
+#include "terminal/terminal.h"
 #include "platform/platform.h"
 #include "res/program_resources.h"
 

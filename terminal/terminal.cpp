@@ -1,5 +1,5 @@
 // The ncurses side of the front end: colours or plain characters, keys, mouse and resizes.
-#include "platform/own/terminal/terminal.h"
+#include "terminal/terminal.h"
 
 #include <curses.h>
 

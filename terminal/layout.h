@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/own/headless.h"
-#include "platform/own/terminal/canvas.h"
+#include "terminal/canvas.h"
 
 namespace terminal {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/own/headless.h"
-#include "platform/own/terminal/canvas.h"
-#include "platform/own/terminal/layout.h"
+#include "terminal/canvas.h"
+#include "terminal/layout.h"
 
 namespace terminal {
 

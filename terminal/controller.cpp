@@ -1,5 +1,5 @@
 // Keys and mouse from the terminal, as injected input (see controller.h).
-#include "platform/own/terminal/controller.h"
+#include "terminal/controller.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // Columns by scale, rows by the heights that the controls need (see layout.h).
-#include "platform/own/terminal/layout.h"
+#include "terminal/layout.h"
 
 #include <strings.h>
 #include <algorithm>

@@ -1,0 +1,28 @@
+#pragma once
+// Inside the own layer: the thread's message queue and the input queue behind it. Nothing outside
+// platform/own includes this.
+
+#include "platform/own/win32.h"
+
+namespace own {
+
+// A rising message time; and whether a quit message waits (with its code).
+DWORD NextMessageTime();
+bool QuitPending(int* code);
+// Empties the posted messages and the input, and forgets a pending quit.
+void ResetMessageQueue();
+
+// The input queue, consulted by GetMessageA after posted messages (input.cpp). Injected input
+// waits here until the queue turns it into the message that the platform would deliver.
+bool TakeInputMessage(MSG* msg);
+void ClearInput();
+void InjectMouseDown(POINT screen);
+void InjectMouseMove(POINT screen);
+void InjectMouseUp(POINT screen);
+void InjectKeyDown(UINT vk);
+void InjectKeyUp(UINT vk);
+
+// Hit-testing in screen coordinates, through WM_NCHITTEST as the platform does.
+HWND WindowFromScreenPoint(POINT screen, LRESULT* hitCode);
+
+}  // namespace own

@@ -1,0 +1,84 @@
+#include "tests/support/test_support.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace support {
+namespace {
+MessageRecorder* g_recorder = nullptr;
+AutoAnswerBoxes* g_answerer = nullptr;
+std::string g_modulePath;
+
+const char* ModulePath() {
+    return g_modulePath.c_str();
+}
+}  // namespace
+
+ScriptedInput::ScriptedInput() : previous_(headless::GetInputSource()) {
+    headless::SetInputSource(this);
+}
+ScriptedInput::~ScriptedInput() {
+    headless::SetInputSource(previous_);
+}
+
+ScriptedInput& ScriptedInput::Then(std::function<void()> step) {
+    steps_.push_back(std::move(step));
+    return *this;
+}
+
+bool ScriptedInput::ProvideInput() {
+    if (steps_.empty())
+        return false;
+    std::function<void()> step = std::move(steps_.front());
+    steps_.pop_front();
+    step();
+    return true;
+}
+
+MessageRecorder::MessageRecorder()
+    : previous_(g_recorder), previousObserver_(own::SetProcedureObserver(Observe)) {
+    g_recorder = this;
+}
+MessageRecorder::~MessageRecorder() {
+    g_recorder = previous_;
+    own::SetProcedureObserver(previousObserver_);
+}
+
+void MessageRecorder::Observe(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted) {
+    MessageRecorder* r = g_recorder;
+    if (!r || (!r->all_ &&
+               std::find(r->watched_.begin(), r->watched_.end(), hwnd) == r->watched_.end())) {
+        return;
+    }
+    RecordedMessage m{hwnd, message, wParam, lParam, posted ? kPosted : kSent, 0, 0};
+    if (message == WM_NOTIFY && lParam) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        m.notifyCode = header->code;
+        if (header->code == NM_CUSTOMDRAW)
+            m.drawStage = reinterpret_cast<const NMCUSTOMDRAW*>(lParam)->dwDrawStage;
+    }
+    r->messages_.push_back(m);
+}
+
+AutoAnswerBoxes::AutoAnswerBoxes()
+    : previous_(g_answerer), previousObserver_(own::SetBoxObserver(Observe)) {
+    g_answerer = this;
+}
+AutoAnswerBoxes::~AutoAnswerBoxes() {
+    g_answerer = previous_;
+    own::SetBoxObserver(previousObserver_);
+}
+
+void AutoAnswerBoxes::Observe(const own::MessageBoxEvent& box) {
+    if (!g_answerer)
+        return;
+    g_answerer->boxes_.push_back(ShownBox{box.owner, box.text, box.title, box.type});
+    headless::Click(box.okButton);
+}
+
+void SetModulePathForTesting(const std::string& path) {
+    g_modulePath = path;
+    own::SetModulePathHook(path.empty() ? nullptr : ModulePath);
+}
+
+}  // namespace support

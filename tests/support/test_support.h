@@ -1,0 +1,102 @@
+#pragma once
+// What tests need from the own layer beyond the headless driver: scripted input, a recorder of
+// the messages that window procedures receive, message boxes that answer themselves, and the
+// program's path. Each installs one of the layer's hooks while it lives and restores the previous
+// one when it ends.
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/own/headless.h"
+#include "platform/own/hooks.h"
+
+namespace support {
+
+// A script of steps, each run when the layer would wait: the usual input source for tests.
+class ScriptedInput : public headless::InputSource {
+  public:
+    ScriptedInput();
+    ~ScriptedInput() override;
+    ScriptedInput(const ScriptedInput&) = delete;
+    ScriptedInput& operator=(const ScriptedInput&) = delete;
+
+    ScriptedInput& Then(std::function<void()> step);
+    bool ProvideInput() override;
+    std::size_t remaining() const { return steps_.size(); }
+
+  private:
+    headless::InputSource* previous_;
+    std::deque<std::function<void()>> steps_;
+};
+
+enum RecordFlags : unsigned {
+    kSent = 0x1,    // reached the procedure through SendMessageA or the layer itself
+    kPosted = 0x2,  // reached it through DispatchMessageA
+};
+
+struct RecordedMessage {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    unsigned flags;
+    UINT notifyCode;  // WM_NOTIFY: the NMHDR's code (the pointer is gone by the time one looks)
+    DWORD drawStage;  // WM_NOTIFY with NM_CUSTOMDRAW: the draw stage
+};
+
+// Records every message that the watched windows' procedures receive, in order, while it lives.
+class MessageRecorder {
+  public:
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    void Watch(HWND hwnd) { watched_.push_back(hwnd); }
+    void WatchAll() { all_ = true; }
+    const std::vector<RecordedMessage>& messages() const { return messages_; }
+    void Clear() { messages_.clear(); }
+
+  private:
+    static void Observe(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted);
+
+    MessageRecorder* previous_;
+    own::ProcedureObserver previousObserver_;
+    std::vector<HWND> watched_;
+    bool all_ = false;
+    std::vector<RecordedMessage> messages_;
+};
+
+struct ShownBox {
+    HWND owner;
+    std::string text;
+    std::string title;
+    UINT type;
+};
+
+// While one of these lives, every message box is recorded and answered with a click on OK (its
+// modal loop runs and takes the click).
+class AutoAnswerBoxes {
+  public:
+    AutoAnswerBoxes();
+    ~AutoAnswerBoxes();
+    AutoAnswerBoxes(const AutoAnswerBoxes&) = delete;
+    AutoAnswerBoxes& operator=(const AutoAnswerBoxes&) = delete;
+
+    const std::vector<ShownBox>& boxes() const { return boxes_; }
+    void Clear() { boxes_.clear(); }
+
+  private:
+    static void Observe(const own::MessageBoxEvent& box);
+
+    AutoAnswerBoxes* previous_;
+    own::BoxObserver previousObserver_;
+    std::vector<ShownBox> boxes_;
+};
+
+// The path GetModuleFileNameA reports from now on; empty restores the default (/proc/self/exe).
+void SetModulePathForTesting(const std::string& path);
+
+}  // namespace support
