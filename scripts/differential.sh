@@ -5,7 +5,8 @@
 #   scripts/differential.sh --seed S --count K --actions N   K random scenarios of N actions,
 #                                                            seeds S, S+1, ...
 #   scripts/differential.sh --scenarios DIR                  every DIR/*.scn, files in DIR/files/
-#   options: --exe PROGRAM.exe (default: the Release build of the same sources)
+#   options: --exe PROGRAM.exe (default: the Release build of the same sources; where this kernel
+#            runs no 32-bit programs, the 64-bit build of them is played instead)
 #            --work DIR (default build/wine: prefix, builds, and failures/ for replays)
 #
 # The last line reads "differential: P passed, F failed". Installs what it needs with
@@ -22,7 +23,7 @@ while [ $# -gt 0 ]; do
         --scenarios) ARGS+=("$1" "$(realpath "$2")"); shift 2 ;;
         --exe) EXE=$(realpath "$2"); shift 2 ;;
         --work) WORK=$(realpath -m "$2"); shift 2 ;;
-        *) sed -n '2,13p' "$0" >&2; exit 2 ;;
+        *) sed -n '2,14p' "$0" >&2; exit 2 ;;
     esac
 done
 trap wine_env_cleanup EXIT
@@ -42,7 +43,8 @@ linux=$WORK/linux
     cmake -S "$SOURCE" -B "$linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAICP_BENCH=OFF &&
     cmake --build "$linux" -j 2 --target scenario_player differential; } >"$WORK.log" 2>&1 ||
     { cat "$WORK.log" >&2; echo "differential: the builds failed" >&2; exit 1; }
-[ -n "$EXE" ] || EXE=$windows/app/AIControlPanel.exe
+# A program given is played only where it can run: the shipped one is a 32-bit program.
+[ "$bits" = 32 ] && [ -n "$EXE" ] || EXE=$windows/app/AIControlPanel.exe
 if [ "$bits" = 32 ]; then
     echo "differential: playing the 32-bit program $EXE under 32-bit Wine"
 else
