@@ -170,8 +170,8 @@ std::string Screen() {
             out += "slider" + rows.substr(0, tab) + " " + std::to_string(Send(child, TBM_GETPOS, 0, 0)) +
                    rows.substr(tab + 1) + Numbers(ControlRect(child, TBM_GETTHUMBRECT, 0)) + "\n";
         }
-        for (int i = 0, selected = static_cast<int>(Send(child, TCM_GETCURSEL, 0, 0));
-             name == WC_TABCONTROLA && !rows.empty(); ++i) {
+        int selected = name == WC_TABCONTROLA ? static_cast<int>(Send(child, TCM_GETCURSEL, 0, 0)) : -1;
+        for (int i = 0; name == WC_TABCONTROLA && !rows.empty(); ++i) {
             std::size_t tab = rows.find('\t'), end = rows.find('\n');
             out += "tab" + rows.substr(0, tab) + (i == selected ? " 1 " : " 0 ") +
                    rows.substr(tab + 1, end - tab);
@@ -203,13 +203,16 @@ void Raise(int box, POINT point) {
 }
 
 // Sent messages go before input, so each round trip lets the panel's thread take at least one
-// more input message: one per message given, and one more, leave none waiting.
+// more input message: one per message given, and one more, leave none waiting. Then a pause for
+// the paints that come once the queue is empty, and one more trip to see them done.
 void Sync(int trips) {
     DWORD_PTR result = 0;
-    for (HWND panel = Panel(); panel && trips-- > 0; Sleep(0)) {
+    for (HWND panel = Panel(); panel && trips-- > 0; Sleep(trips ? 0 : 3)) {
         if (!SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
             break;
     }
+    if (HWND panel = Panel())
+        SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
 }
 
 // The dialog shows before start-up loads the settings; input idle means that the program has

@@ -27,11 +27,12 @@ wine_pick_arch() {
     export WINEARCH
 }
 
-# No crash dialog, and windows that Wine decorates itself, since there is no window manager to
-# give them a title bar and close box.
+# No crash dialog; windows that Wine decorates itself, since there is no window manager to give
+# them a title bar and close box; and the classic look, the one the own layer draws (no theme, so
+# no hot thumbs that repaint as the pointer leaves them).
 wine_prefix_ensure() {
     export WINEPREFIX=$1
-    local stamp="$WINEPREFIX/.ready-$WINEARCH-2" reg="$1/drive_c/test-settings.reg"
+    local stamp="$WINEPREFIX/.ready-$WINEARCH-3" reg="$1/drive_c/test-settings.reg"
     [ -f "$stamp" ] && return 0
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
@@ -45,7 +46,9 @@ wine_prefix_ensure() {
         '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]' \
         '"Auto"="0"' '"Debugger"=-' '' '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' \
         '"ShowCrashDialog"=dword:00000000' '' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
-        '"Managed"="N"' '"Decorated"="N"' '' >"$reg"
+        '"Managed"="N"' '"Decorated"="N"' '' \
+        '[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\ThemeManager]' \
+        '"ThemeActive"="0"' '' >"$reg"
     "$WINE_LOADER" regedit /S 'C:\test-settings.reg' >/dev/null 2>&1
     /usr/lib/wine/wineserver -w
     touch "$stamp"

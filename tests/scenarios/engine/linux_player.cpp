@@ -111,8 +111,13 @@ class HeadlessBackend : public Backend {
         at_ = POINT{p.x, p.y};
         headless::MouseMove(at_);
     }
+    // A person lets go only after the program has shown what the press did: everything that
+    // the press leaves pending, paints included, runs before the release comes.
     void MouseButton(bool down) override {
-        down ? headless::MouseDown(at_) : headless::MouseUp(at_);
+        if (!down)
+            return headless::MouseUp(at_);
+        headless::MouseDown(at_);
+        headless::DoEvents();
     }
     bool Key(const std::string& name) override {
         static const UINT keys[] = {VK_LEFT, VK_RIGHT, VK_UP,    VK_DOWN,
