@@ -138,9 +138,8 @@ class WineBackend : public Backend {
     bool Read(scenario::Screen* screen, std::string* error) override {
         std::vector<std::string> lines;
         *error = probe_->Ask("screen", &lines) ? "" : "the probe does not answer";
-        for (const std::string& line : lines) {
+        for (const std::string& line : lines)
             *error = ParseScreenLine(line, screen) ? *error : "the probe says: " + line;
-        }
         return error->empty();
     }
     void Uncover(int box, Point p) override {
@@ -215,7 +214,13 @@ int Play(const Options& o, Display* display, Probe* probe, const std::string& na
     std::string error;
     if (status != 0 || !ReadScenario(record.string(), &lines, &error)) {
         std::printf("FAIL %s: the Linux run fails; see\n  %s\n", name.c_str(),
-                    [&] { std::string s; for (auto& a : linuxArgs) s += a + " "; return s; }().c_str());
+                    [&] {
+                        std::string s;
+                        for (auto& a : linuxArgs)
+                            s += a + " ";
+                        return s;
+                    }()
+                        .c_str());
         return 0;
     }
     auto started = std::chrono::steady_clock::now();
@@ -229,14 +234,16 @@ int Play(const Options& o, Display* display, Probe* probe, const std::string& na
     played = played && player.Finish();
     wine.reset();  // ends a program that still runs
     fs::remove(player.folder() / "AIControlPanel.exe");
-    *wineSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    *wineSeconds +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     *actions += player.actions();
     std::string problems;
     std::map<std::string, std::string> seen = Files(player.folder()),
                                        expected = Files(run / "linux");
     for (auto& [file, bytes] : expected) {
-        problems += !seen.count(file) ? "  only on Linux: " + file + "\n"
-                    : seen[file] != bytes ? "  " + file + " differs\n" : "";
+        problems += !seen.count(file)     ? "  only on Linux: " + file + "\n"
+                    : seen[file] != bytes ? "  " + file + " differs\n"
+                                          : "";
         seen.erase(file);
     }
     for (auto& [file, bytes] : seen)
@@ -255,11 +262,12 @@ int Play(const Options& o, Display* display, Probe* probe, const std::string& na
     fs::create_directories(replay);
     fs::copy(files, replay / "files", fs::copy_options::recursive);
     fs::copy_file(record, replay / record.filename());
-    std::printf("FAIL %s, at action %d: Linux saw what the line expects, Wine did not:\n  %s\n%s"
-                "  replay: scripts/differential.sh --scenarios %s\n",
-                name.c_str(), player.actions() + !played,
-                played ? "the runs leave different files" : player.failure().c_str(),
-                problems.c_str(), replay.c_str());
+    std::printf(
+        "FAIL %s, at action %d: Linux saw what the line expects, Wine did not:\n  %s\n%s"
+        "  replay: scripts/differential.sh --scenarios %s\n",
+        name.c_str(), player.actions() + !played,
+        played ? "the runs leave different files" : player.failure().c_str(), problems.c_str(),
+        replay.c_str());
     return 0;
 }
 
@@ -308,9 +316,10 @@ int main(int argc, char** argv) {
                        {"--random", std::to_string(seed), "--actions", std::to_string(o.actions)},
                        AICP_SCENARIO_FILES, &seconds, &actions);
     }
-    std::printf("differential: %d actions under Wine in %.1f s, %.0f ms an action with start and "
-                "end\ndifferential: %d passed, %d failed\n",
-                actions, seconds, actions ? 1000 * seconds / actions : 0.0, passed, played - passed);
+    std::printf(
+        "differential: %d actions under Wine in %.1f s, %.0f ms an action with start and "
+        "end\ndifferential: %d passed, %d failed\n",
+        actions, seconds, actions ? 1000 * seconds / actions : 0.0, passed, played - passed);
     XCloseDisplay(display);
     return passed == played && played > 0 ? 0 : 1;
 }

@@ -78,7 +78,8 @@ RECT ControlRect(HWND control, UINT message, WPARAM wParam, char* text = nullptr
     GetWindowThreadProcessId(control, &id);
     if (id != known) {
         process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
-        remote = static_cast<char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+        remote =
+            static_cast<char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
         known = id;
     }
     RECT rect{};
@@ -137,8 +138,8 @@ std::string Screen() {
     RECT client{};
     GetClientRect(panel, &client);
     MapWindowPoints(panel, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    std::string out = "panel" + Numbers(ScreenRect(panel)) + Numbers(client) +
-                      Numbers(CloseBox(panel)) + "\n";
+    std::string out =
+        "panel" + Numbers(ScreenRect(panel)) + Numbers(client) + Numbers(CloseBox(panel)) + "\n";
     std::vector<HWND> children;
     EnumChildWindows(panel, Collect, reinterpret_cast<LPARAM>(&children));
     for (HWND child : children) {
@@ -161,16 +162,19 @@ std::string Screen() {
             for (int i = 0; i < Send(child, TCM_GETITEMCOUNT, 0, 0); ++i) {
                 char text[128] = {};
                 ControlRect(child, TCM_GETITEMA, i, text);
-                fixed[child] += Numbers(ControlRect(child, TCM_GETITEMRECT, i)) + "\t\"" + text + "\"\n";
+                fixed[child] +=
+                    Numbers(ControlRect(child, TCM_GETITEMRECT, i)) + "\t\"" + text + "\"\n";
             }
         }
         std::string rows = fixed[child];
         if (name == TRACKBAR_CLASSA) {
             std::size_t tab = rows.find('\t');
-            out += "slider" + rows.substr(0, tab) + " " + std::to_string(Send(child, TBM_GETPOS, 0, 0)) +
-                   rows.substr(tab + 1) + Numbers(ControlRect(child, TBM_GETTHUMBRECT, 0)) + "\n";
+            out += "slider" + rows.substr(0, tab) + " " +
+                   std::to_string(Send(child, TBM_GETPOS, 0, 0)) + rows.substr(tab + 1) +
+                   Numbers(ControlRect(child, TBM_GETTHUMBRECT, 0)) + "\n";
         }
-        int selected = name == WC_TABCONTROLA ? static_cast<int>(Send(child, TCM_GETCURSEL, 0, 0)) : -1;
+        int selected =
+            name == WC_TABCONTROLA ? static_cast<int>(Send(child, TCM_GETCURSEL, 0, 0)) : -1;
         for (int i = 0; name == WC_TABCONTROLA && !rows.empty(); ++i) {
             std::size_t tab = rows.find('\t'), end = rows.find('\n');
             out += "tab" + rows.substr(0, tab) + (i == selected ? " 1 " : " 0 ") +
@@ -187,8 +191,8 @@ std::string Screen() {
             if (ClassOf(part) == "Static" && Quoted(part).size() > text.size())
                 text = Quoted(part);
         }
-        out += "box" + Numbers(ScreenRect(box)) + Numbers(ScreenRect(GetDlgItem(box, IDOK))) +
-               " " + Quoted(box) + " " + text + "\n";
+        out += "box" + Numbers(ScreenRect(box)) + Numbers(ScreenRect(GetDlgItem(box, IDOK))) + " " +
+               Quoted(box) + " " + text + "\n";
     }
     return out;
 }
@@ -223,7 +227,8 @@ const char* Wait(DWORD limit) {
     while (!(panel = Panel()) && GetTickCount() - start < limit)
         Sleep(10);
     GetWindowThreadProcessId(panel, &id);
-    HANDLE process = panel ? OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id) : nullptr;
+    HANDLE process =
+        panel ? OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id) : nullptr;
     if (process) {
         WaitForInputIdle(process, 5000);
         CloseHandle(process);

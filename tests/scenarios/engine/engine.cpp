@@ -57,9 +57,8 @@ bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string
             *error = path + ":" + std::to_string(number) + ": " + *error;
             return false;
         }
-        if (!line.words.empty() && (line.quoted[0] || line.words[0][0] != '#')) {
+        if (!line.words.empty() && (line.quoted[0] || line.words[0][0] != '#'))
             lines->push_back(line);
-        }
     }
     *error = in.eof() ? "" : "cannot read " + path;
     return in.eof();
@@ -77,9 +76,8 @@ std::string Quoted(const std::string& text) {
 
 std::string Describe(const Line& line) {
     std::string out;
-    for (std::size_t i = 0; i < line.words.size(); ++i) {
+    for (std::size_t i = 0; i < line.words.size(); ++i)
         out += (i ? " " : "") + (line.quoted[i] ? Quoted(line.words[i]) : line.words[i]);
-    }
     return out;
 }
 
@@ -93,9 +91,9 @@ bool Inside(const Rect& inner, const Rect& outer) {
 }
 
 std::string Numbers(const Rect& r, const Screen& s) {
-    return " " + std::to_string(r.left - s.client.left) + " " + std::to_string(r.top - s.client.top) +
-           " " + std::to_string(r.right - s.client.left) + " " +
-           std::to_string(r.bottom - s.client.top);
+    return " " + std::to_string(r.left - s.client.left) + " " +
+           std::to_string(r.top - s.client.top) + " " + std::to_string(r.right - s.client.left) +
+           " " + std::to_string(r.bottom - s.client.top);
 }
 
 bool Number(const Line& line, std::size_t i, int* value) {
@@ -122,9 +120,8 @@ const Control* Screen::InGroup(const std::string& group, const char* className) 
 
 const Control* Screen::Button(const std::string& caption) const {
     for (const Control& c : controls) {
-        if (c.className == "Button" && c.buttonType != 7 && c.text == caption) {
+        if (c.className == "Button" && c.buttonType != 7 && c.text == caption)
             return &c;
-        }
     }
     return nullptr;
 }
@@ -137,9 +134,8 @@ bool ParseScreenLine(const std::string& text, Screen* s) {
     std::string error;
     std::vector<int> n;
     std::vector<std::string> t;
-    if (!SplitLine(text, &line, &error) || line.words.empty()) {
+    if (!SplitLine(text, &line, &error) || line.words.empty())
         return false;
-    }
     for (std::size_t i = 1; i < line.words.size(); ++i) {
         if (line.quoted[i]) {
             t.push_back(line.words[i]);
@@ -152,7 +148,8 @@ bool ParseScreenLine(const std::string& text, Screen* s) {
     if (kind == "panel" && n.size() == 12 && t.empty()) {
         *s = Screen{true, rect(0), rect(4), rect(8), {}, {}, {}, -1, {}};
     } else if (kind == "control" && n.size() == 7 && t.size() == 2) {
-        s->controls.push_back(Control{t[0], t[1], n[0], rect(1), n[5], n[6] != 0, false, 0, 0, 0, {}, {}});
+        s->controls.push_back(
+            Control{t[0], t[1], n[0], rect(1), n[5], n[6] != 0, false, 0, 0, 0, {}, {}});
     } else if (kind == "slider" && n.size() == 11 && t.empty() && !s->controls.empty()) {
         Control& c = s->controls.back();
         c.slider = true;
@@ -201,13 +198,13 @@ std::string Seen(const Line& line, const Screen& s) {
     }
     bool known = verb == "tab" || verb == "label" || verb == "slider" || verb == "thumb" ||
                  verb == "checked" || verb == "unchecked" || verb == "control";
-    if (!known || !s.panel) {
+    if (!known || !s.panel)
         return known ? "the panel is not on screen" : "";
-    }
-    const Control* c = verb == "label"   ? s.InGroup(subject, "Static")
-                       : verb == "tab"   ? nullptr
-                       : verb == "slider" || verb == "thumb" ? s.InGroup(subject, "msctls_trackbar32")
-                                                              : s.Button(subject);
+    const Control* c = verb == "label" ? s.InGroup(subject, "Static")
+                       : verb == "tab" ? nullptr
+                       : verb == "slider" || verb == "thumb"
+                           ? s.InGroup(subject, "msctls_trackbar32")
+                           : s.Button(subject);
     std::string first = "no such control";
     if (verb == "tab") {
         return "tab " + Quoted(s.selectedTab >= 0 ? s.tabs[s.selectedTab] : "");
@@ -239,8 +236,9 @@ Point Centre(const Rect& r) {
 }
 
 bool IsExpectation(const Line& line) {
-    static const std::string kVerbs = " box no label slider thumb checked unchecked tab control "
-                                      "exit differs ";
+    static const std::string kVerbs =
+        " box no label slider thumb checked unchecked tab control "
+        "exit differs ";
     const std::string& verb = line.words[0];
     return (verb == "file" && line.words.size() > 2 && line.words[2] != "from") ||
            kVerbs.find(" " + verb + " ") != std::string::npos;
@@ -249,9 +247,8 @@ bool IsExpectation(const Line& line) {
 bool Is(const Line& line, std::initializer_list<const char*> words) {
     std::size_t i = 0;
     for (const char* word : words) {
-        if (word && (line.quoted[i] || line.words[i] != word)) {
+        if (word && (line.quoted[i] || line.words[i] != word))
             return false;
-        }
         ++i;
     }
     return line.words.size() == words.size();
@@ -268,8 +265,11 @@ std::string ReadBytes(const fs::path& path, bool* present) {
 }  // namespace
 
 Player::Player(Backend* backend, std::string name, std::vector<Line> lines, const fs::path& files)
-    : backend_(backend), name_(std::move(name)), lines_(std::move(lines)),
-      files_(fs::absolute(files)), recorded_(5) {}
+    : backend_(backend),
+      name_(std::move(name)),
+      lines_(std::move(lines)),
+      files_(fs::absolute(files)),
+      recorded_(5) {}
 
 bool Player::Record(const fs::path& path) {
     record_.open(path, std::ios::binary | std::ios::trunc);
@@ -277,9 +277,8 @@ bool Player::Record(const fs::path& path) {
 }
 
 void Player::Write(const std::string& text) {
-    if (record_.is_open()) {
+    if (record_.is_open())
         record_ << text << '\n' << std::flush;
-    }
 }
 
 bool Player::Fail(const Line* line, const std::string& what) {
@@ -304,9 +303,8 @@ bool Player::SetUp(const fs::path& root) {
             fs::create_directories(folder_ / line.words[1]);
         } else if (Is(line, {"program", "path", "length", nullptr}) && Number(line, 3, &length)) {
             int padding = length - backend_->ProgramPathLength((folder_ / "p").string()) + 1;
-            if (padding < 1 || padding > 255) {
+            if (padding < 1 || padding > 255)
                 return Fail(&line, "a program path of that length cannot be made here");
-            }
             fs::create_directories(folder_ /= std::string(padding, 'p'));
         } else if (Is(line, {"differs", nullptr})) {
             differs_ = line.words[1];
@@ -337,11 +335,10 @@ bool Player::Expect(const Line& line) {
         std::string actual = ReadBytes(folder_ / line.words[1], &present);
         std::string expected = ReadBytes(files_ / line.words[3], &fixture);
         std::size_t at = 0;
-        while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) {
+        while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
             ++at;
-        }
-        return !fixture    ? Fail(&line, "cannot read the fixture file")
-               : !present  ? Fail(&line, "saw no such file")
+        return !fixture   ? Fail(&line, "cannot read the fixture file")
+               : !present ? Fail(&line, "saw no such file")
                : actual != expected
                    ? Fail(&line, "the file differs from byte " + std::to_string(at) + ": saw " +
                                      Quoted(actual.substr(at, 40)) + ", expected " +
@@ -352,9 +349,8 @@ bool Player::Expect(const Line& line) {
         return true;
     }
     for (auto start = std::chrono::steady_clock::now();;) {
-        if (!fresh_ && !Read()) {
+        if (!fresh_ && !Read())
             return false;
-        }
         std::string seen = Seen(line, screen_);
         if (seen.empty()) {
             return Fail(&line, "not a line of the scenario format");
@@ -362,9 +358,8 @@ bool Player::Expect(const Line& line) {
             return true;
         }
         fresh_ = false;
-        if (!backend_->Lags() || std::chrono::steady_clock::now() - start > kLagLimit) {
+        if (!backend_->Lags() || std::chrono::steady_clock::now() - start > kLagLimit)
             return Fail(&line, "saw: " + seen);
-        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
@@ -389,19 +384,18 @@ bool Player::Act(const Line& line) {
         return !error || Fail(&line, "cannot remove the file: " + error.message());
     }
     int code = 0, target = 0;
-    if ((!fresh_ && !Read()) || (!screen_.panel && backend_->Ended(&code))) {
+    if ((!fresh_ && !Read()) || (!screen_.panel && backend_->Ended(&code)))
         return Fail(&line, "the program has already ended");
-    }
     fresh_ = false;
     const Screen& s = screen_;
-    const Control* c = line.words.size() > 2 ? s.InGroup(line.words[2], "msctls_trackbar32") : nullptr;
+    const Control* c =
+        line.words.size() > 2 ? s.InGroup(line.words[2], "msctls_trackbar32") : nullptr;
     c = c && c->slider ? c : nullptr;
     const Control* button = line.words.size() > 1 ? s.Button(line.words[1]) : nullptr;
     if (Is(line, {"select", "tab", nullptr})) {
         for (std::size_t i = 0; i < s.tabs.size(); ++i) {
-            if (s.tabs[i] == line.words[2]) {
+            if (s.tabs[i] == line.words[2])
                 return Click(-1, Centre(s.tabRects[i]));
-            }
         }
     } else if ((Is(line, {"press", nullptr}) || Is(line, {"toggle", nullptr})) && button) {
         return Click(-1, Centre(button->rect));
@@ -420,8 +414,9 @@ bool Player::Act(const Line& line) {
             int half = (c->thumb.right - c->thumb.left) / 2;
             int travel = c->channel.right - c->channel.left - 2 * half - 1;
             int range = c->max > c->min ? c->max - c->min : 1;
-            Point to{c->channel.left + half + (2 * travel * (target - c->min) + range) / (2 * range),
-                     thumb.y};
+            Point to{
+                c->channel.left + half + (2 * travel * (target - c->min) + range) / (2 * range),
+                thumb.y};
             backend_->Uncover(-1, thumb);
             backend_->MouseMove(thumb);
             backend_->MouseButton(true);
@@ -450,31 +445,26 @@ bool Player::Step() {
             return false;
         } else if (next_ == lines_.size()) {
             lines_.push_back(Line{static_cast<int>(lines_.size()) + 1, {}, {}});
-            if (!SplitLine(text, &lines_.back(), &error) || lines_.back().words.empty()) {
+            if (!SplitLine(text, &lines_.back(), &error) || lines_.back().words.empty())
                 return Fail(nullptr, "the driver gave a broken line: " + text);
-            }
         }
         Line line = lines_[next_++];
         if (IsExpectation(line)) {
             Write(Describe(line));
-            if (!Expect(line)) {
+            if (!Expect(line))
                 return false;
-            }
             continue;
         }
         if (driver_ || record_.is_open()) {
             std::string broken = Read() && driver_ ? driver_->Check(screen_) : "";
-            if (!broken.empty()) {
+            if (!broken.empty())
                 return Fail(&line, "before this action: " + broken);
-            }
-            if (screen_.panel) {
+            if (screen_.panel)
                 WriteReadings();
-            }
         }
         Write(Describe(line));
-        if (!Act(line)) {
+        if (!Act(line))
             return false;
-        }
         ++actions_;
         backend_->Settle();
         return true;
@@ -487,7 +477,9 @@ bool Player::Step() {
 void Player::WriteReadings() {
     for (std::size_t i = 0; recorded_[4].empty() && i < screen_.controls.size(); ++i) {
         const Control& c = screen_.controls[i];
-        Write(Seen(Words({{"control", false}, {c.className, true}, {std::to_string(c.id), false},
+        Write(Seen(Words({{"control", false},
+                          {c.className, true},
+                          {std::to_string(c.id), false},
                           {c.text, true}}),
                    screen_));
     }
@@ -509,18 +501,15 @@ void Player::WriteReadings() {
 bool Player::Finish() {
     int code = 0;
     bool exitLine = false;
-    for (std::size_t i = next_; i < lines_.size(); ++i) {
+    for (std::size_t i = next_; i < lines_.size(); ++i)
         exitLine = exitLine || lines_[i].words[0] == "exit";
-    }
-    if (!exitLine && backend_->Ended(&code)) {
+    if (!exitLine && backend_->Ended(&code))
         Write("exit " + std::to_string(code));
-    }
     fresh_ = false;
     for (; next_ < lines_.size() && failure_.empty(); ++next_) {
         Write(Describe(lines_[next_]));
-        if (!IsExpectation(lines_[next_])) {
+        if (!IsExpectation(lines_[next_]))
             return Fail(&lines_[next_], "the program has already ended");
-        }
         Expect(lines_[next_]);
     }
     return failure_.empty();

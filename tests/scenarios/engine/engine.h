@@ -134,7 +134,7 @@ class Player {
     std::size_t next_ = 0;
     Driver* driver_ = nullptr;
     std::ofstream record_;
-    Screen screen_;        // as last read; stale once an action is given
+    Screen screen_;  // as last read; stale once an action is given
     bool fresh_ = false;
     std::vector<std::string> recorded_;  // the geometry lines written so far
     std::string failure_, differs_;

@@ -68,9 +68,18 @@ class HeadlessBackend : public Backend {
             if (!s->panel || w.parent != windows_[0])
                 continue;
             bool isButton = headless::GetButtonState(w.hwnd, &button);
-            s->controls.push_back(Control{w.className, w.text, w.id, Of(w.rect),
+            s->controls.push_back(Control{w.className,
+                                          w.text,
+                                          w.id,
+                                          Of(w.rect),
                                           isButton ? static_cast<int>(button.type) : -1,
-                                          isButton && button.check == BST_CHECKED, false, 0, 0, 0, {}, {}});
+                                          isButton && button.check == BST_CHECKED,
+                                          false,
+                                          0,
+                                          0,
+                                          0,
+                                          {},
+                                          {}});
             if (headless::GetTrackbarState(w.hwnd, &slider)) {
                 Control& c = s->controls.back();
                 c.slider = true;
@@ -166,7 +175,7 @@ bool Fails() {
     return g_failingSaves && g_saveRandom() % 24 == 0;
 }
 const SaveFileSteps kWatchedSteps = {
-    [](const char* target, char(&temporary)[kFilePathSize]) {
+    [](const char* target, char (&temporary)[kFilePathSize]) {
         return Fails() ? nullptr : RealSaveFileSteps().open(target, temporary);
     },
     [](std::FILE* file) { return !Fails() && RealSaveFileSteps().flush(file); },
@@ -274,15 +283,16 @@ class RandomDriver : public Driver {
         std::string minutes = std::to_string(p->iAttackDelay) + " minutes";
         for (int row = 0; row < 4; ++row) {
             std::int32_t v = row == 1 ? 0 : graded[row - (row > 1)];
-            const char* expected = row == 1                ? minutes.c_str()
-                                   : v >= -2 && v <= 2     ? kTexts[row - (row > 1)][v + 2]
-                                                           : nullptr;
+            const char* expected = row == 1            ? minutes.c_str()
+                                   : v >= -2 && v <= 2 ? kTexts[row - (row > 1)][v + 2]
+                                                       : nullptr;
             const Control* label = s.InGroup(kGroups[row], "Static");
             if (expected && (!label || label->text != expected))
                 return std::string("label ") + kGroups[row] + " does not show " + expected;
         }
-        const bool values[] = {p->bHarassing, p->bAlternativeStrategies, p->bMultiBuildings,
-                               p->bRelicUnits, p->bTurrets, p->bMines};
+        const bool values[] = {p->bHarassing,      p->bAlternativeStrategies,
+                               p->bMultiBuildings, p->bRelicUnits,
+                               p->bTurrets,        p->bMines};
         for (int i = 0; i < 6; ++i) {
             if (!s.Button(kCheckBoxes[i]) || s.Button(kCheckBoxes[i])->checked != values[i])
                 return std::string("check box ") + kCheckBoxes[i] + " disagrees with its setting";
@@ -332,12 +342,12 @@ int main(int argc, char** argv) {
     int actions = 0;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i], value = i + 1 < argc ? argv[i + 1] : "";
-        arg == "--failing-saves"    ? void(g_failingSaves = true)
-        : arg == "--random"         ? void(seed = std::atol(argv[++i]))
-        : arg == "--actions"        ? void(actions = std::atoi(argv[++i]))
-        : arg == "--files"          ? void(files = argv[++i])
-        : arg == "--keep"           ? void(g_keep = fs::absolute(argv[++i]))
-        : arg == "--record"         ? void(record = argv[++i])
+        arg == "--failing-saves"            ? void(g_failingSaves = true)
+        : arg == "--random"                 ? void(seed = std::atol(argv[++i]))
+        : arg == "--actions"                ? void(actions = std::atoi(argv[++i]))
+        : arg == "--files"                  ? void(files = argv[++i])
+        : arg == "--keep"                   ? void(g_keep = fs::absolute(argv[++i]))
+        : arg == "--record"                 ? void(record = argv[++i])
         : scenario.empty() && arg[0] != '-' ? void(scenario = arg)
                                             : void(seed = -2);
         i = value.empty() && arg != "--failing-saves" && arg[0] == '-' ? argc : i;
@@ -398,7 +408,9 @@ int main(int argc, char** argv) {
     backend.SetEnded(exitCode);
     if (!player.Finish())
         Exit(player.failure(), 1);
-    std::string broken = seed < 0 ? "" : exitCode != 1 ? "exit code " + std::to_string(exitCode) : CheckFile();
+    std::string broken = seed < 0        ? ""
+                         : exitCode != 1 ? "exit code " + std::to_string(exitCode)
+                                         : CheckFile();
     if (!broken.empty())
         Exit(scenario + ": after the program's end: " + broken, 1);
     Exit(scenario + ": passed, exit code " + std::to_string(exitCode) + ", " +
