@@ -150,25 +150,31 @@ class WineBackend : public Backend {
         XTestFakeMotionEvent(display_, -1, p.x, p.y, CurrentTime);
         ++events_;
     }
+    // A person lets go only after the program has shown what the press did.
     void MouseButton(bool down) override {
         XTestFakeButtonEvent(display_, 1, down, CurrentTime);
-        ++events_;
+        Settle(0x01, down);  // VK_LBUTTON
     }
     bool Key(const std::string& name) override {
         static const KeySym keys[] = {XK_Left, XK_Right, XK_Up,    XK_Down,
                                       XK_Home, XK_End,   XK_Prior, XK_Next};
-        auto key = std::find(kKeys, kKeys + 8, name);
-        KeyCode code = key == kKeys + 8 ? 0 : XKeysymToKeycode(display_, keys[key - kKeys]);
-        XTestFakeKeyEvent(display_, code, True, CurrentTime);
-        XTestFakeKeyEvent(display_, code, False, CurrentTime);
-        events_ += 2;
+        static const int codes[] = {0x25, 0x27, 0x26, 0x28, 0x24, 0x23, 0x21, 0x22};
+        auto key = std::find(kKeys, kKeys + 8, name) - kKeys;
+        KeyCode code = key == 8 ? 0 : XKeysymToKeycode(display_, keys[key]);
+        for (bool down : {true, false}) {
+            XTestFakeKeyEvent(display_, code, down, CurrentTime);
+            Settle(key == 8 ? 0 : codes[key], down);
+        }
         return code != 0;
     }
-    // Once XSync returns, the X server has sent the events; the probe's round trips then let
-    // the panel's thread take them.
-    void Settle() override {
+    void Settle() override { Settle(0x01, false); }
+    // Once XSync returns, the X server has sent the events. The probe waits until the key or
+    // button given last shows its new state (the panel's program has taken the event from X),
+    // then makes the round trips that let the panel's thread handle it and what it leaves.
+    void Settle(int vk, bool down) {
         XSync(display_, False);
-        probe_->Ask("sync " + std::to_string(events_ + 1));
+        probe_->Ask("sync " + std::to_string(++events_ + 1) + " " + std::to_string(vk) + " " +
+                    (down ? "1" : "0"));
         events_ = 0;
     }
 

@@ -8,7 +8,8 @@
 //   wait MS      "shown" once the panel shows and its program waits for input, else "none"
 //   raise BOX X Y  brings the panel (BOX -1) or that box to the top when another window lies over
 //                the point, as a click in the task bar would
-//   sync N       N message round trips to the panel's thread
+//   sync N [VK DOWN]  waits for key or button VK to be down (or up), then makes N message round
+//                trips to the panel's thread
 // windows.h first: commctrl.h needs its types.
 #include <windows.h>
 
@@ -206,11 +207,17 @@ void Raise(int box, POINT point) {
         SetWindowPos(target, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-// Sent messages go before input, so each round trip lets the panel's thread take at least one
-// more input message: one per message given, and one more, leave none waiting. Then a pause for
-// the paints that come once the queue is empty, and one more trip to see them done.
-void Sync(int trips) {
+// Input reaches the panel's thread through X, then the server's queue: once the key or button
+// given last has its new state, the events are queued. Sent messages go before input, so each
+// round trip then lets the thread take at least one more input message: one per message given,
+// and one more, leave none waiting. Then a pause for the paints that come once the queue is
+// empty, and one more trip to see them done.
+void Sync(int trips, int vk, int down) {
     DWORD_PTR result = 0;
+    for (DWORD start = GetTickCount(); vk &&
+                                       ((GetAsyncKeyState(vk) & 0x8000) != 0) != (down != 0) &&
+                                       GetTickCount() - start < 2000;)
+        Sleep(1);
     for (HWND panel = Panel(); panel && trips-- > 0; Sleep(trips ? 0 : 3)) {
         if (!SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
             break;
@@ -232,7 +239,7 @@ const char* Wait(DWORD limit) {
     if (process) {
         WaitForInputIdle(process, 5000);
         CloseHandle(process);
-        Sync(2);
+        Sync(2, 0, 0);
     }
     return panel ? "shown\n" : "none\n";
 }
@@ -251,8 +258,9 @@ int main() {
                                  : "";
         if (std::sscanf(line, "raise %d %ld %ld", &box, &point.x, &point.y) == 3)
             Raise(box, point);
-        if (std::strncmp(line, "sync ", 5) == 0)
-            Sync(std::atoi(line + 5));
+        int trips = 0, vk = 0, down = 0;
+        if (std::sscanf(line, "sync %d %d %d", &trips, &vk, &down) >= 1)
+            Sync(trips, vk, down);
         std::fputs((answer + "end\n").c_str(), stdout);
         std::fflush(stdout);
     }
