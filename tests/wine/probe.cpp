@@ -210,19 +210,19 @@ void Raise(int box, POINT point) {
 // Input reaches the panel's thread through X, then the server's queue: once the key or button
 // given last has its new state, the events are queued. Sent messages go before input, so each
 // round trip then lets the thread take at least one more input message: one per message given,
-// and one more, leave none waiting. Then a pause for the paints that come once the queue is
-// empty, and one more trip to see them done.
+// and one more, leave none waiting. After a press, a pause for the paints that come once the
+// queue is empty (a person lets go only after seeing them), and one more trip to see them done.
 void Sync(int trips, int vk, int down) {
     DWORD_PTR result = 0;
     for (DWORD start = GetTickCount(); vk &&
                                        ((GetAsyncKeyState(vk) & 0x8000) != 0) != (down != 0) &&
                                        GetTickCount() - start < 2000;)
         Sleep(1);
-    for (HWND panel = Panel(); panel && trips-- > 0; Sleep(trips ? 0 : 3)) {
+    for (HWND panel = Panel(); panel && trips-- > 0; Sleep(trips || !down ? 0 : 3)) {
         if (!SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
             break;
     }
-    if (HWND panel = Panel())
+    if (HWND panel = down ? Panel() : nullptr)
         SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
 }
 

@@ -1,11 +1,11 @@
 # Wine, its prefix and a virtual X display for the differential check. Sourced by
-# scripts/differential.sh.
+# scripts/differential.sh and docs/screenshot.sh.
 #
-# wine_pick_arch             WINE_LOADER and WINEARCH: the 32-bit Wine where this kernel runs
-#                            32-bit programs, else the 64-bit one
-# wine_prefix_ensure DIR     makes (once) and selects a prefix in DIR
-# x_start                    starts Xvfb on a free display and exports DISPLAY
-# wine_env_cleanup           ends wineserver and Xvfb; safe to call more than once
+# wine_pick_arch           WINE_LOADER and WINEARCH: the 32-bit Wine where this kernel runs 32-bit
+#                          programs, else the 64-bit one
+# wine_prefix_ensure DIR   makes (once) and selects a prefix in DIR
+# x_start                  starts Xvfb on a free display and exports DISPLAY
+# wine_env_cleanup         ends wineserver and Xvfb; safe to call more than once
 
 export WINEDEBUG=-all
 # No Mono or Gecko installers, and no menu entries for the desktop that there is none of.
@@ -54,30 +54,25 @@ wine_prefix_ensure() {
     touch "$stamp"
 }
 
-# Xvfb on the first display number from 90 up whose lock and socket are free.
+# Xvfb on a display number that it picks itself and writes once it is ready.
 x_start() {
-    local n i
-    for n in $(seq 90 190); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        for i in $(seq 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$XVFB_PID" 2>/dev/null
+    local file n i
+    file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$file" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for i in $(seq 100); do
+        read -r n <"$file" && [ -n "$n" ] && break
+        sleep 0.1
     done
+    rm -f "$file"
+    [ -n "$n" ] && export DISPLAY=":$n" && return 0
     echo "wine: no X display could be started" >&2
     return 1
 }
 
 wine_env_cleanup() {
     [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k >/dev/null 2>&1
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
-        XVFB_PID=""
-    fi
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
     return 0
 }

@@ -148,8 +148,7 @@ bool ParseScreenLine(const std::string& text, Screen* s) {
     if (kind == "panel" && n.size() == 12 && t.empty()) {
         *s = Screen{true, rect(0), rect(4), rect(8), {}, {}, {}, -1, {}};
     } else if (kind == "control" && n.size() == 7 && t.size() == 2) {
-        s->controls.push_back(
-            Control{t[0], t[1], n[0], rect(1), n[5], n[6] != 0, false, 0, 0, 0, {}, {}});
+        s->controls.emplace_back(t[0], t[1], n[0], rect(1), n[5], n[6] != 0);
     } else if (kind == "slider" && n.size() == 11 && t.empty() && !s->controls.empty()) {
         Control& c = s->controls.back();
         c.slider = true;

@@ -9,21 +9,18 @@
 
 namespace scenario {
 
-// ---- Lines: words and quoted texts (with C escapes resolved)
-
+// A line's words; quoted texts have their C escapes resolved.
 struct Line {
-    int number = 0;  // in the file, from 1
+    int number = 0;
     std::vector<std::string> words;
     std::vector<bool> quoted;
 };
-// False with *error set on a broken quote or escape.
 bool SplitLine(const std::string& text, Line* line, std::string* error);
 bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string* error);
-// The line as it would be written.
-std::string Describe(const Line& line);
+std::string Describe(const Line& line);  // the line as it would be written
 std::string Quoted(const std::string& text);
 
-// ---- The screen: every rectangle in screen pixels
+// ---- The screen, in screen pixels
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -34,11 +31,13 @@ struct Point {
     int x = 0, y = 0;
 };
 struct Control {
+    Control(std::string name, std::string caption, int number, Rect r, int type, bool check)
+        : className(name), text(caption), id(number), rect(r), buttonType(type), checked(check) {}
     std::string className, text;
-    int id = 0;
+    int id;
     Rect rect;
-    int buttonType = -1;  // a Button's style & BS_TYPEMASK
-    bool checked = false;
+    int buttonType;  // a Button's style & BS_TYPEMASK, else -1
+    bool checked;
     bool slider = false;  // then also:
     int min = 0, max = 0, pos = 0;
     Rect channel, thumb;
@@ -60,34 +59,31 @@ struct Screen {
     const Control* InGroup(const std::string& group, const char* className) const;
     const Control* Button(const std::string& caption) const;
 };
-// One line of the probe's report (see tests/wine/probe.cpp) into the screen.
+// One line of the probe's report (tests/wine/probe.cpp) into the screen.
 bool ParseScreenLine(const std::string& text, Screen* screen);
 
 extern const char* const kGroups[4];
 extern const char* const kCheckBoxes[6];
 extern const char* const kKeys[8];  // Left, Right, Up, Down, Home, End, PageUp, PageDown
 
-// ---- Where a scenario is played: every verb is made of these readings and inputs.
-
+// Where a scenario is played: every verb is made of these readings and inputs.
 class Backend {
   public:
     virtual ~Backend() = default;
     // The length of the program's full path, as the program sees it, when it lies in folder.
     virtual int ProgramPathLength(const std::string& folder) const = 0;
-    // False, with the reason, when the screen cannot be read.
     virtual bool Read(Screen* screen, std::string* error) = 0;
-    // True once the program has ended (waiting for that as long as the backend needs).
+    // True once the program has ended, waiting for that as long as the backend needs.
     virtual bool Ended(int* exitCode) = 0;
     // Readings may lag behind the input given: expectations are read again for a while.
     virtual bool Lags() const = 0;
-    // Brings the panel (box < 0) or the box of that index to the top when another window lies
-    // over the point, as a person does through the task bar: none of them has an owner.
+    // Brings the panel (box < 0) or that box to the top where another window lies over the
+    // point, as a person does through the task bar: none of them has an owner.
     virtual void Uncover(int box, Point point) = 0;
     virtual void MouseMove(Point point) = 0;
     virtual void MouseButton(bool down) = 0;
-    virtual bool Key(const std::string& name) = 0;  // down and up; false for an unknown name
-    // Returns once the program has taken the input given so far.
-    virtual void Settle() = 0;
+    virtual bool Key(const std::string& name) = 0;  // down and up; false for no such key
+    virtual void Settle() = 0;                      // until the program has taken the input
 };
 
 // Gives actions when the scenario's lines have run out, and checks what must hold before each.
@@ -102,15 +98,12 @@ class Player {
   public:
     Player(Backend* backend, std::string name, std::vector<Line> lines,
            const std::filesystem::path& files);
-    // Writes every line played, and what the screen shows before every action, to this file.
+    // Writes every line played, and what the screen shows before every action, to the file.
     bool Record(const std::filesystem::path& path);
     void SetDriver(Driver* driver) { driver_ = driver; }
-    // The set-up lines, up to `start`, in the fresh folder root.
-    bool SetUp(const std::filesystem::path& root);
-    // Plays lines until one action has been given; false when none is left or on a failure.
-    bool Step();
-    // Plays what follows the program's end: expectations only.
-    bool Finish();
+    bool SetUp(const std::filesystem::path& root);  // the lines up to `start`, in a fresh folder
+    bool Step();    // lines up to one action; false when none is left or on a failure
+    bool Finish();  // what follows the program's end: expectations only
 
     const std::filesystem::path& folder() const { return folder_; }
     bool failed() const { return !failure_.empty(); }
@@ -136,7 +129,7 @@ class Player {
     std::ofstream record_;
     Screen screen_;  // as last read; stale once an action is given
     bool fresh_ = false;
-    std::vector<std::string> recorded_;  // the geometry lines written so far
+    std::vector<std::string> recorded_;  // the thumbs' lines last written, and the controls'
     std::string failure_, differs_;
     int actions_ = 0;
 };

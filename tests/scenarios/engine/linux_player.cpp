@@ -13,6 +13,7 @@
 // --record writes the scenario as played, with what the screen showed before every action.
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <random>
 #include <sstream>
 
@@ -68,18 +69,9 @@ class HeadlessBackend : public Backend {
             if (!s->panel || w.parent != windows_[0])
                 continue;
             bool isButton = headless::GetButtonState(w.hwnd, &button);
-            s->controls.push_back(Control{w.className,
-                                          w.text,
-                                          w.id,
-                                          Of(w.rect),
-                                          isButton ? static_cast<int>(button.type) : -1,
-                                          isButton && button.check == BST_CHECKED,
-                                          false,
-                                          0,
-                                          0,
-                                          0,
-                                          {},
-                                          {}});
+            s->controls.emplace_back(w.className, w.text, w.id, Of(w.rect),
+                                     isButton ? static_cast<int>(button.type) : -1,
+                                     isButton && button.check == BST_CHECKED);
             if (headless::GetTrackbarState(w.hwnd, &slider)) {
                 Control& c = s->controls.back();
                 c.slider = true;
@@ -337,21 +329,20 @@ class ScenarioInput : public headless::InputSource {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string scenario, files, record, error;
-    long seed = -1;
-    int actions = 0;
+    std::map<std::string, std::string> o;  // options by name; the scenario file under ""
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i], value = i + 1 < argc ? argv[i + 1] : "";
-        arg == "--failing-saves"            ? void(g_failingSaves = true)
-        : arg == "--random"                 ? void(seed = std::atol(argv[++i]))
-        : arg == "--actions"                ? void(actions = std::atoi(argv[++i]))
-        : arg == "--files"                  ? void(files = argv[++i])
-        : arg == "--keep"                   ? void(g_keep = fs::absolute(argv[++i]))
-        : arg == "--record"                 ? void(record = argv[++i])
-        : scenario.empty() && arg[0] != '-' ? void(scenario = arg)
-                                            : void(seed = -2);
-        i = value.empty() && arg != "--failing-saves" && arg[0] == '-' ? argc : i;
+        std::string arg = argv[i];
+        if (arg == "--failing-saves")
+            g_failingSaves = true;
+        else if (arg.starts_with("--") && i + 1 < argc)
+            o[arg] = argv[++i];
+        else
+            o[arg[0] == '-' || o.count("") ? "?" : ""] = arg;
     }
+    std::string scenario = o[""], files = o["--files"], record = o["--record"], error;
+    long seed = o.count("--random") ? std::atol(o["--random"].c_str()) : -1;
+    int actions = std::atoi(o["--actions"].c_str());
+    g_keep = o["--keep"].empty() ? fs::path() : fs::absolute(o["--keep"]);
     std::vector<Line> lines;
     std::vector<std::string> setUp = {"folder \"Core\""};
     if (seed >= 0 && scenario.empty() && actions > 0) {
@@ -374,7 +365,8 @@ int main(int argc, char** argv) {
         }
         scenario = "seed " + std::to_string(seed);
         files = files.empty() ? AICP_SCENARIO_FILES : files;
-    } else if (seed != -1 || scenario.empty() || !ReadScenario(scenario, &lines, &error)) {
+    } else if (o.count("?") || seed != -1 || scenario.empty() ||
+               !ReadScenario(scenario, &lines, &error)) {
         std::fprintf(stderr, "%s\nusage: see the head of %s\n", error.c_str(), __FILE__);
         return 2;
     }
