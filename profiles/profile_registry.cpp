@@ -2,20 +2,15 @@
 
 #include "profiles/pointer_list.h"
 
-namespace {
 // Constant-initialised: the list exists, empty, before any code runs.
-constinit PointerList<AISetting> g_profiles;
-}  // namespace
+constinit PointerList<AISetting> g_registeredProfiles;
 
 std::size_t ProfileRegistry::Count() {
-    return g_profiles.size();
+    return g_registeredProfiles.size();
 }
 AISetting* ProfileRegistry::At(std::size_t position) {
-    return g_profiles[position];
+    return g_registeredProfiles[position];
 }
 void ProfileRegistry::Add(AISetting* profile) {
-    g_profiles.push_back(profile);
-}
-void ProfileRegistry::ClearForTesting() {
-    g_profiles.clear();
+    g_registeredProfiles.push_back(profile);
 }

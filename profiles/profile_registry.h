@@ -11,6 +11,10 @@ class ProfileRegistry {
     static std::size_t Count();
     static AISetting* At(std::size_t position);
     static void Add(AISetting* profile);
-    // Tests only: starts a fresh list, as a new process would.
-    static void ClearForTesting();
 };
+
+// The list behind ProfileRegistry. The program only appends to it through the class above; test
+// support empties it between tests, as a new process would.
+template <typename T>
+class PointerList;
+extern PointerList<AISetting> g_registeredProfiles;

@@ -11,7 +11,8 @@ cd "$(dirname "$0")/.."
 build=build/program
 folder=build/run
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    # The program alone: neither the tests nor the benchmarks, so neither GoogleTest nor benchmark.
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DAICP_BENCH=OFF >/dev/null
 fi
 cmake --build "$build" --target AIControlPanel -j "$(nproc)"
 cmake --install "$build" --prefix "$folder" --component program >/dev/null

@@ -1,18 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
-# Run as root (CI does); as another user it only names what is missing.
-# Usage: scripts/setup.sh [group...]   groups: build (default), windows, wine, terminal
+# Installs the Debian packages that a group of tasks needs, when any is missing.
+# Run as root (CI does); as another user it only names what is missing and fails.
+# Usage: scripts/setup.sh [group...]   groups: build (default), bench, fuzz, terminal, windows, wine
 set -euo pipefail
 
 packages_for() {
     case "$1" in
-        # windres is in both: the Linux build also compiles the resource script.
-        build) echo "cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev binutils-mingw-w64-i686" ;;
-        windows) echo "g++-mingw-w64-i686 binutils-mingw-w64-i686" ;;
+        # The Linux build and its tests; windres also compiles the resource script for Linux.
+        build) echo "cmake make g++ libgtest-dev binutils-mingw-w64-i686" ;;
+        # bench/, which the Linux build includes unless -DAICP_BENCH=OFF.
+        bench) echo "libbenchmark-dev" ;;
+        # The libFuzzer targets: clang and its runtime.
+        fuzz) echo "clang libclang-rt-14-dev" ;;
+        # The Linux program draws with ncurses; its end-to-end tests run it under tmux.
         terminal) echo "libncurses-dev tmux" ;;
+        # The shipped program: the 32-bit MinGW compiler with the win32 thread model.
+        windows) echo "g++-mingw-w64-i686-win32 binutils-mingw-w64-i686" ;;
         # The Windows program under Wine on a virtual display: both Wine builds (the kernel may run
+<<<<<<< HEAD
         # no 32-bit programs, and then the 64-bit build is played), X input, screenshots.
         wine) echo "wine wine32:i386 wine64 fonts-wine xvfb xdotool libxtst-dev imagemagick g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64" ;;
+=======
+        # no 32-bit programs, and then the 64-bit build is played), the dialog's fonts, X input,
+        # screenshots (import).
+        wine) echo "wine wine32:i386 wine64 fonts-wine xvfb xdotool imagemagick g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64" ;;
+>>>>>>> main
         *) echo "setup.sh: unknown group '$1'" >&2; exit 2 ;;
     esac
 }

@@ -1,42 +1,85 @@
 #!/usr/bin/env bash
-# The README's test command: installs what is missing (as root), builds, and runs every test,
-# once plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows
-# program under Wine.
-set -euo pipefail
+# The README's test command: installs what is missing (as root), builds, and runs every suite: the
+# tests once plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# Windows program as a file and under Wine. Every suite runs even when an earlier one failed; the
+# total counts them all, and the exit status is non-zero when anything failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/setup.sh build windows terminal wine
-
 jobs=$(nproc)
-# Every suite's closing line, for the total printed at the end.
 results=$(mktemp)
 trap 'rm -f "$results"' EXIT
+failed_suites=()
+skipped_suites=()
 
-run_suite() {
-    local dir=$1
+# suite NAME COMMAND...: runs the command, keeps its output for the total, and notes a failure.
+# A suite whose command fails without a line that counts its failures counts as one failure.
+suite() {
+    local name=$1 out status
     shift
-    cmake -S . -B "$dir" "$@" >/dev/null
-    cmake --build "$dir" -j "$jobs"
-    ctest --test-dir "$dir" --output-on-failure -j "$jobs" | tee -a "$results"
+    echo "==== $name"
+    out=$(mktemp)
+    "$@" 2>&1 | tee "$out"
+    status=${PIPESTATUS[0]}
+    cat "$out" >>"$results"
+    if [ "$status" -ne 0 ]; then
+        failed_suites+=("$name")
+        grep -Eq 'tests failed out of|: [0-9]+ passed, [1-9][0-9]* failed$' "$out" ||
+            echo "$name: 0 passed, 1 failed" >>"$results"
+    fi
+    rm -f "$out"
 }
 
-run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
-run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DAICP_SANITIZE=ON
+# skip NAME WHY: a suite that does not run, and why.
+skip() {
+    echo "==== $1: skipped, $2"
+    skipped_suites+=("$1 ($2)")
+}
+
+ctest_suite() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" "$@" >/dev/null && cmake --build "$dir" -j "$jobs" &&
+        ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+windows_build() {
+    cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+        -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+        cmake --build build/windows -j "$jobs" && (cd build/windows && cpack >/dev/null) &&
+        tests/windows/check_program.sh build/windows/app/AIControlPanel.exe \
+            build/windows/AIControlPanel-win32.zip
+}
+
+if ./scripts/setup.sh build bench terminal; then
+    suite "tests" ctest_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    suite "tests under the sanitizers" ctest_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DAICP_SANITIZE=ON
+else
+    skip "tests" "the packages of scripts/setup.sh build bench terminal are missing"
+    skip "tests under the sanitizers" "the packages of scripts/setup.sh build bench terminal are missing"
+fi
 
 # The shipped Windows program: checked as a file and in the player's ZIP, then played under Wine
 # with every scenario and a few random ones, each seeing what the Linux build's run saw.
-cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DBUILD_TESTING=OFF \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/windows -j "$jobs"
-(cd build/windows && cpack >/dev/null)
-tests/windows/check_program.sh build/windows/app/AIControlPanel.exe \
-    build/windows/AIControlPanel-win32.zip | tee -a "$results"
-scripts/differential.sh --exe build/windows/app/AIControlPanel.exe --scenarios tests/scenarios |
-    tee -a "$results"
-scripts/differential.sh --exe build/windows/app/AIControlPanel.exe --seed 1 --count 12 --actions 30 |
-    tee -a "$results"
+if ./scripts/setup.sh windows; then
+    suite "Windows program" windows_build
+else
+    skip "Windows program" "the packages of scripts/setup.sh windows are missing"
+fi
+if ! ./scripts/setup.sh build windows wine; then
+    skip "Wine" "the packages of scripts/setup.sh build windows wine are missing"
+else
+    suite "Wine scenarios" scripts/differential.sh --exe build/windows/app/AIControlPanel.exe \
+        --scenarios tests/scenarios
+    suite "Wine random scenarios" scripts/differential.sh --exe build/windows/app/AIControlPanel.exe \
+        --seed 1 --count 12 --actions 30
+fi
 
-# ctest closes with "... 0 tests failed out of N", the other suites with "N passed, N failed".
+# ctest closes with "... N tests failed out of M", the other suites with "N passed, N failed".
+echo "===="
 awk '/tests failed out of/ { passed += $NF - $4; failed += $4 }
      /: [0-9]+ passed, [0-9]+ failed$/ { passed += $(NF-3); failed += $(NF-1) }
      END { printf "total: %d passed, %d failed\n", passed, failed }' "$results"
+for s in "${skipped_suites[@]}"; do echo "skipped: $s"; done
+for s in "${failed_suites[@]}"; do echo "failed: $s"; done
+[ ${#failed_suites[@]} -eq 0 ]

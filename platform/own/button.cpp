@@ -8,6 +8,9 @@
 namespace own {
 namespace {
 
+// The button messages run from BM_GETCHECK to here (BM_SETDONTCLICK).
+constexpr UINT kLastButtonMessage = 0x00F8;
+
 struct ButtonInfo {
     HWND self;
     WPARAM check = BST_UNCHECKED;
@@ -241,6 +244,8 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case BM_CLICK:
             return Click(info);
         default:
+            if (message >= BM_GETCHECK && message <= kLastButtonMessage)
+                ReportUnimplemented("Button", message);
             return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }

@@ -33,4 +33,13 @@ struct ButtonSnapshot {
 };
 bool GetButtonSnapshot(HWND hwnd, ButtonSnapshot* out);
 
+// A control got a message of its class's own range that the layer does not implement. Debug builds
+// say so on stderr, once per message number, so that gaps in the subset show; the message then
+// goes to the default procedure, as anything else would.
+#ifdef NDEBUG
+inline void ReportUnimplemented(const char*, UINT) {}
+#else
+void ReportUnimplemented(const char* className, UINT message);
+#endif
+
 }  // namespace own

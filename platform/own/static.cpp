@@ -1,10 +1,15 @@
 // The Static class: a text that the parent may colour. Unless SS_NOTIFY asks for clicks, it is
 // transparent to the mouse, so a click on a label reaches what lies beneath.
+#include "platform/own/controls.h"
 #include "platform/own/window.h"
 #include "platform/own/window_class.h"
 
 namespace own {
 namespace {
+
+// The static control messages (STM_SETICON to STM_GETIMAGE).
+constexpr UINT kFirstStaticMessage = 0x0170;
+constexpr UINT kLastStaticMessage = 0x0173;
 
 LRESULT Paint(HWND hwnd) {
     PAINTSTRUCT ps;
@@ -32,6 +37,8 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_GETDLGCODE:
             return DLGC_STATIC;
         default:
+            if (message >= kFirstStaticMessage && message <= kLastStaticMessage)
+                ReportUnimplemented("Static", message);
             return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }

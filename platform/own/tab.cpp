@@ -11,6 +11,9 @@
 namespace own {
 namespace {
 
+// The tab control messages run from TCM_FIRST to here.
+constexpr UINT kLastTabMessage = TCM_FIRST + 0xFF;
+
 constexpr int kItemOffset = 2;  // the first item's distance from the control's edge
 constexpr int kTabHeight = 20;  // font height plus padding
 constexpr int kPaddingX = 6;
@@ -262,6 +265,8 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS;
         default:
+            if (message >= TCM_FIRST && message <= kLastTabMessage)
+                ReportUnimplemented("SysTabControl32", message);
             return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }

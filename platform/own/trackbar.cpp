@@ -12,6 +12,9 @@
 namespace own {
 namespace {
 
+// The trackbar messages run from TBM_GETPOS (WM_USER) to here.
+constexpr UINT kLastTrackbarMessage = WM_USER + 63;
+
 struct TrackbarInfo {
     HWND self;
     HWND notify;
@@ -445,6 +448,8 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         case WM_PAINT:
             return Paint(info);
         default:
+            if (message >= TBM_GETPOS && message <= kLastTrackbarMessage)
+                ReportUnimplemented("msctls_trackbar32", message);
             return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }

@@ -58,7 +58,7 @@ inline void SetValues(AISetting& p, const ProfileValues& v) {
 class ProfileFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ProfileRegistry::ClearForTesting();
+        support::ForgetProfiles();
         const char* names[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
         for (int i = 0; i < 5; ++i) {
             profiles_[i] = std::make_unique<AISetting>(names[i]);
@@ -73,7 +73,7 @@ class ProfileFileTest : public ::testing::Test {
     void TearDown() override {
         std::filesystem::current_path(previous_);
         std::filesystem::remove_all(scratch_);
-        ProfileRegistry::ClearForTesting();
+        support::ForgetProfiles();
     }
 
     std::unique_ptr<AISetting> profiles_[5];

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "profiles/pointer_list.h"
+#include "profiles/profile_registry.h"
+
 namespace support {
 namespace {
 MessageRecorder* g_recorder = nullptr;
@@ -79,6 +82,10 @@ void AutoAnswerBoxes::Observe(const own::MessageBoxEvent& box) {
 void SetModulePathForTesting(const std::string& path) {
     g_modulePath = path;
     own::SetModulePathHook(path.empty() ? nullptr : ModulePath);
+}
+
+void ForgetProfiles() {
+    g_registeredProfiles.clear();
 }
 
 }  // namespace support

@@ -99,4 +99,7 @@ class AutoAnswerBoxes {
 // The path GetModuleFileNameA reports from now on; empty restores the default (/proc/self/exe).
 void SetModulePathForTesting(const std::string& path);
 
+// Empties ProfileRegistry, as a new process would, for tests that build profiles of their own.
+void ForgetProfiles();
+
 }  // namespace support

@@ -1,0 +1,121 @@
+// The compiled resource file and dialog templates as the own layer reads them: what the program's
+// file holds, and images cut short, corrupt, or in the forms that dialog 102 does not use. Images
+// are exact-size heap copies, so the sanitizer sees any read past them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/own/dialog_template.h"
+#include "platform/own/resources.h"
+#include "res/program_resources.h"
+
+namespace {
+
+// Little-endian image bytes, built by hand or copied.
+struct Bytes {
+    std::vector<unsigned char> data;
+    Bytes& Word(unsigned v) {
+        data.push_back(static_cast<unsigned char>(v));
+        data.push_back(static_cast<unsigned char>(v >> 8));
+        return *this;
+    }
+    Bytes& Dword(unsigned v) { return Word(v & 0xFFFF).Word(v >> 16); }
+    Bytes& Text(const std::u16string& s) {
+        for (char16_t c : s)
+            Word(c);
+        return Word(0);
+    }
+    Bytes& Align() {
+        while (data.size() % 4 != 0)
+            data.push_back(0);
+        return *this;
+    }
+    Bytes Prefix(std::size_t n) const { return {{data.begin(), data.begin() + long(n)}}; }
+    Bytes With(std::size_t offset, unsigned dword) const {
+        Bytes b = *this;
+        std::memcpy(b.data.data() + offset, &dword, 4);
+        return b;
+    }
+    bool ReadsAsResources(std::vector<own::ResourceEntry>* e) const {
+        return own::ReadResourceFile(data.data(), data.size(), e);
+    }
+    bool ReadsAsDialog(own::DialogTemplate* d) const {
+        return own::ParseDialogTemplate(data.data(), data.size(), d);
+    }
+};
+
+const Bytes kFile{{kProgramResFile, kProgramResFile + kProgramResFileSize}};
+constexpr std::size_t kDialogHeader = 32;  // after the leading empty entry
+
+Bytes Dialog102() {
+    std::vector<own::ResourceEntry> entries;
+    EXPECT_TRUE(kFile.ReadsAsResources(&entries));
+    return {{entries.at(0).data, entries.at(0).data + entries.at(0).size}};
+}
+
+TEST(resource_file, holds_dialog_102_and_the_manifest_and_refuses_what_is_cut_or_corrupt) {
+    std::vector<own::ResourceEntry> entries;
+    ASSERT_TRUE(kFile.ReadsAsResources(&entries));
+    ASSERT_EQ(2u, entries.size());
+    EXPECT_EQ((std::vector<unsigned>{5, 102, 1031, 24, 1, 1033}),
+              (std::vector<unsigned>{entries[0].type, entries[0].id, entries[0].language,
+                                     entries[1].type, entries[1].id, entries[1].language}));
+    // A cut image is read only when the cut falls between entries (or in the last one's padding).
+    const auto manifestData = static_cast<std::size_t>(entries[1].data - kFile.data.data());
+    const std::size_t manifestEnd = manifestData + entries[1].size;
+    for (std::size_t n = 0; n < kFile.data.size(); ++n) {
+        bool whole = n == kDialogHeader || n == manifestData - 32 || n >= manifestEnd;
+        EXPECT_EQ(whole, kFile.Prefix(n).ReadsAsResources(&entries)) << n;
+    }
+    EXPECT_FALSE(kFile.With(0, 4).ReadsAsResources(&entries));  // leading entry not empty
+    EXPECT_FALSE(kFile.With(kDialogHeader, 0xFFFFFFF0).ReadsAsResources(&entries));  // data size
+    EXPECT_FALSE(kFile.With(kDialogHeader + 4, 0xFFFFFFFC).ReadsAsResources(&entries));
+    EXPECT_FALSE(kFile.With(kDialogHeader + 4, 8).ReadsAsResources(&entries));  // header too small
+    Bytes unterminated = kFile;  // a type name that runs to the header's end
+    std::memset(unterminated.data.data() + kDialogHeader + 8, 'A', 24);
+    EXPECT_FALSE(unterminated.ReadsAsResources(&entries));
+}
+
+TEST(dialog_template, cut_corrupt_or_old_format_is_refused) {
+    const Bytes bytes = Dialog102();
+    own::DialogTemplate dialog;
+    for (std::size_t n = 0; n < bytes.data.size(); ++n)
+        EXPECT_FALSE(bytes.Prefix(n).ReadsAsDialog(&dialog)) << n;
+    ASSERT_TRUE(bytes.ReadsAsDialog(&dialog));
+    EXPECT_FALSE(bytes.With(0, 0xFFFF0002).ReadsAsDialog(&dialog));  // dlgVer other than 1
+    EXPECT_FALSE(bytes.With(0, 0xFFFE0001).ReadsAsDialog(&dialog));  // signature not 0xFFFF
+    EXPECT_FALSE(bytes.With(16, 24 | (bytes.data[18] << 16)).ReadsAsDialog(&dialog));  // 24 items
+    // The old DLGTEMPLATE opens with its style.
+    EXPECT_FALSE(Bytes().Dword(0x90C808C0).ReadsAsDialog(&dialog));
+}
+
+TEST(dialog_template, reads_numbers_other_texts_and_creation_data) {
+    Bytes t;
+    t.Word(1).Word(0xFFFF).Dword(7).Dword(0).Dword(0x80000000).Word(2);  // no DS_SETFONT
+    t.Word(-1).Word(2).Word(30).Word(40);
+    t.Word(0xFFFF).Word(200);  // menu by number
+    t.Word(0xFFFF).Word(0x8002);
+    t.Text(u"Gr\u00FC\u00DFe \U0001F600!");
+    t.Align().Dword(0).Dword(0).Dword(0x50000000).Word(1).Word(2).Word(3).Word(4).Dword(9);
+    t.Text(u"Custom").Word(0xFFFF).Word(300);     // text by number
+    t.Word(3).Word(0xAAAA).data.push_back(0xAA);  // three bytes of creation data
+    t.Align().Dword(0).Dword(0).Dword(0).Word(0).Word(0).Word(0).Word(0).Dword(10);
+    t.Word(0xFFFF).Word(0x0082).Text(u"").Word(0);
+    own::DialogTemplate dialog;
+    ASSERT_TRUE(t.ReadsAsDialog(&dialog));
+    EXPECT_EQ(7u, dialog.helpId);
+    EXPECT_EQ(-1, dialog.x);
+    EXPECT_EQ("#200", dialog.menu);
+    EXPECT_EQ(0x8002, dialog.classAtom);
+    EXPECT_EQ("Gr??e ?!", dialog.caption);
+    ASSERT_EQ(2u, dialog.items.size());
+    EXPECT_EQ("Custom", dialog.items[0].className);
+    EXPECT_EQ("#300", dialog.items[0].text);
+    EXPECT_EQ(9u, dialog.items[0].id);
+    EXPECT_EQ(0x0082, dialog.items[1].classAtom);
+    EXPECT_EQ(10u, dialog.items[1].id);
+}
+
+}  // namespace
