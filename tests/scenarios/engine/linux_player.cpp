@@ -56,11 +56,10 @@ class HeadlessBackend : public Backend {
         std::vector<headless::WindowInfo> windows = headless::Windows();
         windows_.assign(1, nullptr);
         for (const headless::WindowInfo& w : windows) {
-            if (!w.parent && w.visible && w.text == "AI Control Panel")
+            if (!w.parent && w.visible && w.text == "AI Control Panel" && !s->panel) {
                 *s = Screen{true, Of(w.rect), Of(w.client), Of(w.closeBox), {}, {}, {}, -1, {}};
-            windows_[0] = s->panel && !w.parent && w.visible && w.text == "AI Control Panel"
-                              ? w.hwnd
-                              : windows_[0];
+                windows_[0] = w.hwnd;
+            }
         }
         headless::ButtonState button{};
         headless::TrackbarState slider{};
