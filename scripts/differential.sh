@@ -48,7 +48,7 @@ linux=$WORK/linux
 if [ "$bits" = 32 ]; then
     echo "differential: playing the 32-bit program $EXE under 32-bit Wine"
 else
-    echo "differential: this kernel runs no 32-bit programs; playing the 64-bit build $EXE"
+    echo "differential: playing the 64-bit build $EXE under 64-bit Wine (no 32-bit Wine runs here, or AICP_WINE_ARCH=win64)"
 fi
 wine_prefix_ensure "$WORK/prefix-$WINEARCH" || exit 1
 x_start || exit 1

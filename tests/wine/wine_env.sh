@@ -14,8 +14,9 @@ WINE_LOADER="" XVFB_PID=""
 
 # Debian's wine32 needs the kernel's 32-bit emulation, which some kernels leave out. (A 32-bit
 # Wine that starts only through an emulator registered with binfmt_misc does not get far enough.)
+# AICP_WINE_ARCH=win64 takes the 64-bit way anyway, to try it where both would run.
 wine_pick_arch() {
-    if [ -x /usr/lib/wine/wine ] && [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ] &&
+    if [ "${AICP_WINE_ARCH:-}" != win64 ] && [ -x /usr/lib/wine/wine ] && [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ] &&
         /usr/lib/wine/wine --version >/dev/null 2>&1; then
         WINE_LOADER=/usr/lib/wine/wine WINEARCH=win32
     elif /usr/lib/wine/wine64 --version >/dev/null 2>&1; then
