@@ -1,12 +1,27 @@
 // The two directions between the controls and the current profile: the setters store what a
 // control shows, Refresh shows what the profile holds.
 #include <cstdio>
+#include <cstring>
 
 #include "panel/control_table.h"
 #include "panel/dialog_window.h"
 #include "profiles/ai_setting.h"
 
 namespace {
+
+// Sets a label's text unless it shows that text already. Every notice of a slider comes through
+// here, those that it sends while it paints among them, and a new text repaints the label at once.
+void ShowText(HWND label, const char* text) {
+    // A longer text than fits, cut short, cannot equal one that fits with room to spare.
+    char shown[32] = "";
+    if (std::strlen(text) < sizeof(shown) - 1) {
+        GetWindowTextA(label, shown, sizeof(shown));
+        if (std::strcmp(shown, text) == 0) {
+            return;
+        }
+    }
+    SetWindowTextA(label, text);
+}
 
 // Stores the value at once, then shows its text; a value without a text leaves the label as it
 // was. Nothing happens before the profiles have been handed over.
@@ -17,7 +32,7 @@ void StoreGraded(DialogWindow& window, const panel::SliderRow& row, std::int32_t
     }
     profile->*row.field = value;
     if (const char* text = panel::LabelText(*row.texts, value)) {
-        SetWindowTextA(window.*row.label, text);
+        ShowText(window.*row.label, text);
     }
 }
 
@@ -49,7 +64,7 @@ void DialogWindow::SetAttackDelay(std::int32_t position) {
     profile->iAttackDelay = static_cast<std::int32_t>(static_cast<std::uint32_t>(position) * 2u);
     char text[64];
     std::snprintf(text, sizeof(text), "%i minutes", static_cast<int>(profile->iAttackDelay));
-    SetWindowTextA(hAttackDelayLabel, text);
+    ShowText(hAttackDelayLabel, text);
 }
 
 void DialogWindow::SetHarassing(bool value) {

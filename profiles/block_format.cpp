@@ -2,7 +2,7 @@
 // parser.
 #include "profiles/block_format.h"
 
-#include <cstdio>
+#include <cstring>
 
 #include "profiles/ai_setting.h"
 
@@ -32,10 +32,18 @@ const Key kKeys[kKeyCount] = {
     SwitchKey("bMines", &AISetting::bMines),
 };
 
+// Cut to 253 characters: the writer follows the header with " =" on the same line, and that
+// line must fit the reader's 255. Names of up to 242 characters stay whole. Copied rather than
+// printed, since every read forms its header anew.
 void FormatHeader(const AISetting& profile, char* out) {
-    // Cut to 253 characters: the writer follows the header with " =" on the same line, and that
-    // line must fit the reader's 255. Names of up to 242 characters stay whole.
-    std::snprintf(out, kTextSize, "AISettings_%.242s", profile.szName ? profile.szName : "");
+    static constexpr char kPrefix[] = "AISettings_";
+    constexpr std::size_t kLongest = sizeof(kPrefix) - 1 + 242;
+    std::memcpy(out, kPrefix, sizeof(kPrefix) - 1);
+    std::size_t length = sizeof(kPrefix) - 1;
+    for (const char* name = profile.szName; name && *name && length < kLongest; ++name) {
+        out[length++] = *name;
+    }
+    out[length] = '\0';
 }
 
 std::int32_t ParseInt32(const char* text) {

@@ -5,23 +5,29 @@
 namespace block {
 
 namespace {
-// Large enough that a whole settings file fits, so that going back to its start is free.
-constexpr std::size_t kBufferSize = 64 * 1024;
+// Whether the text of a line, before any NUL byte, holds `wanted`.
+bool Holds(const char* text, std::size_t length, std::string_view wanted) {
+    if (const void* nul = std::memchr(text, '\0', length)) {
+        length = static_cast<std::size_t>(static_cast<const char*>(nul) - text);
+    }
+    return std::string_view(text, length).find(wanted) != std::string_view::npos;
+}
 }  // namespace
 
-TextInput::TextInput(std::FILE* file) : file_(file), buffer_(new char[kBufferSize]) {}
+TextInput::TextInput(std::FILE* file) : file_(file) {}
 
 TextInput::~TextInput() = default;
 
 // Moves the bytes not yet taken to the front and reads more after them.
 bool TextInput::Refill() {
     if (begin_ > 0) {
-        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+        std::memmove(buffer_, buffer_ + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
+        checked_ = 0;
         fromStart_ = false;
     }
-    std::size_t got = std::fread(buffer_.get() + end_, 1, kBufferSize - end_, file_);
+    std::size_t got = std::fread(buffer_ + end_, 1, kBufferSize - end_, file_);
     end_ += got;
     if (got == 0 || end_ < kBufferSize) {
         if (std::ferror(file_)) {
@@ -50,7 +56,7 @@ LineResult TextInput::NextLine(const char** text, std::size_t* lineLength) {
     for (;;) {
         std::size_t available = end_ - begin_;
         std::size_t window = available < kLongest ? available : kLongest;
-        lf = static_cast<const char*>(std::memchr(buffer_.get() + begin_, '\n', window));
+        lf = static_cast<const char*>(std::memchr(buffer_ + begin_, '\n', window));
         if (lf || available >= kLongest || atEnd_) {
             break;
         }
@@ -58,7 +64,7 @@ LineResult TextInput::NextLine(const char** text, std::size_t* lineLength) {
             return LineResult::kFailed;
         }
     }
-    const char* start = buffer_.get() + begin_;
+    const char* start = buffer_ + begin_;
     std::size_t length;
     if (lf) {
         length = static_cast<std::size_t>(lf - start);
@@ -79,18 +85,87 @@ LineResult TextInput::NextLine(const char** text, std::size_t* lineLength) {
     }
     *text = start;
     *lineLength = length;
+    if (begin_ > checked_) {
+        checked_ = begin_;
+    }
     return LineResult::kLine;
 }
 
+LineResult TextInput::TakeLinesBefore(std::size_t offset) {
+    if (checked_ > begin_ && checked_ <= offset) {
+        begin_ = checked_;
+    }
+    const char* text;
+    std::size_t length;
+    while (begin_ < offset) {
+        LineResult result = NextLine(&text, &length);
+        if (result != LineResult::kLine) {
+            return result;
+        }
+    }
+    return LineResult::kLine;
+}
+
+// `wanted` is looked for in all the buffered bytes at once; the lines before the one that holds
+// it are only taken, to find a line too long or a failed read as reading them one by one would.
+LineResult TextInput::SkipToLineWith(std::string_view wanted) {
+    const char* text;
+    std::size_t length;
+    // A text that could reach across a line end is only found line by line.
+    if (wanted.empty() || wanted.find('\n') != std::string_view::npos ||
+        wanted.find('\r') != std::string_view::npos) {
+        LineResult result;
+        while ((result = NextLine(&text, &length)) == LineResult::kLine) {
+            if (Holds(text, length, wanted)) {
+                return result;
+            }
+        }
+        return result;
+    }
+    for (;;) {
+        const std::string_view buffered(buffer_, end_);
+        std::size_t hit = buffered.find(wanted, begin_);
+        if (hit == std::string_view::npos) {
+            // Every complete line is passed over; the last one, perhaps cut by the end of the
+            // buffer, is taken (reading on where needed) and looked at on its own.
+            std::size_t lineStart = end_;
+            while (lineStart > begin_ && buffered[lineStart - 1] != '\n') {
+                --lineStart;
+            }
+            LineResult result = TakeLinesBefore(lineStart);
+            if (result == LineResult::kLine) {
+                result = NextLine(&text, &length);
+            }
+            if (result != LineResult::kLine || Holds(text, length, wanted)) {
+                return result;
+            }
+            continue;
+        }
+        std::size_t lineStart = hit;
+        while (lineStart > begin_ && buffered[lineStart - 1] != '\n') {
+            --lineStart;
+        }
+        LineResult result = TakeLinesBefore(lineStart);
+        if (result == LineResult::kLine) {
+            result = NextLine(&text, &length);
+        }
+        // Found in the text before any NUL byte; a NUL before it hides it and the rest of the line.
+        if (result != LineResult::kLine || !std::memchr(text, '\0', hit - lineStart)) {
+            return result;
+        }
+    }
+}
+
 bool TextInput::Rewind() {
-    if (fromStart_ && atEnd_) {
-        begin_ = 0;  // the whole file is in the buffer
+    // Every byte read so far is still in the buffer: the whole file, or nothing yet.
+    if (fromStart_ && (atEnd_ || end_ == 0)) {
+        begin_ = 0;
         return true;
     }
     if (std::fseek(file_, 0, SEEK_SET) != 0) {
         return false;
     }
-    begin_ = end_ = 0;
+    begin_ = end_ = checked_ = 0;
     atEnd_ = false;
     fromStart_ = true;
     return true;

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 #include <cstdio>
-#include <memory>
+#include <string_view>
 
 namespace block {
 
@@ -18,7 +18,8 @@ enum class LineResult {
 
 class TextInput {
   public:
-    // Reads from the file's current position; does not own the file.
+    // Reads the file from its start, where the caller has left it (as an open does); does not
+    // own the file.
     explicit TextInput(std::FILE* file);
     virtual ~TextInput();
     TextInput(const TextInput&) = delete;
@@ -31,18 +32,32 @@ class TextInput {
     // terminated and may hold NUL bytes.
     LineResult NextLine(const char** text, std::size_t* length);
 
-    // Goes back to the start of the file. False when the file cannot be repositioned.
+    // Takes lines up to and including the first whose text, before any NUL byte, holds `wanted`:
+    // kLine when there is one, else kEnd or kFailed where taking the lines one by one ends.
+    LineResult SkipToLineWith(std::string_view wanted);
+
+    // Goes back to the start of the file: free while the file's bytes read so far are all in the
+    // buffer. False when the file cannot be repositioned.
     bool Rewind();
+
+    // Large enough that a whole settings file fits, so that going back to its start is free.
+    static constexpr std::size_t kBufferSize = 64 * 1024;
 
   private:
     bool Refill();
+    // Takes the lines that start before `offset`, a line start in the buffer.
+    LineResult TakeLinesBefore(std::size_t offset);
 
     std::FILE* file_;
-    std::unique_ptr<char[]> buffer_;
     std::size_t begin_ = 0;  // first byte not yet taken
     std::size_t end_ = 0;    // one past the last byte read
     bool atEnd_ = false;     // the file has no more bytes after end_
     bool fromStart_ = true;  // buffer_[0] is the file's first byte
+    // Every line that starts before this offset has been taken once without fault, so a rewound
+    // search can pass over it without looking at each line again.
+    std::size_t checked_ = 0;
+    // Held in the object, which lives for one load: no allocation for every load.
+    char buffer_[kBufferSize];
 };
 
 }  // namespace block

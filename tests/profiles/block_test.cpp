@@ -120,6 +120,20 @@ TEST_F(Block, line_ends_at_every_offset_of_the_buffer_refills_and_rewinds_of_a_l
     std::fclose(file);
 }
 
+// With the whole input in the buffer, a search after a rewind passes over the lines an earlier
+// read has taken, but not over those after them.
+TEST_F(Block, a_rewound_search_still_stops_at_an_over_long_line_after_a_block) {
+    std::FILE* file =
+        StreamOf("AISettings_Easy =\n}\n" + std::string(300, 'a') + "\nAISettings_Standard =\n}\n");
+    block::TextInput in(file);
+    AISetting easy("Easy");
+    AISetting standard("Standard");
+    EXPECT_TRUE(easy.Read(in));
+    ASSERT_TRUE(in.Rewind());
+    EXPECT_FALSE(standard.Read(in));
+    std::fclose(file);
+}
+
 // Names up to 242 characters are written whole; longer ones are cut so that the header line fits
 // the reader's 255 characters, and the reader cuts its own header the same way. Every value, the
 // 32-bit extremes included, reads back as it was.

@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# Every benchmark figure of the project, one line each, as "ratio NAME: X.XX (target T)":
+#
+#   load, save              loading and saving the settings file against floors that do only the
+#                           file work they cannot avoid (median of the repetitions)
+#   big-file time, memory   loading a 64 MiB file without any header against five plain reads of
+#                           it, and the growth of peak memory meanwhile against the file's size
+#   launch to visible, launch to first wait for input
+#                           the Windows program under Wine against a program that shows the same
+#                           dialog with no logic (bench/dialog_baseline.cpp): the median of the
+#                           ratios of interleaved pairs, after one warm-up launch of each
+#   exe size                the shipped 32-bit .exe's bytes against 48 KiB
+#
+#   bench/run.sh [--repetitions N] [--pairs N] [--work DIR] [--only settings|size|launch]
+#
+# --repetitions  repetitions of each settings-file benchmark (default 10)
+# --pairs        launch pairs, program then baseline (default 31)
+# --work         folder for the builds and the Wine prefix (default build/bench-run)
+# --only         only the settings-file figures, the .exe size or the launch figures
+#
+# Builds what it needs (Release builds for Linux and for Windows), installs missing packages only
+# through scripts/setup.sh, and runs the 32-bit Wine where the kernel runs 32-bit programs, else
+# the 64-bit Wine with the 64-bit build. Other lines say what ran where. A benchmark, not a test:
+# the figures vary with the machine and its load.
+set -uo pipefail
+
+SOURCE=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=tests/wine/wine_env.sh
+source "$SOURCE/tests/wine/wine_env.sh"
+
+REPETITIONS=10 PAIRS=31 WORK=$SOURCE/build/bench-run ONLY=""
+while [ $# -gt 0 ]; do
+    case $1 in
+        --repetitions) REPETITIONS=$2; shift 2 ;;
+        --pairs) PAIRS=$2; shift 2 ;;
+        --work) WORK=$(realpath -m "$2"); shift 2 ;;
+        --only) ONLY=$2; shift 2 ;;
+        *) echo "usage: see the head of $0" >&2; exit 2 ;;
+    esac
+done
+
+trap wine_env_cleanup EXIT
+trap 'exit 130' INT TERM
+
+# build DIR [CMAKE-ARGS...] -- TARGETS...: a quiet Release build of only these targets.
+build() {
+    local dir=$1 args=() targets=()
+    shift
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do args+=("$1"); shift; done
+    shift
+    targets=("$@")
+    cmake -S "$SOURCE" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DAICP_BENCH=ON \
+        "${args[@]}" >/dev/null &&
+        cmake --build "$dir" -j 2 --target "${targets[@]}" >/dev/null
+}
+
+windows_build() {
+    build "$WORK/$1" -DCMAKE_TOOLCHAIN_FILE="$SOURCE/cmake/$1.cmake" -- \
+        AIControlPanel dialog_baseline launch_timer
+}
+
+windows_path() {
+    local path=$1
+    printf 'Z:%s' "${path//\//\\}"
+}
+
+median() {
+    sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+}
+
+settings_file_figures() {
+    build "$WORK/linux" -- profiles_bench || { echo "bench: the Linux build failed" >&2; return 1; }
+    "$WORK/linux/bench/profiles_bench" --benchmark_repetitions="$REPETITIONS" \
+        --benchmark_report_aggregates_only=true --benchmark_enable_random_interleaving=true \
+        2>/dev/null | grep '^ratio '
+}
+
+exe_size_figure() {
+    windows_build mingw-i686 || { echo "bench: the 32-bit Windows build failed" >&2; return 1; }
+    local bytes
+    bytes=$(stat -c %s "$WORK/mingw-i686/app/AIControlPanel.exe")
+    echo "bench: AIControlPanel.exe (32-bit, Release) is $bytes bytes"
+    awk -v b="$bytes" 'BEGIN { printf "ratio exe size: %.2f (target 1.00)\n", b / 49152 }'
+}
+
+launch_figures() {
+    wine_pick_arch || return 1
+    local toolchain=mingw-i686
+    [ "$WINEARCH" = win64 ] && toolchain=mingw-x86_64
+    windows_build "$toolchain" || { echo "bench: the $toolchain build failed" >&2; return 1; }
+    local built=$WORK/$toolchain folder=$WORK/launch
+    rm -rf "$folder"
+    mkdir -p "$folder/Core"
+    cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$folder/Core/AIConfig.ai"
+    cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$folder/Core/"
+    cp "$built/app/AIControlPanel.exe" "$built/bench/dialog_baseline.exe" \
+        "$built/bench/launch_timer.exe" "$folder/"
+    wine_prefix_ensure "$WORK/prefix-$WINEARCH" || return 1
+    x_start || return 1
+    wineserver_cmd -p
+    local runs
+    runs=$(wine_run "$folder/launch_timer.exe" "$PAIRS" \
+        "$(windows_path "$folder/AIControlPanel.exe")" \
+        "$(windows_path "$folder/dialog_baseline.exe")" | tr -d '\r') ||
+        { echo "bench: the launches failed" >&2; return 1; }
+    echo "$runs" >"$WORK/launches.txt"
+    echo "bench: every launch in $WORK/launches.txt; $PAIRS interleaved launch pairs under $([ "$WINEARCH" = win32 ] && echo 32 || echo 64)-bit $("$WINE_LOADER" --version)"
+    # Each pair's ratio, program over the baseline launched right after it, shares the machine's
+    # state of the moment; the figure is their median.
+    local column what p b r
+    for column in 2 3; do
+        what=$([ "$column" = 2 ] && echo "launch to visible" || echo "launch to first wait for input")
+        p=$(awk -v c="$column" '{ print $c }' <<<"$runs" | median)
+        b=$(awk -v c="$column" '{ print $(c + 3) }' <<<"$runs" | median)
+        r=$(awk -v c="$column" '{ print $c / $(c + 3) }' <<<"$runs" | median)
+        echo "bench: $what, medians: program $p ms, baseline $b ms"
+        printf 'ratio %s: %.2f (target 1.03)\n' "$what" "$r"
+    done
+}
+
+main() {
+    "$SOURCE/scripts/setup.sh" build bench terminal windows wine || exit 1
+    echo "bench: $(nproc) processors, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')," \
+        "load average $(cut -d' ' -f1-3 /proc/loadavg)"
+    local failed=0
+    local part
+    for part in settings size launch; do
+        [ -z "$ONLY" ] || [ "$ONLY" = "$part" ] || continue
+        case $part in
+            settings) settings_file_figures || failed=1 ;;
+            size) exe_size_figure || failed=1 ;;
+            launch) launch_figures || failed=1 ;;
+        esac
+    done
+    return "$failed"
+}
+
+main
