@@ -5,6 +5,7 @@
 #                          programs, else the 64-bit one
 # wine_prefix_ensure DIR   makes (once) and selects a prefix in DIR
 # x_start                  starts Xvfb on a free display and exports DISPLAY
+# wine_run PROGRAM ARGS... runs a Windows program with the Wine picked
 # wine_env_cleanup         ends wineserver and Xvfb; safe to call more than once
 
 export WINEDEBUG=-all
@@ -26,6 +27,10 @@ wine_pick_arch() {
         return 1
     fi
     export WINEARCH
+}
+
+wine_run() {
+    "$WINE_LOADER" "$@"
 }
 
 # No crash dialog; windows that Wine decorates itself, since there is no window manager to give
