@@ -5,7 +5,8 @@
 #                          programs, else the 64-bit one
 # wine_prefix_ensure DIR   makes (once) and selects a prefix in DIR
 # x_start                  starts Xvfb on a free display and exports DISPLAY
-# wine_run PROGRAM ARGS... runs a Windows program with the Wine picked
+# wine_run PROGRAM ARGS... runs a Windows program with the Wine picked; wineserver_cmd ARGS... its
+#                          wineserver
 # wine_env_cleanup         ends wineserver and Xvfb; safe to call more than once
 
 export WINEDEBUG=-all
@@ -31,6 +32,9 @@ wine_pick_arch() {
 
 wine_run() {
     "$WINE_LOADER" "$@"
+}
+wineserver_cmd() {
+    /usr/lib/wine/wineserver "$@"
 }
 
 # No crash dialog; windows that Wine decorates itself, since there is no window manager to give
