@@ -189,7 +189,8 @@ class WineBackend : public Backend {
 // Every file and folder under a folder, with the files' bytes.
 std::map<std::string, std::string> Files(const fs::path& folder) {
     std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    std::error_code error;
+    for (const auto& entry : fs::recursive_directory_iterator(folder, error)) {
         std::ostringstream bytes;
         bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
         files[fs::relative(entry.path(), folder).string()] =
@@ -229,7 +230,8 @@ int Play(const Options& o, Display* display, Probe* probe, const std::string& na
     auto wine = std::make_unique<WineBackend>(display, probe);
     Player player(wine.get(), record.string(), lines, files);
     bool played = player.SetUp(run / "wine");
-    fs::copy_file(o.paths.at("--exe"), player.folder() / "AIControlPanel.exe");
+    std::error_code failed;
+    fs::copy_file(o.paths.at("--exe"), player.folder() / "AIControlPanel.exe", failed);
     played = played && wine->Launch(o.paths.at("--loader"), player.folder());
     auto launched = std::chrono::steady_clock::now();
     while (played && player.Step()) {
@@ -237,13 +239,17 @@ int Play(const Options& o, Display* display, Probe* probe, const std::string& na
     auto stepped = std::chrono::steady_clock::now();
     played = played && player.Finish();
     wine.reset();  // ends a program that still runs
-    fs::remove(player.folder() / "AIControlPanel.exe");
+    fs::remove(player.folder() / "AIControlPanel.exe", failed);
     seconds[0] += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     seconds[1] += std::chrono::duration<double>(stepped - launched).count();
     *actions += player.actions();
+    // The folders are compared once both runs have played to the end.
     std::string problems;
-    std::map<std::string, std::string> seen = Files(player.folder()),
-                                       expected = Files(run / "linux");
+    std::map<std::string, std::string> seen, expected;
+    if (played) {
+        seen = Files(player.folder());
+        expected = Files(run / "linux");
+    }
     for (auto& [file, bytes] : expected) {
         problems += !seen.count(file)     ? "  only on Linux: " + file + "\n"
                     : seen[file] != bytes ? "  " + file + " differs\n"
@@ -263,15 +269,17 @@ int Play(const Options& o, Display* display, Probe* probe, const std::string& na
         return 1;
     }
     fs::path replay = fs::path(o.paths.at("--work")) / "failures" / name;
-    fs::create_directories(replay);
-    fs::copy(files, replay / "files", fs::copy_options::recursive);
-    fs::copy_file(record, replay / record.filename());
+    fs::create_directories(replay, failed);
+    fs::copy(files, replay / "files", fs::copy_options::recursive, failed);
+    fs::copy_file(record, replay / record.filename(), failed);
     std::printf(
         "FAIL %s, at action %d: Linux saw what the line expects, Wine did not:\n  %s\n%s"
         "  replay: scripts/differential.sh --scenarios %s\n",
         name.c_str(), player.actions() + !played,
-        played ? "the runs leave different files" : player.failure().c_str(), problems.c_str(),
-        replay.c_str());
+        played                     ? "the runs leave different files"
+        : player.failure().empty() ? "the dialog did not show within 20 s"
+                                   : player.failure().c_str(),
+        problems.c_str(), replay.c_str());
     return 0;
 }
 
