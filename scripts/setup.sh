@@ -21,9 +21,9 @@ packages_for() {
         # The shipped program: the 32-bit MinGW compiler with the win32 thread model.
         windows) echo "g++-mingw-w64-i686-win32 binutils-mingw-w64-i686" ;;
         # The Windows program under Wine on a virtual display: both Wine builds (the kernel may run
-        # no 32-bit programs, and then the 64-bit build is played), the dialog's fonts, X input,
-        # screenshots (import).
-        wine) echo "wine wine32:i386 wine64 fonts-wine xvfb xdotool imagemagick g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64" ;;
+        # no 32-bit programs, and then the 64-bit build is played), the dialog's fonts, X input
+        # through XTest, screenshots (import).
+        wine) echo "wine wine32:i386 wine64 fonts-wine xvfb libxtst-dev imagemagick g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64" ;;
         *) echo "setup.sh: unknown group '$1'" >&2; exit 2 ;;
     esac
 }

@@ -60,24 +60,22 @@ else
 fi
 
 # The shipped Windows program: checked as a file and in the player's ZIP, then played under Wine
-# against every scenario beside the Linux build's run of the same scenario.
+# with every scenario and a few random ones, each seeing what the Linux build's run saw.
 if ./scripts/setup.sh windows; then
     suite "Windows program" windows_build
 else
     skip "Windows program" "the packages of scripts/setup.sh windows are missing"
 fi
-if ! ./scripts/setup.sh windows wine; then
-    skip "Wine" "the packages of scripts/setup.sh windows wine are missing"
-elif [ ! -x build/release/tests/scenarios/scenario_runner ]; then
-    skip "Wine" "the Linux scenario runner was not built"
+if ! ./scripts/setup.sh build windows wine; then
+    skip "Wine" "the packages of scripts/setup.sh build windows wine are missing"
 else
-    suite "Wine player self-test" tests/wine/selftest.sh
-    suite "Wine scenarios" tests/wine/run_wine_tests.sh --runner build/release/tests/scenarios/scenario_runner \
-        --windows-build build/windows --work build/wine
+    suite "Wine scenarios" scripts/differential.sh --exe build/windows/app/AIControlPanel.exe \
+        --scenarios tests/scenarios
+    suite "Wine random scenarios" scripts/differential.sh --exe build/windows/app/AIControlPanel.exe \
+        --seed 1 --count 12 --actions 30
     # The Linux program's window beside the Windows program's: the same rectangles, nearly the
     # same pixels.
-    suite "Desktop picture" tests/desktop/picture_check.sh --build build/release \
-        --windows-build build/windows --work build/wine
+    suite "Desktop picture" tests/desktop/picture_check.sh --build build/release --work build/wine
 fi
 
 # ctest closes with "... N tests failed out of M", the other suites with "N passed, N failed".

@@ -13,19 +13,6 @@ HWND g_focus = nullptr;
 HWND g_active = nullptr;
 HWND g_capture = nullptr;
 
-bool Intersect(const RECT& a, const RECT& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
-// Repaints the top-level windows that a vanished or moved top-level window uncovered.
-void InvalidateUncovered(const RECT& area, HWND except) {
-    for (HWND top : TopLevelWindows()) {
-        if (top != except && IsWindowVisible(top) && Intersect(ScreenWindowRect(top), area)) {
-            InvalidateTree(top);
-        }
-    }
-}
-
 // The top-most visible, enabled top-level window other than `except`.
 HWND NextToActivate(HWND except) {
     for (HWND top : TopLevelWindows()) {
@@ -45,17 +32,9 @@ void Activate(HWND top, int how) {
     }
     if (!top || g_active != top || !FindWindowRecord(top))
         return;
-    RECT area = ScreenWindowRect(top);
-    bool covered = false;
-    for (HWND other : TopLevelWindows()) {
-        if (other == top)
-            break;
-        if (IsWindowVisible(other) && Intersect(ScreenWindowRect(other), area))
-            covered = true;
-    }
+    // Top-level windows keep their whole picture, as the platform's composited desktop does:
+    // raising one, or taking away one that lay over it, repaints nothing.
     BringToTop(top);
-    if (covered)
-        InvalidateTree(top);
     SendMessageA(top, WM_ACTIVATE, MAKEWPARAM(how, 0), reinterpret_cast<LPARAM>(old));
     // The focus belongs to the active window: if its procedure did not place it, it takes it.
     if (g_active == top && FindWindowRecord(top) && (!g_focus || TopLevelOf(g_focus) != top)) {
@@ -70,16 +49,13 @@ void HideWithoutNotice(HWND hwnd) {
     if (!w || !(w->style & WS_VISIBLE))
         return;
     bool wasShown = IsWindowVisible(hwnd);
-    RECT area = ScreenWindowRect(hwnd);
     w->style &= ~WS_VISIBLE;
     if (!wasShown)
         return;
     if (w->parent) {
         InvalidateRect(w->parent, nullptr, TRUE);
-    } else {
-        InvalidateUncovered(area, hwnd);
-        if (g_active == hwnd)
-            Activate(NextToActivate(hwnd), WA_ACTIVE);
+    } else if (g_active == hwnd) {
+        Activate(NextToActivate(hwnd), WA_ACTIVE);
     }
 }
 

@@ -14,9 +14,7 @@ namespace {
 own::BoxObserver g_observer = nullptr;
 std::vector<own::OpenBox> g_open;
 
-constexpr int kMargin = 12;
-constexpr int kButtonWidth = 75;
-constexpr int kButtonHeight = 23;
+constexpr int kTextLeft = 12;
 constexpr int kTextId = 0xFFFF;
 
 INT_PTR CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
@@ -50,19 +48,24 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+// Laid out as the platform lays out a box with one button and no icon: the text 12 pixels in and
+// 8 down, at least as wide as the button with a third of its width either side; the button, twice
+// a line high and twice as wide, under the text; the box centred on the screen.
 HWND CreateBox(const std::string& text, const std::string& title, HWND* ok) {
     std::vector<std::string> lines = Lines(text);
     std::size_t longest = 0;
     for (const std::string& line : lines)
         longest = std::max(longest, line.size());
-    int textWidth = static_cast<int>(longest) * own::kBaseUnitX;
+    int buttonHeight = 2 * own::kBaseUnitY;
+    int buttonWidth = 2 * std::max(2 * own::kBaseUnitX, buttonHeight);
     int textHeight = static_cast<int>(lines.size()) * own::kBaseUnitY;
-    int clientWidth = std::max(textWidth, kButtonWidth) + 2 * kMargin;
-    int clientHeight = textHeight + kButtonHeight + 3 * kMargin;
+    int textWidth = std::max(static_cast<int>(longest) * own::kBaseUnitX,
+                             buttonWidth + 2 * (buttonWidth / 3) - kTextLeft);
+    int textBand = 16 + textHeight;
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     RECT nc = own::NonClientFrame(style, WS_EX_DLGMODALFRAME);
-    int width = clientWidth + nc.left + nc.right;
-    int height = clientHeight + nc.top + nc.bottom;
+    int width = 2 * kTextLeft + textWidth + nc.left + nc.right;
+    int height = 8 + textBand + buttonHeight + nc.top + nc.bottom;
     HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME, WC_DIALOG, title.c_str(), style,
                                (own::kScreenWidth - width) / 2, (own::kScreenHeight - height) / 2,
                                width, height, nullptr, nullptr, nullptr, nullptr);
@@ -70,12 +73,12 @@ HWND CreateBox(const std::string& text, const std::string& title, HWND* ok) {
         return nullptr;
     own::SetDialogProc(box, BoxProc);
     CreateWindowExA(WS_EX_NOPARENTNOTIFY, "Static", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT,
-                    kMargin, kMargin, textWidth, textHeight, box,
+                    kTextLeft, (textBand - textHeight) / 2, textWidth, textHeight, box,
                     reinterpret_cast<HMENU>(static_cast<std::intptr_t>(kTextId)), nullptr, nullptr);
     *ok = CreateWindowExA(
         WS_EX_NOPARENTNOTIFY, "Button", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-        (clientWidth - kButtonWidth) / 2, textHeight + 2 * kMargin, kButtonWidth, kButtonHeight,
-        box, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(IDOK)), nullptr, nullptr);
+        (width - buttonWidth) / 2, textBand, buttonWidth, buttonHeight, box,
+        reinterpret_cast<HMENU>(static_cast<std::intptr_t>(IDOK)), nullptr, nullptr);
     return box;
 }
 

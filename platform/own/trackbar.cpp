@@ -3,6 +3,7 @@
 // WM_HSCROLL; painting tells the parent through NM_CUSTOMDRAW; setting it from code tells nobody.
 // The geometry is the classic look's, so that clicks land where a person sees the thumb.
 #include <algorithm>
+#include <cmath>
 
 #include "platform/own/controls.h"
 #include "platform/own/window.h"
@@ -88,7 +89,8 @@ LONG PositionAt(const TrackbarInfo* info, int place) {
     double pos = width > 0 ? range * (place - info->channel.left - offsetThumb) / width : 0;
     pos += info->min;
     pos = std::clamp(pos, static_cast<double>(info->min), static_cast<double>(info->max));
-    return static_cast<LONG>(pos + 0.5);
+    // Rounded to the nearest tick, halves up, below zero as above it.
+    return static_cast<LONG>(std::floor(pos + 0.5));
 }
 
 void Changed(TrackbarInfo* info) {

@@ -1,6 +1,6 @@
-// The dialog's rectangles as the own layer has them, in the lines of the Wine probe's "geometry"
-// command, for the picture check to hold beside the Windows program's. The program runs in
-// FOLDER and is closed through its close box at its first wait.
+// The dialog's rectangles as the own layer has them, in the Wine probe's "panel" and "control"
+// lines (up to a control's rectangle), for the picture check to hold beside the Windows program's.
+// The program runs in FOLDER and is closed through its close box at its first wait.
 //
 //   desktop_geometry FOLDER
 #include <cstdio>
@@ -23,9 +23,17 @@ class PrintAndClose : public headless::InputSource {
             if (done_ || (!isDialog && (!dialog || w.parent != dialog)))
                 continue;
             dialog = isDialog ? w.hwnd : dialog;
-            std::string name = isDialog ? "window" : w.className + " " + std::to_string(w.id);
-            std::printf("%s %ld %ld %ld %ld \"%s\"\n", name.c_str(), long{w.rect.left},
-                        long{w.rect.top}, long{w.rect.right}, long{w.rect.bottom}, w.text.c_str());
+            if (isDialog) {
+                std::printf("panel");
+                for (const RECT& r : {w.rect, w.client})
+                    std::printf(" %ld %ld %ld %ld", long{r.left}, long{r.top}, long{r.right},
+                                long{r.bottom});
+                std::printf("\n");
+            } else {
+                std::printf("control \"%s\" %d %ld %ld %ld %ld\n", w.className.c_str(), w.id,
+                            long{w.rect.left}, long{w.rect.top}, long{w.rect.right},
+                            long{w.rect.bottom});
+            }
         }
         headless::CloseWindow(dialog);
         return !std::exchange(done_, true);

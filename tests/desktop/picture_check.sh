@@ -1,39 +1,37 @@
 #!/usr/bin/env bash
 # The desktop window beside the Windows program under Wine, one after the other on the same
 # virtual display, each as it starts with the shipped defaults (the "Hard" tab):
-#  - every control's rectangle, read through the layer's driver (desktop_geometry) and through the
-#    Wine probe, must be identical;
+#  - the window's, its client area's and every control's rectangle, read through the layer's driver
+#    (desktop_geometry) and through the Wine probe, must be identical;
 #  - the share of identical pixels over the Windows program's window is printed, and must reach
 #    95%;
 #  - the time from start to a visible window is printed for both, measured alike from outside
 #    (median of five; a figure, never a condition).
 #
-#   tests/desktop/picture_check.sh --build DIR --windows-build DIR [--work DIR] [--pictures DIR]
+#   tests/desktop/picture_check.sh --build DIR [--work DIR] [--pictures DIR]
 #
-# --build          the Linux build (its app/AIControlPanel and tests/desktop/desktop_geometry)
-# --windows-build  the 32-bit Windows build; where Wine runs no 32-bit programs, the 64-bit build
-#                  that tests/wine/run_wine_tests.sh leaves in WORK/windows64 is pictured instead
-# --pictures       where the two pictures go (docs/ for the README)
+# --build     the Linux build (its app/AIControlPanel and tests/desktop/desktop_geometry)
+# --work      the work folder of scripts/differential.sh (default build/wine), which holds the Wine
+#             prefix and the Windows build with its probe: run that script first
+# --pictures  where the two pictures go (docs/ for the README)
 set -uo pipefail
 
 SOURCE=$(cd "$(dirname "$0")/../.." && pwd)
 source "$SOURCE/tests/wine/wine_env.sh"
-source "$SOURCE/tests/wine/scenario_player.sh"
 
-BUILD="" WINDOWS_BUILD="" WORK=$SOURCE/build/wine PICTURES=""
+BUILD="" WORK=$SOURCE/build/wine PICTURES=""
 while [ $# -gt 0 ]; do
     case $1 in
         --build) BUILD=$(realpath "$2"); shift 2 ;;
-        --windows-build) WINDOWS_BUILD=$(realpath "$2"); shift 2 ;;
         --work) WORK=$(realpath -m "$2"); shift 2 ;;
         --pictures) PICTURES=$(realpath -m "$2"); shift 2 ;;
         *) echo "usage: see the head of $0" >&2; exit 2 ;;
     esac
 done
 wine_pick_arch || exit 1
-[ "$WINEARCH" = win64 ] && WINDOWS_BUILD=$WORK/windows64
-EXE=$WINDOWS_BUILD/app/AIControlPanel.exe PLAY_PROBE=$WINDOWS_BUILD/tests/wine/wine_probe.exe
-for f in "$BUILD/app/AIControlPanel" "$BUILD/tests/desktop/desktop_geometry" "$EXE" "$PLAY_PROBE"; do
+WINDOWS=$WORK/windows$([ "$WINEARCH" = win32 ] && echo 32 || echo 64)
+EXE=$WINDOWS/app/AIControlPanel.exe PROBE=$WINDOWS/tests/wine/wine_probe.exe
+for f in "$BUILD/app/AIControlPanel" "$BUILD/tests/desktop/desktop_geometry" "$EXE" "$PROBE"; do
     [ -f "$f" ] || { echo "picture check: no $f" >&2; exit 2; }
 done
 RUNS=$(mktemp -d /tmp/aicp-picture.XXXXXX)
@@ -63,13 +61,8 @@ start_and_time() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-# A prefix of its own, in the classic look that the desktop front end draws: no theme.
-wine_prefix_ensure "$WORK/prefix-classic-$WINEARCH" && x_start || exit 1
-printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\ThemeManager]' \
-    '"ThemeActive"="0"' '' >"$WINEPREFIX/drive_c/classic.reg"
-wine_run regedit /S 'C:\classic.reg' >/dev/null 2>&1
+wine_prefix_ensure "$WORK/prefix-$WINEARCH" && x_start || exit 1
 wineserver_cmd -p
-probe_server_start
 
 wine_dir=$(folder wine) linux_dir=$(folder linux)
 cp "$EXE" "$wine_dir/"
@@ -77,22 +70,22 @@ cp "$BUILD/app/AIControlPanel" "$linux_dir/"
 wine_ms=() linux_ms=()
 for run in 0 1 2 3 4 5; do
     start_and_time "$wine_dir" "$WINE_LOADER" ./AIControlPanel.exe || exit 1
-    probe wait 20000 >/dev/null || { echo "picture check: the Wine dialog does not wait" >&2; exit 1; }
+    # The probe's screen: the window and its client area, then every control.
+    printf 'wait 20000\nscreen\n' | "$WINE_LOADER" "$PROBE" 2>/dev/null |
+        awk '$1 == "panel" { print $1, $2, $3, $4, $5, $6, $7, $8, $9 } $1 == "control" { print $1, $2, $3, $4, $5, $6, $7 }' >"$RUNS/wine.geometry"
+    read -r _ left top right bottom _ <"$RUNS/wine.geometry" || exit 1
     if [ "$run" = 0 ]; then  # the first run warms the caches, and is pictured
         sleep 0.5
-        probe geometry >"$RUNS/wine.geometry"
-        read -r _ left top right bottom _ <"$RUNS/wine.geometry"
-        crop="$((right - left))x$((bottom - top))+$left+$top"
-        import -window root -crop "$crop" +repage "$RUNS/wine.png"
+        import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$RUNS/wine.png"
     else
         wine_ms+=("$MS")
     fi
-    click_at $(point_of close)
+    xdotool mousemove $((right - 13)) $((top + 12)) click 1  # the close box
     wait "$PID"
     start_and_time "$linux_dir" ./AIControlPanel || exit 1
     if [ "$run" = 0 ]; then
         sleep 0.5
-        import -window root -crop "$crop" +repage "$RUNS/desktop.png"
+        import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$RUNS/desktop.png"
     else
         linux_ms+=("$MS")
     fi

@@ -17,7 +17,7 @@ mkdir -p "$work/files" && cp "$defaults" "$work/files/defaults.ai"
 fail() { echo "FAIL: $*"; exit 1; }
 
 centre() {  # the screen point at the centre of a control, by id
-    awk -v id="$1" '$2 == id { print int(($3 + $5) / 2), int(($4 + $6) / 2); exit }' "$work/geometry"
+    awk -v id="$1" '$3 == id { print int(($4 + $6) / 2), int(($5 + $7) / 2); exit }' "$work/geometry"
 }
 
 play() {  # play NAME ACTIONS: the scenario headless and, with xdotool, on the window
@@ -52,8 +52,8 @@ play() {  # play NAME ACTIONS: the scenario headless and, with xdotool, on the w
 mkdir -p "$work/probe/Core" && cp "$defaults" "$work/probe/Core/AIConfig.ai"
 "$geometry_tool" "$work/probe" >"$work/geometry" || fail "no geometry"
 # Near the right end of the Attack Delay slider's channel; the close box at the caption's right end.
-read -r sx sy < <(awk '$2 == 1001 { print $5 - 12, int(($4 + $6) / 2) }' "$work/geometry")
-read -r cx cy < <(awk '$1 == "window" { print $4 - 13, $3 + 12 }' "$work/geometry")
+read -r sx sy < <(awk '$3 == 1001 { print $6 - 12, int(($5 + $7) / 2) }' "$work/geometry")
+read -r cx cy < <(awk '$1 == "panel" { print $4 - 13, $3 + 12 }' "$work/geometry")
 play edit_and_ok 'click slider "Attack Delay" right
 key slider "Attack Delay" End
 toggle "Build Mines"

@@ -1,23 +1,15 @@
-// The Wine player's eyes: a console program run in the same Wine prefix as the control panel. It
-// finds the panel and its message boxes, reads what a person would see on them, and tells the
-// player where on the screen to point for a control named by its caption. It moves nothing
-// itself; the player clicks and types through X.
+// The Wine player's eyes: a console program run in the Wine prefix of the control panel. It
+// reads what a person sees on the panel and its message boxes, and tells the player when the
+// panel's thread has taken the input given; it moves nothing itself. One command a line on
+// standard input; every answer ends with a line "end".
 //
-//   probe wait MS                       the panel is on screen and its program waits for input
-//                                       (exit 1 after MS milliseconds)
-//   probe point button|tab CAPTION      screen point of a push button, check box or tab
-//   probe point thumb SLIDER            the slider's thumb (SLIDER: the caption of its group box)
-//   probe point tick SLIDER POSITION    where the thumb's centre stands at that position
-//   probe point channel SLIDER left|right   a point in the channel beside the thumb
-//   probe point close | boxok           the panel's close box; OK of the message box on top
-//   probe get label|slider SLIDER, get check CAPTION, get tab, get box
-//   probe geometry                      every control: class, id, screen rectangle, text
-//   probe launch EXE CLASS CAPTION      milliseconds from starting EXE to its window being visible,
-//                                       and to the program first waiting for input
-//   probe serve                         the commands above from standard input (see Serve)
-//
-// A point that another window covers is answered "covered X Y TOX TOY" with exit code 3: drag
-// the covering window's caption from X,Y to TOX,TOY and ask again. Other failures exit 1 or 2.
+//   screen       the panel, its controls, sliders and tabs, and the open boxes, top first, in the
+//                lines that ParseScreenLine (tests/scenarios/engine) reads; nothing without a panel
+//   wait MS      "shown" once the panel shows and its program waits for input, else "none"
+//   raise BOX X Y  brings the panel (BOX -1) or that box to the top when another window lies over
+//                the point, as a click in the task bar would
+//   sync N [VK DOWN]  waits for key or button VK to be down (or up), then makes N message round
+//                trips to the panel's thread
 // windows.h first: commctrl.h needs its types.
 #include <windows.h>
 
@@ -26,290 +18,251 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "tests/wine/screen.h"
-
 namespace {
 
-using namespace probe;
-
-constexpr int kCovered = 3;
-
-// What the command answers; printed once it has run.
-std::string g_out;
-
-void Out(const char* format, ...) {
-    char line[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    g_out += line;
+HWND Panel() {
+    HWND panel = FindWindowA("DLGCLASS", "AI Control Panel");
+    return panel && IsWindowVisible(panel) ? panel : nullptr;
 }
 
-// Answers a point, or how to move the window that covers it out of the way first: a message
-// box goes to the screen's left edge, beside the centred panel.
-int PrintPoint(POINT point, HWND target) {
-    HWND hit = WindowFromPoint(point);
-    HWND top = hit ? GetAncestor(hit, GA_ROOT) : nullptr;
-    if (top && top != GetAncestor(target, GA_ROOT)) {
-        RECT frame = ScreenRect(top);
-        int x = frame.left + 24;
-        int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-        Out("covered %d %d %d %d\n", static_cast<int>(x), static_cast<int>(y), 24 + 2,
-            static_cast<int>(y));
-        return kCovered;
-    }
-    Out("%d %d\n", static_cast<int>(point.x), static_cast<int>(point.y));
-    return 0;
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 5000, &result);
+    return static_cast<LRESULT>(result);
 }
 
-int Point(int argc, char** argv) {
-    std::string what = argc > 2 ? argv[2] : "";
-    std::string name = argc > 3 ? argv[3] : "";
-    if (what == "button") {
-        HWND button = ButtonNamed(name);
-        return PrintPoint(Centre(ScreenRect(button)), button);
-    }
-    if (what == "tab") {
-        HWND tabs = Tabs();
-        return PrintPoint(Centre(ControlRect(tabs, TCM_GETITEMRECT, TabIndex(tabs, name))), tabs);
-    }
-    if (what == "thumb") {
-        HWND slider = Slider(name);
-        return PrintPoint(Centre(ControlRect(slider, TBM_GETTHUMBRECT, 0)), slider);
-    }
-    if (what == "tick" && argc > 4) {
-        HWND slider = Slider(name);
-        return PrintPoint(TickPoint(slider, std::atoi(argv[4])), slider);
-    }
-    if (what == "channel" && argc > 4) {
-        HWND slider = Slider(name);
-        return PrintPoint(ChannelPoint(slider, argv[4]), slider);
-    }
-    if (what == "close") {
-        HWND panel = Panel();
-        return PrintPoint(CloseBoxPoint(panel), panel);
-    }
-    if (what == "boxok") {
-        std::vector<HWND> boxes = Boxes();
-        if (boxes.empty()) {
-            Fail("no message box is open");
-        }
-        HWND ok = GetDlgItem(boxes.front(), IDOK);
-        return PrintPoint(Centre(ScreenRect(ok)), ok);
-    }
-    Fail("unknown point: " + what);
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
 }
 
-int Get(int argc, char** argv) {
-    std::string what = argc > 2 ? argv[2] : "";
-    std::string name = argc > 3 ? argv[3] : "";
-    if (what == "label") {
-        Out("%s\n", TextOf(InGroup(name, "Static")).c_str());
-    } else if (what == "slider") {
-        Out("%d\n", static_cast<int>(SendMessageA(Slider(name), TBM_GETPOS, 0, 0)));
-    } else if (what == "check") {
-        Out("%s\n", SendMessageA(ButtonNamed(name), BM_GETCHECK, 0, 0) == BST_CHECKED
-                        ? "checked"
-                        : "unchecked");
-    } else if (what == "tab") {
-        HWND tabs = Tabs();
-        int selected = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
-        std::vector<std::string> texts = TabTexts(tabs);
-        Out("%s\n", selected >= 0 && selected < static_cast<int>(texts.size())
-                        ? texts[selected].c_str()
-                        : "");
-    } else if (what == "box") {
-        std::vector<HWND> boxes = Boxes();
-        if (boxes.empty()) {
-            return 1;
-        }
-        Out("%s\n", BoxText(boxes.front()).c_str());
-    } else {
-        Fail("unknown reading: " + what);
+// The window's text as its program last set it: no round trip to another process.
+std::string Quoted(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    std::string out = "\"";
+    for (const char* c = text; *c; ++c) {
+        out += *c == '\n' ? "\\n" : *c == '\r' ? "\\r" : *c == '\t' ? "\\t" : "";
+        out += *c == '\\' || *c == '"' ? "\\" : "";
+        out += *c == '\n' || *c == '\r' || *c == '\t' ? "" : std::string(1, *c);
     }
-    return 0;
+    return out + "\"";
 }
 
-int Geometry() {
-    HWND panel = Panel();
-    RECT frame = ScreenRect(panel);
-    Out("window %ld %ld %ld %ld \"%s\"\n", frame.left, frame.top, frame.right, frame.bottom,
-        TextOf(panel).c_str());
-    for (HWND child : Children(panel)) {
-        RECT rect = ScreenRect(child);
-        Out("%s %d %ld %ld %ld %ld \"%s\"\n", ClassOf(child).c_str(), GetDlgCtrlID(child),
-            rect.left, rect.top, rect.right, rect.bottom, TextOf(child).c_str());
-    }
-    return 0;
+std::string Numbers(const RECT& r) {
+    char text[64];
+    std::snprintf(text, sizeof text, " %ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+    return text;
 }
 
-bool IsShown(const char* className, const char* caption) {
-    HWND window = FindWindowA(className, caption);
-    return window && IsWindowVisible(window);
+RECT ScreenRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
 }
 
-int Wait(int argc, char** argv) {
-    DWORD limit = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 10000;
-    DWORD start = GetTickCount();
-    while (!IsShown(kPanelClass, kPanelCaption)) {
-        if (GetTickCount() - start > limit) {
-            return 1;
-        }
-        Sleep(20);
-    }
-    // The dialog shows before start-up loads the settings; input idle means the program has
-    // reached its loop, or the loop of the load's message box.
+// A rectangle that a control message fills in the control's client coordinates, on the screen:
+// through memory in the panel's process, which the message's pointer must point into.
+RECT ControlRect(HWND control, UINT message, WPARAM wParam, char* text = nullptr) {
+    static HANDLE process = nullptr;
+    static char* remote = nullptr;
+    static DWORD known = 0;
     DWORD id = 0;
-    GetWindowThreadProcessId(Panel(), &id);
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id);
+    GetWindowThreadProcessId(control, &id);
+    if (id != known) {
+        process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        remote =
+            static_cast<char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+        known = id;
+    }
+    RECT rect{};
+    TCITEMA item{TCIF_TEXT, 0, 0, remote + 256, 128, 0, 0};
+    WriteProcessMemory(process, remote, text ? static_cast<void*>(&item) : &rect,
+                       text ? sizeof item : sizeof rect, nullptr);
+    Send(control, message, wParam, reinterpret_cast<LPARAM>(remote));
+    if (text)
+        ReadProcessMemory(process, remote + 256, text, 127, nullptr);
+    ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
+    MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The close box, found once by asking the panel what lies along its caption.
+RECT CloseBox(HWND panel) {
+    static std::map<HWND, RECT> known;
+    if (known.count(panel))
+        return known[panel];
+    RECT frame = ScreenRect(panel);
+    int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    int first = -1, last = -1;
+    for (int x = frame.right - 1; x > frame.right - 80 && (last < 0 || first == x + 1); --x) {
+        if (Send(panel, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+            last = last < 0 ? x : last;
+            first = x;
+        }
+    }
+    return known[panel] = RECT{first, y, last + 1, y + 1};
+}
+
+BOOL CALLBACK Collect(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+// The program's message boxes (its other top-level windows), the one on top first.
+std::vector<HWND> Boxes(HWND panel) {
+    std::vector<HWND> windows, boxes;
+    DWORD process = 0, other = 0;
+    GetWindowThreadProcessId(panel, &process);
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        GetWindowThreadProcessId(window, &other);
+        if (other == process && window != panel && IsWindowVisible(window) &&
+            ClassOf(window) == "#32770")
+            boxes.push_back(window);
+    }
+    return boxes;
+}
+
+std::string Screen() {
+    HWND panel = Panel();
+    if (!panel)
+        return "";
+    RECT client{};
+    GetClientRect(panel, &client);
+    MapWindowPoints(panel, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    std::string out =
+        "panel" + Numbers(ScreenRect(panel)) + Numbers(client) + Numbers(CloseBox(panel)) + "\n";
+    std::vector<HWND> children;
+    EnumChildWindows(panel, Collect, reinterpret_cast<LPARAM>(&children));
+    for (HWND child : children) {
+        if (GetParent(child) != panel)
+            continue;
+        std::string name = ClassOf(child);
+        LONG type = name == "Button" ? GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK : -1;
+        bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
+        out += "control \"" + name + "\" " + std::to_string(GetDlgCtrlID(child)) +
+               Numbers(ScreenRect(child)) + " " + std::to_string(type) +
+               (box && Send(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? " 1 " : " 0 ") +
+               Quoted(child) + "\n";
+        // A slider's range and channel, and the tabs' texts and rectangles, stay as made.
+        static std::map<HWND, std::string> fixed;
+        if (name == TRACKBAR_CLASSA && !fixed.count(child)) {
+            fixed[child] = " " + std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
+                           std::to_string(Send(child, TBM_GETRANGEMAX, 0, 0));
+            fixed[child] += "\t" + Numbers(ControlRect(child, TBM_GETCHANNELRECT, 0));
+        } else if (name == WC_TABCONTROLA && !fixed.count(child)) {
+            for (int i = 0; i < Send(child, TCM_GETITEMCOUNT, 0, 0); ++i) {
+                char text[128] = {};
+                ControlRect(child, TCM_GETITEMA, i, text);
+                fixed[child] +=
+                    Numbers(ControlRect(child, TCM_GETITEMRECT, i)) + "\t\"" + text + "\"\n";
+            }
+        }
+        std::string rows = fixed[child];
+        if (name == TRACKBAR_CLASSA) {
+            std::size_t tab = rows.find('\t');
+            out += "slider" + rows.substr(0, tab) + " " +
+                   std::to_string(Send(child, TBM_GETPOS, 0, 0)) + rows.substr(tab + 1) +
+                   Numbers(ControlRect(child, TBM_GETTHUMBRECT, 0)) + "\n";
+        }
+        int selected =
+            name == WC_TABCONTROLA ? static_cast<int>(Send(child, TCM_GETCURSEL, 0, 0)) : -1;
+        for (int i = 0; name == WC_TABCONTROLA && !rows.empty(); ++i) {
+            std::size_t tab = rows.find('\t'), end = rows.find('\n');
+            out += "tab" + rows.substr(0, tab) + (i == selected ? " 1 " : " 0 ") +
+                   rows.substr(tab + 1, end - tab);
+            rows.erase(0, end + 1);
+        }
+    }
+    for (HWND box : Boxes(panel)) {
+        // Its message is its longest static text (the icon's static has none).
+        std::vector<HWND> parts;
+        std::string text = "\"\"";
+        EnumChildWindows(box, Collect, reinterpret_cast<LPARAM>(&parts));
+        for (HWND part : parts) {
+            if (ClassOf(part) == "Static" && Quoted(part).size() > text.size())
+                text = Quoted(part);
+        }
+        out += "box" + Numbers(ScreenRect(box)) + Numbers(ScreenRect(GetDlgItem(box, IDOK))) + " " +
+               Quoted(box) + " " + text + "\n";
+    }
+    return out;
+}
+
+void Raise(int box, POINT point) {
+    HWND panel = Panel();
+    std::vector<HWND> boxes = Boxes(panel);
+    HWND target = box < 0 ? panel : box < static_cast<int>(boxes.size()) ? boxes[box] : nullptr;
+    HWND hit = WindowFromPoint(point);
+    if (target && (!hit || GetAncestor(hit, GA_ROOT) != target))
+        SetWindowPos(target, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// Input reaches the panel's thread through X, then the server's queue: once the key or button
+// given last has its new state, the events are queued. Sent messages go before input, so each
+// round trip then lets the thread take at least one more input message: one per message given,
+// and one more, leave none waiting. After a press, a pause for the paints that come once the
+// queue is empty (a person lets go only after seeing them), and one more trip to see them done.
+void Sync(int trips, int vk, int down) {
+    DWORD_PTR result = 0;
+    for (DWORD start = GetTickCount(); vk &&
+                                       ((GetAsyncKeyState(vk) & 0x8000) != 0) != (down != 0) &&
+                                       GetTickCount() - start < 2000;)
+        Sleep(1);
+    for (HWND panel = Panel(); panel && trips-- > 0; Sleep(trips || !down ? 0 : 3)) {
+        if (!SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
+            break;
+    }
+    if (HWND panel = down ? Panel() : nullptr)
+        SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
+// The dialog shows before start-up loads the settings; input idle means that the program has
+// reached its loop, or the loop of the load's message box.
+const char* Wait(DWORD limit) {
+    DWORD start = GetTickCount(), id = 0;
+    HWND panel = nullptr;
+    while (!(panel = Panel()) && GetTickCount() - start < limit)
+        Sleep(10);
+    GetWindowThreadProcessId(panel, &id);
+    HANDLE process =
+        panel ? OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id) : nullptr;
     if (process) {
         WaitForInputIdle(process, 5000);
         CloseHandle(process);
+        Sync(2, 0, 0);
     }
-    return 0;
-}
-
-// Starts a program in its own folder and times it to its window and to its first wait for
-// input; then closes it as its close box would.
-int Launch(int argc, char** argv) {
-    if (argc < 5) {
-        Fail("launch needs EXE CLASS CAPTION");
-    }
-    std::string exe = argv[2];
-    std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child{};
-    LARGE_INTEGER frequency{}, begin{}, now{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&begin);
-    if (!CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &child)) {
-        Fail("cannot start " + exe);
-    }
-    while (!IsShown(argv[3], argv[4])) {
-        if (WaitForSingleObject(child.hProcess, 1) == WAIT_OBJECT_0) {
-            Fail(exe + " ended before its window showed");
-        }
-    }
-    auto elapsed = [&] {
-        QueryPerformanceCounter(&now);
-        return 1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) /
-               static_cast<double>(frequency.QuadPart);
-    };
-    double visible = elapsed();
-    // Start-up goes on after the dialog shows (the settings are loaded into it); idle is when
-    // the program first waits for input.
-    WaitForInputIdle(child.hProcess, 10000);
-    Out("%.1f %.1f\n", visible, elapsed());
-    PostMessageA(FindWindowA(argv[3], argv[4]), WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(child.hProcess, 10000) != WAIT_OBJECT_0) {
-        TerminateProcess(child.hProcess, 2);
-    }
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-    return 0;
-}
-
-int Run(int argc, char** argv) {
-    std::string command = argc > 1 ? argv[1] : "";
-    if (command == "wait") {
-        return Wait(argc, argv);
-    }
-    if (command == "launch") {
-        return Launch(argc, argv);
-    }
-    if (command == "point") {
-        return Point(argc, argv);
-    }
-    if (command == "get") {
-        return Get(argc, argv);
-    }
-    if (command == "geometry") {
-        return Geometry();
-    }
-    Fail("usage: probe serve|wait|point|get|geometry|launch ...");
-}
-
-// One answer per line, so that line feeds in a text cannot end it early.
-std::string Escaped(const std::string& text) {
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                escaped += "\\\\";
-                break;
-            case '\n':
-                escaped += "\\n";
-                break;
-            case '\r':
-                escaped += "\\r";
-                break;
-            case '\t':
-                escaped += "\\t";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
-}
-
-// Answers commands read from standard input, one a line with tab-separated words, as
-// "EXIT-CODE<tab>ESCAPED-ANSWER": one Wine process for the whole run instead of one per reading.
-int Serve() {
-    char line[2048];
-    while (std::fgets(line, sizeof line, stdin)) {
-        line[std::strcspn(line, "\r\n")] = '\0';
-        std::vector<std::string> words{"probe"};
-        for (char* word = line;; ++word) {
-            char* end = std::strchr(word, '\t');
-            words.emplace_back(word, end ? end : word + std::strlen(word));
-            if (!end) {
-                break;
-            }
-            word = end;
-        }
-        std::vector<char*> args;
-        for (std::string& word : words) {
-            args.push_back(word.data());
-        }
-        g_out.clear();
-        int code = 1;
-        try {
-            code = Run(static_cast<int>(args.size()), args.data());
-        } catch (const ProbeError& error) {
-            g_out = "probe: " + error.why;
-        }
-        std::printf("%d\t%s\n", code, Escaped(g_out).c_str());
-        std::fflush(stdout);
-    }
-    return 0;
+    return panel ? "shown\n" : "none\n";
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    // Texts go out byte for byte: a message box text keeps its bare line feeds.
+int main() {
+    char line[256];
+    int box = 0;
+    POINT point{};
     _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stdin), _O_BINARY);
-    if (argc > 1 && std::strcmp(argv[1], "serve") == 0) {
-        return Serve();
+    while (std::fgets(line, sizeof line, stdin)) {
+        std::string answer = std::strncmp(line, "screen", 6) == 0 ? Screen()
+                             : std::strncmp(line, "wait ", 5) == 0
+                                 ? Wait(static_cast<DWORD>(std::atoi(line + 5)))
+                                 : "";
+        if (std::sscanf(line, "raise %d %ld %ld", &box, &point.x, &point.y) == 3)
+            Raise(box, point);
+        int trips = 0, vk = 0, down = 0;
+        if (std::sscanf(line, "sync %d %d %d", &trips, &vk, &down) >= 1)
+            Sync(trips, vk, down);
+        std::fputs((answer + "end\n").c_str(), stdout);
+        std::fflush(stdout);
     }
-    try {
-        int code = Run(argc, argv);
-        std::fputs(g_out.c_str(), stdout);
-        return code;
-    } catch (const ProbeError& error) {
-        std::fprintf(stderr, "probe: %s\n", error.why.c_str());
-        return 1;
-    }
+    return 0;
 }

@@ -1,107 +1,88 @@
-# Wine, its prefix and a virtual X display for the Wine test. Sourced by run_wine_tests.sh.
+# Wine, its prefix and a virtual X display for the differential check. Sourced by
+# scripts/differential.sh and docs/screenshot.sh.
 #
-# wine_pick_arch             sets WINE_LOADER and WINEARCH: the 32-bit Wine where this kernel runs
-#                            32-bit programs, else the 64-bit one
-# wine_prefix_ensure DIR     makes (once) and selects a prefix in DIR
-# x_start                    starts Xvfb on a free display and exports DISPLAY
-# wine_env_cleanup           ends wineserver and Xvfb; safe to call more than once
+# wine_pick_arch           WINE_LOADER and WINEARCH: the 32-bit Wine where this kernel runs 32-bit
+#                          programs, else the 64-bit one
+# wine_prefix_ensure DIR   makes (once) and selects a prefix in DIR
+# x_start                  starts Xvfb on a free display and exports DISPLAY
+# wine_run PROGRAM ARGS... runs a Windows program with the Wine picked; wineserver_cmd ARGS... its
+#                          wineserver
+# wine_env_cleanup         ends wineserver and Xvfb; safe to call more than once
 
 export WINEDEBUG=-all
 # No Mono or Gecko installers, and no menu entries for the desktop that there is none of.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+WINE_LOADER="" XVFB_PID=""
 
-WINE_LOADER=""
-XVFB_PID=""
-
-# Debian's wine32 needs the kernel's 32-bit emulation, which some kernels leave out; the 64-bit
-# Wine then runs the program built for 64-bit Windows from the same sources. (A 32-bit Wine that
-# starts only through an emulator registered with binfmt_misc does not get far enough to count.)
+# Debian's wine32 needs the kernel's 32-bit emulation, which some kernels leave out. (A 32-bit
+# Wine that starts only through an emulator registered with binfmt_misc does not get far enough.)
+# AICP_WINE_ARCH=win64 takes the 64-bit way anyway, to try it where both would run.
 wine_pick_arch() {
-    if [ -x /usr/lib/wine/wine ] && [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ] &&
+    if [ "${AICP_WINE_ARCH:-}" != win64 ] && [ -x /usr/lib/wine/wine ] && [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ] &&
         /usr/lib/wine/wine --version >/dev/null 2>&1; then
-        WINE_LOADER=/usr/lib/wine/wine
-        export WINEARCH=win32
-    elif [ -x /usr/lib/wine/wine64 ] && /usr/lib/wine/wine64 --version >/dev/null 2>&1; then
-        WINE_LOADER=/usr/lib/wine/wine64
-        export WINEARCH=win64
+        WINE_LOADER=/usr/lib/wine/wine WINEARCH=win32
+    elif /usr/lib/wine/wine64 --version >/dev/null 2>&1; then
+        WINE_LOADER=/usr/lib/wine/wine64 WINEARCH=win64
     else
         echo "wine: neither the 32-bit nor the 64-bit Wine runs here" >&2
         return 1
     fi
+    export WINEARCH
 }
 
 wine_run() {
     "$WINE_LOADER" "$@"
 }
-
 wineserver_cmd() {
     /usr/lib/wine/wineserver "$@"
 }
 
-# No crash dialog (winedbg stays out), no Mono or Gecko installer, and windows that Wine
-# decorates itself, since there is no window manager to give them a title bar and close box.
-wine_prefix_settings() {
-    local reg="$WINEPREFIX/drive_c/test-settings.reg"
-    printf '%s\r\n' \
-        'REGEDIT4' '' \
-        '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]' \
-        '"Auto"="0"' '"Debugger"=-' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' \
-        '"ShowCrashDialog"=dword:00000000' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
-        '"Managed"="N"' '"Decorated"="N"' '' >"$reg"
-    wine_run regedit /S 'C:\test-settings.reg'
-}
-
+# No crash dialog; windows that Wine decorates itself, since there is no window manager to give
+# them a title bar and close box; and the classic look, the one the own layer draws (no theme, so
+# no hot thumbs that repaint as the pointer leaves them).
 wine_prefix_ensure() {
     export WINEPREFIX=$1
-    local stamp="$WINEPREFIX/.ready-$WINEARCH-2"
-    if [ -f "$stamp" ]; then
-        return 0
-    fi
+    local stamp="$WINEPREFIX/.ready-$WINEARCH-3" reg="$1/drive_c/test-settings.reg"
+    [ -f "$stamp" ] && return 0
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     echo "wine: making the prefix $WINEPREFIX ($WINEARCH)"
-    wine_run wineboot -i >/dev/null 2>&1 || true
-    wineserver_cmd -w
+    "$WINE_LOADER" wineboot -i >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
     [ -f "$WINEPREFIX/system.reg" ] || { echo "wine: wineboot made no prefix" >&2; return 1; }
     # Debian's Wine does not look in its own font folder; the prefix's Fonts folder it reads.
     [ -d /usr/share/wine/fonts ] && cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
-    wine_prefix_settings >/dev/null 2>&1
-    wineserver_cmd -w
+    printf '%s\r\n' 'REGEDIT4' '' \
+        '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]' \
+        '"Auto"="0"' '"Debugger"=-' '' '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' \
+        '"ShowCrashDialog"=dword:00000000' '' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
+        '"Managed"="N"' '"Decorated"="N"' '' \
+        '[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\ThemeManager]' \
+        '"ThemeActive"="0"' '' >"$reg"
+    "$WINE_LOADER" regedit /S 'C:\test-settings.reg' >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
     touch "$stamp"
 }
 
-# Xvfb on the first display number from 90 up whose lock and socket are free.
+# Xvfb on a display number that it picks itself and writes once it is ready.
 x_start() {
-    local n
-    for n in $(seq 90 190); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        local i
-        for i in $(seq 50); do
-            if [ -e "/tmp/.X11-unix/X$n" ]; then
-                export DISPLAY=":$n"
-                return 0
-            fi
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$XVFB_PID" 2>/dev/null
-        XVFB_PID=""
+    local file n i
+    file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$file" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for i in $(seq 100); do
+        read -r n <"$file" && [ -n "$n" ] && break
+        sleep 0.1
     done
+    rm -f "$file"
+    [ -n "$n" ] && export DISPLAY=":$n" && return 0
     echo "wine: no X display could be started" >&2
     return 1
 }
 
 wine_env_cleanup() {
-    if [ -n "${WINEPREFIX:-}" ] && [ -n "$WINE_LOADER" ]; then
-        wineserver_cmd -k >/dev/null 2>&1 || true
-    fi
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null || true
-        wait "$XVFB_PID" 2>/dev/null || true
-        XVFB_PID=""
-    fi
+    [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k >/dev/null 2>&1
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+    return 0
 }

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Plays scenarios on Linux (headless, on the own layer) and then against the Windows program under
+# Wine, which must see the same after every action and leave the same files and exit code.
+#
+#   scripts/differential.sh --seed S --count K --actions N   K random scenarios of N actions,
+#                                                            seeds S, S+1, ...
+#   scripts/differential.sh --scenarios DIR                  every DIR/*.scn, files in DIR/files/
+#   options: --exe PROGRAM.exe (default: the Release build of the same sources; where this kernel
+#            runs no 32-bit programs, the 64-bit build of them is played instead)
+#            --work DIR (default build/wine: prefix, builds, and failures/ for replays)
+#
+# The last line reads "differential: P passed, F failed". Installs what it needs with
+# scripts/setup.sh; ends its wineserver and X server on any exit.
+set -uo pipefail
+SOURCE=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=tests/wine/wine_env.sh
+source "$SOURCE/tests/wine/wine_env.sh"
+
+WORK=$SOURCE/build/wine EXE="" ARGS=()
+while [ $# -gt 0 ]; do
+    case $1 in
+        --seed | --count | --actions) ARGS+=("$1" "$2"); shift 2 ;;
+        --scenarios) ARGS+=("$1" "$(realpath "$2")"); shift 2 ;;
+        --exe) EXE=$(realpath "$2"); shift 2 ;;
+        --work) WORK=$(realpath -m "$2"); shift 2 ;;
+        *) sed -n '2,14p' "$0" >&2; exit 2 ;;
+    esac
+done
+trap wine_env_cleanup EXIT
+trap 'exit 130' INT TERM
+
+"$SOURCE/scripts/setup.sh" build windows wine || exit 1
+wine_pick_arch || exit 1
+if [ "$WINEARCH" = win32 ]; then
+    toolchain=mingw-i686 windows=$WORK/windows32 bits=32
+else
+    toolchain=mingw-x86_64 windows=$WORK/windows64 bits=64
+fi
+linux=$WORK/linux
+{ cmake -S "$SOURCE" -B "$windows" -DCMAKE_TOOLCHAIN_FILE="$SOURCE/cmake/$toolchain.cmake" \
+    -DBUILD_TESTING=ON -DCMAKE_BUILD_TYPE=Release &&
+    cmake --build "$windows" -j 2 &&
+    cmake -S "$SOURCE" -B "$linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAICP_BENCH=OFF &&
+    cmake --build "$linux" -j 2 --target scenario_player differential; } >"$WORK.log" 2>&1 ||
+    { cat "$WORK.log" >&2; echo "differential: the builds failed" >&2; exit 1; }
+# A program given is played only where it can run: the shipped one is a 32-bit program.
+[ "$bits" = 32 ] && [ -n "$EXE" ] || EXE=$windows/app/AIControlPanel.exe
+if [ "$bits" = 32 ]; then
+    echo "differential: playing the 32-bit program $EXE under 32-bit Wine"
+else
+    echo "differential: playing the 64-bit build $EXE under 64-bit Wine (no 32-bit Wine runs here, or AICP_WINE_ARCH=win64)"
+fi
+wine_prefix_ensure "$WORK/prefix-$WINEARCH" || exit 1
+x_start || exit 1
+/usr/lib/wine/wineserver -p
+rm -rf "$WORK/failures"
+"$linux/tests/wine/differential" --player "$linux/tests/scenarios/scenario_player" \
+    --loader "$WINE_LOADER" --exe "$EXE" --probe "$windows/tests/wine/wine_probe.exe" \
+    --work "$WORK" "${ARGS[@]}"

@@ -1,0 +1,517 @@
+#include "tests/scenarios/engine/engine.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+namespace scenario {
+
+namespace fs = std::filesystem;
+
+const char* const kGroups[4] = {"Dancing", "Attack Delay", "Tech Speed", "Teching Handicap"};
+const char* const kCheckBoxes[6] = {
+    "Early Harassing",   "Alternative Strategies", "Dynamic Production Buildings",
+    "Build Relic Units", "Build Turrets",          "Build Mines"};
+const char* const kKeys[8] = {"Left", "Right", "Up", "Down", "Home", "End", "PageUp", "PageDown"};
+
+// ---- Lines
+
+bool SplitLine(const std::string& text, Line* line, std::string* error) {
+    static const std::string kEscapes = "n\nr\rt\t\\\\\"\"";
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\r') {
+            ++pos;
+            continue;
+        }
+        std::string word;
+        bool quoted = text[pos] == '"';
+        while (quoted ? ++pos < text.size() && text[pos] != '"'
+                      : pos < text.size() && text[pos] != ' ' && text[pos] != '\t' &&
+                            text[pos] != '\r') {
+            std::size_t escape = std::string::npos;
+            if (quoted && text[pos] == '\\' &&
+                (++pos == text.size() || (escape = kEscapes.find(text[pos])) % 2 != 0)) {
+                *error = "unknown escape in a quoted text";
+                return false;
+            }
+            word += escape != std::string::npos ? kEscapes[escape + 1] : text[pos];
+            pos += quoted ? 0 : 1;
+        }
+        if (quoted && pos++ >= text.size()) {
+            *error = "a quoted text is not closed";
+            return false;
+        }
+        line->words.push_back(word);
+        line->quoted.push_back(quoted);
+    }
+    return true;
+}
+
+bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string* error) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text;
+    for (int number = 1; in && std::getline(in, text); ++number) {
+        Line line{number, {}, {}};
+        if (!SplitLine(text, &line, error)) {
+            *error = path + ":" + std::to_string(number) + ": " + *error;
+            return false;
+        }
+        if (!line.words.empty() && (line.quoted[0] || line.words[0][0] != '#'))
+            lines->push_back(line);
+    }
+    *error = in.eof() ? "" : "cannot read " + path;
+    return in.eof();
+}
+
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : "";
+        out += c == '\\' || c == '"' ? "\\" : "";
+        out += c == '\n' || c == '\r' || c == '\t' ? "" : std::string(1, c);
+    }
+    return out + "\"";
+}
+
+std::string Describe(const Line& line) {
+    std::string out;
+    for (std::size_t i = 0; i < line.words.size(); ++i)
+        out += (i ? " " : "") + (line.quoted[i] ? Quoted(line.words[i]) : line.words[i]);
+    return out;
+}
+
+// ---- The screen
+
+namespace {
+
+bool Inside(const Rect& inner, const Rect& outer) {
+    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
+           inner.bottom <= outer.bottom;
+}
+
+std::string Numbers(const Rect& r, const Screen& s) {
+    return " " + std::to_string(r.left - s.client.left) + " " +
+           std::to_string(r.top - s.client.top) + " " + std::to_string(r.right - s.client.left) +
+           " " + std::to_string(r.bottom - s.client.top);
+}
+
+bool Number(const Line& line, std::size_t i, int* value) {
+    char* end = nullptr;
+    *value = i < line.words.size() && !line.quoted[i]
+                 ? static_cast<int>(std::strtol(line.words[i].c_str(), &end, 10))
+                 : 0;
+    return end && end != line.words[i].c_str() && !*end;
+}
+
+}  // namespace
+
+const Control* Screen::InGroup(const std::string& group, const char* className) const {
+    for (const Control& box : controls) {
+        for (const Control& child : controls) {
+            if (box.buttonType == 7 && box.text == group && child.className == className &&
+                Inside(child.rect, box.rect)) {
+                return &child;
+            }
+        }
+    }
+    return nullptr;
+}
+
+const Control* Screen::Button(const std::string& caption) const {
+    for (const Control& c : controls) {
+        if (c.className == "Button" && c.buttonType != 7 && c.text == caption)
+            return &c;
+    }
+    return nullptr;
+}
+
+// The probe's lines: "panel FRAME CLIENT CLOSEBOX", "control CLASS ID RECT TYPE CHECKED TEXT",
+// "slider MIN MAX POS CHANNEL THUMB" (of the control before it), "tab RECT SELECTED TEXT" and
+// "box FRAME OK TITLE TEXT"; a rectangle is four numbers, texts are quoted.
+bool ParseScreenLine(const std::string& text, Screen* s) {
+    Line line;
+    std::string error;
+    std::vector<int> n;
+    std::vector<std::string> t;
+    if (!SplitLine(text, &line, &error) || line.words.empty())
+        return false;
+    for (std::size_t i = 1; i < line.words.size(); ++i) {
+        if (line.quoted[i]) {
+            t.push_back(line.words[i]);
+        } else if (!Number(line, i, &n.emplace_back())) {
+            return false;
+        }
+    }
+    auto rect = [&n](std::size_t i) { return Rect{n[i], n[i + 1], n[i + 2], n[i + 3]}; };
+    const std::string& kind = line.words[0];
+    if (kind == "panel" && n.size() == 12 && t.empty()) {
+        *s = Screen{true, rect(0), rect(4), rect(8), {}, {}, {}, -1, {}};
+    } else if (kind == "control" && n.size() == 7 && t.size() == 2) {
+        s->controls.emplace_back(t[0], t[1], n[0], rect(1), n[5], n[6] != 0);
+    } else if (kind == "slider" && n.size() == 11 && t.empty() && !s->controls.empty()) {
+        Control& c = s->controls.back();
+        c.slider = true;
+        c.min = n[0];
+        c.max = n[1];
+        c.pos = n[2];
+        c.channel = rect(3);
+        c.thumb = rect(7);
+    } else if (kind == "tab" && n.size() == 5 && t.size() == 1) {
+        s->selectedTab = n[4] ? static_cast<int>(s->tabs.size()) : s->selectedTab;
+        s->tabs.push_back(t[0]);
+        s->tabRects.push_back(rect(0));
+    } else if (kind == "box" && n.size() == 8 && t.size() == 2) {
+        s->boxes.push_back(Box{rect(0), rect(4), t[0], t[1]});
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// ---- The interpreter
+
+namespace {
+
+constexpr auto kLagLimit = std::chrono::seconds(3);
+
+Line Words(std::initializer_list<std::pair<std::string, bool>> words) {
+    Line line;
+    for (const auto& [word, quoted] : words) {
+        line.words.push_back(word);
+        line.quoted.push_back(quoted);
+    }
+    return line;
+}
+
+// What the screen shows of an expectation's subject, written as that expectation; empty when
+// the line expects nothing of the screen.
+std::string Seen(const Line& line, const Screen& s) {
+    const std::string& verb = line.words[0];
+    std::string subject = line.words.size() > 1 ? line.words[1] : "";
+    if (verb == "box" || (verb == "no" && subject == "box")) {
+        return s.boxes.empty() ? "no box"
+               : s.boxes[0].title == "Error"
+                   ? "box " + Quoted(s.boxes[0].text)
+                   : "a box titled " + Quoted(s.boxes[0].title) + ": " + Quoted(s.boxes[0].text);
+    }
+    bool known = verb == "tab" || verb == "label" || verb == "slider" || verb == "thumb" ||
+                 verb == "checked" || verb == "unchecked" || verb == "control";
+    if (!known || !s.panel)
+        return known ? "the panel is not on screen" : "";
+    const Control* c = verb == "label" ? s.InGroup(subject, "Static")
+                       : verb == "tab" ? nullptr
+                       : verb == "slider" || verb == "thumb"
+                           ? s.InGroup(subject, "msctls_trackbar32")
+                           : s.Button(subject);
+    std::string first = "no such control";
+    if (verb == "tab") {
+        return "tab " + Quoted(s.selectedTab >= 0 ? s.tabs[s.selectedTab] : "");
+    } else if (verb == "control") {
+        for (const Control& other : s.controls) {
+            std::string seen = "control " + Quoted(other.className) + " " +
+                               std::to_string(other.id) + " " + Quoted(other.text) +
+                               Numbers(other.rect, s);
+            if (line.words.size() > 3 && other.className == subject &&
+                line.words[2] == std::to_string(other.id) && other.text == line.words[3]) {
+                first = first[0] == 'n' || seen == Describe(line) ? seen : first;
+            }
+        }
+        return first;
+    } else if (!c || ((verb == "slider" || verb == "thumb") && !c->slider)) {
+        return "no such control";
+    } else if (verb == "label") {
+        return "label " + Quoted(subject) + " " + Quoted(c->text);
+    } else if (verb == "slider") {
+        return "slider " + Quoted(subject) + " " + std::to_string(c->pos);
+    } else if (verb == "thumb") {
+        return "thumb " + Quoted(subject) + Numbers(c->thumb, s);
+    }
+    return (c->checked ? "checked " : "unchecked ") + Quoted(subject);
+}
+
+Point Centre(const Rect& r) {
+    return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool IsExpectation(const Line& line) {
+    static const std::string kVerbs =
+        " box no label slider thumb checked unchecked tab control "
+        "exit differs ";
+    const std::string& verb = line.words[0];
+    return (verb == "file" && line.words.size() > 2 && line.words[2] != "from") ||
+           kVerbs.find(" " + verb + " ") != std::string::npos;
+}
+
+bool Is(const Line& line, std::initializer_list<const char*> words) {
+    std::size_t i = 0;
+    for (const char* word : words) {
+        if (word && (line.quoted[i] || line.words[i] != word))
+            return false;
+        ++i;
+    }
+    return line.words.size() == words.size();
+}
+
+std::string ReadBytes(const fs::path& path, bool* present) {
+    std::ifstream in(path, std::ios::binary);
+    *present = in && fs::is_regular_file(path);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+}  // namespace
+
+Player::Player(Backend* backend, std::string name, std::vector<Line> lines, const fs::path& files)
+    : backend_(backend),
+      name_(std::move(name)),
+      lines_(std::move(lines)),
+      files_(fs::absolute(files)),
+      recorded_(5) {}
+
+bool Player::Record(const fs::path& path) {
+    record_.open(path, std::ios::binary | std::ios::trunc);
+    return static_cast<bool>(record_);
+}
+
+void Player::Write(const std::string& text) {
+    if (record_.is_open())
+        record_ << text << '\n' << std::flush;
+}
+
+bool Player::Fail(const Line* line, const std::string& what) {
+    if (failure_.empty()) {
+        failure_ = name_ + (line ? ":" + std::to_string(line->number) + ": " + Describe(*line) +
+                                       "\n  " + what
+                                 : ": " + what);
+    }
+    return false;
+}
+
+bool Player::SetUp(const fs::path& root) {
+    folder_ = root;
+    for (; next_ < lines_.size(); ++next_) {
+        const Line& line = lines_[next_];
+        int length = 0;
+        Write(Describe(line));
+        if (Is(line, {"start"})) {
+            ++next_;
+            return true;
+        } else if (Is(line, {"folder", nullptr})) {
+            fs::create_directories(folder_ / line.words[1]);
+        } else if (Is(line, {"program", "path", "length", nullptr}) && Number(line, 3, &length)) {
+            int padding = length - backend_->ProgramPathLength((folder_ / "p").string()) + 1;
+            if (padding < 1 || padding > 255)
+                return Fail(&line, "a program path of that length cannot be made here");
+            fs::create_directories(folder_ /= std::string(padding, 'p'));
+        } else if (Is(line, {"differs", nullptr})) {
+            differs_ = line.words[1];
+        } else if (!Is(line, {"file", nullptr, "from", nullptr}) || !Act(line)) {
+            return Fail(&line, "not a set-up line");
+        }
+    }
+    return Fail(nullptr, "the scenario never starts the program");
+}
+
+bool Player::Read() {
+    std::string error;
+    screen_ = Screen{};
+    fresh_ = backend_->Read(&screen_, &error);
+    return fresh_ || Fail(nullptr, "cannot read the screen: " + error);
+}
+
+bool Player::Expect(const Line& line) {
+    int number = 0, code = 0;
+    bool present = false, fixture = false;
+    if (Is(line, {"exit", nullptr}) && Number(line, 1, &number)) {
+        return !backend_->Ended(&code)
+                   ? Fail(&line, "expected the program to have ended, but it still runs")
+                   : code == number || Fail(&line, "saw exit code " + std::to_string(code));
+    } else if (Is(line, {"file", nullptr, "missing"})) {
+        return !fs::exists(folder_ / line.words[1]) || Fail(&line, "saw such a file");
+    } else if (Is(line, {"file", nullptr, "equals", nullptr})) {
+        std::string actual = ReadBytes(folder_ / line.words[1], &present);
+        std::string expected = ReadBytes(files_ / line.words[3], &fixture);
+        std::size_t at = 0;
+        while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
+            ++at;
+        return !fixture   ? Fail(&line, "cannot read the fixture file")
+               : !present ? Fail(&line, "saw no such file")
+               : actual != expected
+                   ? Fail(&line, "the file differs from byte " + std::to_string(at) + ": saw " +
+                                     Quoted(actual.substr(at, 40)) + ", expected " +
+                                     Quoted(expected.substr(at, 40)))
+                   : true;
+    } else if (Is(line, {"differs", nullptr})) {
+        differs_ = line.words[1];
+        return true;
+    }
+    for (auto start = std::chrono::steady_clock::now();;) {
+        if (!fresh_ && !Read())
+            return false;
+        std::string seen = Seen(line, screen_);
+        if (seen.empty()) {
+            return Fail(&line, "not a line of the scenario format");
+        } else if (seen == Describe(line)) {
+            return true;
+        }
+        fresh_ = false;
+        if (!backend_->Lags() || std::chrono::steady_clock::now() - start > kLagLimit)
+            return Fail(&line, "saw: " + seen);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+bool Player::Click(int box, Point point) {
+    backend_->Uncover(box, point);
+    backend_->MouseMove(point);
+    backend_->MouseButton(true);
+    backend_->MouseButton(false);
+    return true;
+}
+
+bool Player::Act(const Line& line) {
+    std::error_code error;
+    if (Is(line, {"file", nullptr, "from", nullptr})) {
+        fs::create_directories((folder_ / line.words[1]).parent_path(), error);
+        fs::copy_file(files_ / line.words[3], folder_ / line.words[1],
+                      fs::copy_options::overwrite_existing, error);
+        return !error || Fail(&line, "cannot copy the file: " + error.message());
+    } else if (Is(line, {"remove", nullptr})) {
+        fs::remove(folder_ / line.words[1], error);
+        return !error || Fail(&line, "cannot remove the file: " + error.message());
+    }
+    int code = 0, target = 0;
+    if ((!fresh_ && !Read()) || (!screen_.panel && backend_->Ended(&code)))
+        return Fail(&line, "the program has already ended");
+    fresh_ = false;
+    const Screen& s = screen_;
+    const Control* c =
+        line.words.size() > 2 ? s.InGroup(line.words[2], "msctls_trackbar32") : nullptr;
+    c = c && c->slider ? c : nullptr;
+    const Control* button = line.words.size() > 1 ? s.Button(line.words[1]) : nullptr;
+    if (Is(line, {"select", "tab", nullptr})) {
+        for (std::size_t i = 0; i < s.tabs.size(); ++i) {
+            if (s.tabs[i] == line.words[2])
+                return Click(-1, Centre(s.tabRects[i]));
+        }
+    } else if ((Is(line, {"press", nullptr}) || Is(line, {"toggle", nullptr})) && button) {
+        return Click(-1, Centre(button->rect));
+    } else if (Is(line, {"close"})) {
+        return Click(-1, Centre(s.closeBox));
+    } else if (Is(line, {"dismiss", "box"}) && !s.boxes.empty()) {
+        return Click(0, Centre(s.boxes[0].ok));
+    } else if (c) {
+        Point thumb = Centre(c->thumb);
+        if (Is(line, {"key", "slider", nullptr, nullptr})) {
+            Click(-1, thumb);
+            return backend_->Key(line.words[3]) || Fail(&line, "no such key");
+        } else if (Is(line, {"drag", "slider", nullptr, "to", nullptr}) &&
+                   Number(line, 4, &target) && target >= c->min && target <= c->max) {
+            // The thumb's centre travels the channel less one thumb width, evenly over the range.
+            int half = (c->thumb.right - c->thumb.left) / 2;
+            int travel = c->channel.right - c->channel.left - 2 * half - 1;
+            int range = c->max > c->min ? c->max - c->min : 1;
+            Point to{
+                c->channel.left + half + (2 * travel * (target - c->min) + range) / (2 * range),
+                thumb.y};
+            backend_->Uncover(-1, thumb);
+            backend_->MouseMove(thumb);
+            backend_->MouseButton(true);
+            backend_->MouseMove(Point{(thumb.x + to.x) / 2, thumb.y});
+            backend_->MouseMove(to);
+            backend_->MouseButton(false);
+            return true;
+        } else if (Is(line, {"click", "slider", nullptr, "left"}) ||
+                   Is(line, {"click", "slider", nullptr, "right"})) {
+            // Halfway between the thumb and the channel's end; refused where that is no room.
+            bool left = line.words[3] == "left";
+            int x = left ? (c->channel.left + c->thumb.left) / 2
+                         : (c->thumb.right + c->channel.right) / 2;
+            return (left ? x < c->thumb.left : x >= c->thumb.right)
+                       ? Click(-1, Point{x, thumb.y})
+                       : Fail(&line, "no room in the channel " + line.words[3] + " of the thumb");
+        }
+    }
+    return Fail(&line, "not an action on what the screen shows");
+}
+
+bool Player::Step() {
+    while (failure_.empty()) {
+        std::string text, error;
+        if (next_ == lines_.size() && (!driver_ || !Read() || !driver_->NextLine(screen_, &text))) {
+            return false;
+        } else if (next_ == lines_.size()) {
+            lines_.push_back(Line{static_cast<int>(lines_.size()) + 1, {}, {}});
+            if (!SplitLine(text, &lines_.back(), &error) || lines_.back().words.empty())
+                return Fail(nullptr, "the driver gave a broken line: " + text);
+        }
+        Line line = lines_[next_++];
+        if (IsExpectation(line)) {
+            Write(Describe(line));
+            if (!Expect(line))
+                return false;
+            continue;
+        }
+        if (driver_ || record_.is_open()) {
+            std::string broken = Read() && driver_ ? driver_->Check(screen_) : "";
+            if (!broken.empty())
+                return Fail(&line, "before this action: " + broken);
+            if (screen_.panel)
+                WriteReadings();
+        }
+        Write(Describe(line));
+        if (!Act(line))
+            return false;
+        ++actions_;
+        backend_->Settle();
+        return true;
+    }
+    return false;
+}
+
+// What the screen shows before an action: the tab, each row, each check box and the box on top,
+// and the controls' and the thumbs' rectangles where they are new.
+void Player::WriteReadings() {
+    for (std::size_t i = 0; recorded_[4].empty() && i < screen_.controls.size(); ++i) {
+        const Control& c = screen_.controls[i];
+        Write(Seen(Words({{"control", false},
+                          {c.className, true},
+                          {std::to_string(c.id), false},
+                          {c.text, true}}),
+                   screen_));
+    }
+    recorded_[4] = "controls";
+    Write(Seen(Words({{"tab", false}}), screen_));
+    for (int row = 0; row < 4; ++row) {
+        for (const char* verb : {"label", "slider", "thumb"}) {
+            std::string seen = Seen(Words({{verb, false}, {kGroups[row], true}}), screen_);
+            if (verb[0] != 't' || seen != recorded_[row])
+                Write(seen);
+            recorded_[row] = verb[0] == 't' ? seen : recorded_[row];
+        }
+    }
+    for (const char* box : kCheckBoxes)
+        Write(Seen(Words({{"checked", false}, {box, true}}), screen_));
+    Write(Seen(Words({{"box", false}}), screen_));
+}
+
+bool Player::Finish() {
+    int code = 0;
+    bool exitLine = false;
+    for (std::size_t i = next_; i < lines_.size(); ++i)
+        exitLine = exitLine || lines_[i].words[0] == "exit";
+    if (!exitLine && backend_->Ended(&code))
+        Write("exit " + std::to_string(code));
+    fresh_ = false;
+    for (; next_ < lines_.size() && failure_.empty(); ++next_) {
+        Write(Describe(lines_[next_]));
+        if (!IsExpectation(lines_[next_]))
+            return Fail(&lines_[next_], "the program has already ended");
+        Expect(lines_[next_]);
+    }
+    return failure_.empty();
+}
+
+}  // namespace scenario

@@ -1,0 +1,137 @@
+#pragma once
+// The scenario engine: scenario files read into lines, the screen as a person sees it, and the
+// interpreter that plays the lines against a backend (the own layer in this process, or the
+// Windows program under Wine), checks what is expected and can record what it saw.
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+// A line's words; quoted texts have their C escapes resolved.
+struct Line {
+    int number = 0;
+    std::vector<std::string> words;
+    std::vector<bool> quoted;
+};
+bool SplitLine(const std::string& text, Line* line, std::string* error);
+bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string* error);
+std::string Describe(const Line& line);  // the line as it would be written
+std::string Quoted(const std::string& text);
+
+// ---- The screen, in screen pixels
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    bool operator==(const Rect&) const = default;
+};
+struct Point {
+    int x = 0, y = 0;
+};
+struct Control {
+    Control(std::string name, std::string caption, int number, Rect r, int type, bool check)
+        : className(name), text(caption), id(number), rect(r), buttonType(type), checked(check) {}
+    std::string className, text;
+    int id;
+    Rect rect;
+    int buttonType;  // a Button's style & BS_TYPEMASK, else -1
+    bool checked;
+    bool slider = false;  // then also:
+    int min = 0, max = 0, pos = 0;
+    Rect channel, thumb;
+};
+struct Box {
+    Rect frame, ok;
+    std::string title, text;
+};
+struct Screen {
+    bool panel = false;  // false before the dialog shows and after the program ends
+    Rect frame, client, closeBox;
+    std::vector<Control> controls;
+    std::vector<std::string> tabs;
+    std::vector<Rect> tabRects;
+    int selectedTab = -1;
+    std::vector<Box> boxes;  // the one on top first
+
+    // A slider or value label by the caption of its group box; a button by its caption.
+    const Control* InGroup(const std::string& group, const char* className) const;
+    const Control* Button(const std::string& caption) const;
+};
+// One line of the probe's report (tests/wine/probe.cpp) into the screen.
+bool ParseScreenLine(const std::string& text, Screen* screen);
+
+extern const char* const kGroups[4];
+extern const char* const kCheckBoxes[6];
+extern const char* const kKeys[8];  // Left, Right, Up, Down, Home, End, PageUp, PageDown
+
+// Where a scenario is played: every verb is made of these readings and inputs.
+class Backend {
+  public:
+    virtual ~Backend() = default;
+    // The length of the program's full path, as the program sees it, when it lies in folder.
+    virtual int ProgramPathLength(const std::string& folder) const = 0;
+    virtual bool Read(Screen* screen, std::string* error) = 0;
+    // True once the program has ended, waiting for that as long as the backend needs.
+    virtual bool Ended(int* exitCode) = 0;
+    // Readings may lag behind the input given: expectations are read again for a while.
+    virtual bool Lags() const = 0;
+    // Brings the panel (box < 0) or that box to the top where another window lies over the
+    // point, as a person does through the task bar: none of them has an owner.
+    virtual void Uncover(int box, Point point) = 0;
+    virtual void MouseMove(Point point) = 0;
+    virtual void MouseButton(bool down) = 0;
+    virtual bool Key(const std::string& name) = 0;  // down and up; false for no such key
+    virtual void Settle() = 0;                      // until the program has taken the input
+};
+
+// Gives actions when the scenario's lines have run out, and checks what must hold before each.
+class Driver {
+  public:
+    virtual ~Driver() = default;
+    virtual bool NextLine(const Screen& screen, std::string* line) = 0;
+    virtual std::string Check(const Screen& screen) = 0;  // empty when all holds
+};
+
+class Player {
+  public:
+    Player(Backend* backend, std::string name, std::vector<Line> lines,
+           const std::filesystem::path& files);
+    // Writes every line played, and what the screen shows before every action, to the file.
+    bool Record(const std::filesystem::path& path);
+    void SetDriver(Driver* driver) { driver_ = driver; }
+    bool SetUp(const std::filesystem::path& root);  // the lines up to `start`, in a fresh folder
+    bool Step();    // lines up to one action; false when none is left or on a failure
+    bool Finish();  // what follows the program's end: expectations only
+
+    const std::filesystem::path& folder() const { return folder_; }
+    bool failed() const { return !failure_.empty(); }
+    const std::string& failure() const { return failure_; }
+    const std::string& differs() const { return differs_; }
+    int actions() const { return actions_; }
+
+  private:
+    bool Fail(const Line* line, const std::string& what);
+    bool Read();
+    bool Expect(const Line& line);
+    bool Act(const Line& line);
+    bool Click(int box, Point point);
+    void Write(const std::string& text);
+    void WriteReadings();
+
+    Backend* backend_;
+    std::string name_;
+    std::vector<Line> lines_;
+    std::filesystem::path files_, folder_;
+    std::size_t next_ = 0;
+    Driver* driver_ = nullptr;
+    std::ofstream record_;
+    Screen screen_;  // as last read; stale once an action is given
+    bool fresh_ = false;
+    std::vector<std::string> recorded_;  // the thumbs' lines last written, and the controls'
+    std::string failure_, differs_;
+    int actions_ = 0;
+};
+
+}  // namespace scenario

@@ -1,0 +1,411 @@
+// Plays a scenario against the program on the own layer, in this process: starts it in a fresh
+// folder, gives it a person's input whenever it would wait, and checks what it shows, its exit
+// code and the files it leaves.
+//
+//   scenario_player FILE.scn | --random SEED --actions N [--failing-saves]
+//                   [--files DIR] [--keep DIR] [--record OUT.scn]
+//
+// --random plays N actions that a person could take, chosen from the seed, from a start file
+// chosen by it (good, malformed, empty, out of range, none), and checks before each that the
+// panel shows the current profile and that the settings file is the one the last save wrote
+// whole; --failing-saves makes a save's steps fail at random. --files: the fixture files
+// (default: files/ beside the scenario); --keep copies the program's folder to DIR at the end;
+// --record writes the scenario as played, with what the screen showed before every action.
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <random>
+#include <sstream>
+
+#include "panel/dialog_window.h"
+#include "platform/own/headless.h"
+#include "platform/own/resources.h"
+#include "profiles/ai_setting.h"
+#include "profiles/profile_registry.h"
+#include "profiles/settings_file.h"
+#include "res/program_resources.h"
+#include "tests/scenarios/engine/engine.h"
+#include "tests/support/test_support.h"
+
+namespace fs = std::filesystem;
+using namespace scenario;
+
+namespace {
+
+Rect Of(const RECT& r) {
+    return Rect{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
+                static_cast<int>(r.bottom)};
+}
+
+class HeadlessBackend : public Backend {
+  public:
+    int ProgramPathLength(const std::string& folder) const override {
+        return static_cast<int>(folder.size() + sizeof "/AIControlPanel" - 1);
+    }
+    bool Lags() const override { return false; }
+    bool Ended(int* exitCode) override {
+        *exitCode = exitCode_;
+        return ended_;
+    }
+    void SetEnded(int code) {
+        ended_ = true;
+        exitCode_ = code;
+    }
+
+    bool Read(Screen* s, std::string*) override {
+        std::vector<headless::WindowInfo> windows = headless::Windows();
+        windows_.assign(1, nullptr);
+        for (const headless::WindowInfo& w : windows) {
+            if (!w.parent && w.visible && w.text == "AI Control Panel" && !s->panel) {
+                *s = Screen{true, Of(w.rect), Of(w.client), Of(w.closeBox), {}, {}, {}, -1, {}};
+                windows_[0] = w.hwnd;
+            }
+        }
+        headless::ButtonState button{};
+        headless::TrackbarState slider{};
+        headless::TabState tabs{};
+        for (const headless::WindowInfo& w : windows) {
+            if (!s->panel || w.parent != windows_[0])
+                continue;
+            bool isButton = headless::GetButtonState(w.hwnd, &button);
+            s->controls.emplace_back(w.className, w.text, w.id, Of(w.rect),
+                                     isButton ? static_cast<int>(button.type) : -1,
+                                     isButton && button.check == BST_CHECKED);
+            if (headless::GetTrackbarState(w.hwnd, &slider)) {
+                Control& c = s->controls.back();
+                c.slider = true;
+                c.min = slider.min;
+                c.max = slider.max;
+                c.pos = slider.pos;
+                c.channel = Of(slider.channel);
+                c.thumb = Of(slider.thumb);
+            }
+            if (headless::GetTabState(w.hwnd, &tabs)) {
+                s->tabs = tabs.items;
+                for (const RECT& r : tabs.itemRects)
+                    s->tabRects.push_back(Of(r));
+                s->selectedTab = tabs.selected;
+            }
+        }
+        std::vector<headless::BoxInfo> boxes = headless::OpenBoxes();
+        for (auto box = boxes.rbegin(); box != boxes.rend(); ++box) {
+            headless::WindowInfo frame, ok;
+            headless::GetWindowInfo(box->box, &frame);
+            headless::GetWindowInfo(box->okButton, &ok);
+            s->boxes.push_back(Box{Of(frame.rect), Of(ok.rect), box->title, box->text});
+            windows_.push_back(box->box);
+        }
+        return true;
+    }
+
+    void Uncover(int box, Point p) override {
+        HWND target = windows_[static_cast<std::size_t>(box + 1)];
+        for (const headless::WindowInfo& w : headless::Windows()) {
+            if (w.parent || !w.visible || w.hwnd == target)
+                return;
+            if (Of(w.rect).Contains(p.x, p.y))
+                return headless::BringForward(target);
+        }
+    }
+    void MouseMove(Point p) override {
+        at_ = POINT{p.x, p.y};
+        headless::MouseMove(at_);
+    }
+    // A person lets go only after the program has shown what the press did: everything that
+    // the press leaves pending, paints included, runs before the release comes.
+    void MouseButton(bool down) override {
+        if (!down)
+            return headless::MouseUp(at_);
+        headless::MouseDown(at_);
+        headless::DoEvents();
+    }
+    bool Key(const std::string& name) override {
+        static const UINT keys[] = {VK_LEFT, VK_RIGHT, VK_UP,    VK_DOWN,
+                                    VK_HOME, VK_END,   VK_PRIOR, VK_NEXT};
+        for (int i = 0; i < 8; ++i) {
+            if (name == kKeys[i]) {
+                headless::PressKey(keys[i]);
+                return true;
+            }
+        }
+        return false;
+    }
+    // The program takes the input when it next pumps its messages.
+    void Settle() override {}
+
+  private:
+    std::vector<HWND> windows_;  // the panel, then the boxes as last read
+    POINT at_{};
+    bool ended_ = false;
+    int exitCode_ = 0;
+};
+
+// ---- Random scenarios, and what must hold in them
+
+std::mt19937 g_random;
+std::mt19937 g_saveRandom;
+bool g_failingSaves = false;
+std::string g_expectedFile;  // what the settings file must hold
+bool g_fileExpected = false;
+long g_saves = 0;
+
+int Below(int n) {
+    return static_cast<int>(g_random() % static_cast<unsigned>(n));
+}
+
+std::string ReadBytes(const char* path, bool* present) {
+    std::ifstream in(path, std::ios::binary);
+    *present = static_cast<bool>(in);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Each step of a save fails one time in 24 when saves fail at random: about one save in five.
+bool Fails() {
+    return g_failingSaves && g_saveRandom() % 24 == 0;
+}
+const SaveFileSteps kWatchedSteps = {
+    [](const char* target, char (&temporary)[kFilePathSize]) {
+        return Fails() ? nullptr : RealSaveFileSteps().open(target, temporary);
+    },
+    [](std::FILE* file) { return !Fails() && RealSaveFileSteps().flush(file); },
+    [](std::FILE* file) { return !Fails() && RealSaveFileSteps().sync(file); },
+    [](std::FILE* file) { return RealSaveFileSteps().close(file) && !Fails(); },
+    // No message is handled between a save's steps: the profiles are still what it wrote.
+    [](const char* from, const char* to) {
+        char* buffer = nullptr;
+        std::size_t size = 0;
+        std::FILE* out = open_memstream(&buffer, &size);
+        for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i)
+            ProfileRegistry::At(i)->Write(out);
+        std::fclose(out);
+        std::string written(buffer, size);
+        std::free(buffer);
+        if (Fails() || !RealSaveFileSteps().replace(from, to))
+            return false;
+        g_expectedFile = written;
+        g_fileExpected = true;
+        return ++g_saves > 0;
+    },
+    [](const char* path) { RealSaveFileSteps().remove(path); }};
+
+std::string CheckFile() {
+    bool present = false;
+    std::string bytes = ReadBytes(kSettingsFilePath, &present);
+    if (present != g_fileExpected || (present && bytes != g_expectedFile))
+        return "the settings file is not the one that the last save wrote whole";
+    for (const fs::directory_entry& entry : fs::directory_iterator("Core")) {
+        if (entry.path().filename().string().starts_with("AIConfig.ai."))
+            return "a save left its temporary file behind";
+    }
+    return "";
+}
+
+class RandomDriver : public Driver {
+  public:
+    explicit RandomDriver(int actions) : actions_(actions) {}
+
+    bool NextLine(const Screen& s, std::string* line) override {
+        static const char* const kTabs[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
+        static const char* const kDefaults[] = {"defaults.ai", "no_harder.ai", nullptr};
+        const char* defaults = kDefaults[Below(3)];
+        bool startingUp = WindowRegistry::Count() && WindowRegistry::At(0)->profiles.empty();
+        // Boxes are answered before the end; the load's box at start-up is left open longer.
+        if (++given_ > actions_ + 100)
+            return false;
+        else if (!s.boxes.empty() && (given_ > actions_ || Below(startingUp ? 8 : 3) == 0))
+            *line = "dismiss box";
+        else if (given_ > actions_)
+            *line = Below(3) == 0 ? "close" : Below(2) ? "press \"OK\"" : "press \"Cancel\"";
+        else if (int pick = Below(12); pick < 2)
+            *line = "select tab " + Quoted(kTabs[Below(5)]);
+        else if (pick < 4)
+            *line = "toggle " + Quoted(kCheckBoxes[Below(6)]);
+        else if (pick < 6)
+            *line = Below(2) ? "press \"Apply\"" : "press \"Reset\"";
+        else if (pick == 6)
+            *line = defaults ? "file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults)
+                             : "remove \"Core/AIDefaultConfig.ai\"";
+        else
+            *line = SliderAction(s);
+        return true;
+    }
+
+    std::string SliderAction(const Screen& s) {
+        const char* group = kGroups[Below(4)];
+        const Control* c = s.InGroup(group, "msctls_trackbar32");
+        // A click in the channel only where it has room beside the thumb.
+        bool left = (c->channel.left + c->thumb.left) / 2 < c->thumb.left;
+        bool right = (c->thumb.right + c->channel.right) / 2 >= c->thumb.right;
+        switch (Below(3)) {
+            case 0:
+                return "drag slider " + Quoted(group) + " to " +
+                       std::to_string(c->min + Below(c->max - c->min + 1));
+            case 1:
+                return "key slider " + Quoted(group) + " " + kKeys[Below(8)];
+            default:
+                return "click slider " + Quoted(group) +
+                       (left && (!right || Below(2)) ? " left" : " right");
+        }
+    }
+
+    // The labels and check boxes show the current profile, except while a load's message is
+    // still open: the load has changed the profiles without showing them yet.
+    std::string Check(const Screen& s) override {
+        static const char* const kTexts[3][5] = {
+            {nullptr, nullptr, "Off", "Standard", "Godlike"},
+            {"Very Slow", "Slow", "Average", "Fast", "Very Fast"},
+            {"Allies Major", "Allies Minor", "Off", "Opponents Minor", "Opponents Major"}};
+        DialogWindow* panel = WindowRegistry::Count() ? WindowRegistry::At(0) : nullptr;
+        AISetting* p = panel ? panel->CurrentProfile() : nullptr;
+        std::string file = CheckFile();
+        if (!file.empty() || !panel || panel->profiles.size() != 5)
+            return file;
+        if (panel->iCurrentTab < 0 || panel->iCurrentTab >= 5 || !p)
+            return "the current tab index names no profile";
+        for (const Box& box : s.boxes) {
+            if (box.text.find("Using default settings now.") != std::string::npos)
+                return "";
+        }
+        if (s.selectedTab != panel->iCurrentTab)
+            return "the selected tab is not the current profile's";
+        std::int32_t graded[] = {p->iDancing, p->iTechSpeed, p->iHandicap};
+        std::string minutes = std::to_string(p->iAttackDelay) + " minutes";
+        for (int row = 0; row < 4; ++row) {
+            std::int32_t v = row == 1 ? 0 : graded[row - (row > 1)];
+            const char* expected = row == 1            ? minutes.c_str()
+                                   : v >= -2 && v <= 2 ? kTexts[row - (row > 1)][v + 2]
+                                                       : nullptr;
+            const Control* label = s.InGroup(kGroups[row], "Static");
+            if (expected && (!label || label->text != expected))
+                return std::string("label ") + kGroups[row] + " does not show " + expected;
+        }
+        const bool values[] = {p->bHarassing,      p->bAlternativeStrategies,
+                               p->bMultiBuildings, p->bRelicUnits,
+                               p->bTurrets,        p->bMines};
+        for (int i = 0; i < 6; ++i) {
+            if (!s.Button(kCheckBoxes[i]) || s.Button(kCheckBoxes[i])->checked != values[i])
+                return std::string("check box ") + kCheckBoxes[i] + " disagrees with its setting";
+        }
+        return "";
+    }
+
+  private:
+    int actions_;
+    int given_ = 0;
+};
+
+// ---- The run
+
+Player* g_player = nullptr;
+fs::path g_root, g_keep;
+
+// Ends the run at once, from wherever the program stands: nothing of it may run on.
+[[noreturn]] void Exit(const std::string& what, int code) {
+    std::error_code error;
+    if (!g_keep.empty()) {
+        fs::remove_all(g_keep, error);
+        fs::copy(g_player->folder(), g_keep, fs::copy_options::recursive, error);
+    }
+    fs::remove_all(g_root, error);
+    std::fprintf(code ? stderr : stdout, "%s\n", what.c_str());
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
+
+class ScenarioInput : public headless::InputSource {
+  public:
+    bool ProvideInput() override {
+        if (!g_player->Step())
+            Exit(g_player->failed() ? g_player->failure()
+                                    : "the scenario has ended while the program still runs",
+                 1);
+        return true;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::map<std::string, std::string> o;  // options by name; the scenario file under ""
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--failing-saves")
+            g_failingSaves = true;
+        else if (arg.starts_with("--") && i + 1 < argc)
+            o[arg] = argv[++i];
+        else
+            o[arg[0] == '-' || o.count("") ? "?" : ""] = arg;
+    }
+    std::string scenario = o[""], files = o["--files"], record = o["--record"], error;
+    long seed = o.count("--random") ? std::atol(o["--random"].c_str()) : -1;
+    int actions = std::atoi(o["--actions"].c_str());
+    g_keep = o["--keep"].empty() ? fs::path() : fs::absolute(o["--keep"]);
+    std::vector<Line> lines;
+    std::vector<std::string> setUp = {"folder \"Core\""};
+    if (seed >= 0 && scenario.empty() && actions > 0) {
+        // The start file comes from the seed in turn; the defaults file at random.
+        static const char* const kStart[] = {"good.ai", "no_harder.ai", "empty.ai",
+                                             "out_of_range.ai", nullptr};
+        static const char* const kDefaults[] = {"defaults.ai", "no_harder.ai", nullptr};
+        g_random.seed(static_cast<unsigned>(seed));
+        g_saveRandom.seed(static_cast<unsigned>(seed) ^ 0x5a5a5a5au);
+        const char* start = kStart[seed % 5];
+        const char* defaults = kDefaults[Below(3)];
+        if (start)
+            setUp.push_back("file \"Core/AIConfig.ai\" from " + Quoted(start));
+        if (defaults)
+            setUp.push_back("file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults));
+        setUp.push_back("start");
+        for (const std::string& text : setUp) {
+            lines.push_back(Line{static_cast<int>(lines.size()) + 1, {}, {}});
+            SplitLine(text, &lines.back(), &error);
+        }
+        scenario = "seed " + std::to_string(seed);
+        files = files.empty() ? AICP_SCENARIO_FILES : files;
+    } else if (o.count("?") || seed != -1 || scenario.empty() ||
+               !ReadScenario(scenario, &lines, &error)) {
+        std::fprintf(stderr, "%s\nusage: see the head of %s\n", error.c_str(), __FILE__);
+        return 2;
+    }
+    files = files.empty() ? (fs::path(scenario).parent_path() / "files").string() : files;
+    std::string root = (fs::temp_directory_path() / "scenario-XXXXXX").string();
+    if (!mkdtemp(root.data()))
+        return 2;
+    g_root = fs::canonical(root);
+    HeadlessBackend backend;
+    Player player(&backend, scenario, lines, files);
+    RandomDriver random(actions);
+    g_player = &player;
+    if (!record.empty() && !player.Record(record))
+        Exit("cannot write " + record, 2);
+    if (!player.SetUp(g_root))
+        Exit(player.failure(), 1);
+    std::string settings = (player.folder() / kSettingsFilePath).string();
+    g_expectedFile = ReadBytes(settings.c_str(), &g_fileExpected);
+    if (seed >= 0) {
+        player.SetDriver(&random);
+        SetSaveFileSteps(&kWatchedSteps);
+    }
+
+    own::SetProgramResources(kProgramResFile, kProgramResFileSize);
+    support::SetModulePathForTesting((player.folder() / "AIControlPanel").string());
+    ScenarioInput input;
+    headless::SetInputSource(&input);
+    std::string commandLine;
+    int exitCode = WinMain(own::ProgramInstance(), nullptr, commandLine.data(), 1);
+    headless::SetInputSource(nullptr);
+    backend.SetEnded(exitCode);
+    if (!player.Finish())
+        Exit(player.failure(), 1);
+    std::string broken = seed < 0        ? ""
+                         : exitCode != 1 ? "exit code " + std::to_string(exitCode)
+                                         : CheckFile();
+    if (!broken.empty())
+        Exit(scenario + ": after the program's end: " + broken, 1);
+    Exit(scenario + ": passed, exit code " + std::to_string(exitCode) + ", " +
+             std::to_string(player.actions()) + " actions" +
+             (seed < 0 ? "" : ", " + std::to_string(g_saves) + " saves written whole"),
+         0);
+}
