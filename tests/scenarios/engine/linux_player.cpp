@@ -3,7 +3,7 @@
 // code and the files it leaves.
 //
 //   scenario_player FILE.scn | --random SEED --actions N [--failing-saves]
-//                   [--files DIR] [--keep DIR] [--record OUT.scn]
+//                   [--files DIR] [--keep DIR] [--record OUT.scn] [--backend desktop]
 //
 // --random plays N actions that a person could take, chosen from the seed, from a start file
 // chosen by it (good, malformed, empty, out of range, none), and checks before each that the
@@ -11,12 +11,15 @@
 // whole; --failing-saves makes a save's steps fail at random. --files: the fixture files
 // (default: files/ beside the scenario); --keep copies the program's folder to DIR at the end;
 // --record writes the scenario as played, with what the screen showed before every action.
+// --backend desktop shows the program's window on the X display of DISPLAY and gives the input as
+// real X events there, instead of straight to the layer.
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <random>
 #include <sstream>
 
+#include "desktop/desktop.h"
 #include "panel/dialog_window.h"
 #include "platform/own/headless.h"
 #include "platform/own/resources.h"
@@ -24,6 +27,7 @@
 #include "profiles/profile_registry.h"
 #include "profiles/settings_file.h"
 #include "res/program_resources.h"
+#include "tests/desktop/x_test_input.h"
 #include "tests/scenarios/engine/engine.h"
 #include "tests/support/test_support.h"
 
@@ -138,6 +142,41 @@ class HeadlessBackend : public Backend {
     POINT at_{};
     bool ended_ = false;
     int exitCode_ = 0;
+};
+
+// The program's window on an X display with nothing else on it (Xvfb), where X windows stand
+// where the layer puts them: the input goes through the X server as real pointer and key events
+// (XTest), and reaches the layer through the desktop front end.
+class DesktopBackend : public HeadlessBackend {
+  public:
+    explicit DesktopBackend(desktop::DesktopInput* front) : front_(front) {}
+    void Uncover(int box, Point p) override {
+        HeadlessBackend::Uncover(box, p);
+        front_->Pump();  // the X windows restacked as the layer's
+    }
+    void MouseMove(Point p) override { x_test_input::Move(p.x, p.y); }
+    void MouseButton(bool down) override {
+        x_test_input::Button(down);
+        if (down) {  // what the press did runs before the release comes, as for the headless
+            Settle();
+            front_->Pump();
+            headless::DoEvents();
+        }
+    }
+    bool Key(const std::string& name) override {
+        for (int i = 0; i < 8; ++i) {
+            if (name == kKeys[i]) {
+                x_test_input::Key(i);
+                return true;
+            }
+        }
+        return false;
+    }
+    // The server has made the events; the front end takes them at the program's next wait.
+    void Settle() override { x_test_input::Sync(); }
+
+  private:
+    desktop::DesktopInput* front_;
 };
 
 // ---- Random scenarios, and what must hold in them
@@ -314,9 +353,13 @@ fs::path g_root, g_keep;
     std::_Exit(code);
 }
 
+desktop::DesktopInput* g_desktop = nullptr;  // with --backend desktop
+
 class ScenarioInput : public headless::InputSource {
   public:
     bool ProvideInput() override {
+        if (g_desktop && g_desktop->Pump())
+            return true;
         if (!g_player->Step())
             Exit(g_player->failed() ? g_player->failure()
                                     : "the scenario has ended while the program still runs",
@@ -374,7 +417,16 @@ int main(int argc, char** argv) {
     if (!mkdtemp(root.data()))
         return 2;
     g_root = fs::canonical(root);
-    HeadlessBackend backend;
+    desktop::DesktopInput front;
+    bool onDesktop = o["--backend"] == "desktop";
+    if (onDesktop && (!x_test_input::Open() || !front.Start(&error))) {
+        std::fprintf(stderr, "no X display with XTest to play on %s\n", error.c_str());
+        return 2;
+    }
+    g_desktop = onDesktop ? &front : nullptr;
+    HeadlessBackend headless;
+    DesktopBackend desktopBackend(&front);
+    HeadlessBackend& backend = onDesktop ? desktopBackend : headless;
     Player player(&backend, scenario, lines, files);
     RandomDriver random(actions);
     g_player = &player;
