@@ -52,8 +52,7 @@ inline std::string Line(UINT message, bool toParent, WPARAM w, LPARAM l, long lo
 
 inline bool Matches(const support::RecordedMessage& got, bool toParent, const Message& want) {
     return got.message == want.message && toParent == ((want.flags & parent) != 0) &&
-           (!(want.flags & posted) || (got.flags & support::kPosted)) &&
-           (!(want.flags & sent) || (got.flags & support::kSent)) &&
+           (!(want.flags & posted) || got.posted) && (!(want.flags & sent) || !got.posted) &&
            (!(want.flags & wparam) || got.wParam == want.wParam) &&
            (!(want.flags & lparam) || got.lParam == want.lParam) &&
            (!(want.flags & (code | stage)) || Detail(got) == static_cast<long long>(want.lParam));
@@ -64,8 +63,7 @@ inline bool Matches(const support::RecordedMessage& got, bool toParent, const Me
 // Compares what the control and the parent received (in order; other windows are left out) with
 // the table. Returns an empty string on a match, else a listing of both.
 inline std::string Compare(const std::vector<support::RecordedMessage>& all, HWND control,
-                           HWND parentWnd, const std::vector<Message>& expected,
-                           const std::vector<UINT>& ignored = kNoise) {
+                           HWND parentWnd, const std::vector<Message>& expected) {
     using namespace detail;
     auto named = [&](UINT m) {
         return std::any_of(expected.begin(), expected.end(),
@@ -73,7 +71,7 @@ inline std::string Compare(const std::vector<support::RecordedMessage>& all, HWN
     };
     std::vector<support::RecordedMessage> got;
     for (const auto& m : all) {
-        bool noise = std::find(ignored.begin(), ignored.end(), m.message) != ignored.end();
+        bool noise = std::find(kNoise.begin(), kNoise.end(), m.message) != kNoise.end();
         if ((m.hwnd == control || m.hwnd == parentWnd) && !(noise && !named(m.message)))
             got.push_back(m);
     }

@@ -31,17 +31,12 @@ class ScriptedInput : public headless::InputSource {
     std::deque<std::function<void()>> steps_;
 };
 
-enum RecordFlags : unsigned {
-    kSent = 0x1,    // reached the procedure through SendMessageA or the layer itself
-    kPosted = 0x2,  // reached it through DispatchMessageA
-};
-
 struct RecordedMessage {
     HWND hwnd;
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    unsigned flags;
+    bool posted;      // reached the procedure through DispatchMessageA, else sent
     UINT notifyCode;  // WM_NOTIFY: the NMHDR's code (the pointer is gone by the time one looks)
     DWORD drawStage;  // WM_NOTIFY with NM_CUSTOMDRAW: the draw stage
 };
@@ -55,7 +50,6 @@ class MessageRecorder {
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
     void Watch(HWND hwnd) { watched_.push_back(hwnd); }
-    void WatchAll() { all_ = true; }
     const std::vector<RecordedMessage>& messages() const { return messages_; }
     void Clear() { messages_.clear(); }
 
@@ -65,7 +59,6 @@ class MessageRecorder {
     MessageRecorder* previous_;
     own::ProcedureObserver previousObserver_;
     std::vector<HWND> watched_;
-    bool all_ = false;
     std::vector<RecordedMessage> messages_;
 };
 
