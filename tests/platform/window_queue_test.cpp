@@ -1,5 +1,5 @@
 // Windows, the default procedure and the queue: closing and destruction, the order in which the
-// queue hands out messages, robustness against unknown windows and re-entrant sends, the module.
+// queue hands out messages, robustness against unknown windows and re-entrant sends.
 #include <gtest/gtest.h>
 
 #include "layer_fixture.h"
@@ -151,17 +151,6 @@ TEST_F(WindowQueue, get_message_asks_the_input_source_and_fails_loudly_without_o
     }
     MSG msg;
     EXPECT_DEATH(GetMessageA(&msg, nullptr, 0, 0), "would wait for input");
-}
-
-TEST(Module, a_file_name_that_does_not_fit_is_cut_and_says_so) {
-    support::SetModulePathForTesting("/opt/game/ai/panel.exe");
-    char small[8];
-    EXPECT_EQ(8u, GetModuleFileNameA(own::ProgramInstance(), small, sizeof small));
-    EXPECT_STREQ("/opt/ga", small);
-    EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, GetLastError());
-    char exact[23];  // 22 characters and the terminator fit exactly
-    EXPECT_EQ(22u, GetModuleFileNameA(nullptr, exact, sizeof exact));
-    support::SetModulePathForTesting("");
 }
 
 }  // namespace
