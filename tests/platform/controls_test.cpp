@@ -43,9 +43,6 @@ class Controls : public LayerTest {
     HWND parentWnd = nullptr;
 };
 
-LRESULT Pos(HWND slider) {
-    return SendMessageA(slider, TBM_GETPOS, 0, 0);
-}
 LPARAM Code(UINT notification) {
     return static_cast<LPARAM>(notification);
 }
@@ -74,7 +71,6 @@ TEST_F(Controls, set_up_messages_notify_nobody) {
                      {TBM_SETPOS, sent | lparam, 0, 1},
                      kPaint,
                      kPrePaint});
-    EXPECT_EQ(-2, SendMessageA(slider, TBM_GETRANGEMIN, 0, 0));
 }
 
 TEST_F(Controls, trackbar_drag_tracks_then_positions) {
@@ -99,7 +95,7 @@ TEST_F(Controls, trackbar_drag_tracks_then_positions) {
                      kEndTrack,
                      {WM_NOTIFY, sent | parent | code, 0, Code(NM_RELEASEDCAPTURE)},
                      kPrePaint});
-    EXPECT_EQ(4, Pos(slider));
+    EXPECT_EQ(4, SendMessageA(slider, TBM_GETPOS, 0, 0));
 }
 
 TEST_F(Controls, trackbar_custom_draw_follows_the_parents_answer) {

@@ -58,17 +58,8 @@ TEST_F(Dialogs, a_boxs_modal_loop_serves_the_window_beneath_until_ok) {
     headless::DoEvents();
     recorder.Watch(parentWnd);
     support::ScriptedInput script;
-    std::vector<headless::BoxInfo> seen;
-    script
-        .Then([&] {
-            seen = headless::OpenBoxes();
-            headless::Click(check);
-        })
-        .Then([] { headless::DismissBox(); });
+    script.Then([&] { headless::Click(check); }).Then([] { headless::DismissBox(); });
     EXPECT_EQ(IDOK, MessageBoxA(nullptr, "File error!\nUsing defaults.", "Error", MB_OK));
-    ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ("File error!\nUsing defaults.", seen[0].text);
-    EXPECT_FALSE(IsWindow(seen[0].box));
     // The box took the activation; the click gave it back to the window, which went on working;
     // dismissing the box raised the window again.
     EXPECT_EQ(static_cast<LRESULT>(BST_CHECKED), SendMessageA(check, BM_GETCHECK, 0, 0));
