@@ -73,7 +73,7 @@ AutoAnswerBoxes::~AutoAnswerBoxes() {
 void AutoAnswerBoxes::Observe(const own::MessageBoxEvent& box) {
     if (!g_answerer)
         return;
-    g_answerer->boxes_.push_back(ShownBox{box.owner, box.text, box.title, box.type});
+    g_answerer->boxes_.push_back(box.text);
     headless::Click(box.okButton);
 }
 

@@ -62,15 +62,8 @@ class MessageRecorder {
     std::vector<RecordedMessage> messages_;
 };
 
-struct ShownBox {
-    HWND owner;
-    std::string text;
-    std::string title;
-    UINT type;
-};
-
-// While one of these lives, every message box is recorded and answered with a click on OK (its
-// modal loop runs and takes the click).
+// While one of these lives, every message box's text is recorded and the box answered with a click
+// on OK (its modal loop runs and takes the click).
 class AutoAnswerBoxes {
   public:
     AutoAnswerBoxes();
@@ -78,7 +71,7 @@ class AutoAnswerBoxes {
     AutoAnswerBoxes(const AutoAnswerBoxes&) = delete;
     AutoAnswerBoxes& operator=(const AutoAnswerBoxes&) = delete;
 
-    const std::vector<ShownBox>& boxes() const { return boxes_; }
+    const std::vector<std::string>& boxes() const { return boxes_; }
     void Clear() { boxes_.clear(); }
 
   private:
@@ -86,7 +79,7 @@ class AutoAnswerBoxes {
 
     AutoAnswerBoxes* previous_;
     own::BoxObserver previousObserver_;
-    std::vector<ShownBox> boxes_;
+    std::vector<std::string> boxes_;
 };
 
 // The path GetModuleFileNameA reports from now on; empty restores the default (/proc/self/exe).
