@@ -26,7 +26,6 @@ class Controls : public LayerTest {
         HWND s = CreateControl(TRACKBAR_CLASSA, "Slider1", TBS_AUTOTICKS | TBS_BOTH | WS_TABSTOP,
                                10, 10, 203, 33, 1001, parentWnd);
         SendMessageA(s, TBM_SETRANGE, TRUE, MAKELPARAM(min, max));
-        SendMessageA(s, TBM_SETPAGESIZE, 0, 1);
         SendMessageA(s, TBM_SETPOS, TRUE, pos);
         return Watch(s);
     }

@@ -40,8 +40,6 @@ inline const std::vector<UINT> kNoise = {WM_NCHITTEST,  WM_CTLCOLORSTATIC, WM_CT
                                          WM_ERASEBKGND, WM_SETCURSOR,      WM_GETDLGCODE,
                                          WM_PAINT,      WM_NCMOUSEMOVE,    WM_MOUSEMOVE};
 
-namespace detail {
-
 // What a notification carries that the table may compare: its code, or a custom draw's stage.
 inline long long Detail(const support::RecordedMessage& m) {
     if (m.message != WM_NOTIFY)
@@ -65,13 +63,10 @@ inline bool Matches(const support::RecordedMessage& got, bool toParent, const Me
            (!(want.flags & (code | stage)) || Detail(got) == static_cast<long long>(want.lParam));
 }
 
-}  // namespace detail
-
 // Compares what the control and the parent received (in order; other windows are left out) with
 // the table. Returns an empty string on a match, else a listing of both.
 inline std::string Compare(const std::vector<support::RecordedMessage>& all, HWND control,
                            HWND parentWnd, const std::vector<Message>& expected) {
-    using namespace detail;
     auto named = [&](UINT m) {
         return std::any_of(expected.begin(), expected.end(),
                            [m](const Message& e) { return e.message == m; });
