@@ -16,12 +16,6 @@ class Controls : public LayerTest {
         parentWnd = CreateParent();
         recorder.Watch(parentWnd);
     }
-    HWND Watch(HWND control) {
-        recorder.Watch(control);
-        headless::DoEvents();  // first paints
-        recorder.Clear();
-        return control;
-    }
     HWND Slider(int min, int max, int pos) {
         HWND s = CreateControl(TRACKBAR_CLASSA, "Slider1", TBS_AUTOTICKS | TBS_BOTH | WS_TABSTOP,
                                10, 10, 203, 33, 1001, parentWnd);

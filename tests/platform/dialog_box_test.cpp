@@ -34,10 +34,8 @@ TEST_F(Dialogs, a_dialog_that_cannot_be_made_leaves_no_window) {
 TEST_F(Dialogs, clicks_pass_through_labels_and_keys_do_not_navigate) {
     HWND dialog = CreatePanel();
     HWND label = GetDlgItem(dialog, IDC_ATTACK_DELAY_LABEL);
-    recorder.Watch(label);
-    recorder.Watch(dialog);
-    headless::DoEvents();
-    recorder.Clear();
+    Watch(label);
+    Watch(dialog);
     // A label is transparent to the mouse: the click reaches the dialog, which takes the focus.
     headless::Click(label);
     headless::DoEvents();
@@ -55,8 +53,7 @@ TEST_F(Dialogs, a_boxs_modal_loop_serves_the_window_beneath_until_ok) {
     HWND parentWnd = CreateParent();
     HWND check =
         CreateControl("Button", "Build Mines", BS_AUTOCHECKBOX, 10, 10, 120, 20, 1017, parentWnd);
-    headless::DoEvents();
-    recorder.Watch(parentWnd);
+    Watch(parentWnd);
     support::ScriptedInput script;
     script.Then([&] { headless::Click(check); }).Then([] { headless::DismissBox(); });
     EXPECT_EQ(IDOK, MessageBoxA(nullptr, "File error!\nUsing defaults.", "Error", MB_OK));

@@ -151,6 +151,13 @@ class LayerTest : public ::testing::Test {
                                parent, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)),
                                own::ProgramInstance(), nullptr);
     }
+    // Records what the window receives from now on, after its first paints.
+    HWND Watch(HWND window) {
+        recorder.Watch(window);
+        headless::DoEvents();
+        recorder.Clear();
+        return window;
+    }
     // The program's dialog 102, made with the DLGCLASS class above.
     HWND CreatePanel() {
         return CreateDialogParamA(own::ProgramInstance(), MAKEINTRESOURCEA(102), nullptr, nullptr,

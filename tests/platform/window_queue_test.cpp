@@ -13,10 +13,8 @@ using WindowQueue = LayerTest;
 TEST_F(WindowQueue, the_close_box_and_close_destroy_the_window_and_its_children) {
     HWND top = CreateParent();
     HWND child = CreateControl("Static", "label", 0, 5, 5, 50, 20, 7, top);
-    recorder.Watch(top);
-    recorder.Watch(child);
-    headless::DoEvents();
-    recorder.Clear();
+    Watch(top);
+    Watch(child);
     headless::CloseWindow(top);
     headless::DoEvents();
     EXPECT_SEQUENCE(recorder, child, top,
