@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
 # The desktop window beside the Windows program under Wine, one after the other on the same
-# virtual display, each as it starts with the shipped defaults (the "Hard" tab):
-#  - the window's, its client area's and every control's rectangle, read through the layer's driver
-#    (desktop_geometry) and through the Wine probe, must be identical;
-#  - the share of identical pixels over the Windows program's window is printed, and must reach
-#    95%;
-#  - the time from start to a visible window is printed for both, measured alike from outside
-#    (median of five; a figure, never a condition).
+# virtual display, each as it starts with the shipped defaults: the window's rectangle (from X) and
+# every control's, as the scenario player reads them through the layer's driver and the Wine probe
+# reads them, must be identical; the share of identical pixels over the window is printed and must reach 95%; the
+# time from start to a visible window, measured alike from outside, is printed for both.
 #
 #   tests/desktop/picture_check.sh --build DIR [--work DIR] [--pictures DIR]
 #
-# --build     the Linux build (its app/AIControlPanel and tests/desktop/desktop_geometry)
+# --build     the Linux build (its app/AIControlPanel and tests/scenarios/scenario_player)
 # --work      the work folder of scripts/differential.sh (default build/wine), which holds the Wine
 #             prefix and the Windows build with its probe: run that script first
 # --pictures  where the two pictures go (docs/ for the README)
@@ -31,16 +28,15 @@ done
 wine_pick_arch || exit 1
 WINDOWS=$WORK/windows$([ "$WINEARCH" = win32 ] && echo 32 || echo 64)
 EXE=$WINDOWS/app/AIControlPanel.exe PROBE=$WINDOWS/tests/wine/wine_probe.exe
-for f in "$BUILD/app/AIControlPanel" "$BUILD/tests/desktop/desktop_geometry" "$EXE" "$PROBE"; do
+PLAYER=$BUILD/tests/scenarios/scenario_player
+for f in "$BUILD/app/AIControlPanel" "$PLAYER" "$EXE" "$PROBE"; do
     [ -f "$f" ] || { echo "picture check: no $f" >&2; exit 2; }
 done
 RUNS=$(mktemp -d /tmp/aicp-picture.XXXXXX)
 trap 'wine_env_cleanup; rm -rf "$RUNS"' EXIT
 
 folder() {  # a program folder with the shipped defaults as its settings file
-    mkdir -p "$RUNS/$1/Core"
-    cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$RUNS/$1/Core/AIConfig.ai"
-    cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$RUNS/$1/Core/"
+    mkdir -p "$RUNS/$1/Core" && cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$RUNS/$1/Core/AIConfig.ai"
     echo "$RUNS/$1"
 }
 
@@ -70,10 +66,10 @@ cp "$BUILD/app/AIControlPanel" "$linux_dir/"
 wine_ms=() linux_ms=()
 for run in 0 1 2 3 4 5; do
     start_and_time "$wine_dir" "$WINE_LOADER" ./AIControlPanel.exe || exit 1
-    # The probe's screen: the window and its client area, then every control.
-    printf 'wait 20000\nscreen\n' | "$WINE_LOADER" "$PROBE" 2>/dev/null |
-        awk '$1 == "panel" { print $1, $2, $3, $4, $5, $6, $7, $8, $9 } $1 == "control" { print $1, $2, $3, $4, $5, $6, $7 }' >"$RUNS/wine.geometry"
-    read -r _ left top right bottom _ <"$RUNS/wine.geometry" || exit 1
+    # The probe's screen: the window and its client area, then every control (to the client area).
+    printf 'wait 20000\nscreen\n' | "$WINE_LOADER" "$PROBE" 2>/dev/null | awk '$1 == "panel" {
+        print $2, $3, $4, $5; l = $6; t = $7 } $1 == "control" { print $2, $3, $4 - l, $5 - t, $6 - l, $7 - t }' >"$RUNS/wine.geometry"
+    read -r left top right bottom <"$RUNS/wine.geometry" || exit 1
     if [ "$run" = 0 ]; then  # the first run warms the caches, and is pictured
         sleep 0.5
         import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$RUNS/wine.png"
@@ -86,6 +82,8 @@ for run in 0 1 2 3 4 5; do
     if [ "$run" = 0 ]; then
         sleep 0.5
         import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$RUNS/desktop.png"
+        desktop_window=$(xdotool search --onlyvisible --name '^AI Control Panel$' getwindowgeometry --shell |
+            awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["X"] + v["WIDTH"], v["Y"] + v["HEIGHT"] }')
     else
         linux_ms+=("$MS")
     fi
@@ -93,7 +91,11 @@ for run in 0 1 2 3 4 5; do
     wait "$PID" 2>/dev/null
 done
 
-"$BUILD/tests/desktop/desktop_geometry" "$linux_dir" >"$RUNS/desktop.geometry"
+# The layer's: the window from X, the controls from the scenario player's record.
+"$PLAYER" --files "$SOURCE/tests/scenarios/files" --record "$RUNS/look.rec" --backend desktop \
+    <(printf '%s\n' 'file "Core/AIConfig.ai" from "defaults.ai"' start close 'exit 1') >/dev/null
+awk '$1 == "control" { print $2, $3, $(NF-3), $(NF-2), $(NF-1), $NF }' "$RUNS/look.rec" |
+    cat <(echo "$desktop_window") - >"$RUNS/desktop.geometry"
 failed=0
 if ! diff -u "$RUNS/wine.geometry" "$RUNS/desktop.geometry"; then
     echo "FAIL rectangles differ (Wine's, then the layer's)" && failed=1

@@ -5,9 +5,7 @@
 #include <X11/keysym.h>
 
 namespace x_test_input {
-namespace {
-Display* g_display = nullptr;
-}
+static Display* g_display = nullptr;
 
 bool Open() {
     int ignored = 0;

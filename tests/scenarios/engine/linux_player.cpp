@@ -152,7 +152,7 @@ class DesktopBackend : public HeadlessBackend {
     explicit DesktopBackend(desktop::DesktopInput* front) : front_(front) {}
     void Uncover(int box, Point p) override {
         HeadlessBackend::Uncover(box, p);
-        front_->Pump();  // the X windows restacked as the layer's
+        front_->Pump();  // the X windows restacked as the layer's windows are
     }
     void MouseMove(Point p) override { x_test_input::Move(p.x, p.y); }
     void MouseButton(bool down) override {
