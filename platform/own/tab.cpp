@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/own/controls.h"
+#include "platform/own/font.h"
 #include "platform/own/window.h"
 #include "platform/own/window_class.h"
 
@@ -15,7 +16,7 @@ namespace {
 constexpr UINT kLastTabMessage = TCM_FIRST + 0xFF;
 
 constexpr int kItemOffset = 2;  // the first item's distance from the control's edge
-constexpr int kTabHeight = 20;  // font height plus padding
+constexpr int kTabHeight = kFontHeight + 2 + 3;  // the font, two lines and the padding
 constexpr int kPaddingX = 6;
 constexpr int kMinTabWidth = 54;
 
@@ -39,13 +40,13 @@ TabInfo* Info(HWND hwnd) {
     return static_cast<TabInfo*>(ControlState(hwnd, TabProc));
 }
 
-// Item rectangles in client pixels: side by side along the top, as wide as their texts.
+// Item rectangles in client pixels: side by side along the top, as wide as their texts in the
+// dialog font with the padding, and never narrower than the minimum.
 std::vector<RECT> ItemRects(const TabInfo* info) {
     std::vector<RECT> rects;
     LONG left = kItemOffset;
     for (const TabItem& item : info->items) {
-        LONG width = std::max<LONG>(
-            kMinTabWidth, static_cast<LONG>(item.text.size()) * kBaseUnitX + 2 * kPaddingX);
+        LONG width = std::max<LONG>(kMinTabWidth, TextWidth(item.text) + 2 * kPaddingX);
         rects.push_back(RECT{left, kItemOffset, left + width, kItemOffset + kTabHeight});
         left += width;
     }
