@@ -11,11 +11,13 @@
 // whole; --failing-saves makes a save's steps fail at random. --files: the fixture files
 // (default: files/ beside the scenario); --keep copies the program's folder to DIR at the end;
 // --record writes the scenario as played, with what the screen showed before every action.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 #include "panel/dialog_window.h"
 #include "platform/own/headless.h"
@@ -44,48 +46,39 @@ class HeadlessBackend : public Backend {
     }
     bool Lags() const override { return false; }
     bool Ended(int* exitCode) override {
-        *exitCode = exitCode_;
-        return ended_;
+        *exitCode = code;
+        return ended;
     }
-    void SetEnded(int code) {
-        ended_ = true;
-        exitCode_ = code;
-    }
+    bool ended = false;
+    int code = 0;
 
     bool Read(Screen* s, std::string*) override {
         std::vector<headless::WindowInfo> windows = headless::Windows();
         windows_.assign(1, nullptr);
         for (const headless::WindowInfo& w : windows) {
             if (!w.parent && w.visible && w.text == "AI Control Panel" && !s->panel) {
-                *s = Screen{true, Of(w.rect), Of(w.client), Of(w.closeBox), {}, {}, {}, -1, {}};
+                *s = Screen{true, Of(w.rect), Of(w.client), Of(w.closeBox), {}, {}, -1, {}};
                 windows_[0] = w.hwnd;
             }
         }
-        headless::ButtonState button{};
-        headless::TrackbarState slider{};
-        headless::TabState tabs{};
         for (const headless::WindowInfo& w : windows) {
+            headless::ButtonState button{};
+            headless::TrackbarState bar{};
+            headless::TabState tabs{};
             if (!s->panel || w.parent != windows_[0])
                 continue;
             bool isButton = headless::GetButtonState(w.hwnd, &button);
-            s->controls.emplace_back(w.className, w.text, w.id, Of(w.rect),
-                                     isButton ? static_cast<int>(button.type) : -1,
-                                     isButton && button.check == BST_CHECKED);
-            if (headless::GetTrackbarState(w.hwnd, &slider)) {
-                Control& c = s->controls.back();
-                c.slider = true;
-                c.min = slider.min;
-                c.max = slider.max;
-                c.pos = slider.pos;
-                c.channel = Of(slider.channel);
-                c.thumb = Of(slider.thumb);
-            }
-            if (headless::GetTabState(w.hwnd, &tabs)) {
-                s->tabs = tabs.items;
-                for (const RECT& r : tabs.itemRects)
-                    s->tabRects.push_back(Of(r));
+            s->controls.push_back(Control{w.className, w.text, w.id, Of(w.rect),
+                                          isButton ? static_cast<int>(button.type) : -1,
+                                          isButton && button.check == BST_CHECKED});
+            Control& c = s->controls.back();
+            if ((c.slider = headless::GetTrackbarState(w.hwnd, &bar)))
+                std::tie(c.min, c.max, c.pos, c.channel, c.thumb) =
+                    std::tuple(bar.min, bar.max, bar.pos, Of(bar.channel), Of(bar.thumb));
+            if (headless::GetTabState(w.hwnd, &tabs))
                 s->selectedTab = tabs.selected;
-            }
+            for (std::size_t i = 0; i < tabs.items.size(); ++i)
+                s->tabs.push_back(Tab{Of(tabs.itemRects[i]), tabs.items[i]});
         }
         std::vector<headless::BoxInfo> boxes = headless::OpenBoxes();
         for (auto box = boxes.rbegin(); box != boxes.rend(); ++box) {
@@ -122,43 +115,27 @@ class HeadlessBackend : public Backend {
     bool Key(const std::string& name) override {
         static const UINT keys[] = {VK_LEFT, VK_RIGHT, VK_UP,    VK_DOWN,
                                     VK_HOME, VK_END,   VK_PRIOR, VK_NEXT};
-        for (int i = 0; i < 8; ++i) {
-            if (name == kKeys[i]) {
-                headless::PressKey(keys[i]);
-                return true;
-            }
-        }
-        return false;
+        auto key = std::find(kKeys, kKeys + 8, name) - kKeys;
+        if (key < 8)
+            headless::PressKey(keys[key]);
+        return key < 8;
     }
-    // The program takes the input when it next pumps its messages.
-    void Settle() override {}
 
   private:
     std::vector<HWND> windows_;  // the panel, then the boxes as last read
     POINT at_{};
-    bool ended_ = false;
-    int exitCode_ = 0;
 };
 
 // ---- Random scenarios, and what must hold in them
 
-std::mt19937 g_random;
-std::mt19937 g_saveRandom;
-bool g_failingSaves = false;
+const char* const kDefaults[] = {"defaults.ai", "no_harder.ai", nullptr};
+std::mt19937 g_random, g_saveRandom;
+bool g_failingSaves = false, g_fileExpected = false;
 std::string g_expectedFile;  // what the settings file must hold
-bool g_fileExpected = false;
 long g_saves = 0;
 
 int Below(int n) {
     return static_cast<int>(g_random() % static_cast<unsigned>(n));
-}
-
-std::string ReadBytes(const char* path, bool* present) {
-    std::ifstream in(path, std::ios::binary);
-    *present = static_cast<bool>(in);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 // Each step of a save fails one time in 24 when saves fail at random: about one save in five.
@@ -208,7 +185,6 @@ class RandomDriver : public Driver {
 
     bool NextLine(const Screen& s, std::string* line) override {
         static const char* const kTabs[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
-        static const char* const kDefaults[] = {"defaults.ai", "no_harder.ai", nullptr};
         const char* defaults = kDefaults[Below(3)];
         bool startingUp = WindowRegistry::Count() && WindowRegistry::At(0)->profiles.empty();
         // Boxes are answered before the end; the load's box at start-up is left open longer.
@@ -233,19 +209,20 @@ class RandomDriver : public Driver {
     }
 
     std::string SliderAction(const Screen& s) {
-        const char* group = kGroups[Below(4)];
-        const Control* c = s.InGroup(group, "msctls_trackbar32");
+        int row = Below(4);
+        std::string group = Quoted(kGroups[row]);
+        const Control* c = s.InGroup(kGroups[row], "msctls_trackbar32");
         // A click in the channel only where it has room beside the thumb.
         bool left = (c->channel.left + c->thumb.left) / 2 < c->thumb.left;
         bool right = (c->thumb.right + c->channel.right) / 2 >= c->thumb.right;
         switch (Below(3)) {
             case 0:
-                return "drag slider " + Quoted(group) + " to " +
+                return "drag slider " + group + " to " +
                        std::to_string(c->min + Below(c->max - c->min + 1));
             case 1:
-                return "key slider " + Quoted(group) + " " + kKeys[Below(8)];
+                return "key slider " + group + " " + kKeys[Below(8)];
             default:
-                return "click slider " + Quoted(group) +
+                return "click slider " + group +
                        (left && (!right || Below(2)) ? " left" : " right");
         }
     }
@@ -292,8 +269,7 @@ class RandomDriver : public Driver {
     }
 
   private:
-    int actions_;
-    int given_ = 0;
+    int actions_, given_ = 0;
 };
 
 // ---- The run
@@ -317,10 +293,11 @@ fs::path g_root, g_keep;
 class ScenarioInput : public headless::InputSource {
   public:
     bool ProvideInput() override {
-        if (!g_player->Step())
-            Exit(g_player->failed() ? g_player->failure()
-                                    : "the scenario has ended while the program still runs",
+        if (!g_player->Step()) {
+            const std::string& failure = g_player->failure();
+            Exit(failure.empty() ? "the scenario has ended while the program still runs" : failure,
                  1);
+        }
         return true;
     }
 };
@@ -343,22 +320,19 @@ int main(int argc, char** argv) {
     int actions = std::atoi(o["--actions"].c_str());
     g_keep = o["--keep"].empty() ? fs::path() : fs::absolute(o["--keep"]);
     std::vector<Line> lines;
-    std::vector<std::string> setUp = {"folder \"Core\""};
     if (seed >= 0 && scenario.empty() && actions > 0) {
         // The start file comes from the seed in turn; the defaults file at random.
         static const char* const kStart[] = {"good.ai", "no_harder.ai", "empty.ai",
                                              "out_of_range.ai", nullptr};
-        static const char* const kDefaults[] = {"defaults.ai", "no_harder.ai", nullptr};
         g_random.seed(static_cast<unsigned>(seed));
         g_saveRandom.seed(static_cast<unsigned>(seed) ^ 0x5a5a5a5au);
         const char* start = kStart[seed % 5];
         const char* defaults = kDefaults[Below(3)];
-        if (start)
-            setUp.push_back("file \"Core/AIConfig.ai\" from " + Quoted(start));
-        if (defaults)
-            setUp.push_back("file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults));
-        setUp.push_back("start");
-        for (const std::string& text : setUp) {
+        std::string setUp = "folder \"Core\"\n";
+        setUp += start ? "file \"Core/AIConfig.ai\" from " + Quoted(start) + "\n" : "";
+        setUp += defaults ? "file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults) + "\n" : "";
+        std::istringstream in(setUp + "start");
+        for (std::string text; std::getline(in, text);) {
             lines.push_back(Line{static_cast<int>(lines.size()) + 1, {}, {}});
             SplitLine(text, &lines.back(), &error);
         }
@@ -382,29 +356,27 @@ int main(int argc, char** argv) {
         Exit("cannot write " + record, 2);
     if (!player.SetUp(g_root))
         Exit(player.failure(), 1);
-    std::string settings = (player.folder() / kSettingsFilePath).string();
-    g_expectedFile = ReadBytes(settings.c_str(), &g_fileExpected);
+    g_expectedFile = ReadBytes(player.folder() / kSettingsFilePath, &g_fileExpected);
     if (seed >= 0) {
         player.SetDriver(&random);
         SetSaveFileSteps(&kWatchedSteps);
     }
-
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
     support::SetModulePathForTesting((player.folder() / "AIControlPanel").string());
     ScenarioInput input;
     headless::SetInputSource(&input);
     std::string commandLine;
-    int exitCode = WinMain(own::ProgramInstance(), nullptr, commandLine.data(), 1);
+    backend.code = WinMain(own::ProgramInstance(), nullptr, commandLine.data(), 1);
+    backend.ended = true;
     headless::SetInputSource(nullptr);
-    backend.SetEnded(exitCode);
     if (!player.Finish())
         Exit(player.failure(), 1);
-    std::string broken = seed < 0        ? ""
-                         : exitCode != 1 ? "exit code " + std::to_string(exitCode)
-                                         : CheckFile();
+    std::string broken = seed < 0            ? ""
+                         : backend.code != 1 ? "exit code " + std::to_string(backend.code)
+                                             : CheckFile();
     if (!broken.empty())
         Exit(scenario + ": after the program's end: " + broken, 1);
-    Exit(scenario + ": passed, exit code " + std::to_string(exitCode) + ", " +
+    Exit(scenario + ": passed, exit code " + std::to_string(backend.code) + ", " +
              std::to_string(player.actions()) + " actions" +
              (seed < 0 ? "" : ", " + std::to_string(g_saves) + " saves written whole"),
          0);
