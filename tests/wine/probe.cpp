@@ -44,12 +44,11 @@ std::string ClassOf(HWND window) {
 }
 
 std::string Quoted(const char* text) {
+    static const std::string kSpecial = "\n\r\t\\\"", kLetters = "nrt\\\"";
     std::string out = "\"";
     for (const char* c = text; *c; ++c) {
-        const char* escape = *c == '\n' ? "\\n" : *c == '\r' ? "\\r" : *c == '\t' ? "\\t" : nullptr;
-        out += escape                    ? escape
-               : *c == '\\' || *c == '"' ? "\\" + std::string(1, *c)
-                                         : std::string(1, *c);
+        std::size_t i = kSpecial.find(*c);
+        out += i == std::string::npos ? std::string(1, *c) : std::string{'\\', kLetters[i]};
     }
     return out + "\"";
 }

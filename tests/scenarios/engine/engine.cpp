@@ -66,12 +66,11 @@ bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string
 }
 
 std::string Quoted(const std::string& text) {
+    static const std::string kSpecial = "\n\r\t\\\"", kLetters = "nrt\\\"";
     std::string out = "\"";
     for (char c : text) {
-        const char* escape = c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : nullptr;
-        out += escape                  ? escape
-               : c == '\\' || c == '"' ? "\\" + std::string(1, c)
-                                       : std::string(1, c);
+        std::size_t i = kSpecial.find(c);
+        out += i == std::string::npos ? std::string(1, c) : std::string{'\\', kLetters[i]};
     }
     return out + "\"";
 }

@@ -1,16 +1,12 @@
-// Plays a scenario against the program on the own layer, in this process: starts it in a fresh
-// folder, gives it a person's input whenever it would wait, and checks what it shows, its exit
-// code and the files it leaves.
+// Plays a scenario on the own layer, in this process: the program starts in a
+// fresh folder and gets a person's input whenever it would wait.
 //
 //   scenario_player FILE.scn | --random SEED --actions N [--failing-saves]
 //                   [--files DIR] [--keep DIR] [--record OUT.scn]
 //
-// --random plays N actions that a person could take, chosen from the seed, from a start file
-// chosen by it (good, malformed, empty, out of range, none), and checks before each that the
-// panel shows the current profile and that the settings file is the one the last save wrote
-// whole; --failing-saves makes a save's steps fail at random. --files: the fixture files
-// (default: files/ beside the scenario); --keep copies the program's folder to DIR at the end;
-// --record writes the scenario as played, with what the screen showed before every action.
+// --files: the fixture files (default: files/ beside the scenario); --keep
+// copies the program's folder to DIR at the end; --record writes the scenario
+// as played, with what the screen showed.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +15,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "panel/control_table.h"
 #include "panel/dialog_window.h"
 #include "platform/own/headless.h"
 #include "platform/own/resources.h"
@@ -104,8 +101,9 @@ class HeadlessBackend : public Backend {
         at_ = POINT{p.x, p.y};
         headless::MouseMove(at_);
     }
-    // A person lets go only after the program has shown what the press did: everything that
-    // the press leaves pending, paints included, runs before the release comes.
+    // A person lets go only after the program has shown what the press did:
+    // everything that the press leaves pending, paints included, runs before the
+    // release comes.
     void MouseButton(bool down) override {
         if (!down)
             return headless::MouseUp(at_);
@@ -138,7 +136,8 @@ int Below(int n) {
     return static_cast<int>(g_random() % static_cast<unsigned>(n));
 }
 
-// Each step of a save fails one time in 24 when saves fail at random: about one save in five.
+// Each step of a save fails one time in 24 when saves fail at random: about one
+// save in five.
 bool Fails() {
     return g_failingSaves && g_saveRandom() % 24 == 0;
 }
@@ -149,7 +148,8 @@ const SaveFileSteps kWatchedSteps = {
     [](std::FILE* file) { return !Fails() && RealSaveFileSteps().flush(file); },
     [](std::FILE* file) { return !Fails() && RealSaveFileSteps().sync(file); },
     [](std::FILE* file) { return RealSaveFileSteps().close(file) && !Fails(); },
-    // No message is handled between a save's steps: the profiles are still what it wrote.
+    // No message is handled between a save's steps: the profiles are still what
+    // it wrote.
     [](const char* from, const char* to) {
         char* buffer = nullptr;
         std::size_t size = 0;
@@ -187,7 +187,8 @@ class RandomDriver : public Driver {
         static const char* const kTabs[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
         const char* defaults = kDefaults[Below(3)];
         bool startingUp = WindowRegistry::Count() && WindowRegistry::At(0)->profiles.empty();
-        // Boxes are answered before the end; the load's box at start-up is left open longer.
+        // Boxes are answered before the end; the load's box at start-up is left
+        // open longer.
         if (++given_ > actions_ + 100)
             return false;
         else if (!s.boxes.empty() && (given_ > actions_ || Below(startingUp ? 8 : 3) == 0))
@@ -227,13 +228,10 @@ class RandomDriver : public Driver {
         }
     }
 
-    // The labels and check boxes show the current profile, except while a load's message is
-    // still open: the load has changed the profiles without showing them yet.
+    // The labels and check boxes show the current profile, except while a load's
+    // message is still open: the load has changed the profiles without showing
+    // them yet.
     std::string Check(const Screen& s) override {
-        static const char* const kTexts[3][5] = {
-            {nullptr, nullptr, "Off", "Standard", "Godlike"},
-            {"Very Slow", "Slow", "Average", "Fast", "Very Fast"},
-            {"Allies Major", "Allies Minor", "Off", "Opponents Minor", "Opponents Major"}};
         DialogWindow* panel = WindowRegistry::Count() ? WindowRegistry::At(0) : nullptr;
         AISetting* p = panel ? panel->CurrentProfile() : nullptr;
         std::string file = CheckFile();
@@ -247,22 +245,18 @@ class RandomDriver : public Driver {
         }
         if (s.selectedTab != panel->iCurrentTab)
             return "the selected tab is not the current profile's";
-        std::int32_t graded[] = {p->iDancing, p->iTechSpeed, p->iHandicap};
-        std::string minutes = std::to_string(p->iAttackDelay) + " minutes";
         for (int row = 0; row < 4; ++row) {
-            std::int32_t v = row == 1 ? 0 : graded[row - (row > 1)];
-            const char* expected = row == 1            ? minutes.c_str()
-                                   : v >= -2 && v <= 2 ? kTexts[row - (row > 1)][v + 2]
-                                                       : nullptr;
+            const panel::SliderRow& r = *panel::kSliderRows[row];
+            std::string minutes = std::to_string(p->*r.field) + " minutes";
+            const char* expected =
+                r.texts ? panel::LabelText(*r.texts, p->*r.field) : minutes.c_str();
             const Control* label = s.InGroup(kGroups[row], "Static");
             if (expected && (!label || label->text != expected))
                 return std::string("label ") + kGroups[row] + " does not show " + expected;
         }
-        const bool values[] = {p->bHarassing,      p->bAlternativeStrategies,
-                               p->bMultiBuildings, p->bRelicUnits,
-                               p->bTurrets,        p->bMines};
         for (int i = 0; i < 6; ++i) {
-            if (!s.Button(kCheckBoxes[i]) || s.Button(kCheckBoxes[i])->checked != values[i])
+            const Control* box = s.Button(kCheckBoxes[i]);
+            if (!box || box->checked != p->*panel::kCheckRows[i].field)
                 return std::string("check box ") + kCheckBoxes[i] + " disagrees with its setting";
         }
         return "";
@@ -277,7 +271,8 @@ class RandomDriver : public Driver {
 Player* g_player = nullptr;
 fs::path g_root, g_keep;
 
-// Ends the run at once, from wherever the program stands: nothing of it may run on.
+// Ends the run at once, from wherever the program stands: nothing of it may run
+// on.
 [[noreturn]] void Exit(const std::string& what, int code) {
     std::error_code error;
     if (!g_keep.empty()) {
