@@ -101,11 +101,12 @@ class WineBackend : public Backend {
     }
     bool Lags() const override { return true; }
 
+    // True once the dialog shows, or the program has ended, within 20 s.
     bool Launch(const fs::path& folder) {
         ended_ = false;
         pid_ = Spawn({g_paths["--loader"], "./AIControlPanel.exe"}, folder);
         std::vector<std::string> answer;
-        for (int i = 0, code = 0; pid_ > 0 && i < 40 && !Ended(&code, false); ++i, answer.clear()) {
+        for (int i = 0; pid_ > 0 && i < 40 && !Ended(0); ++i, answer.clear()) {
             if (!Ask("wait 500", &answer) || answer == std::vector<std::string>{"shown"})
                 return true;
         }
@@ -116,17 +117,20 @@ class WineBackend : public Backend {
             waitpid(pid_, nullptr, 0);
         pid_ = -1;
     }
-    bool Ended(int* exitCode) override { return Ended(exitCode, true); }
-    bool Ended(int* exitCode, bool wait) {
-        for (int i = 0, status = 0; !ended_ && (i == 0 || (wait && i < 1000)); ++i) {
+    bool Ended(int* exitCode) override {
+        Ended(1000);
+        *exitCode = exitCode_;
+        return ended_;
+    }
+    bool Ended(int tries) {  // 10 ms apart
+        for (int i = 0, status = 0; !ended_ && i <= tries; ++i) {
             if (waitpid(pid_, &status, WNOHANG) == pid_) {
                 ended_ = true;
                 exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            } else if (wait) {
+            } else if (i < tries) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
         }
-        *exitCode = exitCode_;
         return ended_;
     }
     bool Read(scenario::Screen* screen, std::string* error) override {
@@ -148,17 +152,13 @@ class WineBackend : public Backend {
         XTestFakeButtonEvent(display_, 1, down, CurrentTime);
         Settle(0x01, down);  // VK_LBUTTON
     }
-    bool Key(const std::string& name) override {
+    void Key(int key) override {
         static const KeySym keys[] = {XK_Left, XK_Right, XK_Up,    XK_Down,
                                       XK_Home, XK_End,   XK_Prior, XK_Next};
-        static const int codes[] = {0x25, 0x27, 0x26, 0x28, 0x24, 0x23, 0x21, 0x22};
-        auto key = std::find(kKeys, kKeys + 8, name) - kKeys;
-        KeyCode code = key == 8 ? 0 : XKeysymToKeycode(display_, keys[key]);
         for (bool down : {true, false}) {
-            XTestFakeKeyEvent(display_, code, down, CurrentTime);
-            Settle(key == 8 ? 0 : codes[key], down);
+            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, keys[key]), down, CurrentTime);
+            Settle(kKeyCodes[key], down);
         }
-        return code != 0;
     }
     // Once XSync returns, the X server has sent the events. The probe waits until the key or
     // button given last shows its new state (the panel's program has taken the event from X),
@@ -214,22 +214,22 @@ int Play(WineBackend* wine, const std::string& name, std::vector<std::string> li
     Player player(wine, record.string(), lines, files);
     bool played = player.SetUp(run / "wine");
     std::error_code failed;
-    fs::copy_file(g_paths["--exe"], player.folder() / "AIControlPanel.exe", failed);
-    played = played && wine->Launch(player.folder());
+    fs::copy_file(g_paths["--exe"], player.folder_ / "AIControlPanel.exe", failed);
+    played = played && wine->Launch(player.folder_);
     auto launched = std::chrono::steady_clock::now();
     while (played && player.Step()) {
     }
     auto stepped = std::chrono::steady_clock::now();
     played = played && player.Finish();
     wine->Stop();
-    fs::remove(player.folder() / "AIControlPanel.exe", failed);
+    fs::remove(player.folder_ / "AIControlPanel.exe", failed);
     seconds[0] += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     seconds[1] += std::chrono::duration<double>(stepped - launched).count();
-    *actions += player.actions();
+    *actions += player.actions_;
     // The folders are compared once both runs have played to the end.
     std::map<std::string, std::string> seen, expected;
     if (played) {
-        seen = Files(player.folder());
+        seen = Files(player.folder_);
         expected = Files(run / "linux");
     }
     for (auto& [file, bytes] : expected) {
@@ -241,12 +241,12 @@ int Play(WineBackend* wine, const std::string& name, std::vector<std::string> li
     for (auto& [file, bytes] : seen)
         problems += "  only under Wine: " + file + "\n";
     if (played && problems.empty()) {
-        std::printf("PASS %s: %d actions\n", name.c_str(), player.actions());
+        std::printf("PASS %s: %d actions\n", name.c_str(), player.actions_);
         fs::remove_all(run);
         return 1;
-    } else if (!player.differs().empty()) {
+    } else if (!player.differs_.empty()) {
         std::printf("PASS %s: the platforms differ, as it says: %s\n", name.c_str(),
-                    player.differs().c_str());
+                    player.differs_.c_str());
         return 1;
     }
     fs::path replay = fs::path(g_paths["--work"]) / "failures" / name;
@@ -256,10 +256,10 @@ int Play(WineBackend* wine, const std::string& name, std::vector<std::string> li
     std::printf(
         "FAIL %s, at action %d: Linux saw what the line expects, Wine did not:\n  %s\n%s"
         "  replay: scripts/differential.sh --scenarios %s\n",
-        name.c_str(), player.actions() + !played,
-        played                     ? "the runs leave different files"
-        : player.failure().empty() ? "the dialog did not show within 20 s"
-                                   : player.failure().c_str(),
+        name.c_str(), player.actions_ + !played,
+        played                    ? "the runs leave different files"
+        : player.failure_.empty() ? "the dialog did not show within 20 s"
+                                  : player.failure_.c_str(),
         problems.c_str(), replay.c_str());
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "tests/scenarios/engine/engine.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
@@ -15,21 +16,19 @@ const char* const kCheckBoxes[6] = {
     "Early Harassing",   "Alternative Strategies", "Dynamic Production Buildings",
     "Build Relic Units", "Build Turrets",          "Build Mines"};
 const char* const kKeys[8] = {"Left", "Right", "Up", "Down", "Home", "End", "PageUp", "PageDown"};
+const int kKeyCodes[8] = {0x25, 0x27, 0x26, 0x28, 0x24, 0x23, 0x21, 0x22};
 
 // ---- Lines
 
 bool SplitLine(const std::string& text, Line* line, std::string* error) {
-    static const std::string kEscapes = "n\nr\rt\t\\\\\"\"";
+    static const std::string kEscapes = "n\nr\rt\t\\\\\"\"", kBlank = " \t\r";
     for (std::size_t pos = 0; pos < text.size();) {
-        if (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\r') {
-            ++pos;
+        if (kBlank.find(text[pos]) != std::string::npos && ++pos)
             continue;
-        }
         std::string word;
         bool quoted = text[pos] == '"';
         while (quoted ? ++pos < text.size() && text[pos] != '"'
-                      : pos < text.size() && text[pos] != ' ' && text[pos] != '\t' &&
-                            text[pos] != '\r') {
+                      : pos < text.size() && kBlank.find(text[pos]) == std::string::npos) {
             std::size_t escape = std::string::npos;
             if (quoted && text[pos] == '\\' &&
                 (++pos == text.size() || (escape = kEscapes.find(text[pos])) % 2 != 0)) {
@@ -96,11 +95,6 @@ namespace {
 
 constexpr const char* kTrackbar = "msctls_trackbar32";
 
-bool Inside(const Rect& inner, const Rect& outer) {
-    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
-           inner.bottom <= outer.bottom;
-}
-
 std::string Numbers(const Rect& r, const Screen& s) {
     return " " + std::to_string(r.left - s.client.left) + " " +
            std::to_string(r.top - s.client.top) + " " + std::to_string(r.right - s.client.left) +
@@ -119,11 +113,11 @@ bool Number(const Line& line, std::size_t i, int* value) {
 
 const Control* Screen::InGroup(const std::string& group, const char* className) const {
     for (const Control& box : controls) {
-        for (const Control& child : controls) {
-            if (box.buttonType == 7 && box.text == group && child.className == className &&
-                Inside(child.rect, box.rect)) {
-                return &child;
-            }
+        for (const Control& c : controls) {
+            if (box.buttonType == 7 && box.text == group && c.className == className &&
+                c.rect.left >= box.rect.left && c.rect.right <= box.rect.right &&
+                c.rect.top >= box.rect.top && c.rect.bottom <= box.rect.bottom)
+                return &c;
         }
     }
     return nullptr;
@@ -325,9 +319,9 @@ bool Player::Expect(const Line& line) {
     } else if (Is(line, {"file", nullptr, "equals", nullptr})) {
         std::string actual = ReadBytes(folder_ / line.words[1], &present);
         std::string expected = ReadBytes(files_ / line.words[3], &fixture);
-        std::size_t at = 0;
-        while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
-            ++at;
+        std::size_t at =
+            std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first -
+            actual.begin();
         return !fixture   ? Fail(&line, "cannot read the fixture file")
                : !present ? Fail(&line, "saw no such file")
                : actual != expected
@@ -400,8 +394,10 @@ bool Player::Act(const Line& line) {
     } else if (c) {
         Point thumb = Centre(c->thumb);
         if (Is(line, {"key", "slider", nullptr, nullptr})) {
-            Click(-1, thumb);
-            return backend_->Key(line.words[3]) || Fail(&line, "no such key");
+            auto key = std::find(kKeys, kKeys + 8, line.words[3]) - kKeys;
+            if (key < 8 && Click(-1, thumb))
+                backend_->Key(static_cast<int>(key));
+            return key < 8 || Fail(&line, "no such key");
         } else if (Is(line, {"drag", "slider", nullptr, "to", nullptr}) &&
                    Number(line, 4, &target) && target >= c->min && target <= c->max) {
             // The thumb's centre travels the channel less one thumb width, evenly over the range.

@@ -25,7 +25,6 @@ std::string ReadBytes(const std::filesystem::path& path, bool* present);  // a r
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
-    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 struct Point {
     int x = 0, y = 0;
@@ -66,6 +65,7 @@ bool ParseScreenLine(const std::string& text, Screen* screen);
 extern const char* const kGroups[4];
 extern const char* const kCheckBoxes[6];
 extern const char* const kKeys[8];  // Left, Right, Up, Down, Home, End, PageUp, PageDown
+extern const int kKeyCodes[8];      // their virtual-key codes
 
 // Where a scenario is played: every verb is made of these readings and inputs. Input is taken
 // by the program before the next reading.
@@ -84,7 +84,7 @@ class Backend {
     virtual void Uncover(int box, Point point) = 0;
     virtual void MouseMove(Point point) = 0;
     virtual void MouseButton(bool down) = 0;
-    virtual bool Key(const std::string& name) = 0;  // down and up; false for no such key
+    virtual void Key(int key) = 0;  // down and up, by its place in kKeys
 };
 
 // Gives actions when the scenario's lines have run out, and checks what must hold before each.
@@ -106,10 +106,9 @@ class Player {
     bool Step();    // lines up to one action; false when none is left or on a failure
     bool Finish();  // what follows the program's end: expectations only
 
-    const std::filesystem::path& folder() const { return folder_; }
-    const std::string& failure() const { return failure_; }
-    const std::string& differs() const { return differs_; }
-    int actions() const { return actions_; }
+    std::filesystem::path folder_;
+    std::string failure_, differs_;  // the first failure; why the platforms may differ
+    int actions_ = 0;
 
   private:
     bool Fail(const Line* line, const std::string& what);
@@ -123,15 +122,13 @@ class Player {
     Backend* backend_;
     std::string name_;
     std::vector<Line> lines_;
-    std::filesystem::path files_, folder_;
+    std::filesystem::path files_;
     std::size_t next_ = 0;
     Driver* driver_ = nullptr;
     std::ofstream record_;
     Screen screen_;  // as last read; stale once an action is given
     bool fresh_ = false, controlsWritten_ = false;
     std::string thumbsWritten_[4];
-    std::string failure_, differs_;
-    int actions_ = 0;
 };
 
 }  // namespace scenario

@@ -1,13 +1,11 @@
-// Plays a scenario on the own layer, in this process: the program starts in a
-// fresh folder and gets a person's input whenever it would wait.
+// Plays a scenario on the own layer, in this process, giving the program a person's input
+// whenever it would wait (random scenarios: tests/scenarios/README.md).
 //
 //   scenario_player FILE.scn | --random SEED --actions N [--failing-saves]
 //                   [--files DIR] [--keep DIR] [--record OUT.scn]
 //
-// --files: the fixture files (default: files/ beside the scenario); --keep
-// copies the program's folder to DIR at the end; --record writes the scenario
-// as played, with what the screen showed.
-#include <algorithm>
+// --files: the fixture files (default: files/ beside the scenario); --keep copies the program's
+// folder to DIR at the end; --record writes the scenario as played, with what the screen showed.
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -93,7 +91,8 @@ class HeadlessBackend : public Backend {
         for (const headless::WindowInfo& w : headless::Windows()) {
             if (w.parent || !w.visible || w.hwnd == target)
                 return;
-            if (Of(w.rect).Contains(p.x, p.y))
+            if (p.x >= w.rect.left && p.x < w.rect.right && p.y >= w.rect.top &&
+                p.y < w.rect.bottom)
                 return headless::BringForward(target);
         }
     }
@@ -101,23 +100,15 @@ class HeadlessBackend : public Backend {
         at_ = POINT{p.x, p.y};
         headless::MouseMove(at_);
     }
-    // A person lets go only after the program has shown what the press did:
-    // everything that the press leaves pending, paints included, runs before the
-    // release comes.
+    // A person lets go only after the program has shown what the press did: everything that
+    // the press leaves pending, paints included, runs before the release comes.
     void MouseButton(bool down) override {
         if (!down)
             return headless::MouseUp(at_);
         headless::MouseDown(at_);
         headless::DoEvents();
     }
-    bool Key(const std::string& name) override {
-        static const UINT keys[] = {VK_LEFT, VK_RIGHT, VK_UP,    VK_DOWN,
-                                    VK_HOME, VK_END,   VK_PRIOR, VK_NEXT};
-        auto key = std::find(kKeys, kKeys + 8, name) - kKeys;
-        if (key < 8)
-            headless::PressKey(keys[key]);
-        return key < 8;
-    }
+    void Key(int key) override { headless::PressKey(static_cast<UINT>(kKeyCodes[key])); }
 
   private:
     std::vector<HWND> windows_;  // the panel, then the boxes as last read
@@ -136,8 +127,7 @@ int Below(int n) {
     return static_cast<int>(g_random() % static_cast<unsigned>(n));
 }
 
-// Each step of a save fails one time in 24 when saves fail at random: about one
-// save in five.
+// Each step of a save fails one time in 24 when saves fail at random: about one save in five.
 bool Fails() {
     return g_failingSaves && g_saveRandom() % 24 == 0;
 }
@@ -148,8 +138,7 @@ const SaveFileSteps kWatchedSteps = {
     [](std::FILE* file) { return !Fails() && RealSaveFileSteps().flush(file); },
     [](std::FILE* file) { return !Fails() && RealSaveFileSteps().sync(file); },
     [](std::FILE* file) { return RealSaveFileSteps().close(file) && !Fails(); },
-    // No message is handled between a save's steps: the profiles are still what
-    // it wrote.
+    // No message is handled between a save's steps: the profiles are still what it wrote.
     [](const char* from, const char* to) {
         char* buffer = nullptr;
         std::size_t size = 0;
@@ -187,8 +176,7 @@ class RandomDriver : public Driver {
         static const char* const kTabs[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
         const char* defaults = kDefaults[Below(3)];
         bool startingUp = WindowRegistry::Count() && WindowRegistry::At(0)->profiles.empty();
-        // Boxes are answered before the end; the load's box at start-up is left
-        // open longer.
+        // Boxes are answered before the end; the load's box at start-up is left open longer.
         if (++given_ > actions_ + 100)
             return false;
         else if (!s.boxes.empty() && (given_ > actions_ || Below(startingUp ? 8 : 3) == 0))
@@ -228,9 +216,8 @@ class RandomDriver : public Driver {
         }
     }
 
-    // The labels and check boxes show the current profile, except while a load's
-    // message is still open: the load has changed the profiles without showing
-    // them yet.
+    // The labels and check boxes show the current profile, except while a load's message is
+    // still open: the load has changed the profiles without showing them yet.
     std::string Check(const Screen& s) override {
         DialogWindow* panel = WindowRegistry::Count() ? WindowRegistry::At(0) : nullptr;
         AISetting* p = panel ? panel->CurrentProfile() : nullptr;
@@ -271,13 +258,12 @@ class RandomDriver : public Driver {
 Player* g_player = nullptr;
 fs::path g_root, g_keep;
 
-// Ends the run at once, from wherever the program stands: nothing of it may run
-// on.
+// Ends the run at once, from wherever the program stands: nothing of it may run on.
 [[noreturn]] void Exit(const std::string& what, int code) {
     std::error_code error;
     if (!g_keep.empty()) {
         fs::remove_all(g_keep, error);
-        fs::copy(g_player->folder(), g_keep, fs::copy_options::recursive, error);
+        fs::copy(g_player->folder_, g_keep, fs::copy_options::recursive, error);
     }
     fs::remove_all(g_root, error);
     std::fprintf(code ? stderr : stdout, "%s\n", what.c_str());
@@ -289,7 +275,7 @@ class ScenarioInput : public headless::InputSource {
   public:
     bool ProvideInput() override {
         if (!g_player->Step()) {
-            const std::string& failure = g_player->failure();
+            const std::string& failure = g_player->failure_;
             Exit(failure.empty() ? "the scenario has ended while the program still runs" : failure,
                  1);
         }
@@ -350,14 +336,14 @@ int main(int argc, char** argv) {
     if (!record.empty() && !player.Record(record))
         Exit("cannot write " + record, 2);
     if (!player.SetUp(g_root))
-        Exit(player.failure(), 1);
-    g_expectedFile = ReadBytes(player.folder() / kSettingsFilePath, &g_fileExpected);
+        Exit(player.failure_, 1);
+    g_expectedFile = ReadBytes(player.folder_ / kSettingsFilePath, &g_fileExpected);
     if (seed >= 0) {
         player.SetDriver(&random);
         SetSaveFileSteps(&kWatchedSteps);
     }
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-    support::SetModulePathForTesting((player.folder() / "AIControlPanel").string());
+    support::SetModulePathForTesting((player.folder_ / "AIControlPanel").string());
     ScenarioInput input;
     headless::SetInputSource(&input);
     std::string commandLine;
@@ -365,14 +351,14 @@ int main(int argc, char** argv) {
     backend.ended = true;
     headless::SetInputSource(nullptr);
     if (!player.Finish())
-        Exit(player.failure(), 1);
+        Exit(player.failure_, 1);
     std::string broken = seed < 0            ? ""
                          : backend.code != 1 ? "exit code " + std::to_string(backend.code)
                                              : CheckFile();
     if (!broken.empty())
         Exit(scenario + ": after the program's end: " + broken, 1);
     Exit(scenario + ": passed, exit code " + std::to_string(backend.code) + ", " +
-             std::to_string(player.actions()) + " actions" +
+             std::to_string(player.actions_) + " actions" +
              (seed < 0 ? "" : ", " + std::to_string(g_saves) + " saves written whole"),
          0);
 }
