@@ -1,9 +1,6 @@
-// The differential check: each scenario is played first by the Linux scenario player, which
-// records what the screen shows before every action, then from that record against the Windows
-// program under Wine, with XTest pointer and key events at the points that the probe reads off
-// the real dialog. Wine must see the same before every action and leave the same files and exit
-// code.
-//
+// The differential check: each scenario is played by the Linux scenario player, which records
+// what the screen shows before every action, then from that record against the Windows program
+// under Wine, with XTest events at the points that the probe reads off the real dialog.
 //   differential --player PATH --loader PATH --exe PATH --probe PATH --work DIR
 //                (--seed S --count K --actions N | --scenarios DIR)
 #include <X11/Xlib.h>

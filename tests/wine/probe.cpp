@@ -1,15 +1,10 @@
-// The Wine player's eyes: a console program run in the Wine prefix of the control panel. It
-// reads what a person sees on the panel and its message boxes, and tells the player when the
-// panel's thread has taken the input given; it moves nothing itself. One command a line on
-// standard input; every answer ends with a line "end".
-//
-//   screen       the panel, its controls, sliders and tabs, and the open boxes, top first, in the
-//                lines that ParseScreenLine (tests/scenarios/engine) reads; nothing without a panel
-//   wait MS      "shown" once the panel shows and its program waits for input, else "none"
-//   raise BOX X Y  brings the panel (BOX -1) or that box to the top when another window lies over
-//                the point, as a click in the task bar would
-//   sync N [VK DOWN]  waits for key or button VK to be down (or up), then makes N message round
-//                trips to the panel's thread
+// The Wine player's eyes, run beside the control panel under Wine: it reads what a person sees
+// and tells when the panel's thread has taken the input given; it moves nothing itself. One
+// command a line on standard input; every answer ends with a line "end".
+//   screen            the panel and the open boxes, in the lines that ParseScreenLine reads
+//   wait MS           "shown" once the panel shows and its program waits for input, else "none"
+//   raise BOX X Y     brings the panel (BOX -1) or that box to the top if the point is covered
+//   sync N [VK DOWN]  waits for key or button VK to be down (or up), then N round trips
 // windows.h first: commctrl.h needs its types.
 #include <windows.h>
 

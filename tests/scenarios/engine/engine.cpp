@@ -239,10 +239,11 @@ bool IsExpectation(const Line& line) {
            kVerbs.find(" " + verb + " ") != std::string::npos;
 }
 
+// The line has these words, unquoted, where null takes any word.
 bool Is(const Line& line, std::initializer_list<const char*> words) {
     std::size_t i = 0;
     for (const char* word : words) {
-        if (word && (line.quoted[i] || line.words[i] != word))
+        if (i >= line.words.size() || (word && (line.quoted[i] || line.words[i] != word)))
             return false;
         ++i;
     }
