@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -140,35 +141,42 @@ std::string Screen() {
     RECT client{};
     GetClientRect(panel, &client);
     MapWindowPoints(panel, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    std::string out = "panel" + Numbers(panel) + Numbers(client) + Numbers(CloseBox(panel)) + "\n";
+    std::string out = "panel" + Numbers(client) + Numbers(CloseBox(panel)) + "\n";
     std::vector<HWND> children;
     EnumChildWindows(panel, Collect, reinterpret_cast<LPARAM>(&children));
     for (HWND child : children) {
+        if (GetParent(child) != panel)
+            continue;
         std::string name = ClassOf(child);
         LONG type = name == "Button" ? GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK : -1;
         bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
-        if (GetParent(child) != panel)
-            continue;
         out += "control \"" + name + "\" " + std::to_string(GetDlgCtrlID(child)) + Numbers(child) +
                " " + std::to_string(type) +
                (box && Send(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? " 1 " : " 0 ") +
                Quoted(child) + "\n";
-        if (name == TRACKBAR_CLASSA) {
-            out += "slider " + std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
-                   std::to_string(Send(child, TBM_GETRANGEMAX, 0, 0)) + " " +
-                   std::to_string(Send(child, TBM_GETPOS, 0, 0)) +
-                   Numbers(ControlRect(child, TBM_GETCHANNELRECT, 0)) +
-                   Numbers(ControlRect(child, TBM_GETTHUMBRECT, 0)) + "\n";
+        // A slider's range and channel, and the tabs' rectangles and texts, stay as made: they
+        // are asked for once, each a round trip to the panel's thread.
+        static std::map<HWND, std::vector<std::string>> fixed;
+        bool known = fixed.count(child) != 0;
+        std::vector<std::string>& rows = fixed[child];
+        if (!known && name == TRACKBAR_CLASSA) {
+            rows.push_back(" " + std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
+                           std::to_string(Send(child, TBM_GETRANGEMAX, 0, 0)) +
+                           Numbers(ControlRect(child, TBM_GETCHANNELRECT, 0)));
         }
-        int tabs =
-            name == WC_TABCONTROLA ? static_cast<int>(Send(child, TCM_GETITEMCOUNT, 0, 0)) : 0;
-        int selected = tabs ? static_cast<int>(Send(child, TCM_GETCURSEL, 0, 0)) : -1;
-        for (int i = 0; i < tabs; ++i) {
+        for (int i = 0; !known && name == WC_TABCONTROLA && i < Send(child, TCM_GETITEMCOUNT, 0, 0);
+             ++i) {
             char text[128] = {};
             ControlRect(child, TCM_GETITEMA, i, text);
-            out += "tab" + Numbers(ControlRect(child, TCM_GETITEMRECT, i)) +
-                   (i == selected ? " 1 " : " 0 ") + Quoted(text) + "\n";
+            rows.push_back(Numbers(ControlRect(child, TCM_GETITEMRECT, i)) + " " + Quoted(text));
         }
+        if (name == TRACKBAR_CLASSA) {
+            out += "slider" + rows[0] + " " + std::to_string(Send(child, TBM_GETPOS, 0, 0)) +
+                   Numbers(ControlRect(child, TBM_GETTHUMBRECT, 0)) + "\n";
+        }
+        LRESULT selected = name == WC_TABCONTROLA ? Send(child, TCM_GETCURSEL, 0, 0) : -1;
+        for (std::size_t i = 0; name == WC_TABCONTROLA && i < rows.size(); ++i)
+            out += "tab" + rows[i] + (static_cast<LRESULT>(i) == selected ? " 1\n" : " 0\n");
     }
     for (HWND box : Boxes(panel)) {
         // Its message is its longest static text (the icon's static has none).
@@ -179,8 +187,7 @@ std::string Screen() {
             if (ClassOf(part) == "Static" && Quoted(part).size() > text.size())
                 text = Quoted(part);
         }
-        out += "box" + Numbers(box) + Numbers(GetDlgItem(box, IDOK)) + " " + Quoted(box) + " " +
-               text + "\n";
+        out += "box" + Numbers(GetDlgItem(box, IDOK)) + " " + Quoted(box) + " " + text + "\n";
     }
     return out;
 }

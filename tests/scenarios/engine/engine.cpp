@@ -131,9 +131,9 @@ const Control* Screen::Button(const std::string& caption) const {
     return nullptr;
 }
 
-// The probe's lines: "panel FRAME CLIENT CLOSEBOX", "control CLASS ID RECT TYPE CHECKED TEXT",
-// "slider MIN MAX POS CHANNEL THUMB" (of the control before it), "tab RECT SELECTED TEXT" and
-// "box FRAME OK TITLE TEXT"; a rectangle is four numbers, texts are quoted.
+// The probe's lines: "panel CLIENT CLOSEBOX", "control CLASS ID RECT TYPE CHECKED TEXT",
+// "slider MIN MAX CHANNEL POS THUMB" (of the control before it), "tab RECT TEXT SELECTED" and
+// "box OK TITLE TEXT"; a rectangle is four numbers, texts are quoted.
 bool ParseScreenLine(const std::string& text, Screen* s) {
     Line line;
     std::string error;
@@ -149,20 +149,20 @@ bool ParseScreenLine(const std::string& text, Screen* s) {
     }
     auto rect = [&n](std::size_t i) { return Rect{n[i], n[i + 1], n[i + 2], n[i + 3]}; };
     const std::string& kind = line.words[0];
-    if (kind == "panel" && n.size() == 12 && t.empty()) {
-        *s = Screen{true, rect(0), rect(4), rect(8), {}, {}, -1, {}};
+    if (kind == "panel" && n.size() == 8 && t.empty()) {
+        *s = Screen{true, rect(0), rect(4), {}, {}, -1, {}};
     } else if (kind == "control" && n.size() == 7 && t.size() == 2) {
         s->controls.push_back(Control{t[0], t[1], n[0], rect(1), n[5], n[6] != 0});
     } else if (kind == "slider" && n.size() == 11 && t.empty() && !s->controls.empty()) {
         Control& c = s->controls.back();
         c.slider = true;
         std::tie(c.min, c.max, c.pos, c.channel, c.thumb) =
-            std::tuple(n[0], n[1], n[2], rect(3), rect(7));
+            std::tuple(n[0], n[1], n[6], rect(2), rect(7));
     } else if (kind == "tab" && n.size() == 5 && t.size() == 1) {
         s->selectedTab = n[4] ? static_cast<int>(s->tabs.size()) : s->selectedTab;
         s->tabs.push_back(Tab{rect(0), t[0]});
-    } else if (kind == "box" && n.size() == 8 && t.size() == 2) {
-        s->boxes.push_back(Box{rect(0), rect(4), t[0], t[1]});
+    } else if (kind == "box" && n.size() == 4 && t.size() == 2) {
+        s->boxes.push_back(Box{rect(0), t[0], t[1]});
     } else {
         return false;
     }

@@ -40,7 +40,7 @@ struct Control {
     Rect channel{}, thumb{};
 };
 struct Box {
-    Rect frame, ok;
+    Rect ok;
     std::string title, text;
 };
 struct Tab {
@@ -49,7 +49,7 @@ struct Tab {
 };
 struct Screen {
     bool panel = false;  // false before the dialog shows and after the program ends
-    Rect frame, client, closeBox;
+    Rect client, closeBox;
     std::vector<Control> controls;
     std::vector<Tab> tabs;
     int selectedTab = -1;

@@ -52,7 +52,7 @@ class HeadlessBackend : public Backend {
         windows_.assign(1, nullptr);
         for (const headless::WindowInfo& w : windows) {
             if (!w.parent && w.visible && w.text == "AI Control Panel" && !s->panel) {
-                *s = Screen{true, Of(w.rect), Of(w.client), Of(w.closeBox), {}, {}, -1, {}};
+                *s = Screen{true, Of(w.client), Of(w.closeBox), {}, {}, -1, {}};
                 windows_[0] = w.hwnd;
             }
         }
@@ -77,10 +77,9 @@ class HeadlessBackend : public Backend {
         }
         std::vector<headless::BoxInfo> boxes = headless::OpenBoxes();
         for (auto box = boxes.rbegin(); box != boxes.rend(); ++box) {
-            headless::WindowInfo frame, ok;
-            headless::GetWindowInfo(box->box, &frame);
+            headless::WindowInfo ok;
             headless::GetWindowInfo(box->okButton, &ok);
-            s->boxes.push_back(Box{Of(frame.rect), Of(ok.rect), box->title, box->text});
+            s->boxes.push_back(Box{Of(ok.rect), box->title, box->text});
             windows_.push_back(box->box);
         }
         return true;
