@@ -160,7 +160,7 @@ std::string Screen() {
         bool known = fixed.count(child) != 0;
         std::vector<std::string>& rows = fixed[child];
         if (!known && name == TRACKBAR_CLASSA) {
-            rows.push_back(" " + std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
+            rows.push_back(std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
                            std::to_string(Send(child, TBM_GETRANGEMAX, 0, 0)) +
                            Numbers(ControlRect(child, TBM_GETCHANNELRECT, 0)));
         }
@@ -171,7 +171,7 @@ std::string Screen() {
             rows.push_back(Numbers(ControlRect(child, TCM_GETITEMRECT, i)) + " " + Quoted(text));
         }
         if (name == TRACKBAR_CLASSA) {
-            out += "slider" + rows[0] + " " + std::to_string(Send(child, TBM_GETPOS, 0, 0)) +
+            out += "slider " + rows[0] + " " + std::to_string(Send(child, TBM_GETPOS, 0, 0)) +
                    Numbers(ControlRect(child, TBM_GETTHUMBRECT, 0)) + "\n";
         }
         LRESULT selected = name == WC_TABCONTROLA ? Send(child, TCM_GETCURSEL, 0, 0) : -1;
