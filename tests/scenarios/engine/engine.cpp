@@ -476,10 +476,9 @@ void Player::WriteReadings() {
 
 bool Player::Finish() {
     int code = 0;
-    bool exitLine = false;
-    for (std::size_t i = next_; i < lines_.size(); ++i)
-        exitLine = exitLine || lines_[i].words[0] == "exit";
-    if (!exitLine && backend_->Ended(&code))
+    auto isExit = [](const Line& line) { return line.words[0] == "exit"; };
+    if (std::none_of(lines_.begin() + static_cast<long>(next_), lines_.end(), isExit) &&
+        backend_->Ended(&code))
         Write("exit " + std::to_string(code));
     fresh_ = false;
     for (; next_ < lines_.size() && failure_.empty(); ++next_) {
