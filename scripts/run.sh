@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The README's run command: the control panel in this terminal. Installs what is missing (as
-# root), builds the Linux program when it is missing or stale, installs it into its program
-# folder build/run (the program, Core/AIDefaultConfig.ai, and Core/AIConfig.ai copied from the
-# defaults the first time only) and starts it there.
+# The README's run command: the control panel in a window on the X display, or in this terminal
+# when there is no display (or with --terminal). Installs what is missing (as root), builds the
+# Linux program when it is missing or stale, installs it into its program folder build/run (the
+# program, Core/AIDefaultConfig.ai, and Core/AIConfig.ai copied from the defaults the first time
+# only) and starts it there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/setup.sh build terminal
+./scripts/setup.sh build terminal desktop
 
 build=build/program
 folder=build/run
@@ -16,4 +17,4 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" --target AIControlPanel -j "$(nproc)"
 cmake --install "$build" --prefix "$folder" --component program >/dev/null
-exec "$folder/AIControlPanel"
+exec "$folder/AIControlPanel" "$@"

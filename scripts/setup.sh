@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a group of tasks needs, when any is missing.
 # Run as root (CI does); as another user it only names what is missing and fails.
-# Usage: scripts/setup.sh [group...]   groups: build (default), bench, fuzz, terminal, windows, wine
+# Usage: scripts/setup.sh [group...]   groups: build (default), bench, fuzz, terminal, desktop,
+#                                                windows, wine
 set -euo pipefail
 
 packages_for() {
@@ -14,6 +15,9 @@ packages_for() {
         fuzz) echo "clang libclang-rt-14-dev" ;;
         # The Linux program draws with ncurses; its end-to-end tests run it under tmux.
         terminal) echo "libncurses-dev tmux" ;;
+        # The Linux program's window: Xlib, FreeType and the dialog's bitmap font; its tests run it
+        # on a virtual display with X input.
+        desktop) echo "libx11-dev libfreetype-dev fonts-wine xvfb xdotool imagemagick" ;;
         # The shipped program: the 32-bit MinGW compiler with the win32 thread model.
         windows) echo "g++-mingw-w64-i686-win32 binutils-mingw-w64-i686" ;;
         # The Windows program under Wine on a virtual display: both Wine builds (the kernel may run

@@ -51,12 +51,12 @@ windows_build() {
             build/windows/AIControlPanel-win32.zip
 }
 
-if ./scripts/setup.sh build bench terminal; then
+if ./scripts/setup.sh build bench terminal desktop; then
     suite "tests" ctest_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
     suite "tests under the sanitizers" ctest_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DAICP_SANITIZE=ON
 else
-    skip "tests" "the packages of scripts/setup.sh build bench terminal are missing"
-    skip "tests under the sanitizers" "the packages of scripts/setup.sh build bench terminal are missing"
+    skip "tests" "the packages of scripts/setup.sh build bench terminal desktop are missing"
+    skip "tests under the sanitizers" "the packages of scripts/setup.sh build bench terminal desktop are missing"
 fi
 
 # The shipped Windows program: checked as a file and in the player's ZIP, then played under Wine
@@ -73,6 +73,9 @@ else
         --scenarios tests/scenarios
     suite "Wine random scenarios" scripts/differential.sh --exe build/windows/app/AIControlPanel.exe \
         --seed 1 --count 12 --actions 30
+    # The Linux program's window beside the Windows program's: the same rectangles, nearly the
+    # same pixels.
+    suite "Desktop picture" tests/desktop/picture_check.sh --build build/release --work build/wine
 fi
 
 # ctest closes with "... N tests failed out of M", the other suites with "N passed, N failed".

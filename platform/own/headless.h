@@ -8,8 +8,8 @@
 // has no task bar, so the work area is the whole screen. Dialog units become pixels with the fixed
 // base units kBaseUnitX x kBaseUnitY (6 x 13, what MS Sans Serif 8 pt gives at 96 DPI), whatever
 // the template's font: x px = MulDiv(x, 6, 4), y px = MulDiv(y, 13, 8). A top-level window with a
-// caption has a 3-pixel dialog frame and an 18-pixel caption; its close box is the 16 x 14 square
-// at the right end of the caption (WindowInfo::closeBox).
+// caption has a 3-pixel dialog frame and an 18-pixel caption bar with a 1-pixel line beneath it;
+// its close box is the 16 x 14 square at the right end of the bar (WindowInfo::closeBox).
 //
 // Input. Injected input waits in the layer's input queue, after posted messages, as the
 // platform's hardware input does; it is turned into window messages (hit-tested through

@@ -64,9 +64,11 @@ constexpr int kBaseUnitY = 13;
 // The screen on which top-level windows are placed, in pixels.
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
-// The non-client metrics of the classic look: dialog frame and caption.
+// The non-client metrics of the classic look: dialog frame and caption bar; a line of the frame's
+// colour parts the bar from the client area.
 constexpr int kFrameWidth = 3;
 constexpr int kCaptionHeight = 18;
+constexpr int kCaptionLine = 1;
 constexpr int kCloseBoxSize = 16;
 
 // The window rectangle in screen coordinates, and the client rectangle in screen coordinates.

@@ -16,7 +16,7 @@ RECT NonClientFrame(DWORD style, DWORD exStyle) {
     } else if (style & WS_BORDER) {
         frame = 1;
     }
-    int caption = (style & WS_CAPTION) == WS_CAPTION ? kCaptionHeight : 0;
+    int caption = (style & WS_CAPTION) == WS_CAPTION ? kCaptionHeight + kCaptionLine : 0;
     return RECT{frame, frame + caption, frame, frame};
 }
 

@@ -56,7 +56,7 @@ TEST_F(PanelTest, create_reports_a_missing_template) {
     DialogWindow second;
     EXPECT_FALSE(second.Create(own::ProgramInstance()));
     ASSERT_EQ(1u, boxes_.boxes().size());
-    EXPECT_EQ("Couldn't create window!", boxes_.boxes()[0].text);
+    EXPECT_EQ("Couldn't create window!", boxes_.boxes()[0]);
 }
 
 // On Windows input is taken before painting, and a slider's notices come as it paints: a click on

@@ -49,11 +49,9 @@ MessageRecorder::~MessageRecorder() {
 
 void MessageRecorder::Observe(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted) {
     MessageRecorder* r = g_recorder;
-    if (!r || (!r->all_ &&
-               std::find(r->watched_.begin(), r->watched_.end(), hwnd) == r->watched_.end())) {
+    if (!r || std::find(r->watched_.begin(), r->watched_.end(), hwnd) == r->watched_.end())
         return;
-    }
-    RecordedMessage m{hwnd, message, wParam, lParam, posted ? kPosted : kSent, 0, 0};
+    RecordedMessage m{hwnd, message, wParam, lParam, posted, 0, 0};
     if (message == WM_NOTIFY && lParam) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         m.notifyCode = header->code;
@@ -75,7 +73,7 @@ AutoAnswerBoxes::~AutoAnswerBoxes() {
 void AutoAnswerBoxes::Observe(const own::MessageBoxEvent& box) {
     if (!g_answerer)
         return;
-    g_answerer->boxes_.push_back(ShownBox{box.owner, box.text, box.title, box.type});
+    g_answerer->boxes_.push_back(box.text);
     headless::Click(box.okButton);
 }
 

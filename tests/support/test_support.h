@@ -31,17 +31,12 @@ class ScriptedInput : public headless::InputSource {
     std::deque<std::function<void()>> steps_;
 };
 
-enum RecordFlags : unsigned {
-    kSent = 0x1,    // reached the procedure through SendMessageA or the layer itself
-    kPosted = 0x2,  // reached it through DispatchMessageA
-};
-
 struct RecordedMessage {
     HWND hwnd;
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    unsigned flags;
+    bool posted;      // reached the procedure through DispatchMessageA, else sent
     UINT notifyCode;  // WM_NOTIFY: the NMHDR's code (the pointer is gone by the time one looks)
     DWORD drawStage;  // WM_NOTIFY with NM_CUSTOMDRAW: the draw stage
 };
@@ -55,7 +50,6 @@ class MessageRecorder {
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
     void Watch(HWND hwnd) { watched_.push_back(hwnd); }
-    void WatchAll() { all_ = true; }
     const std::vector<RecordedMessage>& messages() const { return messages_; }
     void Clear() { messages_.clear(); }
 
@@ -65,19 +59,11 @@ class MessageRecorder {
     MessageRecorder* previous_;
     own::ProcedureObserver previousObserver_;
     std::vector<HWND> watched_;
-    bool all_ = false;
     std::vector<RecordedMessage> messages_;
 };
 
-struct ShownBox {
-    HWND owner;
-    std::string text;
-    std::string title;
-    UINT type;
-};
-
-// While one of these lives, every message box is recorded and answered with a click on OK (its
-// modal loop runs and takes the click).
+// While one of these lives, every message box's text is recorded and the box answered with a click
+// on OK (its modal loop runs and takes the click).
 class AutoAnswerBoxes {
   public:
     AutoAnswerBoxes();
@@ -85,7 +71,7 @@ class AutoAnswerBoxes {
     AutoAnswerBoxes(const AutoAnswerBoxes&) = delete;
     AutoAnswerBoxes& operator=(const AutoAnswerBoxes&) = delete;
 
-    const std::vector<ShownBox>& boxes() const { return boxes_; }
+    const std::vector<std::string>& boxes() const { return boxes_; }
     void Clear() { boxes_.clear(); }
 
   private:
@@ -93,7 +79,7 @@ class AutoAnswerBoxes {
 
     AutoAnswerBoxes* previous_;
     own::BoxObserver previousObserver_;
-    std::vector<ShownBox> boxes_;
+    std::vector<std::string> boxes_;
 };
 
 // The path GetModuleFileNameA reports from now on; empty restores the default (/proc/self/exe).

@@ -22,7 +22,7 @@ fail() {
     exit 1
 }
 start() {  # start COLS ROWS [TERM inside the pane]
-    TERM=xterm tmx new-session -d -s test -x "$1" -y "$2" "cd '$folder' && ${3:+TERM=$3 }./AIControlPanel \
+    TERM=xterm tmx new-session -d -s test -x "$1" -y "$2" "cd '$folder' && ${3:+TERM=$3 }./AIControlPanel --terminal \
         2>'$work/stderr'; echo \$? >'$work/exit_code'; sleep 600"
 }
 # Waits up to thirty seconds until the command succeeds.
@@ -60,7 +60,6 @@ edit_and_apply)
     keys Tab Tab Enter
     until_true eval 'block "$settings" Hard | grep -q "iAttackDelay = 14,"' || fail "delay not saved"
     block "$settings" Hard | grep -q "bMines = true," || fail "mines not saved"
-    [ "$(block "$settings" Harder)" = "$(block "$defaults" Harder)" ] || fail "Harder changed"
     keys q
     expect_exit 1
     ;;

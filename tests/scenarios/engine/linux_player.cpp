@@ -2,10 +2,12 @@
 // whenever it would wait (random scenarios: tests/scenarios/README.md).
 //
 //   scenario_player FILE.scn | --random SEED --actions N [--failing-saves]
-//                   [--files DIR] [--keep DIR] [--record OUT.scn]
+//                   [--files DIR] [--keep DIR] [--record OUT.scn] [--backend desktop]
 //
 // --files: the fixture files (default: files/ beside the scenario); --keep copies the program's
 // folder to DIR at the end; --record writes the scenario as played, with what the screen showed.
+// --backend desktop shows the program's window on the X display of DISPLAY and gives the input as
+// real X events there, instead of straight to the layer.
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -13,6 +15,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "desktop/desktop.h"
 #include "panel/control_table.h"
 #include "panel/dialog_window.h"
 #include "platform/own/headless.h"
@@ -21,6 +24,7 @@
 #include "profiles/profile_registry.h"
 #include "profiles/settings_file.h"
 #include "res/program_resources.h"
+#include "tests/desktop/x_test_input.h"
 #include "tests/scenarios/engine/engine.h"
 #include "tests/support/test_support.h"
 
@@ -112,6 +116,34 @@ class HeadlessBackend : public Backend {
   private:
     std::vector<HWND> windows_;  // the panel, then the boxes as last read
     POINT at_{};
+};
+
+// The program's window on an X display with nothing else on it (Xvfb), where X windows stand
+// where the layer puts them: the input goes through the X server as real pointer and key events
+// (XTest), and reaches the layer through the desktop front end when the program next waits.
+class DesktopBackend : public HeadlessBackend {
+  public:
+    explicit DesktopBackend(desktop::DesktopInput* front) : front_(front) {}
+    void Uncover(int box, Point p) override {
+        HeadlessBackend::Uncover(box, p);
+        front_->Pump();  // the X windows restacked as the layer's windows are
+    }
+    void MouseMove(Point p) override { x_test_input::Move(p.x, p.y); }
+    void MouseButton(bool down) override {
+        x_test_input::Button(down);
+        x_test_input::Sync();
+        if (down) {  // what the press did runs before the release comes, as for the headless
+            front_->Pump();
+            headless::DoEvents();
+        }
+    }
+    void Key(int key) override {
+        x_test_input::Key(key);
+        x_test_input::Sync();
+    }
+
+  private:
+    desktop::DesktopInput* front_;
 };
 
 // ---- Random scenarios, and what must hold in them
@@ -270,9 +302,13 @@ fs::path g_root, g_keep;
     std::_Exit(code);
 }
 
+desktop::DesktopInput* g_desktop = nullptr;  // with --backend desktop
+
 class ScenarioInput : public headless::InputSource {
   public:
     bool ProvideInput() override {
+        if (g_desktop && g_desktop->Pump())
+            return true;
         if (!g_player->Step()) {
             const std::string& failure = g_player->failure_;
             Exit(failure.empty() ? "the scenario has ended while the program still runs" : failure,
@@ -328,7 +364,16 @@ int main(int argc, char** argv) {
     if (!mkdtemp(root.data()))
         return 2;
     g_root = fs::canonical(root);
-    HeadlessBackend backend;
+    desktop::DesktopInput front;
+    bool onDesktop = o["--backend"] == "desktop";
+    if (onDesktop && (!x_test_input::Open() || !front.Start(&error))) {
+        std::fprintf(stderr, "no X display with XTest to play on %s\n", error.c_str());
+        return 2;
+    }
+    g_desktop = onDesktop ? &front : nullptr;
+    HeadlessBackend headless;
+    DesktopBackend desktopBackend(&front);
+    HeadlessBackend& backend = onDesktop ? desktopBackend : headless;
     Player player(&backend, scenario, lines, files);
     RandomDriver random(actions);
     g_player = &player;

@@ -1,0 +1,47 @@
+#pragma once
+// The desktop front end: an input source for the own layer that, whenever the program would
+// wait, shows each visible top-level window as an X window of its own (drawn by desktop/painter)
+// and waits for X input, which it turns into the layer's mouse and key input.
+//
+// The layer's screen coordinates stay its own: a point in an X window is the window's layer
+// rectangle origin plus the offset inside it, wherever the X window stands on the real screen.
+// Our windows draw their own caption and frame; the window manager's decorations are asked
+// away, dragging our caption moves the X window, and the window manager's close request
+// (WM_DELETE_WINDOW) is a click on the close box.
+
+#include <memory>
+#include <string>
+
+#include "platform/own/headless.h"
+
+namespace desktop {
+
+// The bitmap font that the dialog's "MS Sans Serif" 8 points is drawn in.
+inline constexpr const char* kFontPath = "/usr/share/wine/fonts/sserife.fon";
+inline constexpr int kFontHeight = 13;
+
+class DesktopInput : public headless::InputSource {
+  public:
+    DesktopInput();
+    ~DesktopInput() override;
+    DesktopInput(const DesktopInput&) = delete;
+    DesktopInput& operator=(const DesktopInput&) = delete;
+
+    // Opens the display and loads the font. False when there is no display to open (*error
+    // empty), or with the reason in *error when the display or the font cannot be used.
+    bool Start(std::string* error);
+    // Closes every window and the display.
+    void Stop();
+
+    // Waits until the display has given the layer something to do.
+    bool ProvideInput() override;
+    // Brings the windows up to date and handles what the display has sent so far, without
+    // waiting; true when that gave the layer something to do.
+    bool Pump();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace desktop

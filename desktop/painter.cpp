@@ -1,0 +1,334 @@
+// The classic look, in the colours of the platform's default scheme: a raised frame, a caption bar
+// with a close box, etched group boxes, sunken check boxes and slider channels, raised buttons,
+// thumbs, tabs and tab pane.
+#include "desktop/painter.h"
+
+#include <algorithm>
+
+namespace desktop {
+namespace {
+
+using headless::WindowInfo;
+
+constexpr Colour kFace = 0xF5F5F5;
+constexpr Colour kLight = 0xE3E3E3;
+constexpr Colour kHighlight = 0xFFFFFF;
+constexpr Colour kShadow = 0xA6A6A6;
+constexpr Colour kDarkShadow = 0x6A6A6A;
+constexpr Colour kText = 0x000000;
+constexpr Colour kGrayText = 0xA0A0A0;
+constexpr Colour kWindow = 0xFFFFFF;
+constexpr Colour kCaption = 0x3296FA;
+constexpr Colour kCaptionInactive = 0x808080;
+constexpr Colour kCaptionTextInactive = 0xC8C8C8;
+constexpr Colour kDefaultRing = 0x9E9E9E;  // around the default push button
+constexpr int kCheckSize = 13;
+
+bool IsClass(const WindowInfo& w, const char* name) {
+    return w.className == name;
+}
+
+// Drops the '&' that marks a mnemonic; "&&" stands for one '&'.
+std::string Label(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (char ch : text) {
+        if (ch == '\n')
+            lines.emplace_back();
+        else if (ch != '\r')
+            lines.back() += ch;
+    }
+    return lines;
+}
+
+RECT Inflate(RECT r, int dx, int dy) {
+    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
+}
+
+// The two rings of a raised frame, button or thumb; sunken swaps them.
+void Raised(Pixels* p, const RECT& r, bool sunken) {
+    if (sunken) {
+        p->Edge(r, kDarkShadow, kHighlight);
+        p->Edge(Inflate(r, -1, -1), kShadow, kLight);
+    } else {
+        p->Edge(r, kLight, kDarkShadow);
+        p->Edge(Inflate(r, -1, -1), kHighlight, kShadow);
+    }
+}
+
+class Painter {
+  public:
+    Painter(Pixels* pixels, const Font& font, const WindowInfo& top)
+        : p_(*pixels), font_(font), origin_{top.rect.left, top.rect.top} {}
+
+    void Frame(const WindowInfo& w) {
+        RECT all = Local(w.rect);
+        p_.Clip(all);
+        p_.Fill(all, kFace);
+        Raised(&p_, all, false);
+        if ((w.style & WS_CAPTION) != WS_CAPTION)
+            return;
+        RECT client = Local(w.client);
+        RECT bar{client.left, client.top - 19, client.right, client.top - 1};
+        p_.Fill(bar, w.active ? kCaption : kCaptionInactive);
+        p_.Clip(RECT{bar.left, bar.top, Local(w.closeBox).left - 1, bar.bottom});
+        // Message boxes have no icon of their own; other windows show the program's.
+        int textLeft = bar.left + 2;
+        if (!IsClass(w, "#32770")) {
+            Icon(bar.left + 2, bar.top + 2);
+            textLeft = bar.left + 19;
+        }
+        font_.Draw(&p_, textLeft, bar.top + 3, Label(w.text),
+                   w.active ? kText : kCaptionTextInactive, true);
+        p_.Clip(all);
+        if (w.closeBox.right > w.closeBox.left)
+            CloseBox(Local(w.closeBox));
+    }
+
+    void Control(const WindowInfo& w) {
+        RECT r = Local(w.rect);
+        p_.Clip(r);
+        if (IsClass(w, "Button")) {
+            DWORD type = w.style & BS_TYPEMASK;
+            if (type == BS_GROUPBOX)
+                return GroupBox(w, r);
+            if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
+                return PushButton(w, r, type == BS_DEFPUSHBUTTON);
+            return CheckBox(w, r);
+        }
+        if (IsClass(w, "msctls_trackbar32"))
+            return Slider(w, r);
+        if (IsClass(w, "SysTabControl32"))
+            return Tabs(w, r);
+        return Static(w, r);
+    }
+
+  private:
+    RECT Local(const RECT& r) const {
+        return RECT{r.left - origin_.x, r.top - origin_.y, r.right - origin_.x,
+                    r.bottom - origin_.y};
+    }
+    int LocalX(int x) const { return x - static_cast<int>(origin_.x); }
+
+    // A sunken well: the slider's channel.
+    void Sunken(const RECT& r) {
+        p_.Edge(r, kShadow, kHighlight);
+        p_.Edge(Inflate(r, -1, -1), kDarkShadow, kLight);
+    }
+
+    // The program's icon: a small window.
+    void Icon(int x, int y) {
+        RECT r{x, y, x + 15, y + 15};
+        p_.Fill(r, kHighlight);
+        p_.Edge(r, 0x8D8D8D, 0x8D8D8D);
+        p_.Fill(RECT{x + 1, y + 1, x + 14, y + 3}, 0x4A6C9E);
+    }
+
+    void CloseBox(const RECT& r) {
+        p_.Fill(r, kFace);
+        Raised(&p_, r, false);
+        // The cross, with the soft pixels at its arms' ends.
+        static const char* const kCross[] = {"=*....*=", "*#*..*#*", ".*#**#*.", "..*##*..",
+                                             "..*##*..", ".*#**#*.", "*#*..*#*", "=*....*="};
+        int x0 = r.left + 4, y0 = r.top + 3;
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                char c = kCross[y][x];
+                if (c != '.')
+                    p_.Put(x0 + x, y0 + y, c == '#' ? kText : c == '*' ? 0xA0A0A0 : 0x636363);
+            }
+        }
+    }
+
+    void TextIn(const RECT& r, const std::string& text, Colour colour, bool centre) {
+        std::vector<std::string> lines = Lines(Label(text));
+        int height = font_.Height() * static_cast<int>(lines.size());
+        int y = centre ? r.top + (r.bottom - r.top - height) / 2 : r.top;
+        for (const std::string& line : lines) {
+            int x = centre ? r.left + (r.right - r.left - font_.Width(line)) / 2 : r.left;
+            font_.Draw(&p_, x, y, line, colour);
+            y += font_.Height();
+        }
+    }
+
+    void GroupBox(const WindowInfo& w, const RECT& r) {
+        p_.Fill(r, kFace);
+        int lineY = r.top + font_.Height() / 2 - 1;
+        RECT box{r.left, lineY, r.right, r.bottom};
+        p_.Edge(RECT{box.left + 1, box.top + 1, box.right, box.bottom}, kHighlight, kHighlight);
+        p_.Edge(RECT{box.left, box.top, box.right - 1, box.bottom - 1}, kShadow, kShadow);
+        std::string title = Label(w.text);
+        if (title.empty())
+            return;
+        int x = r.left + 9;
+        p_.Fill(RECT{x - 2, r.top, x + font_.Width(title) + 2, r.top + font_.Height()}, kFace);
+        font_.Draw(&p_, x, r.top, title, w.enabled ? kText : kGrayText);
+    }
+
+    void PushButton(const WindowInfo& w, const RECT& r, bool isDefault) {
+        headless::ButtonState state{};
+        headless::GetButtonState(w.hwnd, &state);
+        p_.Fill(r, kFace);
+        RECT face = r;
+        if (isDefault) {
+            p_.Edge(r, kDefaultRing, kDefaultRing);
+            face = Inflate(r, -1, -1);
+        }
+        Raised(&p_, face, state.pushed);
+        RECT text = Inflate(face, -2, -2);
+        if (state.pushed)
+            text = RECT{text.left + 1, text.top + 1, text.right + 1, text.bottom + 1};
+        TextIn(text, w.text, w.enabled ? kText : kGrayText, true);
+    }
+
+    void CheckBox(const WindowInfo& w, const RECT& r) {
+        headless::ButtonState state{};
+        headless::GetButtonState(w.hwnd, &state);
+        p_.Fill(r, kFace);
+        int top = r.top + (r.bottom - r.top - kCheckSize) / 2 - 1;
+        RECT box{r.left, top, r.left + kCheckSize, top + kCheckSize};
+        p_.Fill(box, state.pushed ? kFace : kWindow);  // grey while the mouse holds it
+        p_.Edge(box, kShadow, kHighlight);
+        p_.Edge(Inflate(box, -1, -1), kDarkShadow, kLight);
+        if (state.check == BST_CHECKED) {
+            static const char* const kTick[] = {"......#", ".....##", "....###", "#..###.",
+                                                "#####..", "####...", ".##...."};
+            for (int y = 0; y < 7; ++y) {
+                for (int x = 0; x < 7; ++x) {
+                    if (kTick[y][x] == '#')
+                        p_.Put(box.left + 3 + x, box.top + 3 + y, kText);
+                }
+            }
+        }
+        RECT text{box.right + 4, r.top, r.right, r.bottom};
+        std::string label = Label(w.text);
+        font_.Draw(&p_, text.left, r.top + (r.bottom - r.top - font_.Height()) / 2, label,
+                   w.enabled ? kText : kGrayText);
+    }
+
+    void Static(const WindowInfo& w, const RECT& r) {
+        p_.Fill(r, kFace);
+        bool centreImage = (w.style & SS_CENTERIMAGE) != 0;
+        RECT text = r;
+        if (centreImage) {
+            int y = r.top + (r.bottom - r.top - font_.Height() + 1) / 2;
+            text = RECT{r.left, y, r.right, y + font_.Height()};
+        }
+        TextIn(text, w.text, w.enabled ? kText : kGrayText, false);
+    }
+
+    void Slider(const WindowInfo& w, const RECT& r) {
+        p_.Fill(r, kFace);
+        headless::TrackbarState s{};
+        if (!headless::GetTrackbarState(w.hwnd, &s))
+            return;
+        RECT channel = Local(s.channel);
+        Sunken(channel);
+        RECT thumb = Local(s.thumb);
+        // The ticks stand above the channel only, also for sliders that ask for both sides.
+        if (s.max >= s.min && s.max - s.min <= (r.right - r.left)) {
+            for (int pos = s.min; pos <= s.max; ++pos) {
+                int x = LocalX(headless::SliderPointFor(w.hwnd, pos).x);
+                p_.VLine(x, thumb.top - 5, thumb.top - 1, kDarkShadow);
+            }
+        }
+        p_.Fill(thumb, kFace);
+        Raised(&p_, thumb, false);
+    }
+
+    void Tabs(const WindowInfo& w, const RECT& r) {
+        p_.Fill(r, kFace);
+        headless::TabState s{};
+        headless::GetTabState(w.hwnd, &s);
+        int paneTop = r.top;
+        for (const RECT& item : s.itemRects)
+            paneTop = std::max(paneTop, static_cast<int>(Local(item).bottom));
+        RECT pane{r.left, paneTop, r.right, r.bottom};
+        p_.Edge(pane, kHighlight, kDarkShadow);
+        p_.Edge(Inflate(pane, -1, -1), kLight, kShadow);
+        for (std::size_t i = 0; i < s.items.size() && i < s.itemRects.size(); ++i) {
+            if (static_cast<int>(i) != s.selected)
+                Tab(Local(s.itemRects[i]), s.items[i]);
+        }
+        // The selected tab stands out by two pixels and opens into the pane.
+        if (s.selected >= 0 && static_cast<std::size_t>(s.selected) < s.itemRects.size()) {
+            RECT item = Local(s.itemRects[static_cast<std::size_t>(s.selected)]);
+            RECT raised{item.left - 2, item.top - 2, item.right + 2, item.bottom + 2};
+            p_.Fill(raised, kFace);
+            Tab(raised, s.items[static_cast<std::size_t>(s.selected)]);
+        }
+    }
+
+    // A tab's raised edges on three sides, the top corners cut.
+    void Tab(const RECT& r, const std::string& text) {
+        p_.VLine(r.left, r.top + 2, r.bottom, kHighlight);
+        p_.Put(r.left + 1, r.top + 1, kHighlight);
+        p_.HLine(r.left + 2, r.right - 2, r.top, kHighlight);
+        p_.VLine(r.left + 1, r.top + 2, r.bottom, kLight);
+        p_.HLine(r.left + 2, r.right - 2, r.top + 1, kLight);
+        p_.VLine(r.right - 1, r.top + 2, r.bottom, kDarkShadow);
+        p_.Put(r.right - 2, r.top + 1, kDarkShadow);
+        p_.VLine(r.right - 2, r.top + 2, r.bottom, kShadow);
+        TextIn(RECT{r.left, r.top + 2, r.right, r.bottom}, text, kText, true);
+    }
+
+    Pixels& p_;
+    const Font& font_;
+    POINT origin_;
+};
+
+bool IsContainer(const WindowInfo& w) {
+    return IsClass(w, "SysTabControl32") ||
+           (IsClass(w, "Button") && (w.style & BS_TYPEMASK) == BS_GROUPBOX);
+}
+
+// Children after their parent, back to front; tab controls and group boxes first, since the
+// controls that lie on them show over them whatever their order among siblings.
+void PaintChildren(Painter* painter, const TopLevel& top, HWND parent) {
+    const std::vector<WindowInfo>& all = top.descendants;
+    for (bool containers : {true, false}) {
+        for (auto it = all.rbegin(); it != all.rend(); ++it) {
+            if (it->parent != parent || !it->visible || IsContainer(*it) != containers)
+                continue;
+            painter->Control(*it);
+            PaintChildren(painter, top, it->hwnd);
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<TopLevel> VisibleTopLevels() {
+    std::vector<TopLevel> tops;
+    bool taking = false;
+    for (const WindowInfo& w : headless::Windows()) {
+        if (w.depth == 0) {
+            taking = w.visible;
+            if (taking)
+                tops.push_back(TopLevel{w, {}});
+        } else if (taking) {
+            tops.back().descendants.push_back(w);
+        }
+    }
+    return tops;
+}
+
+Pixels Paint(const TopLevel& top, const Font& font) {
+    const RECT& r = top.window.rect;
+    Pixels pixels(r.right - r.left, r.bottom - r.top);
+    Painter painter(&pixels, font, top.window);
+    painter.Frame(top.window);
+    PaintChildren(&painter, top, top.window.hwnd);
+    return pixels;
+}
+
+}  // namespace desktop

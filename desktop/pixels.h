@@ -1,0 +1,68 @@
+#pragma once
+// A picture of one top-level window as 0x00RRGGBB pixels, the layout an X server of depth 24
+// takes as it is, with the few drawing operations of the classic look, and the dialog's bitmap
+// font.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace desktop {
+
+using Colour = std::uint32_t;
+
+class Pixels {
+  public:
+    Pixels(int width, int height);
+    virtual ~Pixels();
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    const std::vector<Colour>& Data() const { return data_; }
+    Colour At(int x, int y) const;
+    bool SameAs(const Pixels& other) const {
+        return width_ == other.width_ && height_ == other.height_ && data_ == other.data_;
+    }
+
+    // Drawing stays inside this rectangle (and the picture) until the next Clip.
+    void Clip(const RECT& rect);
+    const RECT& ClipRect() const { return clip_; }
+
+    void Put(int x, int y, Colour colour);
+    void Fill(const RECT& rect, Colour colour);
+    void HLine(int left, int right, int y, Colour colour);  // [left, right)
+    void VLine(int x, int top, int bottom, Colour colour);  // [top, bottom)
+    // A one-pixel outline: top and left edges in one colour, bottom and right in the other.
+    void Edge(const RECT& rect, Colour topLeft, Colour bottomRight);
+
+  private:
+    int width_, height_;
+    RECT clip_;
+    std::vector<Colour> data_;
+};
+
+// One strike of a bitmap font (Windows .fon/.fnt, as FreeType reads it), 8-bit character codes.
+class Font {
+  public:
+    virtual ~Font();
+    // Loads the strike of the given pixel height; false with the reason in *error.
+    bool Load(const char* path, int pixelHeight, std::string* error);
+
+    int Height() const { return height_; }
+    int Width(const std::string& text, bool bold = false) const;
+    // Draws text with its cell's top at y; bold doubles each stroke one pixel to the right.
+    void Draw(Pixels* pixels, int x, int y, const std::string& text, Colour colour,
+              bool bold = false) const;
+
+  private:
+    struct Glyph {
+        int advance = 0, left = 0, top = 0, width = 0, rows = 0;
+        std::vector<bool> ink;
+    };
+    Glyph glyphs_[256];
+    int height_ = 0, ascent_ = 0;
+};
+
+}  // namespace desktop

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The desktop window beside the Windows program under Wine, one after the other on the same
+# virtual display, each as it starts with the shipped defaults: the window's rectangle (from X) and
+# every control's, as the scenario player reads them through the layer's driver and the Wine probe
+# reads them, must be identical; the share of identical pixels over the window is printed and must reach 95%; the
+# time from start to a visible window, measured alike from outside, is printed for both.
+#
+#   tests/desktop/picture_check.sh --build DIR [--work DIR] [--pictures DIR]
+#
+# --build     the Linux build (its app/AIControlPanel and tests/scenarios/scenario_player)
+# --work      the work folder of scripts/differential.sh (default build/wine), which holds the Wine
+#             prefix and the Windows build with its probe: run that script first
+# --pictures  where the two pictures go (docs/ for the README)
+set -uo pipefail
+
+SOURCE=$(cd "$(dirname "$0")/../.." && pwd)
+source "$SOURCE/tests/wine/wine_env.sh"
+
+BUILD="" WORK=$SOURCE/build/wine PICTURES=""
+while [ $# -gt 0 ]; do
+    case $1 in
+        --build) BUILD=$(realpath "$2"); shift 2 ;;
+        --work) WORK=$(realpath -m "$2"); shift 2 ;;
+        --pictures) PICTURES=$(realpath -m "$2"); shift 2 ;;
+        *) echo "usage: see the head of $0" >&2; exit 2 ;;
+    esac
+done
+wine_pick_arch || exit 1
+WINDOWS=$WORK/windows$([ "$WINEARCH" = win32 ] && echo 32 || echo 64)
+EXE=$WINDOWS/app/AIControlPanel.exe PROBE=$WINDOWS/tests/wine/wine_probe.exe
+PLAYER=$BUILD/tests/scenarios/scenario_player
+for f in "$BUILD/app/AIControlPanel" "$PLAYER" "$EXE" "$PROBE"; do
+    [ -f "$f" ] || { echo "picture check: no $f" >&2; exit 2; }
+done
+RUNS=$(mktemp -d /tmp/aicp-picture.XXXXXX)
+trap 'wine_env_cleanup; rm -rf "$RUNS"' EXIT
+
+folder() {  # a program folder with the shipped defaults as its settings file
+    mkdir -p "$RUNS/$1/Core" && cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$RUNS/$1/Core/AIConfig.ai"
+    echo "$RUNS/$1"
+}
+
+# Starts a program in the background (PID) and sets MS to the milliseconds until an X window
+# with the dialog's caption is viewable.
+start_and_time() {
+    local dir=$1 started
+    shift
+    started=$(date +%s%N)
+    (cd "$dir" && exec "$@" >/dev/null 2>&1) &
+    PID=$!
+    until xdotool search --onlyvisible --name '^AI Control Panel$' >/dev/null 2>&1; do
+        kill -0 "$PID" 2>/dev/null || { echo "picture check: $* ended early" >&2; return 1; }
+        sleep 0.005
+    done
+    MS=$((($(date +%s%N) - started) / 1000000))
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+wine_prefix_ensure "$WORK/prefix-$WINEARCH" && x_start || exit 1
+wineserver_cmd -p
+
+wine_dir=$(folder wine) linux_dir=$(folder linux)
+cp "$EXE" "$wine_dir/"
+cp "$BUILD/app/AIControlPanel" "$linux_dir/"
+wine_ms=() linux_ms=()
+for run in 0 1 2 3 4 5; do
+    start_and_time "$wine_dir" "$WINE_LOADER" ./AIControlPanel.exe || exit 1
+    # The probe's screen: the window and its client area, then every control (to the client area).
+    printf 'wait 20000\nscreen\n' | "$WINE_LOADER" "$PROBE" 2>/dev/null | awk '$1 == "panel" {
+        print $2, $3, $4, $5; l = $6; t = $7 } $1 == "control" { print $2, $3, $4 - l, $5 - t, $6 - l, $7 - t }' >"$RUNS/wine.geometry"
+    read -r left top right bottom <"$RUNS/wine.geometry" || exit 1
+    if [ "$run" = 0 ]; then  # the first run warms the caches, and is pictured
+        sleep 0.5
+        import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$RUNS/wine.png"
+    else
+        wine_ms+=("$MS")
+    fi
+    xdotool mousemove $((right - 13)) $((top + 12)) click 1  # the close box
+    wait "$PID"
+    start_and_time "$linux_dir" ./AIControlPanel || exit 1
+    if [ "$run" = 0 ]; then
+        sleep 0.5
+        import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$RUNS/desktop.png"
+        desktop_window=$(xdotool search --onlyvisible --name '^AI Control Panel$' getwindowgeometry --shell |
+            awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["X"] + v["WIDTH"], v["Y"] + v["HEIGHT"] }')
+    else
+        linux_ms+=("$MS")
+    fi
+    kill "$PID"
+    wait "$PID" 2>/dev/null
+done
+
+# The layer's: the window from X, the controls from the scenario player's record.
+"$PLAYER" --files "$SOURCE/tests/scenarios/files" --record "$RUNS/look.rec" --backend desktop \
+    <(printf '%s\n' 'file "Core/AIConfig.ai" from "defaults.ai"' start close 'exit 1') >/dev/null
+awk '$1 == "control" { print $2, $3, $(NF-3), $(NF-2), $(NF-1), $NF }' "$RUNS/look.rec" |
+    cat <(echo "$desktop_window") - >"$RUNS/desktop.geometry"
+failed=0
+if ! diff -u "$RUNS/wine.geometry" "$RUNS/desktop.geometry"; then
+    echo "FAIL rectangles differ (Wine's, then the layer's)" && failed=1
+else
+    echo "PASS the window and its $(($(wc -l <"$RUNS/wine.geometry") - 1)) controls have identical rectangles"
+fi
+different=$(compare -metric AE "$RUNS/wine.png" "$RUNS/desktop.png" /dev/null 2>&1)
+read -r width height < <(identify -format '%w %h' "$RUNS/wine.png")
+share=$(awk -v d="$different" -v n=$((width * height)) 'BEGIN { printf "%.2f", 100 * (n - d) / n }')
+echo "figures: identical pixels $share% ($((width * height - different)) of $((width * height)), ${width}x$height)"
+awk -v s="$share" 'BEGIN { exit !(s >= 95) }' || { echo "FAIL fewer than 95% identical pixels"; failed=1; }
+echo "figures: start to visible window, median of 5: desktop $(printf '%s\n' "${linux_ms[@]}" | median) ms," \
+    "Windows program under Wine $(printf '%s\n' "${wine_ms[@]}" | median) ms"
+[ -z "$PICTURES" ] || { mkdir -p "$PICTURES" && cp "$RUNS/desktop.png" "$PICTURES/desktop_window.png" &&
+    cp "$RUNS/wine.png" "$PICTURES/desktop_beside_wine.png"; }
+echo "picture check: $((1 - failed)) passed, $failed failed"
+exit "$failed"

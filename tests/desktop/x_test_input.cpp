@@ -1,0 +1,36 @@
+#include "tests/desktop/x_test_input.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace x_test_input {
+static Display* g_display = nullptr;
+
+bool Open() {
+    int ignored = 0;
+    g_display = XOpenDisplay(nullptr);
+    return g_display && XTestQueryExtension(g_display, &ignored, &ignored, &ignored, &ignored);
+}
+
+void Move(int x, int y) {
+    XTestFakeMotionEvent(g_display, -1, x, y, CurrentTime);
+}
+
+void Button(bool down) {
+    XTestFakeButtonEvent(g_display, 1, down, CurrentTime);
+}
+
+void Key(int index) {
+    static const KeySym keys[] = {XK_Left, XK_Right, XK_Up,    XK_Down,
+                                  XK_Home, XK_End,   XK_Prior, XK_Next};
+    KeyCode code = XKeysymToKeycode(g_display, keys[index & 7]);
+    XTestFakeKeyEvent(g_display, code, True, CurrentTime);
+    XTestFakeKeyEvent(g_display, code, False, CurrentTime);
+}
+
+void Sync() {
+    XSync(g_display, False);
+}
+
+}  // namespace x_test_input
