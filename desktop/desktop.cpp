@@ -90,15 +90,6 @@ bool InCaption(const headless::WindowInfo& w, POINT p) {
            p.x >= w.rect.left && p.x < w.rect.right && !PtInRect(&w.closeBox, p);
 }
 
-// The top-level window that the layer gives a click at this point.
-HWND TopAt(POINT point) {
-    for (const headless::WindowInfo& w : headless::Windows()) {
-        if (w.depth == 0 && w.visible && PtInRect(&w.rect, point))
-            return w.hwnd;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 struct DesktopInput::State {
@@ -229,7 +220,7 @@ void DesktopInput::State::Sync() {
 void DesktopInput::State::Press(Shown* s, const XButtonEvent& e) {
     POINT point{s->info.rect.left + e.x, s->info.rect.top + e.y};
     // The window on top here takes the click even where the layer has another one in front.
-    if (TopAt(point) != s->info.hwnd)
+    if (headless::TopLevelWindowAt(point) != s->info.hwnd)
         headless::BringForward(s->info.hwnd);
     grabbed = s->info.hwnd;
     moving = InCaption(s->info, point);

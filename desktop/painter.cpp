@@ -28,28 +28,6 @@ bool IsClass(const WindowInfo& w, const char* name) {
     return w.className == name;
 }
 
-// Drops the '&' that marks a mnemonic; "&&" stands for one '&'.
-std::string Label(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size())
-            ++i;
-        out += text[i];
-    }
-    return out;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines(1);
-    for (char ch : text) {
-        if (ch == '\n')
-            lines.emplace_back();
-        else if (ch != '\r')
-            lines.back() += ch;
-    }
-    return lines;
-}
-
 RECT Inflate(RECT r, int dx, int dy) {
     return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
 }
@@ -87,7 +65,7 @@ class Painter {
             Icon(bar.left + 2, bar.top + 2);
             textLeft = bar.left + 19;
         }
-        font_.Draw(&p_, textLeft, bar.top + 3, Label(w.text),
+        font_.Draw(&p_, textLeft, bar.top + 3, headless::WithoutMnemonics(w.text),
                    w.active ? kText : kCaptionTextInactive, true);
         p_.Clip(all);
         if (w.closeBox.right > w.closeBox.left)
@@ -150,7 +128,7 @@ class Painter {
     }
 
     void TextIn(const RECT& r, const std::string& text, Colour colour, bool centre) {
-        std::vector<std::string> lines = Lines(Label(text));
+        std::vector<std::string> lines = headless::TextLines(headless::WithoutMnemonics(text));
         int height = font_.Height() * static_cast<int>(lines.size());
         int y = centre ? r.top + (r.bottom - r.top - height) / 2 : r.top;
         for (const std::string& line : lines) {
@@ -166,7 +144,7 @@ class Painter {
         RECT box{r.left, lineY, r.right, r.bottom};
         p_.Edge(RECT{box.left + 1, box.top + 1, box.right, box.bottom}, kHighlight, kHighlight);
         p_.Edge(RECT{box.left, box.top, box.right - 1, box.bottom - 1}, kShadow, kShadow);
-        std::string title = Label(w.text);
+        std::string title = headless::WithoutMnemonics(w.text);
         if (title.empty())
             return;
         int x = r.left + 9;
@@ -210,7 +188,7 @@ class Painter {
             }
         }
         RECT text{box.right + 4, r.top, r.right, r.bottom};
-        std::string label = Label(w.text);
+        std::string label = headless::WithoutMnemonics(w.text);
         font_.Draw(&p_, text.left, r.top + (r.bottom - r.top - font_.Height()) / 2, label,
                    w.enabled ? kText : kGrayText);
     }

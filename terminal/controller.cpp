@@ -71,15 +71,6 @@ UINT VirtualKey(Key key) {
     }
 }
 
-// The top-level window that the platform would give a click at this point.
-HWND TopAt(POINT point) {
-    for (const headless::WindowInfo& w : headless::Windows()) {
-        if (w.depth == 0 && w.visible && PtInRect(&w.rect, point))
-            return w.hwnd;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 Controller::~Controller() = default;
@@ -135,7 +126,7 @@ void Controller::OnMouse(const Picture& picture, MouseAction action, int col, in
             return;
         POINT point = placed->PointAt(col, row);
         // The window drawn in front takes the click even where another one lies over it.
-        if (TopAt(point) != placed->hwnd)
+        if (headless::TopLevelWindowAt(point) != placed->hwnd)
             headless::BringForward(placed->hwnd);
         grabbed_ = placed->hwnd;
         last_ = point;

@@ -21,29 +21,6 @@ POINT Centre(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines(1);
-    for (char ch : text) {
-        if (ch == '\n') {
-            lines.emplace_back();
-        } else if (ch != '\r') {
-            lines.back() += ch;
-        }
-    }
-    return lines;
-}
-
-// Drops the '&' that marks a mnemonic; "&&" stands for one '&'.
-std::string Label(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size())
-            ++i;
-        out += text[i];
-    }
-    return out;
-}
-
 class Painter {
   public:
     Painter(Canvas* canvas, Placed* placed) : canvas_(*canvas), placed_(*placed) {}
@@ -57,7 +34,8 @@ class Painter {
         Role role = w.active ? Role::kCaption : Role::kCaptionInactive;
         canvas_.Fill(CellRect{bounds.left, bounds.top, bounds.right, bounds.top + 1}, role);
         int closeLeft = bounds.right - 4;
-        canvas_.Text(bounds.left + 1, bounds.top, Label(w.text), role, closeLeft - 1);
+        canvas_.Text(bounds.left + 1, bounds.top, headless::WithoutMnemonics(w.text), role,
+                     closeLeft - 1);
         if (w.closeBox.right > w.closeBox.left) {
             canvas_.Text(closeLeft, bounds.top, "[X]", role, bounds.right);
             for (int col = closeLeft; col < closeLeft + 3; ++col) {
@@ -88,7 +66,7 @@ class Painter {
     void GroupBox(const WindowInfo& w) {
         CellRect cells = layout().Cells(w.rect);
         canvas_.Frame(cells, Role::kFace);
-        std::string title = Label(w.text);
+        std::string title = headless::WithoutMnemonics(w.text);
         if (!title.empty()) {
             canvas_.Text(cells.left + 1, cells.top, " " + title + " ", Role::kFace,
                          cells.right - 1);
@@ -105,7 +83,7 @@ class Painter {
         canvas_.Text(cells.left, row, "[", role, cells.right);
         canvas_.Text(cells.right - 1, row, "]", role, cells.right);
         CellRect inside{cells.left + 1, row, cells.right - 1, row + 1};
-        canvas_.TextCentred(inside, row, Label(w.text), role);
+        canvas_.TextCentred(inside, row, headless::WithoutMnemonics(w.text), role);
     }
 
     void CheckBox(const WindowInfo& w, bool radio) {
@@ -119,12 +97,13 @@ class Painter {
         std::string box = radio ? "( )" : "[ ]";
         box[1] = mark;
         int col = canvas_.Text(cells.left, row, box + " ", Role::kFace, cells.right);
-        canvas_.Text(col, row, Label(w.text), w.focused ? Role::kFocus : Role::kFace, cells.right);
+        canvas_.Text(col, row, headless::WithoutMnemonics(w.text),
+                     w.focused ? Role::kFocus : Role::kFace, cells.right);
     }
 
     void Static(const WindowInfo& w) {
         CellRect cells = layout().Cells(w.rect);
-        std::vector<std::string> lines = Lines(w.text);
+        std::vector<std::string> lines = headless::TextLines(w.text);
         DWORD align = w.style & 0x3;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             int row = lines.size() == 1
@@ -183,7 +162,7 @@ class Painter {
             canvas_.Put(left, itemsRow, Glyph::kVLine, Role::kFace);
             if (i + 1 == tabs.items.size())
                 canvas_.Put(right, itemsRow, Glyph::kVLine, Role::kFace);
-            std::string text = Label(tabs.items[i]);
+            std::string text = headless::WithoutMnemonics(tabs.items[i]);
             Role role = Role::kFace;
             if (selected) {
                 text = "[" + text + "]";

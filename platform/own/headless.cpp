@@ -130,6 +130,35 @@ HWND FindChild(HWND parent, const std::string& className, const std::string& tex
     return nullptr;
 }
 
+HWND TopLevelWindowAt(POINT screen) {
+    for (const WindowInfo& w : Windows()) {
+        if (w.depth == 0 && w.visible && PtInRect(&w.rect, screen))
+            return w.hwnd;
+    }
+    return nullptr;
+}
+
+std::string WithoutMnemonics(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+std::vector<std::string> TextLines(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (char ch : text) {
+        if (ch == '\n')
+            lines.emplace_back();
+        else if (ch != '\r')
+            lines.back() += ch;
+    }
+    return lines;
+}
+
 bool GetTrackbarState(HWND slider, TrackbarState* state) {
     own::TrackbarSnapshot s;
     if (!state || !own::GetTrackbarSnapshot(slider, &s))

@@ -67,6 +67,13 @@ std::vector<WindowInfo> Windows();
 bool GetWindowInfo(HWND hwnd, WindowInfo* info);
 // The first child of parent (any depth) with this class and text; null when there is none.
 HWND FindChild(HWND parent, const std::string& className, const std::string& text);
+// The visible top-level window whose rectangle holds the point, the topmost; null for none.
+HWND TopLevelWindowAt(POINT screen);
+
+// A window text as a person reads it: without the '&' that marks a mnemonic ("&&" stands for
+// one '&'), and cut into its lines (CR dropped).
+std::string WithoutMnemonics(const std::string& text);
+std::vector<std::string> TextLines(const std::string& text);
 
 struct TrackbarState {
     int min, max, page, line, pos;
