@@ -1,9 +1,6 @@
-// The differential check: each scenario is played first by the Linux scenario player, which
-// records what the screen shows before every action, then from that record against the Windows
-// program under Wine, with XTest pointer and key events at the points that the probe reads off
-// the real dialog. Wine must see the same before every action and leave the same files and exit
-// code.
-//
+// The differential check: each scenario is played by the Linux scenario player, which records
+// what the screen shows before every action, then from that record against the Windows program
+// under Wine, with XTest events at the points that the probe reads off the real dialog.
 //   differential --player PATH --loader PATH --exe PATH --probe PATH --work DIR
 //                (--seed S --count K --actions N | --scenarios DIR)
 #include <X11/Xlib.h>
@@ -17,10 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <map>
-#include <memory>
-#include <sstream>
 #include <thread>
 
 #include "tests/scenarios/engine/engine.h"
@@ -29,6 +23,8 @@ namespace fs = std::filesystem;
 using namespace scenario;
 
 namespace {
+
+std::map<std::string, std::string> g_paths;  // --player, --loader, --exe, --probe, --work...
 
 // Starts a program in a folder, its standard input and output on pipes when asked for.
 pid_t Spawn(std::vector<std::string> args, const fs::path& folder, int* in = nullptr,
@@ -59,17 +55,21 @@ pid_t Spawn(std::vector<std::string> args, const fs::path& folder, int* in = nul
     return pid;
 }
 
-// The probe under Wine, one process for the whole run; false when it does not answer in time.
-class Probe {
+// The program under Wine, one at a time, and the probe beside it for the whole run.
+class WineBackend : public Backend {
   public:
-    bool Start(const std::string& loader, const std::string& probe) {
-        return (pid_ = Spawn({loader, probe}, {}, &in_, &out_)) > 0;
-    }
-    ~Probe() {
+    explicit WineBackend(Display* display) : display_(display) {}
+    ~WineBackend() override {
+        Stop();
         close(in_);
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
+        if (probe_ > 0 && kill(probe_, SIGKILL) == 0)  // never kill(-1): that is every process
+            waitpid(probe_, nullptr, 0);
     }
+    bool StartProbe() {
+        return (probe_ = Spawn({g_paths["--loader"], g_paths["--probe"]}, {}, &in_, &out_)) > 0 &&
+               Ask("sync 0");
+    }
+    // The probe answers a command with lines and "end"; false when it does not in time.
     bool Ask(const std::string& command, std::vector<std::string>* lines = nullptr) {
         std::string request = command + "\n";
         char chunk[4096];
@@ -92,59 +92,53 @@ class Probe {
         }
     }
 
-  private:
-    pid_t pid_ = -1;
-    int in_ = -1, out_ = -1;
-    std::string buffer_;
-};
-
-class WineBackend : public Backend {
-  public:
-    WineBackend(Display* display, Probe* probe) : display_(display), probe_(probe) {}
-    ~WineBackend() override {
-        if (pid_ > 0 && !ended_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
     // Wine shows the program as Z:\path\to\AIControlPanel.exe.
     int ProgramPathLength(const std::string& folder) const override {
         return static_cast<int>(folder.size() + sizeof "Z:\\AIControlPanel.exe" - 1);
     }
     bool Lags() const override { return true; }
 
-    bool Launch(const std::string& loader, const fs::path& folder) {
-        pid_ = Spawn({loader, "./AIControlPanel.exe"}, folder);
+    // True once the dialog shows, or the program has ended, within 20 s.
+    bool Launch(const fs::path& folder) {
+        ended_ = false;
+        pid_ = Spawn({g_paths["--loader"], "./AIControlPanel.exe"}, folder);
         std::vector<std::string> answer;
-        for (int i = 0, code = 0; pid_ > 0 && i < 40 && !Ended(&code, false); ++i, answer.clear()) {
-            if (!probe_->Ask("wait 500", &answer) || answer == std::vector<std::string>{"shown"})
+        for (int i = 0; pid_ > 0 && i < 40 && !Ended(0); ++i, answer.clear()) {
+            if (!Ask("wait 500", &answer) || answer == std::vector<std::string>{"shown"})
                 return true;
         }
         return ended_;
     }
-    bool Ended(int* exitCode) override { return Ended(exitCode, true); }
-    bool Ended(int* exitCode, bool wait) {
-        for (int i = 0, status = 0; !ended_ && (i == 0 || (wait && i < 1000)); ++i) {
+    void Stop() {
+        if (pid_ > 0 && !ended_ && kill(pid_, SIGKILL) == 0)
+            waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+    bool Ended(int* exitCode) override {
+        Ended(1000);
+        *exitCode = exitCode_;
+        return ended_;
+    }
+    bool Ended(int tries) {  // 10 ms apart
+        for (int i = 0, status = 0; !ended_ && i <= tries; ++i) {
             if (waitpid(pid_, &status, WNOHANG) == pid_) {
                 ended_ = true;
                 exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            } else if (wait) {
+            } else if (i < tries) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
         }
-        *exitCode = exitCode_;
         return ended_;
     }
     bool Read(scenario::Screen* screen, std::string* error) override {
         std::vector<std::string> lines;
-        *error = probe_->Ask("screen", &lines) ? "" : "the probe does not answer";
+        *error = Ask("screen", &lines) ? "" : "the probe does not answer";
         for (const std::string& line : lines)
             *error = ParseScreenLine(line, screen) ? *error : "the probe says: " + line;
         return error->empty();
     }
     void Uncover(int box, Point p) override {
-        probe_->Ask("raise " + std::to_string(box) + " " + std::to_string(p.x) + " " +
-                    std::to_string(p.y));
+        Ask("raise " + std::to_string(box) + " " + std::to_string(p.x) + " " + std::to_string(p.y));
     }
     void MouseMove(Point p) override {
         XTestFakeMotionEvent(display_, -1, p.x, p.y, CurrentTime);
@@ -155,99 +149,84 @@ class WineBackend : public Backend {
         XTestFakeButtonEvent(display_, 1, down, CurrentTime);
         Settle(0x01, down);  // VK_LBUTTON
     }
-    bool Key(const std::string& name) override {
+    void Key(int key) override {
         static const KeySym keys[] = {XK_Left, XK_Right, XK_Up,    XK_Down,
                                       XK_Home, XK_End,   XK_Prior, XK_Next};
-        static const int codes[] = {0x25, 0x27, 0x26, 0x28, 0x24, 0x23, 0x21, 0x22};
-        auto key = std::find(kKeys, kKeys + 8, name) - kKeys;
-        KeyCode code = key == 8 ? 0 : XKeysymToKeycode(display_, keys[key]);
         for (bool down : {true, false}) {
-            XTestFakeKeyEvent(display_, code, down, CurrentTime);
-            Settle(key == 8 ? 0 : codes[key], down);
+            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, keys[key]), down, CurrentTime);
+            Settle(kKeyCodes[key], down);
         }
-        return code != 0;
     }
-    void Settle() override { Settle(0x01, false); }
     // Once XSync returns, the X server has sent the events. The probe waits until the key or
     // button given last shows its new state (the panel's program has taken the event from X),
     // then makes the round trips that let the panel's thread handle it and what it leaves.
     void Settle(int vk, bool down) {
         XSync(display_, False);
-        probe_->Ask("sync " + std::to_string(++events_ + 1) + " " + std::to_string(vk) + " " +
-                    (down ? "1" : "0"));
+        Ask("sync " + std::to_string(++events_ + 1) + " " + std::to_string(vk) + " " +
+            (down ? "1" : "0"));
         events_ = 0;
     }
 
   private:
     Display* display_;
-    Probe* probe_;
-    pid_t pid_ = -1;
+    pid_t probe_ = -1, pid_ = -1;
+    int in_ = -1, out_ = -1, exitCode_ = 0, events_ = 0;
     bool ended_ = false;
-    int exitCode_ = 0, events_ = 0;
+    std::string buffer_;
 };
 
 // Every file and folder under a folder, with the files' bytes.
 std::map<std::string, std::string> Files(const fs::path& folder) {
     std::map<std::string, std::string> files;
     std::error_code error;
+    bool present = false;
     for (const auto& entry : fs::recursive_directory_iterator(folder, error)) {
-        std::ostringstream bytes;
-        bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
         files[fs::relative(entry.path(), folder).string()] =
-            entry.is_directory() ? "(a folder)" : bytes.str();
+            entry.is_directory() ? "(a folder)" : ReadBytes(entry.path(), &present);
     }
     return files;
 }
 
-struct Options {
-    std::map<std::string, std::string> paths;  // --player, --loader, --exe, --probe, --work...
-    long seed = -1;
-    int count = 0, actions = 0;
-};
-
-// Plays one scenario on both sides: 1 when they agree.
-int Play(const Options& o, Display* display, Probe* probe, const std::string& name,
-         std::vector<std::string> linuxArgs, const fs::path& files, double seconds[2],
-         int* actions) {
-    fs::path run = fs::path(o.paths.at("--work")) / "runs" / name, record = run / (name + ".scn");
+// Plays one scenario on both sides: 1 when they agree. Adds the seconds under Wine, in all and
+// between start-up and the end, and the actions played.
+int Play(WineBackend* wine, const std::string& name, std::vector<std::string> linuxArgs,
+         const fs::path& files, double seconds[2], int* actions) {
+    fs::path run = fs::path(g_paths["--work"]) / "runs" / name, record = run / (name + ".scn");
     fs::remove_all(run);
     fs::create_directories(run / "wine");
-    linuxArgs.insert(linuxArgs.begin(), o.paths.at("--player"));
+    linuxArgs.insert(linuxArgs.begin(), g_paths["--player"]);
     linuxArgs.insert(linuxArgs.end(), {"--record", record.string(), "--keep",
                                        (run / "linux").string(), "--files", files.string()});
     int status = 1;
     waitpid(Spawn(linuxArgs, {}), &status, 0);
     std::vector<Line> lines;
-    std::string error;
+    std::string error, problems;
     if (status != 0 || !ReadScenario(record.string(), &lines, &error)) {
-        std::printf("FAIL %s: the Linux run fails:", name.c_str());
         for (const std::string& arg : linuxArgs)
-            std::printf(" %s", arg.c_str());
-        std::printf("\n");
+            problems += " " + arg;
+        std::printf("FAIL %s: the Linux run fails:%s\n", name.c_str(), problems.c_str());
         return 0;
     }
     auto started = std::chrono::steady_clock::now();
-    auto wine = std::make_unique<WineBackend>(display, probe);
-    Player player(wine.get(), record.string(), lines, files);
+    Player player(wine, record.string(), lines, files);
     bool played = player.SetUp(run / "wine");
     std::error_code failed;
-    fs::copy_file(o.paths.at("--exe"), player.folder() / "AIControlPanel.exe", failed);
-    played = played && wine->Launch(o.paths.at("--loader"), player.folder());
+    fs::copy_file(g_paths["--exe"], player.folder_ / "AIControlPanel.exe", failed);
+    played = played && wine->Launch(player.folder_);
     auto launched = std::chrono::steady_clock::now();
     while (played && player.Step()) {
     }
     auto stepped = std::chrono::steady_clock::now();
     played = played && player.Finish();
-    wine.reset();  // ends a program that still runs
-    fs::remove(player.folder() / "AIControlPanel.exe", failed);
+    wine->Stop();
+    fs::remove(player.folder_ / "AIControlPanel.exe", failed);
     seconds[0] += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     seconds[1] += std::chrono::duration<double>(stepped - launched).count();
-    *actions += player.actions();
+    *actions += player.actions_;
     // The folders are compared once both runs have played to the end.
-    std::string problems;
     std::map<std::string, std::string> seen, expected;
     if (played) {
-        seen = Files(player.folder());
+        seen = Files(player.folder_);
         expected = Files(run / "linux");
     }
     for (auto& [file, bytes] : expected) {
@@ -259,26 +238,25 @@ int Play(const Options& o, Display* display, Probe* probe, const std::string& na
     for (auto& [file, bytes] : seen)
         problems += "  only under Wine: " + file + "\n";
     if (played && problems.empty()) {
-        std::printf("PASS %s: %d actions\n", name.c_str(), player.actions());
+        std::printf("PASS %s: %d actions\n", name.c_str(), player.actions_);
         fs::remove_all(run);
         return 1;
-    }
-    if (!player.differs().empty()) {
+    } else if (!player.differs_.empty()) {
         std::printf("PASS %s: the platforms differ, as it says: %s\n", name.c_str(),
-                    player.differs().c_str());
+                    player.differs_.c_str());
         return 1;
     }
-    fs::path replay = fs::path(o.paths.at("--work")) / "failures" / name;
+    fs::path replay = fs::path(g_paths["--work"]) / "failures" / name;
     fs::create_directories(replay, failed);
     fs::copy(files, replay / "files", fs::copy_options::recursive, failed);
     fs::copy_file(record, replay / record.filename(), failed);
     std::printf(
         "FAIL %s, at action %d: Linux saw what the line expects, Wine did not:\n  %s\n%s"
         "  replay: scripts/differential.sh --scenarios %s\n",
-        name.c_str(), player.actions() + !played,
-        played                     ? "the runs leave different files"
-        : player.failure().empty() ? "the dialog did not show within 20 s"
-                                   : player.failure().c_str(),
+        name.c_str(), player.actions_ + !played,
+        played                    ? "the runs leave different files"
+        : player.failure_.empty() ? "the dialog did not show within 20 s"
+                                  : player.failure_.c_str(),
         problems.c_str(), replay.c_str());
     return 0;
 }
@@ -286,46 +264,49 @@ int Play(const Options& o, Display* display, Probe* probe, const std::string& na
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options o;
+    long seed = -1;
+    int count = 0, length = 0, ignored = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string arg = argv[i];
-        arg == "--seed"      ? void(o.seed = std::atol(argv[i + 1]))
-        : arg == "--count"   ? void(o.count = std::atoi(argv[i + 1]))
-        : arg == "--actions" ? void(o.actions = std::atoi(argv[i + 1]))
-                             : void(o.paths[arg] = fs::absolute(argv[i + 1]).string());
+        arg == "--seed"      ? void(seed = std::atol(argv[i + 1]))
+        : arg == "--count"   ? void(count = std::atoi(argv[i + 1]))
+        : arg == "--actions" ? void(length = std::atoi(argv[i + 1]))
+                             : void(g_paths[arg] = fs::absolute(argv[i + 1]).string());
     }
-    Display* display = XOpenDisplay(nullptr);
-    int ignored = 0;
-    Probe probe;
     std::size_t given = 0;
     for (const char* path : {"--player", "--loader", "--exe", "--probe", "--work"})
-        given += o.paths.count(path);
-    if (given != 5 || (o.paths.count("--scenarios") ? o.seed >= 0 : o.count < 1 || o.actions < 1)) {
+        given += g_paths.count(path);
+    fs::path scenarios = g_paths.count("--scenarios") ? g_paths["--scenarios"] : "";
+    if (given != 5 || (scenarios.empty() ? count < 1 || length < 1 : seed >= 0)) {
         std::fprintf(stderr, "usage: see the head of %s\n", __FILE__);
         return 2;
-    } else if (!display || !XTestQueryExtension(display, &ignored, &ignored, &ignored, &ignored) ||
-               !probe.Start(o.paths["--loader"], o.paths["--probe"]) || !probe.Ask("sync 0")) {
+    }
+    Display* display = XOpenDisplay(nullptr);
+    WineBackend wine(display);
+    if (!display || !XTestQueryExtension(display, &ignored, &ignored, &ignored, &ignored) ||
+        !wine.StartProbe()) {
         std::fprintf(stderr, "differential: no X display with XTest, or no probe under Wine\n");
         return 2;
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);
-    fs::remove_all(fs::path(o.paths["--work"]) / "failures");
+    fs::remove_all(fs::path(g_paths["--work"]) / "failures");
     int passed = 0, played = 0, actions = 0;
-    double seconds[2] = {0, 0};  // under Wine in all, and between start-up and the end
-    std::vector<fs::path> scenarios;
-    if (o.paths.count("--scenarios")) {
-        for (const auto& entry : fs::directory_iterator(o.paths["--scenarios"]))
-            entry.path().extension() == ".scn" ? scenarios.push_back(entry.path()) : void();
+    double seconds[2] = {0, 0};
+    std::vector<fs::path> files;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(scenarios, error)) {
+        if (entry.path().extension() == ".scn")
+            files.push_back(entry.path());
     }
-    std::sort(scenarios.begin(), scenarios.end());
-    for (const fs::path& scn : scenarios) {
-        passed += Play(o, display, &probe, scn.stem().string(), {scn.string()},
-                       fs::path(o.paths["--scenarios"]) / "files", seconds, &actions);
+    std::sort(files.begin(), files.end());
+    for (const fs::path& scn : files) {
+        passed += Play(&wine, scn.stem().string(), {scn.string()}, scenarios / "files", seconds,
+                       &actions);
         ++played;
     }
-    for (long seed = o.seed; seed >= 0 && seed < o.seed + o.count; ++seed, ++played) {
-        passed += Play(o, display, &probe, "seed-" + std::to_string(seed),
-                       {"--random", std::to_string(seed), "--actions", std::to_string(o.actions)},
+    for (long s = seed; s >= 0 && s < seed + count; ++s, ++played) {
+        passed += Play(&wine, "seed-" + std::to_string(s),
+                       {"--random", std::to_string(s), "--actions", std::to_string(length)},
                        AICP_SCENARIO_FILES, seconds, &actions);
     }
     std::printf(

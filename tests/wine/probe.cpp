@@ -1,15 +1,10 @@
-// The Wine player's eyes: a console program run in the Wine prefix of the control panel. It
-// reads what a person sees on the panel and its message boxes, and tells the player when the
-// panel's thread has taken the input given; it moves nothing itself. One command a line on
-// standard input; every answer ends with a line "end".
-//
-//   screen       the panel, its controls, sliders and tabs, and the open boxes, top first, in the
-//                lines that ParseScreenLine (tests/scenarios/engine) reads; nothing without a panel
-//   wait MS      "shown" once the panel shows and its program waits for input, else "none"
-//   raise BOX X Y  brings the panel (BOX -1) or that box to the top when another window lies over
-//                the point, as a click in the task bar would
-//   sync N [VK DOWN]  waits for key or button VK to be down (or up), then makes N message round
-//                trips to the panel's thread
+// The Wine player's eyes, run beside the control panel under Wine: it reads what a person sees
+// and tells when the panel's thread has taken the input given; it moves nothing itself. One
+// command a line on standard input; every answer ends with a line "end".
+//   screen            the panel and the open boxes, in the lines that ParseScreenLine reads
+//   wait MS           "shown" once the panel shows and its program waits for input, else "none"
+//   raise BOX X Y     brings the panel (BOX -1) or that box to the top if the point is covered
+//   sync N [VK DOWN]  waits for key or button VK to be down (or up), then N round trips
 // windows.h first: commctrl.h needs its types.
 #include <windows.h>
 
@@ -44,17 +39,21 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
+std::string Quoted(const char* text) {
+    static const std::string kSpecial = "\n\r\t\\\"", kLetters = "nrt\\\"";
+    std::string out = "\"";
+    for (const char* c = text; *c; ++c) {
+        std::size_t i = kSpecial.find(*c);
+        out += i == std::string::npos ? std::string(1, *c) : std::string{'\\', kLetters[i]};
+    }
+    return out + "\"";
+}
+
 // The window's text as its program last set it: no round trip to another process.
 std::string Quoted(HWND window) {
     char text[512] = {};
     GetWindowTextA(window, text, sizeof text);
-    std::string out = "\"";
-    for (const char* c = text; *c; ++c) {
-        out += *c == '\n' ? "\\n" : *c == '\r' ? "\\r" : *c == '\t' ? "\\t" : "";
-        out += *c == '\\' || *c == '"' ? "\\" : "";
-        out += *c == '\n' || *c == '\r' || *c == '\t' ? "" : std::string(1, *c);
-    }
-    return out + "\"";
+    return Quoted(text);
 }
 
 std::string Numbers(const RECT& r) {
@@ -63,10 +62,10 @@ std::string Numbers(const RECT& r) {
     return text;
 }
 
-RECT ScreenRect(HWND window) {
+std::string Numbers(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
-    return rect;
+    return Numbers(rect);
 }
 
 // A rectangle that a control message fills in the control's client coordinates, on the screen:
@@ -97,10 +96,12 @@ RECT ControlRect(HWND control, UINT message, WPARAM wParam, char* text = nullptr
 
 // The close box, found once by asking the panel what lies along its caption.
 RECT CloseBox(HWND panel) {
-    static std::map<HWND, RECT> known;
-    if (known.count(panel))
-        return known[panel];
-    RECT frame = ScreenRect(panel);
+    static HWND known = nullptr;
+    static RECT closeBox{};
+    RECT frame{};
+    if (panel == known)
+        return closeBox;
+    GetWindowRect(panel, &frame);
     int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
     int first = -1, last = -1;
     for (int x = frame.right - 1; x > frame.right - 80 && (last < 0 || first == x + 1); --x) {
@@ -109,7 +110,8 @@ RECT CloseBox(HWND panel) {
             first = x;
         }
     }
-    return known[panel] = RECT{first, y, last + 1, y + 1};
+    known = panel;
+    return closeBox = RECT{first, y, last + 1, y + 1};
 }
 
 BOOL CALLBACK Collect(HWND window, LPARAM list) {
@@ -139,8 +141,7 @@ std::string Screen() {
     RECT client{};
     GetClientRect(panel, &client);
     MapWindowPoints(panel, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    std::string out =
-        "panel" + Numbers(ScreenRect(panel)) + Numbers(client) + Numbers(CloseBox(panel)) + "\n";
+    std::string out = "panel" + Numbers(client) + Numbers(CloseBox(panel)) + "\n";
     std::vector<HWND> children;
     EnumChildWindows(panel, Collect, reinterpret_cast<LPARAM>(&children));
     for (HWND child : children) {
@@ -149,39 +150,33 @@ std::string Screen() {
         std::string name = ClassOf(child);
         LONG type = name == "Button" ? GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK : -1;
         bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
-        out += "control \"" + name + "\" " + std::to_string(GetDlgCtrlID(child)) +
-               Numbers(ScreenRect(child)) + " " + std::to_string(type) +
+        out += "control \"" + name + "\" " + std::to_string(GetDlgCtrlID(child)) + Numbers(child) +
+               " " + std::to_string(type) +
                (box && Send(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? " 1 " : " 0 ") +
                Quoted(child) + "\n";
-        // A slider's range and channel, and the tabs' texts and rectangles, stay as made.
-        static std::map<HWND, std::string> fixed;
-        if (name == TRACKBAR_CLASSA && !fixed.count(child)) {
-            fixed[child] = " " + std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
-                           std::to_string(Send(child, TBM_GETRANGEMAX, 0, 0));
-            fixed[child] += "\t" + Numbers(ControlRect(child, TBM_GETCHANNELRECT, 0));
-        } else if (name == WC_TABCONTROLA && !fixed.count(child)) {
-            for (int i = 0; i < Send(child, TCM_GETITEMCOUNT, 0, 0); ++i) {
-                char text[128] = {};
-                ControlRect(child, TCM_GETITEMA, i, text);
-                fixed[child] +=
-                    Numbers(ControlRect(child, TCM_GETITEMRECT, i)) + "\t\"" + text + "\"\n";
-            }
+        // A slider's range and channel, and the tabs' rectangles and texts, stay as made: they
+        // are asked for once, each a round trip to the panel's thread.
+        static std::map<HWND, std::vector<std::string>> fixed;
+        bool known = fixed.count(child) != 0;
+        std::vector<std::string>& rows = fixed[child];
+        if (!known && name == TRACKBAR_CLASSA) {
+            rows.push_back(std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
+                           std::to_string(Send(child, TBM_GETRANGEMAX, 0, 0)) +
+                           Numbers(ControlRect(child, TBM_GETCHANNELRECT, 0)));
         }
-        std::string rows = fixed[child];
+        for (int i = 0; !known && name == WC_TABCONTROLA && i < Send(child, TCM_GETITEMCOUNT, 0, 0);
+             ++i) {
+            char text[128] = {};
+            ControlRect(child, TCM_GETITEMA, i, text);
+            rows.push_back(Numbers(ControlRect(child, TCM_GETITEMRECT, i)) + " " + Quoted(text));
+        }
         if (name == TRACKBAR_CLASSA) {
-            std::size_t tab = rows.find('\t');
-            out += "slider" + rows.substr(0, tab) + " " +
-                   std::to_string(Send(child, TBM_GETPOS, 0, 0)) + rows.substr(tab + 1) +
+            out += "slider " + rows[0] + " " + std::to_string(Send(child, TBM_GETPOS, 0, 0)) +
                    Numbers(ControlRect(child, TBM_GETTHUMBRECT, 0)) + "\n";
         }
-        int selected =
-            name == WC_TABCONTROLA ? static_cast<int>(Send(child, TCM_GETCURSEL, 0, 0)) : -1;
-        for (int i = 0; name == WC_TABCONTROLA && !rows.empty(); ++i) {
-            std::size_t tab = rows.find('\t'), end = rows.find('\n');
-            out += "tab" + rows.substr(0, tab) + (i == selected ? " 1 " : " 0 ") +
-                   rows.substr(tab + 1, end - tab);
-            rows.erase(0, end + 1);
-        }
+        LRESULT selected = name == WC_TABCONTROLA ? Send(child, TCM_GETCURSEL, 0, 0) : -1;
+        for (std::size_t i = 0; name == WC_TABCONTROLA && i < rows.size(); ++i)
+            out += "tab" + rows[i] + (static_cast<LRESULT>(i) == selected ? " 1\n" : " 0\n");
     }
     for (HWND box : Boxes(panel)) {
         // Its message is its longest static text (the icon's static has none).
@@ -192,8 +187,7 @@ std::string Screen() {
             if (ClassOf(part) == "Static" && Quoted(part).size() > text.size())
                 text = Quoted(part);
         }
-        out += "box" + Numbers(ScreenRect(box)) + Numbers(ScreenRect(GetDlgItem(box, IDOK))) + " " +
-               Quoted(box) + " " + text + "\n";
+        out += "box" + Numbers(GetDlgItem(box, IDOK)) + " " + Quoted(box) + " " + text + "\n";
     }
     return out;
 }
@@ -248,7 +242,7 @@ const char* Wait(DWORD limit) {
 
 int main() {
     char line[256];
-    int box = 0;
+    int box = 0, trips = 0, vk = 0, down = 0;
     POINT point{};
     _setmode(_fileno(stdout), _O_BINARY);
     while (std::fgets(line, sizeof line, stdin)) {
@@ -258,7 +252,7 @@ int main() {
                                  : "";
         if (std::sscanf(line, "raise %d %ld %ld", &box, &point.x, &point.y) == 3)
             Raise(box, point);
-        int trips = 0, vk = 0, down = 0;
+        vk = down = 0;
         if (std::sscanf(line, "sync %d %d %d", &trips, &vk, &down) >= 1)
             Sync(trips, vk, down);
         std::fputs((answer + "end\n").c_str(), stdout);

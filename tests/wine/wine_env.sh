@@ -1,12 +1,11 @@
 # Wine, its prefix and a virtual X display for the differential check. Sourced by
-# scripts/differential.sh and docs/screenshot.sh.
+# scripts/differential.sh, bench/run.sh and docs/screenshot.sh.
 #
 # wine_pick_arch           WINE_LOADER and WINEARCH: the 32-bit Wine where this kernel runs 32-bit
-#                          programs, else the 64-bit one
+#                          programs (unless AICP_WINE_ARCH=win64), else the 64-bit one
 # wine_prefix_ensure DIR   makes (once) and selects a prefix in DIR
-# x_start                  starts Xvfb on a free display and exports DISPLAY
-# wine_run PROGRAM ARGS... runs a Windows program with the Wine picked; wineserver_cmd ARGS... its
-#                          wineserver
+# x_start                  starts Xvfb on a display that it picks and exports DISPLAY
+# wine_run PROGRAM ARGS... runs a Windows program; wineserver_cmd ARGS... runs its wineserver
 # wine_env_cleanup         ends wineserver and Xvfb; safe to call more than once
 
 export WINEDEBUG=-all
@@ -16,9 +15,8 @@ WINE_LOADER="" XVFB_PID=""
 
 # Debian's wine32 needs the kernel's 32-bit emulation, which some kernels leave out. (A 32-bit
 # Wine that starts only through an emulator registered with binfmt_misc does not get far enough.)
-# AICP_WINE_ARCH=win64 takes the 64-bit way anyway, to try it where both would run.
 wine_pick_arch() {
-    if [ "${AICP_WINE_ARCH:-}" != win64 ] && [ -x /usr/lib/wine/wine ] && [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ] &&
+    if [ "${AICP_WINE_ARCH:-}" != win64 ] && [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ] &&
         /usr/lib/wine/wine --version >/dev/null 2>&1; then
         WINE_LOADER=/usr/lib/wine/wine WINEARCH=win32
     elif /usr/lib/wine/wine64 --version >/dev/null 2>&1; then
@@ -30,25 +28,20 @@ wine_pick_arch() {
     export WINEARCH
 }
 
-wine_run() {
-    "$WINE_LOADER" "$@"
-}
-wineserver_cmd() {
-    /usr/lib/wine/wineserver "$@"
-}
+wine_run() { "$WINE_LOADER" "$@"; }
+wineserver_cmd() { /usr/lib/wine/wineserver "$@"; }
 
 # No crash dialog; windows that Wine decorates itself, since there is no window manager to give
 # them a title bar and close box; and the classic look, the one the own layer draws (no theme, so
 # no hot thumbs that repaint as the pointer leaves them).
 wine_prefix_ensure() {
     export WINEPREFIX=$1
-    local stamp="$WINEPREFIX/.ready-$WINEARCH-3" reg="$1/drive_c/test-settings.reg"
-    [ -f "$stamp" ] && return 0
+    [ -f "$WINEPREFIX/.ready-$WINEARCH-3" ] && return 0
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     echo "wine: making the prefix $WINEPREFIX ($WINEARCH)"
-    "$WINE_LOADER" wineboot -i >/dev/null 2>&1
-    /usr/lib/wine/wineserver -w
+    wine_run wineboot -i >/dev/null 2>&1
+    wineserver_cmd -w
     [ -f "$WINEPREFIX/system.reg" ] || { echo "wine: wineboot made no prefix" >&2; return 1; }
     # Debian's Wine does not look in its own font folder; the prefix's Fonts folder it reads.
     [ -d /usr/share/wine/fonts ] && cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
@@ -58,19 +51,18 @@ wine_prefix_ensure() {
         '"ShowCrashDialog"=dword:00000000' '' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
         '"Managed"="N"' '"Decorated"="N"' '' \
         '[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\ThemeManager]' \
-        '"ThemeActive"="0"' '' >"$reg"
-    "$WINE_LOADER" regedit /S 'C:\test-settings.reg' >/dev/null 2>&1
-    /usr/lib/wine/wineserver -w
-    touch "$stamp"
+        '"ThemeActive"="0"' '' >"$WINEPREFIX/drive_c/test-settings.reg"
+    wine_run regedit /S 'C:\test-settings.reg' >/dev/null 2>&1
+    wineserver_cmd -w
+    touch "$WINEPREFIX/.ready-$WINEARCH-3"
 }
 
-# Xvfb on a display number that it picks itself and writes once it is ready.
 x_start() {
-    local file n i
+    local file n
     file=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$file" >/dev/null 2>&1 &
     XVFB_PID=$!
-    for i in $(seq 100); do
+    for _ in $(seq 100); do
         read -r n <"$file" && [ -n "$n" ] && break
         sleep 0.1
     done
@@ -81,7 +73,7 @@ x_start() {
 }
 
 wine_env_cleanup() {
-    [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k >/dev/null 2>&1
+    [ -n "${WINEPREFIX:-}" ] && wineserver_cmd -k >/dev/null 2>&1
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     XVFB_PID=""
     return 0

@@ -1,9 +1,11 @@
 #include "tests/scenarios/engine/engine.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 namespace scenario {
 
@@ -14,21 +16,19 @@ const char* const kCheckBoxes[6] = {
     "Early Harassing",   "Alternative Strategies", "Dynamic Production Buildings",
     "Build Relic Units", "Build Turrets",          "Build Mines"};
 const char* const kKeys[8] = {"Left", "Right", "Up", "Down", "Home", "End", "PageUp", "PageDown"};
+const int kKeyCodes[8] = {0x25, 0x27, 0x26, 0x28, 0x24, 0x23, 0x21, 0x22};
 
 // ---- Lines
 
 bool SplitLine(const std::string& text, Line* line, std::string* error) {
-    static const std::string kEscapes = "n\nr\rt\t\\\\\"\"";
+    static const std::string kEscapes = "n\nr\rt\t\\\\\"\"", kBlank = " \t\r";
     for (std::size_t pos = 0; pos < text.size();) {
-        if (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\r') {
-            ++pos;
+        if (kBlank.find(text[pos]) != std::string::npos && ++pos)
             continue;
-        }
         std::string word;
         bool quoted = text[pos] == '"';
         while (quoted ? ++pos < text.size() && text[pos] != '"'
-                      : pos < text.size() && text[pos] != ' ' && text[pos] != '\t' &&
-                            text[pos] != '\r') {
+                      : pos < text.size() && kBlank.find(text[pos]) == std::string::npos) {
             std::size_t escape = std::string::npos;
             if (quoted && text[pos] == '\\' &&
                 (++pos == text.size() || (escape = kEscapes.find(text[pos])) % 2 != 0)) {
@@ -65,13 +65,21 @@ bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string
 }
 
 std::string Quoted(const std::string& text) {
+    static const std::string kSpecial = "\n\r\t\\\"", kLetters = "nrt\\\"";
     std::string out = "\"";
     for (char c : text) {
-        out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : "";
-        out += c == '\\' || c == '"' ? "\\" : "";
-        out += c == '\n' || c == '\r' || c == '\t' ? "" : std::string(1, c);
+        std::size_t i = kSpecial.find(c);
+        out += i == std::string::npos ? std::string(1, c) : std::string{'\\', kLetters[i]};
     }
     return out + "\"";
+}
+
+std::string ReadBytes(const fs::path& path, bool* present) {
+    std::ifstream in(path, std::ios::binary);
+    *present = in && fs::is_regular_file(path);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 std::string Describe(const Line& line) {
@@ -85,10 +93,7 @@ std::string Describe(const Line& line) {
 
 namespace {
 
-bool Inside(const Rect& inner, const Rect& outer) {
-    return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
-           inner.bottom <= outer.bottom;
-}
+constexpr const char* kTrackbar = "msctls_trackbar32";
 
 std::string Numbers(const Rect& r, const Screen& s) {
     return " " + std::to_string(r.left - s.client.left) + " " +
@@ -108,11 +113,11 @@ bool Number(const Line& line, std::size_t i, int* value) {
 
 const Control* Screen::InGroup(const std::string& group, const char* className) const {
     for (const Control& box : controls) {
-        for (const Control& child : controls) {
-            if (box.buttonType == 7 && box.text == group && child.className == className &&
-                Inside(child.rect, box.rect)) {
-                return &child;
-            }
+        for (const Control& c : controls) {
+            if (box.buttonType == 7 && box.text == group && c.className == className &&
+                c.rect.left >= box.rect.left && c.rect.right <= box.rect.right &&
+                c.rect.top >= box.rect.top && c.rect.bottom <= box.rect.bottom)
+                return &c;
         }
     }
     return nullptr;
@@ -126,9 +131,9 @@ const Control* Screen::Button(const std::string& caption) const {
     return nullptr;
 }
 
-// The probe's lines: "panel FRAME CLIENT CLOSEBOX", "control CLASS ID RECT TYPE CHECKED TEXT",
-// "slider MIN MAX POS CHANNEL THUMB" (of the control before it), "tab RECT SELECTED TEXT" and
-// "box FRAME OK TITLE TEXT"; a rectangle is four numbers, texts are quoted.
+// The probe's lines: "panel CLIENT CLOSEBOX", "control CLASS ID RECT TYPE CHECKED TEXT",
+// "slider MIN MAX CHANNEL POS THUMB" (of the control before it), "tab RECT TEXT SELECTED" and
+// "box OK TITLE TEXT"; a rectangle is four numbers, texts are quoted.
 bool ParseScreenLine(const std::string& text, Screen* s) {
     Line line;
     std::string error;
@@ -137,32 +142,27 @@ bool ParseScreenLine(const std::string& text, Screen* s) {
     if (!SplitLine(text, &line, &error) || line.words.empty())
         return false;
     for (std::size_t i = 1; i < line.words.size(); ++i) {
-        if (line.quoted[i]) {
+        if (line.quoted[i])
             t.push_back(line.words[i]);
-        } else if (!Number(line, i, &n.emplace_back())) {
+        else if (!Number(line, i, &n.emplace_back()))
             return false;
-        }
     }
     auto rect = [&n](std::size_t i) { return Rect{n[i], n[i + 1], n[i + 2], n[i + 3]}; };
     const std::string& kind = line.words[0];
-    if (kind == "panel" && n.size() == 12 && t.empty()) {
-        *s = Screen{true, rect(0), rect(4), rect(8), {}, {}, {}, -1, {}};
+    if (kind == "panel" && n.size() == 8 && t.empty()) {
+        *s = Screen{true, rect(0), rect(4), {}, {}, -1, {}};
     } else if (kind == "control" && n.size() == 7 && t.size() == 2) {
-        s->controls.emplace_back(t[0], t[1], n[0], rect(1), n[5], n[6] != 0);
+        s->controls.push_back(Control{t[0], t[1], n[0], rect(1), n[5], n[6] != 0});
     } else if (kind == "slider" && n.size() == 11 && t.empty() && !s->controls.empty()) {
         Control& c = s->controls.back();
         c.slider = true;
-        c.min = n[0];
-        c.max = n[1];
-        c.pos = n[2];
-        c.channel = rect(3);
-        c.thumb = rect(7);
+        std::tie(c.min, c.max, c.pos, c.channel, c.thumb) =
+            std::tuple(n[0], n[1], n[6], rect(2), rect(7));
     } else if (kind == "tab" && n.size() == 5 && t.size() == 1) {
         s->selectedTab = n[4] ? static_cast<int>(s->tabs.size()) : s->selectedTab;
-        s->tabs.push_back(t[0]);
-        s->tabRects.push_back(rect(0));
-    } else if (kind == "box" && n.size() == 8 && t.size() == 2) {
-        s->boxes.push_back(Box{rect(0), rect(4), t[0], t[1]});
+        s->tabs.push_back(Tab{rect(0), t[0]});
+    } else if (kind == "box" && n.size() == 4 && t.size() == 2) {
+        s->boxes.push_back(Box{rect(0), t[0], t[1]});
     } else {
         return false;
     }
@@ -175,13 +175,15 @@ namespace {
 
 constexpr auto kLagLimit = std::chrono::seconds(3);
 
-Line Words(std::initializer_list<std::pair<std::string, bool>> words) {
+Line Parsed(const std::string& text) {
     Line line;
-    for (const auto& [word, quoted] : words) {
-        line.words.push_back(word);
-        line.quoted.push_back(quoted);
-    }
-    return line;
+    std::string error;
+    return SplitLine(text, &line, &error) ? line : Line{};
+}
+
+std::string ControlLine(const Control& c, const Screen& s) {
+    return "control " + Quoted(c.className) + " " + std::to_string(c.id) + " " + Quoted(c.text) +
+           Numbers(c.rect, s);
 }
 
 // What the screen shows of an expectation's subject, written as that expectation; empty when
@@ -189,45 +191,40 @@ Line Words(std::initializer_list<std::pair<std::string, bool>> words) {
 std::string Seen(const Line& line, const Screen& s) {
     const std::string& verb = line.words[0];
     std::string subject = line.words.size() > 1 ? line.words[1] : "";
+    const Box* box = s.boxes.empty() ? nullptr : &s.boxes[0];
     if (verb == "box" || (verb == "no" && subject == "box")) {
-        return s.boxes.empty() ? "no box"
-               : s.boxes[0].title == "Error"
-                   ? "box " + Quoted(s.boxes[0].text)
-                   : "a box titled " + Quoted(s.boxes[0].title) + ": " + Quoted(s.boxes[0].text);
-    }
-    bool known = verb == "tab" || verb == "label" || verb == "slider" || verb == "thumb" ||
-                 verb == "checked" || verb == "unchecked" || verb == "control";
-    if (!known || !s.panel)
-        return known ? "the panel is not on screen" : "";
-    const Control* c = verb == "label" ? s.InGroup(subject, "Static")
-                       : verb == "tab" ? nullptr
-                       : verb == "slider" || verb == "thumb"
-                           ? s.InGroup(subject, "msctls_trackbar32")
-                           : s.Button(subject);
-    std::string first = "no such control";
-    if (verb == "tab") {
-        return "tab " + Quoted(s.selectedTab >= 0 ? s.tabs[s.selectedTab] : "");
+        return !box ? "no box"
+               : box->title == "Error"
+                   ? "box " + Quoted(box->text)
+                   : "a box titled " + Quoted(box->title) + ": " + Quoted(box->text);
+    } else if (std::string(" tab label slider thumb checked unchecked control ")
+                   .find(" " + verb + " ") == std::string::npos) {
+        return "";
+    } else if (!s.panel) {
+        return "the panel is not on screen";
+    } else if (verb == "tab") {
+        return "tab " + Quoted(s.selectedTab >= 0 ? s.tabs[s.selectedTab].text : "");
     } else if (verb == "control") {
-        for (const Control& other : s.controls) {
-            std::string seen = "control " + Quoted(other.className) + " " +
-                               std::to_string(other.id) + " " + Quoted(other.text) +
-                               Numbers(other.rect, s);
-            if (line.words.size() > 3 && other.className == subject &&
-                line.words[2] == std::to_string(other.id) && other.text == line.words[3]) {
-                first = first[0] == 'n' || seen == Describe(line) ? seen : first;
+        // The control of that class, id and text; where there are more, the one that agrees.
+        std::string seen = "no such control";
+        for (const Control& c : s.controls) {
+            if (line.words.size() > 3 && c.className == subject &&
+                line.words[2] == std::to_string(c.id) && c.text == line.words[3]) {
+                seen = seen[0] == 'n' || ControlLine(c, s) == Describe(line) ? ControlLine(c, s)
+                                                                             : seen;
             }
         }
-        return first;
-    } else if (!c || ((verb == "slider" || verb == "thumb") && !c->slider)) {
-        return "no such control";
-    } else if (verb == "label") {
-        return "label " + Quoted(subject) + " " + Quoted(c->text);
-    } else if (verb == "slider") {
-        return "slider " + Quoted(subject) + " " + std::to_string(c->pos);
-    } else if (verb == "thumb") {
-        return "thumb " + Quoted(subject) + Numbers(c->thumb, s);
+        return seen;
     }
-    return (c->checked ? "checked " : "unchecked ") + Quoted(subject);
+    bool slider = verb == "slider" || verb == "thumb";
+    const Control* c = verb == "label" ? s.InGroup(subject, "Static")
+                       : slider        ? s.InGroup(subject, kTrackbar)
+                                       : s.Button(subject);
+    return !c || (slider && !c->slider) ? "no such control"
+           : verb == "label"            ? "label " + Quoted(subject) + " " + Quoted(c->text)
+           : verb == "slider"           ? "slider " + Quoted(subject) + " " + std::to_string(c->pos)
+           : verb == "thumb"            ? "thumb " + Quoted(subject) + Numbers(c->thumb, s)
+                             : (c->checked ? "checked " : "unchecked ") + Quoted(subject);
 }
 
 Point Centre(const Rect& r) {
@@ -236,29 +233,21 @@ Point Centre(const Rect& r) {
 
 bool IsExpectation(const Line& line) {
     static const std::string kVerbs =
-        " box no label slider thumb checked unchecked tab control "
-        "exit differs ";
+        " box no label slider thumb checked unchecked tab control exit differs ";
     const std::string& verb = line.words[0];
     return (verb == "file" && line.words.size() > 2 && line.words[2] != "from") ||
            kVerbs.find(" " + verb + " ") != std::string::npos;
 }
 
+// The line has these words, unquoted, where null takes any word.
 bool Is(const Line& line, std::initializer_list<const char*> words) {
     std::size_t i = 0;
     for (const char* word : words) {
-        if (word && (line.quoted[i] || line.words[i] != word))
+        if (i >= line.words.size() || (word && (line.quoted[i] || line.words[i] != word)))
             return false;
         ++i;
     }
     return line.words.size() == words.size();
-}
-
-std::string ReadBytes(const fs::path& path, bool* present) {
-    std::ifstream in(path, std::ios::binary);
-    *present = in && fs::is_regular_file(path);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 }  // namespace
@@ -267,8 +256,7 @@ Player::Player(Backend* backend, std::string name, std::vector<Line> lines, cons
     : backend_(backend),
       name_(std::move(name)),
       lines_(std::move(lines)),
-      files_(fs::absolute(files)),
-      recorded_(5) {}
+      files_(fs::absolute(files)) {}
 
 bool Player::Record(const fs::path& path) {
     record_.open(path, std::ios::binary | std::ios::trunc);
@@ -305,9 +293,8 @@ bool Player::SetUp(const fs::path& root) {
             if (padding < 1 || padding > 255)
                 return Fail(&line, "a program path of that length cannot be made here");
             fs::create_directories(folder_ /= std::string(padding, 'p'));
-        } else if (Is(line, {"differs", nullptr})) {
-            differs_ = line.words[1];
-        } else if (!Is(line, {"file", nullptr, "from", nullptr}) || !Act(line)) {
+        } else if (!(Is(line, {"differs", nullptr}) && Expect(line)) &&
+                   !(Is(line, {"file", nullptr, "from", nullptr}) && Act(line))) {
             return Fail(&line, "not a set-up line");
         }
     }
@@ -333,9 +320,9 @@ bool Player::Expect(const Line& line) {
     } else if (Is(line, {"file", nullptr, "equals", nullptr})) {
         std::string actual = ReadBytes(folder_ / line.words[1], &present);
         std::string expected = ReadBytes(files_ / line.words[3], &fixture);
-        std::size_t at = 0;
-        while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
-            ++at;
+        std::size_t at =
+            std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first -
+            actual.begin();
         return !fixture   ? Fail(&line, "cannot read the fixture file")
                : !present ? Fail(&line, "saw no such file")
                : actual != expected
@@ -351,11 +338,10 @@ bool Player::Expect(const Line& line) {
         if (!fresh_ && !Read())
             return false;
         std::string seen = Seen(line, screen_);
-        if (seen.empty()) {
+        if (seen.empty())
             return Fail(&line, "not a line of the scenario format");
-        } else if (seen == Describe(line)) {
+        else if (seen == Describe(line))
             return true;
-        }
         fresh_ = false;
         if (!backend_->Lags() || std::chrono::steady_clock::now() - start > kLagLimit)
             return Fail(&line, "saw: " + seen);
@@ -363,10 +349,15 @@ bool Player::Expect(const Line& line) {
     }
 }
 
-bool Player::Click(int box, Point point) {
-    backend_->Uncover(box, point);
-    backend_->MouseMove(point);
+// Presses at a point and lets go there, or (a drag) at another, by way of the midpoint.
+bool Player::Click(int box, Point at, const Point* to) {
+    backend_->Uncover(box, at);
+    backend_->MouseMove(at);
     backend_->MouseButton(true);
+    if (to) {
+        backend_->MouseMove(Point{(at.x + to->x) / 2, at.y});
+        backend_->MouseMove(*to);
+    }
     backend_->MouseButton(false);
     return true;
 }
@@ -387,14 +378,13 @@ bool Player::Act(const Line& line) {
         return Fail(&line, "the program has already ended");
     fresh_ = false;
     const Screen& s = screen_;
-    const Control* c =
-        line.words.size() > 2 ? s.InGroup(line.words[2], "msctls_trackbar32") : nullptr;
+    const Control* c = line.words.size() > 2 ? s.InGroup(line.words[2], kTrackbar) : nullptr;
     c = c && c->slider ? c : nullptr;
     const Control* button = line.words.size() > 1 ? s.Button(line.words[1]) : nullptr;
     if (Is(line, {"select", "tab", nullptr})) {
-        for (std::size_t i = 0; i < s.tabs.size(); ++i) {
-            if (s.tabs[i] == line.words[2])
-                return Click(-1, Centre(s.tabRects[i]));
+        for (const Tab& tab : s.tabs) {
+            if (tab.text == line.words[2])
+                return Click(-1, Centre(tab.rect));
         }
     } else if ((Is(line, {"press", nullptr}) || Is(line, {"toggle", nullptr})) && button) {
         return Click(-1, Centre(button->rect));
@@ -405,8 +395,10 @@ bool Player::Act(const Line& line) {
     } else if (c) {
         Point thumb = Centre(c->thumb);
         if (Is(line, {"key", "slider", nullptr, nullptr})) {
-            Click(-1, thumb);
-            return backend_->Key(line.words[3]) || Fail(&line, "no such key");
+            auto key = std::find(kKeys, kKeys + 8, line.words[3]) - kKeys;
+            if (key < 8 && Click(-1, thumb))
+                backend_->Key(static_cast<int>(key));
+            return key < 8 || Fail(&line, "no such key");
         } else if (Is(line, {"drag", "slider", nullptr, "to", nullptr}) &&
                    Number(line, 4, &target) && target >= c->min && target <= c->max) {
             // The thumb's centre travels the channel less one thumb width, evenly over the range.
@@ -416,13 +408,7 @@ bool Player::Act(const Line& line) {
             Point to{
                 c->channel.left + half + (2 * travel * (target - c->min) + range) / (2 * range),
                 thumb.y};
-            backend_->Uncover(-1, thumb);
-            backend_->MouseMove(thumb);
-            backend_->MouseButton(true);
-            backend_->MouseMove(Point{(thumb.x + to.x) / 2, thumb.y});
-            backend_->MouseMove(to);
-            backend_->MouseButton(false);
-            return true;
+            return Click(-1, thumb, &to);
         } else if (Is(line, {"click", "slider", nullptr, "left"}) ||
                    Is(line, {"click", "slider", nullptr, "right"})) {
             // Halfway between the thumb and the channel's end; refused where that is no room.
@@ -439,15 +425,16 @@ bool Player::Act(const Line& line) {
 
 bool Player::Step() {
     while (failure_.empty()) {
-        std::string text, error;
-        if (next_ == lines_.size() && (!driver_ || !Read() || !driver_->NextLine(screen_, &text))) {
-            return false;
-        } else if (next_ == lines_.size()) {
-            lines_.push_back(Line{static_cast<int>(lines_.size()) + 1, {}, {}});
-            if (!SplitLine(text, &lines_.back(), &error) || lines_.back().words.empty())
+        std::string text;
+        if (next_ == lines_.size()) {
+            if (!driver_ || !Read() || !driver_->NextLine(screen_, &text))
+                return false;
+            lines_.push_back(Parsed(text));
+            lines_.back().number = static_cast<int>(lines_.size());
+            if (lines_.back().words.empty())
                 return Fail(nullptr, "the driver gave a broken line: " + text);
         }
-        Line line = lines_[next_++];
+        const Line line = lines_[next_++];
         if (IsExpectation(line)) {
             Write(Describe(line));
             if (!Expect(line))
@@ -462,11 +449,7 @@ bool Player::Step() {
                 WriteReadings();
         }
         Write(Describe(line));
-        if (!Act(line))
-            return false;
-        ++actions_;
-        backend_->Settle();
-        return true;
+        return Act(line) && ++actions_;
     }
     return false;
 }
@@ -474,35 +457,28 @@ bool Player::Step() {
 // What the screen shows before an action: the tab, each row, each check box and the box on top,
 // and the controls' and the thumbs' rectangles where they are new.
 void Player::WriteReadings() {
-    for (std::size_t i = 0; recorded_[4].empty() && i < screen_.controls.size(); ++i) {
-        const Control& c = screen_.controls[i];
-        Write(Seen(Words({{"control", false},
-                          {c.className, true},
-                          {std::to_string(c.id), false},
-                          {c.text, true}}),
-                   screen_));
-    }
-    recorded_[4] = "controls";
-    Write(Seen(Words({{"tab", false}}), screen_));
+    for (std::size_t i = 0; !controlsWritten_ && i < screen_.controls.size(); ++i)
+        Write(ControlLine(screen_.controls[i], screen_));
+    controlsWritten_ = true;
+    Write(Seen(Parsed("tab"), screen_));
     for (int row = 0; row < 4; ++row) {
-        for (const char* verb : {"label", "slider", "thumb"}) {
-            std::string seen = Seen(Words({{verb, false}, {kGroups[row], true}}), screen_);
-            if (verb[0] != 't' || seen != recorded_[row])
-                Write(seen);
-            recorded_[row] = verb[0] == 't' ? seen : recorded_[row];
-        }
+        std::string group = " " + Quoted(kGroups[row]);
+        Write(Seen(Parsed("label" + group), screen_));
+        Write(Seen(Parsed("slider" + group), screen_));
+        std::string thumb = Seen(Parsed("thumb" + group), screen_);
+        if (thumb != thumbsWritten_[row])
+            Write(thumbsWritten_[row] = thumb);
     }
     for (const char* box : kCheckBoxes)
-        Write(Seen(Words({{"checked", false}, {box, true}}), screen_));
-    Write(Seen(Words({{"box", false}}), screen_));
+        Write(Seen(Parsed("checked " + Quoted(box)), screen_));
+    Write(Seen(Parsed("box"), screen_));
 }
 
 bool Player::Finish() {
     int code = 0;
-    bool exitLine = false;
-    for (std::size_t i = next_; i < lines_.size(); ++i)
-        exitLine = exitLine || lines_[i].words[0] == "exit";
-    if (!exitLine && backend_->Ended(&code))
+    auto isExit = [](const Line& line) { return line.words[0] == "exit"; };
+    if (std::none_of(lines_.begin() + static_cast<long>(next_), lines_.end(), isExit) &&
+        backend_->Ended(&code))
         Write("exit " + std::to_string(code));
     fresh_ = false;
     for (; next_ < lines_.size() && failure_.empty(); ++next_) {

@@ -19,20 +19,17 @@ bool SplitLine(const std::string& text, Line* line, std::string* error);
 bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string* error);
 std::string Describe(const Line& line);  // the line as it would be written
 std::string Quoted(const std::string& text);
+std::string ReadBytes(const std::filesystem::path& path, bool* present);  // a regular file's
 
 // ---- The screen, in screen pixels
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
-    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-    bool operator==(const Rect&) const = default;
 };
 struct Point {
     int x = 0, y = 0;
 };
 struct Control {
-    Control(std::string name, std::string caption, int number, Rect r, int type, bool check)
-        : className(name), text(caption), id(number), rect(r), buttonType(type), checked(check) {}
     std::string className, text;
     int id;
     Rect rect;
@@ -40,18 +37,21 @@ struct Control {
     bool checked;
     bool slider = false;  // then also:
     int min = 0, max = 0, pos = 0;
-    Rect channel, thumb;
+    Rect channel{}, thumb{};
 };
 struct Box {
-    Rect frame, ok;
+    Rect ok;
     std::string title, text;
+};
+struct Tab {
+    Rect rect;
+    std::string text;
 };
 struct Screen {
     bool panel = false;  // false before the dialog shows and after the program ends
-    Rect frame, client, closeBox;
+    Rect client, closeBox;
     std::vector<Control> controls;
-    std::vector<std::string> tabs;
-    std::vector<Rect> tabRects;
+    std::vector<Tab> tabs;
     int selectedTab = -1;
     std::vector<Box> boxes;  // the one on top first
 
@@ -65,8 +65,10 @@ bool ParseScreenLine(const std::string& text, Screen* screen);
 extern const char* const kGroups[4];
 extern const char* const kCheckBoxes[6];
 extern const char* const kKeys[8];  // Left, Right, Up, Down, Home, End, PageUp, PageDown
+extern const int kKeyCodes[8];      // their virtual-key codes
 
-// Where a scenario is played: every verb is made of these readings and inputs.
+// Where a scenario is played: every verb is made of these readings and inputs. Input is taken
+// by the program before the next reading.
 class Backend {
   public:
     virtual ~Backend() = default;
@@ -82,8 +84,7 @@ class Backend {
     virtual void Uncover(int box, Point point) = 0;
     virtual void MouseMove(Point point) = 0;
     virtual void MouseButton(bool down) = 0;
-    virtual bool Key(const std::string& name) = 0;  // down and up; false for no such key
-    virtual void Settle() = 0;                      // until the program has taken the input
+    virtual void Key(int key) = 0;  // down and up, by its place in kKeys
 };
 
 // Gives actions when the scenario's lines have run out, and checks what must hold before each.
@@ -105,33 +106,29 @@ class Player {
     bool Step();    // lines up to one action; false when none is left or on a failure
     bool Finish();  // what follows the program's end: expectations only
 
-    const std::filesystem::path& folder() const { return folder_; }
-    bool failed() const { return !failure_.empty(); }
-    const std::string& failure() const { return failure_; }
-    const std::string& differs() const { return differs_; }
-    int actions() const { return actions_; }
+    std::filesystem::path folder_;
+    std::string failure_, differs_;  // the first failure; why the platforms may differ
+    int actions_ = 0;
 
   private:
     bool Fail(const Line* line, const std::string& what);
     bool Read();
     bool Expect(const Line& line);
     bool Act(const Line& line);
-    bool Click(int box, Point point);
+    bool Click(int box, Point at, const Point* to = nullptr);
     void Write(const std::string& text);
     void WriteReadings();
 
     Backend* backend_;
     std::string name_;
     std::vector<Line> lines_;
-    std::filesystem::path files_, folder_;
+    std::filesystem::path files_;
     std::size_t next_ = 0;
     Driver* driver_ = nullptr;
     std::ofstream record_;
     Screen screen_;  // as last read; stale once an action is given
-    bool fresh_ = false;
-    std::vector<std::string> recorded_;  // the thumbs' lines last written, and the controls'
-    std::string failure_, differs_;
-    int actions_ = 0;
+    bool fresh_ = false, controlsWritten_ = false;
+    std::string thumbsWritten_[4];
 };
 
 }  // namespace scenario

@@ -1,16 +1,11 @@
-// Plays a scenario against the program on the own layer, in this process: starts it in a fresh
-// folder, gives it a person's input whenever it would wait, and checks what it shows, its exit
-// code and the files it leaves.
+// Plays a scenario on the own layer, in this process, giving the program a person's input
+// whenever it would wait (random scenarios: tests/scenarios/README.md).
 //
 //   scenario_player FILE.scn | --random SEED --actions N [--failing-saves]
 //                   [--files DIR] [--keep DIR] [--record OUT.scn] [--backend desktop]
 //
-// --random plays N actions that a person could take, chosen from the seed, from a start file
-// chosen by it (good, malformed, empty, out of range, none), and checks before each that the
-// panel shows the current profile and that the settings file is the one the last save wrote
-// whole; --failing-saves makes a save's steps fail at random. --files: the fixture files
-// (default: files/ beside the scenario); --keep copies the program's folder to DIR at the end;
-// --record writes the scenario as played, with what the screen showed before every action.
+// --files: the fixture files (default: files/ beside the scenario); --keep copies the program's
+// folder to DIR at the end; --record writes the scenario as played, with what the screen showed.
 // --backend desktop shows the program's window on the X display of DISPLAY and gives the input as
 // real X events there, instead of straight to the layer.
 #include <cstdio>
@@ -18,8 +13,10 @@
 #include <map>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 #include "desktop/desktop.h"
+#include "panel/control_table.h"
 #include "panel/dialog_window.h"
 #include "platform/own/headless.h"
 #include "platform/own/resources.h"
@@ -48,55 +45,45 @@ class HeadlessBackend : public Backend {
     }
     bool Lags() const override { return false; }
     bool Ended(int* exitCode) override {
-        *exitCode = exitCode_;
-        return ended_;
+        *exitCode = code;
+        return ended;
     }
-    void SetEnded(int code) {
-        ended_ = true;
-        exitCode_ = code;
-    }
+    bool ended = false;
+    int code = 0;
 
     bool Read(Screen* s, std::string*) override {
         std::vector<headless::WindowInfo> windows = headless::Windows();
         windows_.assign(1, nullptr);
         for (const headless::WindowInfo& w : windows) {
             if (!w.parent && w.visible && w.text == "AI Control Panel" && !s->panel) {
-                *s = Screen{true, Of(w.rect), Of(w.client), Of(w.closeBox), {}, {}, {}, -1, {}};
+                *s = Screen{true, Of(w.client), Of(w.closeBox), {}, {}, -1, {}};
                 windows_[0] = w.hwnd;
             }
         }
-        headless::ButtonState button{};
-        headless::TrackbarState slider{};
-        headless::TabState tabs{};
         for (const headless::WindowInfo& w : windows) {
+            headless::ButtonState button{};
+            headless::TrackbarState bar{};
+            headless::TabState tabs{};
             if (!s->panel || w.parent != windows_[0])
                 continue;
             bool isButton = headless::GetButtonState(w.hwnd, &button);
-            s->controls.emplace_back(w.className, w.text, w.id, Of(w.rect),
-                                     isButton ? static_cast<int>(button.type) : -1,
-                                     isButton && button.check == BST_CHECKED);
-            if (headless::GetTrackbarState(w.hwnd, &slider)) {
-                Control& c = s->controls.back();
-                c.slider = true;
-                c.min = slider.min;
-                c.max = slider.max;
-                c.pos = slider.pos;
-                c.channel = Of(slider.channel);
-                c.thumb = Of(slider.thumb);
-            }
-            if (headless::GetTabState(w.hwnd, &tabs)) {
-                s->tabs = tabs.items;
-                for (const RECT& r : tabs.itemRects)
-                    s->tabRects.push_back(Of(r));
+            s->controls.push_back(Control{w.className, w.text, w.id, Of(w.rect),
+                                          isButton ? static_cast<int>(button.type) : -1,
+                                          isButton && button.check == BST_CHECKED});
+            Control& c = s->controls.back();
+            if ((c.slider = headless::GetTrackbarState(w.hwnd, &bar)))
+                std::tie(c.min, c.max, c.pos, c.channel, c.thumb) =
+                    std::tuple(bar.min, bar.max, bar.pos, Of(bar.channel), Of(bar.thumb));
+            if (headless::GetTabState(w.hwnd, &tabs))
                 s->selectedTab = tabs.selected;
-            }
+            for (std::size_t i = 0; i < tabs.items.size(); ++i)
+                s->tabs.push_back(Tab{Of(tabs.itemRects[i]), tabs.items[i]});
         }
         std::vector<headless::BoxInfo> boxes = headless::OpenBoxes();
         for (auto box = boxes.rbegin(); box != boxes.rend(); ++box) {
-            headless::WindowInfo frame, ok;
-            headless::GetWindowInfo(box->box, &frame);
+            headless::WindowInfo ok;
             headless::GetWindowInfo(box->okButton, &ok);
-            s->boxes.push_back(Box{Of(frame.rect), Of(ok.rect), box->title, box->text});
+            s->boxes.push_back(Box{Of(ok.rect), box->title, box->text});
             windows_.push_back(box->box);
         }
         return true;
@@ -107,7 +94,8 @@ class HeadlessBackend : public Backend {
         for (const headless::WindowInfo& w : headless::Windows()) {
             if (w.parent || !w.visible || w.hwnd == target)
                 return;
-            if (Of(w.rect).Contains(p.x, p.y))
+            if (p.x >= w.rect.left && p.x < w.rect.right && p.y >= w.rect.top &&
+                p.y < w.rect.bottom)
                 return headless::BringForward(target);
         }
     }
@@ -123,30 +111,16 @@ class HeadlessBackend : public Backend {
         headless::MouseDown(at_);
         headless::DoEvents();
     }
-    bool Key(const std::string& name) override {
-        static const UINT keys[] = {VK_LEFT, VK_RIGHT, VK_UP,    VK_DOWN,
-                                    VK_HOME, VK_END,   VK_PRIOR, VK_NEXT};
-        for (int i = 0; i < 8; ++i) {
-            if (name == kKeys[i]) {
-                headless::PressKey(keys[i]);
-                return true;
-            }
-        }
-        return false;
-    }
-    // The program takes the input when it next pumps its messages.
-    void Settle() override {}
+    void Key(int key) override { headless::PressKey(static_cast<UINT>(kKeyCodes[key])); }
 
   private:
     std::vector<HWND> windows_;  // the panel, then the boxes as last read
     POINT at_{};
-    bool ended_ = false;
-    int exitCode_ = 0;
 };
 
 // The program's window on an X display with nothing else on it (Xvfb), where X windows stand
 // where the layer puts them: the input goes through the X server as real pointer and key events
-// (XTest), and reaches the layer through the desktop front end.
+// (XTest), and reaches the layer through the desktop front end when the program next waits.
 class DesktopBackend : public HeadlessBackend {
   public:
     explicit DesktopBackend(desktop::DesktopInput* front) : front_(front) {}
@@ -157,23 +131,16 @@ class DesktopBackend : public HeadlessBackend {
     void MouseMove(Point p) override { x_test_input::Move(p.x, p.y); }
     void MouseButton(bool down) override {
         x_test_input::Button(down);
+        x_test_input::Sync();
         if (down) {  // what the press did runs before the release comes, as for the headless
-            Settle();
             front_->Pump();
             headless::DoEvents();
         }
     }
-    bool Key(const std::string& name) override {
-        for (int i = 0; i < 8; ++i) {
-            if (name == kKeys[i]) {
-                x_test_input::Key(i);
-                return true;
-            }
-        }
-        return false;
+    void Key(int key) override {
+        x_test_input::Key(key);
+        x_test_input::Sync();
     }
-    // The server has made the events; the front end takes them at the program's next wait.
-    void Settle() override { x_test_input::Sync(); }
 
   private:
     desktop::DesktopInput* front_;
@@ -181,23 +148,14 @@ class DesktopBackend : public HeadlessBackend {
 
 // ---- Random scenarios, and what must hold in them
 
-std::mt19937 g_random;
-std::mt19937 g_saveRandom;
-bool g_failingSaves = false;
+const char* const kDefaults[] = {"defaults.ai", "no_harder.ai", nullptr};
+std::mt19937 g_random, g_saveRandom;
+bool g_failingSaves = false, g_fileExpected = false;
 std::string g_expectedFile;  // what the settings file must hold
-bool g_fileExpected = false;
 long g_saves = 0;
 
 int Below(int n) {
     return static_cast<int>(g_random() % static_cast<unsigned>(n));
-}
-
-std::string ReadBytes(const char* path, bool* present) {
-    std::ifstream in(path, std::ios::binary);
-    *present = static_cast<bool>(in);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 // Each step of a save fails one time in 24 when saves fail at random: about one save in five.
@@ -247,7 +205,6 @@ class RandomDriver : public Driver {
 
     bool NextLine(const Screen& s, std::string* line) override {
         static const char* const kTabs[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
-        static const char* const kDefaults[] = {"defaults.ai", "no_harder.ai", nullptr};
         const char* defaults = kDefaults[Below(3)];
         bool startingUp = WindowRegistry::Count() && WindowRegistry::At(0)->profiles.empty();
         // Boxes are answered before the end; the load's box at start-up is left open longer.
@@ -272,19 +229,20 @@ class RandomDriver : public Driver {
     }
 
     std::string SliderAction(const Screen& s) {
-        const char* group = kGroups[Below(4)];
-        const Control* c = s.InGroup(group, "msctls_trackbar32");
+        int row = Below(4);
+        std::string group = Quoted(kGroups[row]);
+        const Control* c = s.InGroup(kGroups[row], "msctls_trackbar32");
         // A click in the channel only where it has room beside the thumb.
         bool left = (c->channel.left + c->thumb.left) / 2 < c->thumb.left;
         bool right = (c->thumb.right + c->channel.right) / 2 >= c->thumb.right;
         switch (Below(3)) {
             case 0:
-                return "drag slider " + Quoted(group) + " to " +
+                return "drag slider " + group + " to " +
                        std::to_string(c->min + Below(c->max - c->min + 1));
             case 1:
-                return "key slider " + Quoted(group) + " " + kKeys[Below(8)];
+                return "key slider " + group + " " + kKeys[Below(8)];
             default:
-                return "click slider " + Quoted(group) +
+                return "click slider " + group +
                        (left && (!right || Below(2)) ? " left" : " right");
         }
     }
@@ -292,10 +250,6 @@ class RandomDriver : public Driver {
     // The labels and check boxes show the current profile, except while a load's message is
     // still open: the load has changed the profiles without showing them yet.
     std::string Check(const Screen& s) override {
-        static const char* const kTexts[3][5] = {
-            {nullptr, nullptr, "Off", "Standard", "Godlike"},
-            {"Very Slow", "Slow", "Average", "Fast", "Very Fast"},
-            {"Allies Major", "Allies Minor", "Off", "Opponents Minor", "Opponents Major"}};
         DialogWindow* panel = WindowRegistry::Count() ? WindowRegistry::At(0) : nullptr;
         AISetting* p = panel ? panel->CurrentProfile() : nullptr;
         std::string file = CheckFile();
@@ -309,30 +263,25 @@ class RandomDriver : public Driver {
         }
         if (s.selectedTab != panel->iCurrentTab)
             return "the selected tab is not the current profile's";
-        std::int32_t graded[] = {p->iDancing, p->iTechSpeed, p->iHandicap};
-        std::string minutes = std::to_string(p->iAttackDelay) + " minutes";
         for (int row = 0; row < 4; ++row) {
-            std::int32_t v = row == 1 ? 0 : graded[row - (row > 1)];
-            const char* expected = row == 1            ? minutes.c_str()
-                                   : v >= -2 && v <= 2 ? kTexts[row - (row > 1)][v + 2]
-                                                       : nullptr;
+            const panel::SliderRow& r = *panel::kSliderRows[row];
+            std::string minutes = std::to_string(p->*r.field) + " minutes";
+            const char* expected =
+                r.texts ? panel::LabelText(*r.texts, p->*r.field) : minutes.c_str();
             const Control* label = s.InGroup(kGroups[row], "Static");
             if (expected && (!label || label->text != expected))
                 return std::string("label ") + kGroups[row] + " does not show " + expected;
         }
-        const bool values[] = {p->bHarassing,      p->bAlternativeStrategies,
-                               p->bMultiBuildings, p->bRelicUnits,
-                               p->bTurrets,        p->bMines};
         for (int i = 0; i < 6; ++i) {
-            if (!s.Button(kCheckBoxes[i]) || s.Button(kCheckBoxes[i])->checked != values[i])
+            const Control* box = s.Button(kCheckBoxes[i]);
+            if (!box || box->checked != p->*panel::kCheckRows[i].field)
                 return std::string("check box ") + kCheckBoxes[i] + " disagrees with its setting";
         }
         return "";
     }
 
   private:
-    int actions_;
-    int given_ = 0;
+    int actions_, given_ = 0;
 };
 
 // ---- The run
@@ -345,7 +294,7 @@ fs::path g_root, g_keep;
     std::error_code error;
     if (!g_keep.empty()) {
         fs::remove_all(g_keep, error);
-        fs::copy(g_player->folder(), g_keep, fs::copy_options::recursive, error);
+        fs::copy(g_player->folder_, g_keep, fs::copy_options::recursive, error);
     }
     fs::remove_all(g_root, error);
     std::fprintf(code ? stderr : stdout, "%s\n", what.c_str());
@@ -360,10 +309,11 @@ class ScenarioInput : public headless::InputSource {
     bool ProvideInput() override {
         if (g_desktop && g_desktop->Pump())
             return true;
-        if (!g_player->Step())
-            Exit(g_player->failed() ? g_player->failure()
-                                    : "the scenario has ended while the program still runs",
+        if (!g_player->Step()) {
+            const std::string& failure = g_player->failure_;
+            Exit(failure.empty() ? "the scenario has ended while the program still runs" : failure,
                  1);
+        }
         return true;
     }
 };
@@ -386,22 +336,19 @@ int main(int argc, char** argv) {
     int actions = std::atoi(o["--actions"].c_str());
     g_keep = o["--keep"].empty() ? fs::path() : fs::absolute(o["--keep"]);
     std::vector<Line> lines;
-    std::vector<std::string> setUp = {"folder \"Core\""};
     if (seed >= 0 && scenario.empty() && actions > 0) {
         // The start file comes from the seed in turn; the defaults file at random.
         static const char* const kStart[] = {"good.ai", "no_harder.ai", "empty.ai",
                                              "out_of_range.ai", nullptr};
-        static const char* const kDefaults[] = {"defaults.ai", "no_harder.ai", nullptr};
         g_random.seed(static_cast<unsigned>(seed));
         g_saveRandom.seed(static_cast<unsigned>(seed) ^ 0x5a5a5a5au);
         const char* start = kStart[seed % 5];
         const char* defaults = kDefaults[Below(3)];
-        if (start)
-            setUp.push_back("file \"Core/AIConfig.ai\" from " + Quoted(start));
-        if (defaults)
-            setUp.push_back("file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults));
-        setUp.push_back("start");
-        for (const std::string& text : setUp) {
+        std::string setUp = "folder \"Core\"\n";
+        setUp += start ? "file \"Core/AIConfig.ai\" from " + Quoted(start) + "\n" : "";
+        setUp += defaults ? "file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults) + "\n" : "";
+        std::istringstream in(setUp + "start");
+        for (std::string text; std::getline(in, text);) {
             lines.push_back(Line{static_cast<int>(lines.size()) + 1, {}, {}});
             SplitLine(text, &lines.back(), &error);
         }
@@ -433,31 +380,29 @@ int main(int argc, char** argv) {
     if (!record.empty() && !player.Record(record))
         Exit("cannot write " + record, 2);
     if (!player.SetUp(g_root))
-        Exit(player.failure(), 1);
-    std::string settings = (player.folder() / kSettingsFilePath).string();
-    g_expectedFile = ReadBytes(settings.c_str(), &g_fileExpected);
+        Exit(player.failure_, 1);
+    g_expectedFile = ReadBytes(player.folder_ / kSettingsFilePath, &g_fileExpected);
     if (seed >= 0) {
         player.SetDriver(&random);
         SetSaveFileSteps(&kWatchedSteps);
     }
-
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-    support::SetModulePathForTesting((player.folder() / "AIControlPanel").string());
+    support::SetModulePathForTesting((player.folder_ / "AIControlPanel").string());
     ScenarioInput input;
     headless::SetInputSource(&input);
     std::string commandLine;
-    int exitCode = WinMain(own::ProgramInstance(), nullptr, commandLine.data(), 1);
+    backend.code = WinMain(own::ProgramInstance(), nullptr, commandLine.data(), 1);
+    backend.ended = true;
     headless::SetInputSource(nullptr);
-    backend.SetEnded(exitCode);
     if (!player.Finish())
-        Exit(player.failure(), 1);
-    std::string broken = seed < 0        ? ""
-                         : exitCode != 1 ? "exit code " + std::to_string(exitCode)
-                                         : CheckFile();
+        Exit(player.failure_, 1);
+    std::string broken = seed < 0            ? ""
+                         : backend.code != 1 ? "exit code " + std::to_string(backend.code)
+                                             : CheckFile();
     if (!broken.empty())
         Exit(scenario + ": after the program's end: " + broken, 1);
-    Exit(scenario + ": passed, exit code " + std::to_string(exitCode) + ", " +
-             std::to_string(player.actions()) + " actions" +
+    Exit(scenario + ": passed, exit code " + std::to_string(backend.code) + ", " +
+             std::to_string(player.actions_) + " actions" +
              (seed < 0 ? "" : ", " + std::to_string(g_saves) + " saves written whole"),
          0);
 }
