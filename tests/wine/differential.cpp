@@ -3,9 +3,6 @@
 // under Wine, with XTest events at the points that the probe reads off the real dialog.
 //   differential --player PATH --loader PATH --exe PATH --probe PATH --work DIR
 //                (--seed S --count K --actions N | --scenarios DIR)
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -18,6 +15,7 @@
 #include <thread>
 
 #include "tests/scenarios/engine/engine.h"
+#include "tests/scenarios/engine/x_input.h"
 
 namespace fs = std::filesystem;
 using namespace scenario;
@@ -58,7 +56,6 @@ pid_t Spawn(std::vector<std::string> args, const fs::path& folder, int* in = nul
 // The program under Wine, one at a time, and the probe beside it for the whole run.
 class WineBackend : public Backend {
   public:
-    explicit WineBackend(Display* display) : display_(display) {}
     ~WineBackend() override {
         Stop();
         close(in_);
@@ -141,19 +138,17 @@ class WineBackend : public Backend {
         Ask("raise " + std::to_string(box) + " " + std::to_string(p.x) + " " + std::to_string(p.y));
     }
     void MouseMove(Point p) override {
-        XTestFakeMotionEvent(display_, -1, p.x, p.y, CurrentTime);
+        x_input::Move(p.x, p.y);
         ++events_;
     }
     // A person lets go only after the program has shown what the press did.
     void MouseButton(bool down) override {
-        XTestFakeButtonEvent(display_, 1, down, CurrentTime);
+        x_input::Button(down);
         Settle(0x01, down);  // VK_LBUTTON
     }
     void Key(int key) override {
-        static const KeySym keys[] = {XK_Left, XK_Right, XK_Up,    XK_Down,
-                                      XK_Home, XK_End,   XK_Prior, XK_Next};
         for (bool down : {true, false}) {
-            XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, keys[key]), down, CurrentTime);
+            x_input::Key(key, down);
             Settle(kKeyCodes[key], down);
         }
     }
@@ -161,14 +156,13 @@ class WineBackend : public Backend {
     // button given last shows its new state (the panel's program has taken the event from X),
     // then makes the round trips that let the panel's thread handle it and what it leaves.
     void Settle(int vk, bool down) {
-        XSync(display_, False);
+        x_input::Sync();
         Ask("sync " + std::to_string(++events_ + 1) + " " + std::to_string(vk) + " " +
             (down ? "1" : "0"));
         events_ = 0;
     }
 
   private:
-    Display* display_;
     pid_t probe_ = -1, pid_ = -1;
     int in_ = -1, out_ = -1, exitCode_ = 0, events_ = 0;
     bool ended_ = false;
@@ -265,7 +259,7 @@ int Play(WineBackend* wine, const std::string& name, std::vector<std::string> li
 
 int main(int argc, char** argv) {
     long seed = -1;
-    int count = 0, length = 0, ignored = 0;
+    int count = 0, length = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string arg = argv[i];
         arg == "--seed"      ? void(seed = std::atol(argv[i + 1]))
@@ -281,10 +275,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: see the head of %s\n", __FILE__);
         return 2;
     }
-    Display* display = XOpenDisplay(nullptr);
-    WineBackend wine(display);
-    if (!display || !XTestQueryExtension(display, &ignored, &ignored, &ignored, &ignored) ||
-        !wine.StartProbe()) {
+    WineBackend wine;
+    if (!x_input::Open() || !wine.StartProbe()) {
         std::fprintf(stderr, "differential: no X display with XTest, or no probe under Wine\n");
         return 2;
     }
@@ -314,6 +306,5 @@ int main(int argc, char** argv) {
         "the program's start and end\ndifferential: %d passed, %d failed\n",
         actions, seconds[0], 1000 * seconds[1] / std::max(actions, 1),
         1000 * seconds[0] / std::max(actions, 1), passed, played - passed);
-    XCloseDisplay(display);
     return passed == played && played > 0 ? 0 : 1;
 }

@@ -24,8 +24,8 @@
 #include "profiles/profile_registry.h"
 #include "profiles/settings_file.h"
 #include "res/program_resources.h"
-#include "tests/desktop/x_test_input.h"
 #include "tests/scenarios/engine/engine.h"
+#include "tests/scenarios/engine/x_input.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -128,18 +128,19 @@ class DesktopBackend : public HeadlessBackend {
         HeadlessBackend::Uncover(box, p);
         front_->Pump();  // the X windows restacked as the layer's windows are
     }
-    void MouseMove(Point p) override { x_test_input::Move(p.x, p.y); }
+    void MouseMove(Point p) override { x_input::Move(p.x, p.y); }
     void MouseButton(bool down) override {
-        x_test_input::Button(down);
-        x_test_input::Sync();
+        x_input::Button(down);
+        x_input::Sync();
         if (down) {  // what the press did runs before the release comes, as for the headless
             front_->Pump();
             headless::DoEvents();
         }
     }
     void Key(int key) override {
-        x_test_input::Key(key);
-        x_test_input::Sync();
+        x_input::Key(key, true);
+        x_input::Key(key, false);
+        x_input::Sync();
     }
 
   private:
@@ -366,7 +367,7 @@ int main(int argc, char** argv) {
     g_root = fs::canonical(root);
     desktop::DesktopInput front;
     bool onDesktop = o["--backend"] == "desktop";
-    if (onDesktop && (!x_test_input::Open() || !front.Start(&error))) {
+    if (onDesktop && (!x_input::Open() || !front.Start(&error))) {
         std::fprintf(stderr, "no X display with XTest to play on %s\n", error.c_str());
         return 2;
     }

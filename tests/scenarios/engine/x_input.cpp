@@ -1,10 +1,10 @@
-#include "tests/desktop/x_test_input.h"
+#include "tests/scenarios/engine/x_input.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
-namespace x_test_input {
+namespace x_input {
 static Display* g_display = nullptr;
 
 bool Open() {
@@ -21,16 +21,14 @@ void Button(bool down) {
     XTestFakeButtonEvent(g_display, 1, down, CurrentTime);
 }
 
-void Key(int index) {
+void Key(int key, bool down) {
     static const KeySym keys[] = {XK_Left, XK_Right, XK_Up,    XK_Down,
                                   XK_Home, XK_End,   XK_Prior, XK_Next};
-    KeyCode code = XKeysymToKeycode(g_display, keys[index & 7]);
-    XTestFakeKeyEvent(g_display, code, True, CurrentTime);
-    XTestFakeKeyEvent(g_display, code, False, CurrentTime);
+    XTestFakeKeyEvent(g_display, XKeysymToKeycode(g_display, keys[key & 7]), down, CurrentTime);
 }
 
 void Sync() {
     XSync(g_display, False);
 }
 
-}  // namespace x_test_input
+}  // namespace x_input
