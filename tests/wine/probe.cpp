@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/scenarios/engine/engine.h"
+
 namespace {
 
 HWND Panel() {
@@ -39,15 +41,7 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-std::string Quoted(const char* text) {
-    static const std::string kSpecial = "\n\r\t\\\"", kLetters = "nrt\\\"";
-    std::string out = "\"";
-    for (const char* c = text; *c; ++c) {
-        std::size_t i = kSpecial.find(*c);
-        out += i == std::string::npos ? std::string(1, *c) : std::string{'\\', kLetters[i]};
-    }
-    return out + "\"";
-}
+using scenario::Quoted;
 
 // The window's text as its program last set it: no round trip to another process.
 std::string Quoted(HWND window) {

@@ -64,16 +64,6 @@ bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string
     return in.eof();
 }
 
-std::string Quoted(const std::string& text) {
-    static const std::string kSpecial = "\n\r\t\\\"", kLetters = "nrt\\\"";
-    std::string out = "\"";
-    for (char c : text) {
-        std::size_t i = kSpecial.find(c);
-        out += i == std::string::npos ? std::string(1, c) : std::string{'\\', kLetters[i]};
-    }
-    return out + "\"";
-}
-
 std::string ReadBytes(const fs::path& path, bool* present) {
     std::ifstream in(path, std::ios::binary);
     *present = in && fs::is_regular_file(path);

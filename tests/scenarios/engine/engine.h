@@ -18,8 +18,17 @@ struct Line {
 bool SplitLine(const std::string& text, Line* line, std::string* error);
 bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string* error);
 std::string Describe(const Line& line);  // the line as it would be written
-std::string Quoted(const std::string& text);
 std::string ReadBytes(const std::filesystem::path& path, bool* present);  // a regular file's
+// In double quotes, with C escapes for what a line cannot hold as it is (also the probe's).
+inline std::string Quoted(const std::string& text) {
+    static const std::string kSpecial = "\n\r\t\\\"", kLetters = "nrt\\\"";
+    std::string out = "\"";
+    for (char c : text) {
+        std::size_t i = kSpecial.find(c);
+        out += i == std::string::npos ? std::string(1, c) : std::string{'\\', kLetters[i]};
+    }
+    return out + "\"";
+}
 
 // ---- The screen, in screen pixels
 
