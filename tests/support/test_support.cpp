@@ -11,10 +11,6 @@ namespace {
 MessageRecorder* g_recorder = nullptr;
 AutoAnswerBoxes* g_answerer = nullptr;
 std::string g_modulePath;
-
-const char* ModulePath() {
-    return g_modulePath.c_str();
-}
 }  // namespace
 
 ScriptedInput::ScriptedInput() : previous_(headless::GetInputSource()) {
@@ -79,7 +75,7 @@ void AutoAnswerBoxes::Observe(const own::MessageBoxEvent& box) {
 
 void SetModulePathForTesting(const std::string& path) {
     g_modulePath = path;
-    own::SetModulePathHook(path.empty() ? nullptr : ModulePath);
+    own::SetModulePathHook(path.empty() ? nullptr : +[] { return g_modulePath.c_str(); });
 }
 
 void ForgetProfiles() {
