@@ -38,13 +38,6 @@ inline const std::vector<UINT> kNoise = {WM_NCHITTEST,  WM_CTLCOLORSTATIC, WM_CT
                                          WM_ERASEBKGND, WM_SETCURSOR,      WM_GETDLGCODE,
                                          WM_PAINT,      WM_NCMOUSEMOVE,    WM_MOUSEMOVE};
 
-// What a notification carries that the table may compare: its code, or a custom draw's stage.
-inline long long Detail(const support::RecordedMessage& m) {
-    if (m.message != WM_NOTIFY)
-        return 0;
-    return m.notifyCode == NM_CUSTOMDRAW ? m.drawStage : static_cast<int>(m.notifyCode);
-}
-
 // A notification's lParam is shown as what the table compares: its code or draw stage.
 inline std::string Line(UINT message, bool toParent, WPARAM w, long long l) {
     char buffer[128];
@@ -59,7 +52,7 @@ inline bool Matches(const support::RecordedMessage& got, bool toParent, const Me
            (!(want.flags & posted) || got.posted) && (!(want.flags & sent) || !got.posted) &&
            (!(want.flags & wparam) || got.wParam == want.wParam) &&
            (!(want.flags & lparam) || got.lParam == want.lParam) &&
-           (!(want.flags & detail) || Detail(got) == static_cast<long long>(want.lParam));
+           (!(want.flags & detail) || static_cast<LPARAM>(got.detail) == want.lParam);
 }
 
 // Compares what the control and the parent received (in order; other windows are left out) with
@@ -87,7 +80,7 @@ inline std::string Compare(const std::vector<support::RecordedMessage>& all, HWN
     out += "received:\n";
     for (const auto& m : got)
         out += Line(m.message, m.hwnd == parentWnd, m.wParam,
-                    m.message == WM_NOTIFY ? Detail(m) : static_cast<long long>(m.lParam));
+                    m.message == WM_NOTIFY ? static_cast<LPARAM>(m.detail) : m.lParam);
     return out;
 }
 

@@ -47,12 +47,12 @@ void MessageRecorder::Observe(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     MessageRecorder* r = g_recorder;
     if (!r || std::find(r->watched_.begin(), r->watched_.end(), hwnd) == r->watched_.end())
         return;
-    RecordedMessage m{hwnd, message, wParam, lParam, posted, 0, 0};
+    RecordedMessage m{hwnd, message, wParam, lParam, posted, 0};
     if (message == WM_NOTIFY && lParam) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        m.notifyCode = header->code;
-        if (header->code == NM_CUSTOMDRAW)
-            m.drawStage = reinterpret_cast<const NMCUSTOMDRAW*>(lParam)->dwDrawStage;
+        m.detail = header->code != NM_CUSTOMDRAW
+                       ? header->code
+                       : reinterpret_cast<const NMCUSTOMDRAW*>(lParam)->dwDrawStage;
     }
     r->messages_.push_back(m);
 }
