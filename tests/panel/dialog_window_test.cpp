@@ -61,8 +61,7 @@ TEST_F(PanelTest, create_reports_a_missing_template) {
     own::SetProgramResources(kNoResources, sizeof(kNoResources));
     DialogWindow second;
     EXPECT_FALSE(second.Create(own::ProgramInstance()));
-    ASSERT_EQ(1u, boxes_.boxes().size());
-    EXPECT_EQ("Couldn't create window!", boxes_.boxes()[0]);
+    EXPECT_EQ(std::vector<std::string>{"Couldn't create window!"}, boxes_.boxes());
 }
 
 // On Windows input is taken before painting, and a slider's notices come as it paints: a click on
