@@ -23,16 +23,6 @@ class Controls : public LayerTest {
         SendMessageA(s, TBM_SETPOS, TRUE, pos);
         return Watch(s);
     }
-    HWND Tabs() {
-        HWND t = CreateControl(WC_TABCONTROLA, "", 0, 5, 5, 350, 250, 1012, parentWnd);
-        const char* names[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
-        for (int i = 0; i < 5; ++i) {
-            TCITEMA item{TCIF_TEXT, 0, 0, const_cast<char*>(names[i]), 0, -1, 0};
-            SendMessageA(t, TCM_INSERTITEMA, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(&item));
-        }
-        return Watch(t);
-    }
     HWND parentWnd = nullptr;
 };
 
@@ -52,7 +42,7 @@ const Message kEndTrack = {WM_HSCROLL, sent | parent | wparam, TB_ENDTRACK};
 
 TEST_F(Controls, set_up_messages_notify_nobody) {
     HWND slider = Slider(0, 10, 0);
-    HWND tab = Tabs();
+    HWND tab = Watch(CreateTabs(parentWnd));
     HWND box = Watch(
         CreateControl("Button", "Build Mines", BS_AUTOCHECKBOX, 10, 60, 120, 20, 1017, parentWnd));
     SendMessageA(slider, TBM_SETRANGE, TRUE, 0x0002FFFE);  // the low word is signed: -2 to 2
@@ -107,7 +97,7 @@ TEST_F(Controls, trackbar_custom_draw_follows_the_parents_answer) {
 }
 
 TEST_F(Controls, tab_click_asks_the_parent_which_may_refuse) {
-    HWND tab = Tabs();
+    HWND tab = Watch(CreateTabs(parentWnd));
     bool refuse = true;
     parentHook = [&](HWND, UINT m, WPARAM, LPARAM l, LRESULT* r) {
         *r = TRUE;

@@ -142,6 +142,17 @@ class LayerTest : public ::testing::Test {
                                parent, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)),
                                own::ProgramInstance(), nullptr);
     }
+    // The five profiles' tabs.
+    HWND CreateTabs(HWND parent) {
+        HWND t = CreateControl(WC_TABCONTROLA, "", 0, 5, 5, 350, 250, 1012, parent);
+        const char* names[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
+        for (int i = 0; i < 5; ++i) {
+            TCITEMA item{TCIF_TEXT, 0, 0, const_cast<char*>(names[i]), 0, -1, 0};
+            SendMessageA(t, TCM_INSERTITEMA, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(&item));
+        }
+        return t;
+    }
     // Records what the window receives from now on, after its first paints.
     HWND Watch(HWND window) {
         recorder.Watch(window);
