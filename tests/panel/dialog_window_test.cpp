@@ -1,5 +1,11 @@
-// The panel's decisions that a person cannot reach; what a person sees is played by the scenarios.
+// The panel's decisions that a person cannot reach, and the entry's first steps: where the
+// program's folder is, and when start-up gives up. What a person sees is played by the scenarios.
 #include "panel/dialog_window.h"
+
+#include <unistd.h>
+
+#include <climits>
+
 #include "platform/own/hooks.h"
 #include "platform/own/resources.h"
 #include "res/program_resources.h"
@@ -55,8 +61,7 @@ TEST_F(PanelTest, create_reports_a_missing_template) {
     own::SetProgramResources(kNoResources, sizeof(kNoResources));
     DialogWindow second;
     EXPECT_FALSE(second.Create(own::ProgramInstance()));
-    ASSERT_EQ(1u, boxes_.boxes().size());
-    EXPECT_EQ("Couldn't create window!", boxes_.boxes()[0]);
+    EXPECT_EQ(std::vector<std::string>{"Couldn't create window!"}, boxes_.boxes());
 }
 
 // On Windows input is taken before painting, and a slider's notices come as it paints: a click on
@@ -110,6 +115,36 @@ TEST_F(PanelTest, refresh_makes_the_largest_attack_delay_even) {
     char label[32] = "";
     GetWindowTextA(window->hAttackDelayLabel, label, sizeof label);
     EXPECT_STREQ("2147483646 minutes", label);
+}
+
+// The whole program on a fresh layer, as a new process would start it.
+int RunProgram(const std::string& path, HINSTANCE instance = own::ProgramInstance()) {
+    UnregisterClassA("DLGCLASS", own::ProgramInstance());
+    own::SetProgramResources(kProgramResFile, kProgramResFileSize);
+    support::SetModulePathForTesting(path);
+    char commandLine[] = "ignored";
+    return WinMain(instance, nullptr, commandLine, 0);
+}
+
+TEST(start_up, gives_up_with_exit_code_0_before_any_window_without_a_folder) {
+    EXPECT_EQ(0, RunProgram("AIControlPanel"));
+    EXPECT_EQ(0, RunProgram("/tmp/AIControlPanel", reinterpret_cast<HINSTANCE>(0x10)));
+    EXPECT_TRUE(headless::Windows().empty());
+}
+
+// Cutting the separator off would leave no folder at all (or, on Windows, a bare drive letter,
+// which names that drive's current folder rather than its root). The program is stopped at its
+// first wait with an exit status that tells the folder it works in.
+TEST(start_up, a_program_in_the_root_folder_works_there) {
+    auto run = [] {
+        support::ScriptedInput script;
+        script.Then([] {
+            char folder[PATH_MAX] = "";
+            _exit(getcwd(folder, sizeof(folder)) && std::string(folder) == "/" ? 3 : 4);
+        });
+        RunProgram("/AIControlPanel");
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(3), "");
 }
 
 }  // namespace

@@ -23,26 +23,18 @@ class Controls : public LayerTest {
         SendMessageA(s, TBM_SETPOS, TRUE, pos);
         return Watch(s);
     }
-    HWND Tabs() {
-        HWND t = CreateControl(WC_TABCONTROLA, "", 0, 5, 5, 350, 250, 1012, parentWnd);
-        const char* names[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
-        for (int i = 0; i < 5; ++i) {
-            TCITEMA item{TCIF_TEXT, 0, 0, const_cast<char*>(names[i]), 0, -1, 0};
-            SendMessageA(t, TCM_INSERTITEMA, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(&item));
-        }
-        return Watch(t);
-    }
     HWND parentWnd = nullptr;
 };
 
-LPARAM Code(UINT notification) {
-    return static_cast<LPARAM>(notification);
+// A notification to the parent with this code (a custom draw's: this draw stage) and, unless 0,
+// this wParam.
+Message Notice(UINT what, WPARAM w = 0) {
+    return {WM_NOTIFY, sent | parent | detail | (w ? wparam : 0u), w, static_cast<LPARAM>(what)};
 }
 
 // The paint of a slider whose parent answers custom draw with the default: one notification.
 const Message kPaint = {WM_PAINT, posted};
-const Message kPrePaint = {WM_NOTIFY, sent | parent | stage, 0, CDDS_PREPAINT};
+const Message kPrePaint = Notice(CDDS_PREPAINT);
 // A press on a slider or tab that takes the focus from the parent.
 const Message kDown = {WM_LBUTTONDOWN, posted}, kUp = {WM_LBUTTONUP, posted};
 const Message kKillParent = {WM_KILLFOCUS, sent | parent}, kSetFocus = {WM_SETFOCUS, sent};
@@ -50,7 +42,7 @@ const Message kEndTrack = {WM_HSCROLL, sent | parent | wparam, TB_ENDTRACK};
 
 TEST_F(Controls, set_up_messages_notify_nobody) {
     HWND slider = Slider(0, 10, 0);
-    HWND tab = Tabs();
+    HWND tab = Watch(CreateTabs(parentWnd));
     HWND box = Watch(
         CreateControl("Button", "Build Mines", BS_AUTOCHECKBOX, 10, 60, 120, 20, 1017, parentWnd));
     SendMessageA(slider, TBM_SETRANGE, TRUE, 0x0002FFFE);  // the low word is signed: -2 to 2
@@ -86,7 +78,7 @@ TEST_F(Controls, trackbar_drag_tracks_then_positions) {
                      kEndTrack,
                      {WM_CAPTURECHANGED, sent},
                      kEndTrack,
-                     {WM_NOTIFY, sent | parent | code, 0, Code(NM_RELEASEDCAPTURE)},
+                     Notice(NM_RELEASEDCAPTURE),
                      kPrePaint});
     EXPECT_EQ(4, SendMessageA(slider, TBM_GETPOS, 0, 0));
 }
@@ -101,22 +93,18 @@ TEST_F(Controls, trackbar_custom_draw_follows_the_parents_answer) {
     InvalidateRect(slider, nullptr, FALSE);
     headless::DoEvents();
     EXPECT_SEQUENCE(recorder, slider, parentWnd,
-                    {kPaint,
-                     kPrePaint,
-                     {WM_NOTIFY, sent | parent | stage, 0, CDDS_PREERASE},
-                     {WM_NOTIFY, sent | parent | stage, 0, CDDS_POSTERASE}});
+                    {kPaint, kPrePaint, Notice(CDDS_PREERASE), Notice(CDDS_POSTERASE)});
 }
 
 TEST_F(Controls, tab_click_asks_the_parent_which_may_refuse) {
-    HWND tab = Tabs();
+    HWND tab = Watch(CreateTabs(parentWnd));
     bool refuse = true;
     parentHook = [&](HWND, UINT m, WPARAM, LPARAM l, LRESULT* r) {
         *r = TRUE;
         return refuse && m == WM_NOTIFY && reinterpret_cast<NMHDR*>(l)->code == TCN_SELCHANGING;
     };
-    const Message kChanging = {WM_NOTIFY, sent | parent | wparam | code, 1012,
-                               Code(TCN_SELCHANGING)};
-    const Message kClick = {WM_NOTIFY, sent | parent | code, 0, Code(NM_CLICK)};
+    const Message kChanging = Notice(TCN_SELCHANGING, 1012);
+    const Message kClick = Notice(NM_CLICK);
     headless::ClickTab(tab, 4);
     headless::DoEvents();
     EXPECT_SEQUENCE(recorder, tab, parentWnd,
@@ -126,9 +114,8 @@ TEST_F(Controls, tab_click_asks_the_parent_which_may_refuse) {
     refuse = false;
     headless::ClickTab(tab, 3);
     headless::DoEvents();
-    EXPECT_SEQUENCE(
-        recorder, tab, parentWnd,
-        {kDown, kChanging, {WM_NOTIFY, sent | parent | code, 0, Code(TCN_SELCHANGE)}, kUp, kClick});
+    EXPECT_SEQUENCE(recorder, tab, parentWnd,
+                    {kDown, kChanging, Notice(TCN_SELCHANGE), kUp, kClick});
     // A click on the selected tab changes nothing.
     headless::ClickTab(tab, 3);
     headless::DoEvents();

@@ -1,8 +1,7 @@
 #pragma once
-// The layer tests' fixture: a top-level parent window whose answers to notifications a test can
-// set, the program's dialog class, and the tear-down that leaves no window behind for the next
-// test; and expected message sequences as data, in the manner of Wine's message tests, each entry
-// naming a message, whom it reached (the control or its parent) and which of its values to compare.
+// The layer tests' fixture: a top-level parent whose answers to notifications a test sets, the
+// program's dialog class, a tear-down that leaves no window behind; and expected message sequences
+// as data, each entry naming a message, whom it reached and which of its values to compare.
 
 #include <gtest/gtest.h>
 
@@ -24,8 +23,7 @@ enum Flags : unsigned {
     parent = 0x4,   // reached the parent (otherwise: the control)
     wparam = 0x8,   // compare wParam
     lparam = 0x10,  // compare lParam
-    code = 0x20,    // WM_NOTIFY: compare the notification code with lParam
-    stage = 0x40,   // WM_NOTIFY with NM_CUSTOMDRAW: compare the draw stage with lParam
+    detail = 0x20,  // WM_NOTIFY: compare its code (a custom draw's: its draw stage) with lParam
 };
 
 struct Message {
@@ -40,18 +38,12 @@ inline const std::vector<UINT> kNoise = {WM_NCHITTEST,  WM_CTLCOLORSTATIC, WM_CT
                                          WM_ERASEBKGND, WM_SETCURSOR,      WM_GETDLGCODE,
                                          WM_PAINT,      WM_NCMOUSEMOVE,    WM_MOUSEMOVE};
 
-// What a notification carries that the table may compare: its code, or a custom draw's stage.
-inline long long Detail(const support::RecordedMessage& m) {
-    if (m.message != WM_NOTIFY)
-        return 0;
-    return m.notifyCode == NM_CUSTOMDRAW ? m.drawStage : static_cast<int>(m.notifyCode);
-}
-
-inline std::string Line(UINT message, bool toParent, WPARAM w, LPARAM l, long long detail) {
+// A notification's lParam is shown as what the table compares: its code or draw stage.
+inline std::string Line(UINT message, bool toParent, WPARAM w, long long l) {
     char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "  %-7s 0x%04x wParam %#llx lParam %#llx detail %lld\n",
+    std::snprintf(buffer, sizeof buffer, "  %-7s 0x%04x wParam %#llx lParam %#llx\n",
                   toParent ? "parent" : "control", message, static_cast<unsigned long long>(w),
-                  static_cast<unsigned long long>(l), detail);
+                  static_cast<unsigned long long>(l));
     return buffer;
 }
 
@@ -60,7 +52,7 @@ inline bool Matches(const support::RecordedMessage& got, bool toParent, const Me
            (!(want.flags & posted) || got.posted) && (!(want.flags & sent) || !got.posted) &&
            (!(want.flags & wparam) || got.wParam == want.wParam) &&
            (!(want.flags & lparam) || got.lParam == want.lParam) &&
-           (!(want.flags & (code | stage)) || Detail(got) == static_cast<long long>(want.lParam));
+           (!(want.flags & detail) || static_cast<LPARAM>(got.detail) == want.lParam);
 }
 
 // Compares what the control and the parent received (in order; other windows are left out) with
@@ -83,13 +75,12 @@ inline std::string Compare(const std::vector<support::RecordedMessage>& all, HWN
     if (same)
         return std::string();
     std::string out = "expected:\n";
-    for (const Message& e : expected) {
-        out += Line(e.message, (e.flags & parent) != 0, e.wParam, e.lParam,
-                    (e.flags & (code | stage)) ? static_cast<long long>(e.lParam) : 0);
-    }
+    for (const Message& e : expected)
+        out += Line(e.message, (e.flags & parent) != 0, e.wParam, e.lParam);
     out += "received:\n";
     for (const auto& m : got)
-        out += Line(m.message, m.hwnd == parentWnd, m.wParam, m.lParam, Detail(m));
+        out += Line(m.message, m.hwnd == parentWnd, m.wParam,
+                    m.message == WM_NOTIFY ? static_cast<LPARAM>(m.detail) : m.lParam);
     return out;
 }
 
@@ -150,6 +141,17 @@ class LayerTest : public ::testing::Test {
         return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
                                parent, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)),
                                own::ProgramInstance(), nullptr);
+    }
+    // The five profiles' tabs.
+    HWND CreateTabs(HWND parent) {
+        HWND t = CreateControl(WC_TABCONTROLA, "", 0, 5, 5, 350, 250, 1012, parent);
+        const char* names[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
+        for (int i = 0; i < 5; ++i) {
+            TCITEMA item{TCIF_TEXT, 0, 0, const_cast<char*>(names[i]), 0, -1, 0};
+            SendMessageA(t, TCM_INSERTITEMA, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(&item));
+        }
+        return t;
     }
     // Records what the window receives from now on, after its first paints.
     HWND Watch(HWND window) {

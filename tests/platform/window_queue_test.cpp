@@ -61,12 +61,9 @@ TEST_F(WindowQueue, texts_are_cut_to_the_buffer_and_terminated) {
     char text[8];
     EXPECT_EQ(7, GetWindowTextA(label, text, sizeof text));
     EXPECT_STREQ("8 minut", text);
-    HWND tab = CreateControl(WC_TABCONTROLA, "", 0, 5, 5, 100, 50, 7, parent);
-    TCITEMA item{TCIF_TEXT, 0, 0, const_cast<char*>("Standard"), 0, -1, 0};
-    SendMessageA(tab, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    item.pszText = text;
-    item.cchTextMax = 4;
-    ASSERT_TRUE(SendMessageA(tab, TCM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    HWND tab = CreateTabs(parent);
+    TCITEMA item{TCIF_TEXT, 0, 0, text, 4, -1, 0};
+    ASSERT_TRUE(SendMessageA(tab, TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item)));
     EXPECT_STREQ("Sta", text);
     EXPECT_FALSE(SendMessageA(tab, TCM_GETITEMA, 9, reinterpret_cast<LPARAM>(&item)));
 }

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "profiles/ai_setting.h"
@@ -26,9 +26,8 @@ inline std::FILE* StreamOf(const std::string& bytes) {
 }
 
 inline std::string ReadFileBytes(const std::string& path) {
-    std::ostringstream out;
-    out << std::ifstream(path, std::ios::binary).rdbuf();
-    return out.str();
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
@@ -60,9 +59,8 @@ class ProfileFileTest : public ::testing::Test {
     void SetUp() override {
         support::ForgetProfiles();
         const char* names[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < 5; ++i)
             profiles_[i] = std::make_unique<AISetting>(names[i]);
-        }
         previous_ = std::filesystem::current_path();
         std::string made = (std::filesystem::temp_directory_path() / "profiles-XXXXXX").string();
         ASSERT_NE(nullptr, mkdtemp(made.data()));

@@ -32,8 +32,7 @@ class SettingsFile : public ProfileFileTest {
     }
     // Exactly this one box was shown since the last look.
     void ExpectBox(const char* text) {
-        ASSERT_EQ(1u, boxes_.boxes().size());
-        EXPECT_EQ(text, boxes_.boxes()[0]);
+        EXPECT_EQ(std::vector<std::string>{text}, boxes_.boxes());
         boxes_.Clear();
     }
     // The save fails with its message and adds nothing to the folder.

@@ -11,10 +11,6 @@ namespace {
 MessageRecorder* g_recorder = nullptr;
 AutoAnswerBoxes* g_answerer = nullptr;
 std::string g_modulePath;
-
-const char* ModulePath() {
-    return g_modulePath.c_str();
-}
 }  // namespace
 
 ScriptedInput::ScriptedInput() : previous_(headless::GetInputSource()) {
@@ -51,12 +47,12 @@ void MessageRecorder::Observe(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     MessageRecorder* r = g_recorder;
     if (!r || std::find(r->watched_.begin(), r->watched_.end(), hwnd) == r->watched_.end())
         return;
-    RecordedMessage m{hwnd, message, wParam, lParam, posted, 0, 0};
+    RecordedMessage m{hwnd, message, wParam, lParam, posted, 0};
     if (message == WM_NOTIFY && lParam) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        m.notifyCode = header->code;
-        if (header->code == NM_CUSTOMDRAW)
-            m.drawStage = reinterpret_cast<const NMCUSTOMDRAW*>(lParam)->dwDrawStage;
+        m.detail = header->code != NM_CUSTOMDRAW
+                       ? header->code
+                       : reinterpret_cast<const NMCUSTOMDRAW*>(lParam)->dwDrawStage;
     }
     r->messages_.push_back(m);
 }
@@ -79,7 +75,7 @@ void AutoAnswerBoxes::Observe(const own::MessageBoxEvent& box) {
 
 void SetModulePathForTesting(const std::string& path) {
     g_modulePath = path;
-    own::SetModulePathHook(path.empty() ? nullptr : ModulePath);
+    own::SetModulePathHook(path.empty() ? nullptr : +[] { return g_modulePath.c_str(); });
 }
 
 void ForgetProfiles() {

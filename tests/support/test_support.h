@@ -36,9 +36,9 @@ struct RecordedMessage {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    bool posted;      // reached the procedure through DispatchMessageA, else sent
-    UINT notifyCode;  // WM_NOTIFY: the NMHDR's code (the pointer is gone by the time one looks)
-    DWORD drawStage;  // WM_NOTIFY with NM_CUSTOMDRAW: the draw stage
+    bool posted;  // reached the procedure through DispatchMessageA, else sent
+    // WM_NOTIFY: the NMHDR's code, or a custom draw's stage (the pointer is gone once one looks).
+    UINT detail;
 };
 
 // Records every message that the watched windows' procedures receive, in order, while it lives.
