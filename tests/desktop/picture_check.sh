@@ -56,6 +56,11 @@ start_and_time() {
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# The rectangle of the visible X window with the dialog's caption: Wine draws its own frame.
+window_rect() {
+    xdotool search --onlyvisible --name '^AI Control Panel$' getwindowgeometry --shell |
+        awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["X"] + v["WIDTH"], v["Y"] + v["HEIGHT"] }'
+}
 
 wine_prefix_ensure "$WORK/prefix-$WINEARCH" && x_start || exit 1
 wineserver_cmd -p
@@ -66,9 +71,10 @@ cp "$BUILD/app/AIControlPanel" "$linux_dir/"
 wine_ms=() linux_ms=()
 for run in 0 1 2 3 4 5; do
     start_and_time "$wine_dir" "$WINE_LOADER" ./AIControlPanel.exe || exit 1
-    # The probe's screen: the window and its client area, then every control (to the client area).
+    # The window from X, then every control as the probe reads it (to the client area).
+    window_rect >"$RUNS/wine.geometry"
     printf 'wait 20000\nscreen\n' | "$WINE_LOADER" "$PROBE" 2>/dev/null | awk '$1 == "panel" {
-        print $2, $3, $4, $5; l = $6; t = $7 } $1 == "control" { print $2, $3, $4 - l, $5 - t, $6 - l, $7 - t }' >"$RUNS/wine.geometry"
+        l = $2; t = $3 } $1 == "control" { print $2, $3, $4 - l, $5 - t, $6 - l, $7 - t }' >>"$RUNS/wine.geometry"
     read -r left top right bottom <"$RUNS/wine.geometry" || exit 1
     if [ "$run" = 0 ]; then  # the first run warms the caches, and is pictured
         sleep 0.5
@@ -82,8 +88,7 @@ for run in 0 1 2 3 4 5; do
     if [ "$run" = 0 ]; then
         sleep 0.5
         import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$RUNS/desktop.png"
-        desktop_window=$(xdotool search --onlyvisible --name '^AI Control Panel$' getwindowgeometry --shell |
-            awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["X"] + v["WIDTH"], v["Y"] + v["HEIGHT"] }')
+        desktop_window=$(window_rect)
     else
         linux_ms+=("$MS")
     fi
