@@ -124,24 +124,11 @@ LineResult TextInput::SkipToLineWith(std::string_view wanted) {
     }
     for (;;) {
         const std::string_view buffered(buffer_, end_);
-        std::size_t hit = buffered.find(wanted, begin_);
-        if (hit == std::string_view::npos) {
-            // Every complete line is passed over; the last one, perhaps cut by the end of the
-            // buffer, is taken (reading on where needed) and looked at on its own.
-            std::size_t lineStart = end_;
-            while (lineStart > begin_ && buffered[lineStart - 1] != '\n') {
-                --lineStart;
-            }
-            LineResult result = TakeLinesBefore(lineStart);
-            if (result == LineResult::kLine) {
-                result = NextLine(&text, &length);
-            }
-            if (result != LineResult::kLine || Holds(text, length, wanted)) {
-                return result;
-            }
-            continue;
-        }
-        std::size_t lineStart = hit;
+        // Where `wanted` is not buffered, every complete line is passed over; the last one,
+        // perhaps cut by the end of the buffer, is taken (reading on where needed) and looked at
+        // on its own.
+        const std::size_t hit = buffered.find(wanted, begin_);
+        std::size_t lineStart = hit == std::string_view::npos ? end_ : hit;
         while (lineStart > begin_ && buffered[lineStart - 1] != '\n') {
             --lineStart;
         }
@@ -149,8 +136,13 @@ LineResult TextInput::SkipToLineWith(std::string_view wanted) {
         if (result == LineResult::kLine) {
             result = NextLine(&text, &length);
         }
-        // Found in the text before any NUL byte; a NUL before it hides it and the rest of the line.
-        if (result != LineResult::kLine || !std::memchr(text, '\0', hit - lineStart)) {
+        if (result != LineResult::kLine) {
+            return result;
+        }
+        if (hit == std::string_view::npos ? Holds(text, length, wanted)
+                                          // Found in the text before any NUL byte; a NUL before
+                                          // it hides it and the rest of the line.
+                                          : !std::memchr(text, '\0', hit - lineStart)) {
             return result;
         }
     }
