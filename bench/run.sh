@@ -10,13 +10,16 @@
 #                           dialog with no logic (bench/dialog_baseline.cpp): the median of the
 #                           ratios of interleaved pairs, after one warm-up launch of each
 #   exe size                the shipped 32-bit .exe's bytes against 48 KiB
+#   desktop to visible      the Linux program's desktop window against the Windows program under
+#                           Wine, each from its start to a viewable X window: the median of the
+#                           ratios of interleaved pairs, after one warm-up pair
 #
-#   bench/run.sh [--repetitions N] [--pairs N] [--work DIR] [--only settings|size|launch]
+#   bench/run.sh [--repetitions N] [--pairs N] [--work DIR] [--only settings|size|launch|desktop]
 #
 # --repetitions  repetitions of each settings-file benchmark (default 10)
-# --pairs        launch pairs, program then baseline (default 31)
+# --pairs        launch pairs, program then baseline, and desktop pairs (default 31)
 # --work         folder for the builds and the Wine prefix (default build/bench-run)
-# --only         only the settings-file figures, the .exe size or the launch figures
+# --only         only the settings-file figures, the .exe size, the launch or the desktop figures
 #
 # Builds what it needs (Release builds for Linux and for Windows), installs missing packages only
 # through scripts/setup.sh, and runs the 32-bit Wine where the kernel runs 32-bit programs, else
@@ -83,10 +86,19 @@ exe_size_figure() {
     awk -v b="$bytes" 'BEGIN { printf "ratio exe size: %.2f (target 1.00)\n", b / 49152 }'
 }
 
+# The Wine that this kernel runs, its prefix and a virtual display, once; TOOLCHAIN builds for it.
+wine_ready() {
+    [ -n "$XVFB_PID" ] && return 0
+    wine_pick_arch && wine_prefix_ensure "$WORK/prefix-$WINEARCH" && x_start || return 1
+    wineserver_cmd -p
+    TOOLCHAIN=mingw-i686
+    [ "$WINEARCH" = win64 ] && TOOLCHAIN=mingw-x86_64
+    echo "bench: $([ "$WINEARCH" = win32 ] && echo 32 || echo 64)-bit $("$WINE_LOADER" --version)"
+}
+
 launch_figures() {
-    wine_pick_arch || return 1
-    local toolchain=mingw-i686
-    [ "$WINEARCH" = win64 ] && toolchain=mingw-x86_64
+    wine_ready || return 1
+    local toolchain=$TOOLCHAIN
     windows_build "$toolchain" || { echo "bench: the $toolchain build failed" >&2; return 1; }
     local built=$WORK/$toolchain folder=$WORK/launch
     rm -rf "$folder"
@@ -95,16 +107,13 @@ launch_figures() {
     cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$folder/Core/"
     cp "$built/app/AIControlPanel.exe" "$built/bench/dialog_baseline.exe" \
         "$built/bench/launch_timer.exe" "$folder/"
-    wine_prefix_ensure "$WORK/prefix-$WINEARCH" || return 1
-    x_start || return 1
-    wineserver_cmd -p
     local runs
     runs=$(wine_run "$folder/launch_timer.exe" "$PAIRS" \
         "$(windows_path "$folder/AIControlPanel.exe")" \
         "$(windows_path "$folder/dialog_baseline.exe")" | tr -d '\r') ||
         { echo "bench: the launches failed" >&2; return 1; }
     echo "$runs" >"$WORK/launches.txt"
-    echo "bench: every launch in $WORK/launches.txt; $PAIRS interleaved launch pairs under $([ "$WINEARCH" = win32 ] && echo 32 || echo 64)-bit $("$WINE_LOADER" --version)"
+    echo "bench: every launch in $WORK/launches.txt; $PAIRS interleaved launch pairs"
     # Each pair's ratio, program over the baseline launched right after it, shares the machine's
     # state of the moment; the figure is their median.
     local column what p b r
@@ -118,18 +127,66 @@ launch_figures() {
     done
 }
 
+# Milliseconds from starting a program in the current folder until an X window with the
+# dialog's caption is viewable; the program is then ended, and its window gone.
+visible_ms() {
+    local started pid
+    started=$(date +%s%N)
+    "$@" >/dev/null 2>&1 &
+    pid=$!
+    until xdotool search --onlyvisible --name '^AI Control Panel$' >/dev/null 2>&1; do
+        kill -0 "$pid" 2>/dev/null || { echo "bench: $* ended early" >&2; return 1; }
+        sleep 0.002
+    done
+    echo $((($(date +%s%N) - started) / 1000000))
+    kill "$pid"
+    wait "$pid" 2>/dev/null
+    while xdotool search --onlyvisible --name '^AI Control Panel$' >/dev/null 2>&1; do
+        sleep 0.01
+    done
+}
+
+desktop_figure() {
+    wine_ready || return 1
+    windows_build "$TOOLCHAIN" && build "$WORK/linux" -- AIControlPanel ||
+        { echo "bench: the builds of both programs failed" >&2; return 1; }
+    local folder=$WORK/desktop pair linux wine runs=""
+    rm -rf "$folder"
+    mkdir -p "$folder/Core"
+    cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$folder/Core/AIConfig.ai"
+    cp "$WORK/$TOOLCHAIN/app/AIControlPanel.exe" "$WORK/linux/app/AIControlPanel" "$folder/"
+    cd "$folder" || return 1
+    for ((pair = 0; pair <= PAIRS; ++pair)); do  # pair 0 warms up; every other pair starts with Wine
+        if ((pair % 2)); then
+            wine=$(visible_ms "$WINE_LOADER" ./AIControlPanel.exe) &&
+                linux=$(visible_ms ./AIControlPanel) || return 1
+        else
+            linux=$(visible_ms ./AIControlPanel) &&
+                wine=$(visible_ms "$WINE_LOADER" ./AIControlPanel.exe) || return 1
+        fi
+        ((pair == 0)) || runs+="$linux $wine"$'\n'
+    done
+    cd "$SOURCE" || return 1
+    echo "bench: desktop to visible, medians of $PAIRS: desktop window" \
+        "$(awk 'NF { print $1 }' <<<"$runs" | median) ms, Windows program under Wine" \
+        "$(awk 'NF { print $2 }' <<<"$runs" | median) ms"
+    printf 'ratio desktop to visible: %.2f (target 1.00)\n' \
+        "$(awk 'NF { print $1 / $2 }' <<<"$runs" | median)"
+}
+
 main() {
-    "$SOURCE/scripts/setup.sh" build bench terminal windows wine || exit 1
+    "$SOURCE/scripts/setup.sh" build bench terminal desktop windows wine || exit 1
     echo "bench: $(nproc) processors, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')," \
         "load average $(cut -d' ' -f1-3 /proc/loadavg)"
     local failed=0
     local part
-    for part in settings size launch; do
+    for part in settings size launch desktop; do
         [ -z "$ONLY" ] || [ "$ONLY" = "$part" ] || continue
         case $part in
             settings) settings_file_figures || failed=1 ;;
             size) exe_size_figure || failed=1 ;;
             launch) launch_figures || failed=1 ;;
+            desktop) desktop_figure || failed=1 ;;
         esac
     done
     return "$failed"
