@@ -1,5 +1,7 @@
 // A profile's block: what the reader takes from its lines, and that it reads back what the writer
 // writes. The exact bytes the writer writes are pinned by the scenarios' saved files.
+#include <tuple>
+
 #include "tests/profiles/profile_fixture.h"
 
 namespace {
@@ -22,6 +24,14 @@ std::string WrittenBlock(const AISetting& profile) {
     EXPECT_EQ(bytes.size(), std::fread(bytes.data(), 1, bytes.size(), out));
     std::fclose(out);
     return bytes;
+}
+
+// A profile's ten values, to compare or to set at once.
+using ProfileValues = std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t, bool, bool,
+                                 bool, bool, bool, bool>;
+auto Values(AISetting& p) {
+    return std::tie(p.iDancing, p.iAttackDelay, p.iTechSpeed, p.iHandicap, p.bAlternativeStrategies,
+                    p.bHarassing, p.bMultiBuildings, p.bRelicUnits, p.bTurrets, p.bMines);
 }
 
 const ProfileValues kBefore{9, 9, 9, 9, false, false, false, false, false, false};
@@ -93,9 +103,9 @@ TEST_F(Block, the_reader_takes_the_values_of_its_block) {
     for (const ReadCase& c : kCases) {
         SCOPED_TRACE(c.what);
         AISetting profile("Hard");
-        SetValues(profile, kBefore);
+        Values(profile) = kBefore;
         EXPECT_EQ(c.complete, ReadInto(profile, c.input));
-        EXPECT_EQ(c.after, ValuesOf(profile));
+        EXPECT_EQ(c.after, Values(profile));
     }
 }
 
@@ -138,14 +148,14 @@ TEST_F(Block, what_it_writes_for_a_long_name_is_read_back) {
     for (std::size_t length : {242u, 243u, 244u, 300u}) {
         std::string name(length, 'n');
         AISetting source(name.c_str());
-        SetValues(source, values);
+        Values(source) = values;
         std::string block = WrittenBlock(source);
         std::size_t header = std::min<std::size_t>(length, 242);
         EXPECT_EQ("\r\nAISettings_" + std::string(header, 'n') + " =\r\n{\r\n",
                   block.substr(0, header + 20));
         AISetting target(name.c_str());
         EXPECT_TRUE(ReadInto(target, block)) << length;
-        EXPECT_EQ(values, ValuesOf(target)) << length;
+        EXPECT_EQ(values, Values(target)) << length;
     }
 }
 

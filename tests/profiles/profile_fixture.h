@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for the profile and panel tests: streams from strings, the values of a profile, and the
-// five profiles of the program in a fresh registry beside a scratch folder.
+// Helpers for the profile and panel tests: streams from strings, and the five profiles of the
+// program in a fresh registry beside a scratch folder.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -32,24 +32,6 @@ inline std::string ReadFileBytes(const std::string& path) {
 
 inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-struct ProfileValues {
-    std::int32_t dancing, attackDelay, techSpeed, handicap;
-    bool alternative, harassing, multiBuildings, relicUnits, turrets, mines;
-    bool operator==(const ProfileValues&) const = default;
-};
-
-inline ProfileValues ValuesOf(const AISetting& p) {
-    return {p.iDancing,   p.iAttackDelay,    p.iTechSpeed,  p.iHandicap, p.bAlternativeStrategies,
-            p.bHarassing, p.bMultiBuildings, p.bRelicUnits, p.bTurrets,  p.bMines};
-}
-
-inline void SetValues(AISetting& p, const ProfileValues& v) {
-    std::tie(p.iDancing, p.iAttackDelay, p.iTechSpeed, p.iHandicap, p.bAlternativeStrategies,
-             p.bHarassing, p.bMultiBuildings, p.bRelicUnits, p.bTurrets, p.bMines) =
-        std::tie(v.dancing, v.attackDelay, v.techSpeed, v.handicap, v.alternative, v.harassing,
-                 v.multiBuildings, v.relicUnits, v.turrets, v.mines);
 }
 
 // The five profiles freshly registered, a scratch folder holding "Core" as the current directory,

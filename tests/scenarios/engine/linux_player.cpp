@@ -91,13 +91,8 @@ class HeadlessBackend : public Backend {
 
     void Uncover(int box, Point p) override {
         HWND target = windows_[static_cast<std::size_t>(box + 1)];
-        for (const headless::WindowInfo& w : headless::Windows()) {
-            if (w.parent || !w.visible || w.hwnd == target)
-                return;
-            if (p.x >= w.rect.left && p.x < w.rect.right && p.y >= w.rect.top &&
-                p.y < w.rect.bottom)
-                return headless::BringForward(target);
-        }
+        if (headless::TopLevelWindowAt(POINT{p.x, p.y}) != target)
+            headless::BringForward(target);
     }
     void MouseMove(Point p) override {
         at_ = POINT{p.x, p.y};
