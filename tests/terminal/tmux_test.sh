@@ -14,7 +14,7 @@ folder="$work/game" settings="$work/game/Core/AIConfig.ai"
 mkdir -p "$folder/Core"
 cp "$program" "$folder/AIControlPanel"
 cp "$defaults" "$folder/Core/AIDefaultConfig.ai"
-[ "$case_name" = missing_file ] || cp "$defaults" "$settings"
+[ "$case_name" = edit_and_apply ] || cp "$defaults" "$settings"
 
 screen() { tmx capture-pane -p "$@" -t test; }
 fail() {
@@ -49,12 +49,22 @@ mouse() { tmx send-keys -t test -H 1b 5b 4d "$1" "$(printf %x $(($2 + 33)))" "$(
 cell_of() { screen | awk -v text="$1" '{ i = index($0, text); if (i) { print i - 1, NR - 1; exit } }'; }
 
 case "$case_name" in
-edit_and_apply)
+edit_and_apply)  # starting without a settings file
     start 80 24
+    wait_for "File error!"
+    shows "Using default settings now\." && shows "Enter/Esc OK" || fail "the box"
+    keys Enter
+    wait_gone "File error!"
     wait_for "\[Hard\]"
-    shows "Tab/S-Tab focus" && shows "\[ \] Build Mines" && shows "10 minutes" || fail "start-up screen"
-    # Focus: the tab control, Dancing, Attack Delay; two steps right.
-    keys Tab Tab Tab Right Right
+    shows "Tab/S-Tab focus" && shows "\[ \] Build Mines" && shows " 0 minutes" || fail "start-up screen"
+    # Reset (the fourteenth stop) reads the shipped defaults; Apply then writes them byte for byte:
+    # nothing in them changes when shown.
+    keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Enter
+    wait_for "10 minutes"
+    keys BTab Enter
+    until_true cmp -s "$defaults" "$settings" || fail "the defaults, applied, differ from the file"
+    # From Apply on round to Attack Delay, the third stop; two steps right.
+    keys Tab Tab Tab Tab Tab Right Right
     wait_for "14 minutes"
     # On to Build Mines: Tech Speed, Handicap, then the six boxes in reading order; then Apply.
     keys Tab Tab Tab Tab Tab Tab Tab Tab Space
@@ -62,21 +72,6 @@ edit_and_apply)
     keys Tab Tab Enter
     until_true eval 'block "$settings" Hard | grep -q "iAttackDelay = 14,"' || fail "delay not saved"
     block "$settings" Hard | grep -q "bMines = true," || fail "mines not saved"
-    quit
-    ;;
-missing_file)
-    start 80 24
-    wait_for "File error!"
-    shows "Using default settings now\." && shows "Enter/Esc OK" || fail "the box"
-    keys Enter
-    wait_gone "File error!"
-    wait_for "0 minutes"
-    # Reset (the fourteenth stop) reads the shipped defaults; Apply then writes them byte for byte:
-    # nothing in them changes when shown.
-    keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Enter
-    wait_for "10 minutes"
-    keys BTab Enter
-    until_true cmp -s "$defaults" "$settings" || fail "the defaults, applied, differ from the file"
     quit
     ;;
 close)
