@@ -7,7 +7,6 @@
 TEST(pointer_list, keeps_every_entry_in_order_as_it_grows_and_after_erasing) {
     int values[100];
     PointerList<int> list;
-    EXPECT_TRUE(list.empty());
     for (int& value : values)
         list.push_back(&value);
     list.push_back(&values[7]);
@@ -19,8 +18,4 @@ TEST(pointer_list, keeps_every_entry_in_order_as_it_grows_and_after_erasing) {
     ASSERT_EQ(98u, list.size());
     for (std::size_t i = 0; i < 98; ++i)
         EXPECT_EQ(&values[i < 6 ? i + 1 : i + 2], list[i]) << i;
-    list.clear();
-    EXPECT_TRUE(list.empty());
-    list.push_back(&values[3]);
-    EXPECT_EQ(&values[3], list[0]);
 }

@@ -10,10 +10,11 @@ set -uo pipefail
 exe=${1:?usage: check_program.sh PROGRAM.exe [PACKAGE.zip]}
 zip=${2:-}
 objdump=i686-w64-mingw32-objdump
-failed=0
+failed=0 checks=0
 
 check() {
     local what=$1 expected=$2 actual=$3
+    checks=$((checks + 1))
     if [ "$expected" = "$actual" ]; then
         echo "ok   $what"
     else
@@ -40,7 +41,6 @@ check "dialog 102 and the manifest" "0x000005/0x000066/0x000407 0x000018/0x00000
 
 size=$(stat -c %s "$exe")
 check "at most 48 KiB" "yes" "$([ "$size" -le 49152 ] && echo yes || echo "no, $size bytes")"
-checks=5
 
 if [ -n "$zip" ]; then
     unpacked=$(mktemp -d)
@@ -51,7 +51,6 @@ if [ -n "$zip" ]; then
     (cd "$unpacked" && cmake -E tar xf "$zip")
     check "the ZIP's program is this one" "same" \
         "$(cmp -s "$unpacked/AIControlPanel.exe" "$exe" && echo same || echo differs)"
-    checks=7
 fi
 
 echo "size: $size bytes ($exe)"
