@@ -28,8 +28,8 @@
 set -uo pipefail
 
 SOURCE=$(cd "$(dirname "$0")/.." && pwd)
-# shellcheck source=tests/wine/wine_env.sh
-source "$SOURCE/tests/wine/wine_env.sh"
+# shellcheck source=scripts/wine_env.sh
+source "$SOURCE/scripts/wine_env.sh"
 
 REPETITIONS=10 PAIRS=31 WORK=$SOURCE/build/bench-run ONLY=""
 while [ $# -gt 0 ]; do

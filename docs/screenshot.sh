@@ -5,8 +5,8 @@
 set -euo pipefail
 SOURCE=$(cd "$(dirname "$0")/.." && pwd)
 WORK=$SOURCE/build/wine
-# shellcheck source=tests/wine/wine_env.sh
-source "$SOURCE/tests/wine/wine_env.sh"
+# shellcheck source=scripts/wine_env.sh
+source "$SOURCE/scripts/wine_env.sh"
 trap wine_env_cleanup EXIT
 wine_pick_arch
 windows=$WORK/windows$([ "$WINEARCH" = win32 ] && echo 32 || echo 64)

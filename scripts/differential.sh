@@ -13,8 +13,8 @@
 # scripts/setup.sh; ends its wineserver and X server on any exit.
 set -uo pipefail
 SOURCE=$(cd "$(dirname "$0")/.." && pwd)
-# shellcheck source=tests/wine/wine_env.sh
-source "$SOURCE/tests/wine/wine_env.sh"
+# shellcheck source=scripts/wine_env.sh
+source "$SOURCE/scripts/wine_env.sh"
 
 WORK=$SOURCE/build/wine EXE="" ARGS=()
 while [ $# -gt 0 ]; do

@@ -14,7 +14,7 @@
 set -uo pipefail
 
 SOURCE=$(cd "$(dirname "$0")/../.." && pwd)
-source "$SOURCE/tests/wine/wine_env.sh"
+source "$SOURCE/scripts/wine_env.sh"
 
 BUILD="" WORK=$SOURCE/build/wine PICTURES=""
 while [ $# -gt 0 ]; do
