@@ -42,7 +42,7 @@ LRESULT DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProcA(window, message, wParam, lParam);
+            return DefaultProcedure(window, message, wParam, lParam);
     }
 }
 
@@ -62,7 +62,7 @@ LRESULT DialogWindow::OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM 
         Refresh();
         return 1;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefaultProcedure(window, message, wParam, lParam);
 }
 
 LRESULT DialogWindow::OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -75,7 +75,7 @@ LRESULT DialogWindow::OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM 
             return 0;
         }
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefaultProcedure(window, message, wParam, lParam);
 }
 
 LRESULT DialogWindow::OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -95,6 +95,7 @@ LRESULT DialogWindow::OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM
             PostQuitMessage(0);
             return 1;
         case IDC_CANCEL:
+        case IDCANCEL:  // Escape, as the dialog manager sends it
             PostQuitMessage(0);
             return 1;
         default:
@@ -105,5 +106,35 @@ LRESULT DialogWindow::OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM
         (this->*row->setter)(state == BST_CHECKED);
         return 1;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefaultProcedure(window, message, wParam, lParam);
+}
+
+bool DialogWindow::SwitchTabByKey(const MSG& message) {
+    bool control = GetKeyState(VK_CONTROL) < 0;
+    bool ours = message.hwnd == hDialog || IsChild(hDialog, message.hwnd);
+    if (message.message != WM_KEYDOWN || !control || !ours) {
+        return false;
+    }
+    int step = 0;
+    if (message.wParam == VK_TAB) {
+        step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+    } else if (message.wParam == VK_NEXT || message.wParam == VK_PRIOR) {
+        step = message.wParam == VK_NEXT ? 1 : -1;
+    } else {
+        return false;
+    }
+    // The tab control's own notices, as a click on the tab sends them: the profile follows.
+    int count = static_cast<int>(SendMessageA(hTabControl, TCM_GETITEMCOUNT, 0, 0));
+    int current = static_cast<int>(SendMessageA(hTabControl, TCM_GETCURSEL, 0, 0));
+    if (count <= 0) {
+        return true;
+    }
+    NMHDR header{hTabControl, IDC_PROFILE_TABS, static_cast<UINT>(TCN_SELCHANGING)};
+    if (SendMessageA(hDialog, WM_NOTIFY, IDC_PROFILE_TABS, reinterpret_cast<LPARAM>(&header))) {
+        return true;
+    }
+    SendMessageA(hTabControl, TCM_SETCURSEL, (current + step + count) % count, 0);
+    header.code = static_cast<UINT>(TCN_SELCHANGE);
+    SendMessageA(hDialog, WM_NOTIFY, IDC_PROFILE_TABS, reinterpret_cast<LPARAM>(&header));
+    return true;
 }

@@ -180,6 +180,33 @@ LRESULT Focus(ButtonInfo* info, bool focused) {
     return 0;
 }
 
+// What the dialog manager asks of a button: push buttons tell whether they are the default one.
+LRESULT DialogCode(DWORD type) {
+    switch (type) {
+        case BS_PUSHBUTTON:
+            return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+        case BS_DEFPUSHBUTTON:
+            return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
+            return DLGC_BUTTON | DLGC_RADIOBUTTON;
+        case BS_GROUPBOX:
+            return DLGC_STATIC;
+        default:
+            return DLGC_BUTTON;
+    }
+}
+
+// The dialog manager moves the default ring by changing a push button's type.
+LRESULT SetStyle(HWND hwnd, WPARAM type, BOOL redraw) {
+    LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    SetWindowLongA(hwnd, GWL_STYLE,
+                   static_cast<LONG>((style & ~BS_TYPEMASK) | (type & BS_TYPEMASK)));
+    if (redraw)
+        InvalidateRect(hwnd, nullptr, TRUE);
+    return 0;
+}
+
 LRESULT GetState(const ButtonInfo* info) {
     return static_cast<LRESULT>(info->check | (info->pushed ? BST_PUSHED : 0) |
                                 (info->focused ? BST_FOCUS : 0));
@@ -232,7 +259,7 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             InvalidateRect(hwnd, nullptr, TRUE);
             return 0;
         case WM_GETDLGCODE:
-            return group ? DLGC_STATIC : DLGC_BUTTON;
+            return DialogCode(TypeOf(hwnd));
         case BM_GETCHECK:
             return static_cast<LRESULT>(info->check);
         case BM_SETCHECK:
@@ -243,6 +270,8 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return SetState(info, static_cast<BOOL>(wParam));
         case BM_CLICK:
             return Click(info);
+        case BM_SETSTYLE:
+            return SetStyle(hwnd, wParam, static_cast<BOOL>(lParam));
         default:
             if (message >= BM_GETCHECK && message <= kLastButtonMessage)
                 ReportUnimplemented("Button", message);

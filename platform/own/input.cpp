@@ -1,7 +1,9 @@
 // User input: what the driver injects waits here until the queue takes it, and is then turned into
 // the message that the platform would deliver: mouse messages hit-tested through WM_NCHITTEST (or
 // sent to the capture window), client or non-client by the hit code, keys to the focus window.
+#include <algorithm>
 #include <deque>
+#include <iterator>
 
 #include "platform/own/focus.h"
 #include "platform/own/queue.h"
@@ -21,6 +23,7 @@ struct InputEvent {
 std::deque<InputEvent> g_input;
 bool g_buttonDown = false;
 POINT g_cursor{};
+bool g_keyDown[256] = {};  // as of the last key message made
 
 LPARAM PackPoint(LONG x, LONG y) {
     return MAKELPARAM(static_cast<short>(x), static_cast<short>(y));
@@ -94,19 +97,23 @@ bool MouseMessage(const InputEvent& e, MSG* msg) {
     return true;
 }
 
+// Keys go to the focus window. With Alt held (and not Ctrl) they are system keys, as they are with
+// no focus at all, when they go to the active window.
 bool KeyMessage(const InputEvent& e, MSG* msg) {
+    bool down = e.kind == Kind::kKeyDown;
+    g_keyDown[e.vk & 0xFF] = down;
     HWND target = GetFocus();
+    bool alt = g_keyDown[VK_MENU];
+    bool system = (alt && !g_keyDown[VK_CONTROL]) || !target;
     if (!target)
         target = GetActiveWindow();
     if (!target)
         return false;
-    bool down = e.kind == Kind::kKeyDown;
-    *msg = MSG{target,
-               down ? WM_KEYDOWN : WM_KEYUP,
-               e.vk,
-               static_cast<LPARAM>(down ? 0x00000001u : 0xC0000001u),
-               NextMessageTime(),
-               g_cursor};
+    DWORD flags = (down ? 0x00000001u : 0xC0000001u) | (alt ? DWORD{KF_ALTDOWN} << 16 : 0u);
+    UINT message = down ? WM_KEYDOWN : WM_KEYUP;
+    if (system)
+        message += WM_SYSKEYDOWN - WM_KEYDOWN;
+    *msg = MSG{target, message, e.vk, static_cast<LPARAM>(flags), NextMessageTime(), g_cursor};
     return true;
 }
 
@@ -153,6 +160,7 @@ bool TakeInputMessage(MSG* msg) {
 void ClearInput() {
     g_input.clear();
     g_buttonDown = false;
+    std::fill(std::begin(g_keyDown), std::end(g_keyDown), false);
 }
 
 void InjectMouseDown(POINT p) {
@@ -172,3 +180,7 @@ void InjectKeyUp(UINT vk) {
 }
 
 }  // namespace own
+
+SHORT GetKeyState(int virtualKey) {
+    return own::g_keyDown[virtualKey & 0xFF] ? static_cast<SHORT>(0x8000) : 0;
+}

@@ -199,6 +199,7 @@ constexpr UINT WM_ACTIVATEAPP = 0x001C;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_MOUSEACTIVATE = 0x0021;
 constexpr UINT WM_GETMINMAXINFO = 0x0024;
+constexpr UINT WM_NEXTDLGCTL = 0x0028;
 constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_GETFONT = 0x0031;
 constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
@@ -221,12 +222,16 @@ constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
 constexpr UINT WM_SYSKEYUP = 0x0105;
+constexpr UINT WM_SYSCHAR = 0x0106;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_VSCROLL = 0x0115;
+constexpr UINT WM_CHANGEUISTATE = 0x0127;
+constexpr UINT WM_UPDATEUISTATE = 0x0128;
+constexpr UINT WM_QUERYUISTATE = 0x0129;
 constexpr UINT WM_CTLCOLORBTN = 0x0135;
 constexpr UINT WM_CTLCOLORDLG = 0x0136;
 constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
@@ -334,6 +339,8 @@ constexpr UINT VK_BACK = 0x08;
 constexpr UINT VK_TAB = 0x09;
 constexpr UINT VK_RETURN = 0x0D;
 constexpr UINT VK_SHIFT = 0x10;
+constexpr UINT VK_CONTROL = 0x11;
+constexpr UINT VK_MENU = 0x12;
 constexpr UINT VK_ESCAPE = 0x1B;
 constexpr UINT VK_SPACE = 0x20;
 constexpr UINT VK_PRIOR = 0x21;
@@ -344,6 +351,10 @@ constexpr UINT VK_LEFT = 0x25;
 constexpr UINT VK_UP = 0x26;
 constexpr UINT VK_RIGHT = 0x27;
 constexpr UINT VK_DOWN = 0x28;
+constexpr UINT VK_F4 = 0x73;
+
+// The key message's lParam: the Alt key was down (in its high word).
+constexpr WORD KF_ALTDOWN = 0x2000;
 
 // ---- Buttons and statics ------------------------------------------------------------------------
 
@@ -380,8 +391,21 @@ constexpr DWORD SS_NOTIFY = 0x0100;
 constexpr DWORD SS_CENTERIMAGE = 0x0200;
 
 constexpr UINT DLGC_WANTARROWS = 0x0001;
-constexpr UINT DLGC_BUTTON = 0x2000;
+constexpr UINT DLGC_WANTTAB = 0x0002;
+constexpr UINT DLGC_WANTALLKEYS = 0x0004;
+constexpr UINT DLGC_WANTMESSAGE = 0x0004;
+constexpr UINT DLGC_HASSETSEL = 0x0008;
+constexpr UINT DLGC_DEFPUSHBUTTON = 0x0010;
+constexpr UINT DLGC_UNDEFPUSHBUTTON = 0x0020;
+constexpr UINT DLGC_RADIOBUTTON = 0x0040;
+constexpr UINT DLGC_WANTCHARS = 0x0080;
 constexpr UINT DLGC_STATIC = 0x0100;
+constexpr UINT DLGC_BUTTON = 0x2000;
+
+// The dialog manager's own messages, and DM_GETDEFID's mark of an answer.
+constexpr UINT DM_GETDEFID = WM_USER;
+constexpr UINT DM_SETDEFID = WM_USER + 1;
+constexpr WORD DC_HASDEFID = 0x534B;
 
 // ---- Message boxes, dialog results --------------------------------------------------------------
 
@@ -567,6 +591,8 @@ HWND GetActiveWindow();
 HWND SetCapture(HWND hwnd);
 BOOL ReleaseCapture();
 HWND GetCapture();
+// The key's state as of the last input message taken from the queue: negative while it is down.
+SHORT GetKeyState(int virtualKey);
 
 // Painting.
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
@@ -579,6 +605,9 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
 HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC dialogProc,
                         LPARAM initParam);
 LRESULT DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL IsDialogMessageA(HWND dialog, LPMSG msg);
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
+HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
 BOOL EndDialog(HWND hwnd, INT_PTR result);
 BOOL MapDialogRect(HWND dialog, LPRECT rect);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);

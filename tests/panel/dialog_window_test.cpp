@@ -101,9 +101,11 @@ TEST_F(PanelTest, notices_and_commands_act_by_control_id_alone) {
     EXPECT_EQ(1, Command(IDC_RELIC_UNITS_CHECK, 0xFFFF));
     EXPECT_TRUE(profiles_[3]->bRelicUnits);
     EXPECT_EQ(0, Command(1));
-    EXPECT_EQ(0, Command(2));
     EXPECT_EQ(1, Send(WM_CREATE, 0, 0));
     EXPECT_FALSE(headless::QuitSeen());
+    // Escape's IDCANCEL is Cancel.
+    EXPECT_EQ(1, Command(IDCANCEL));
+    EXPECT_TRUE(headless::QuitSeen());
 }
 
 // An odd stored delay is shown as the even one below it, without overflow at the top.

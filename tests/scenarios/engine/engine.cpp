@@ -15,8 +15,10 @@ const char* const kGroups[4] = {"Dancing", "Attack Delay", "Tech Speed", "Techin
 const char* const kCheckBoxes[6] = {
     "Early Harassing",   "Alternative Strategies", "Dynamic Production Buildings",
     "Build Relic Units", "Build Turrets",          "Build Mines"};
-const char* const kKeys[8] = {"Left", "Right", "Up", "Down", "Home", "End", "PageUp", "PageDown"};
-const int kKeyCodes[8] = {0x25, 0x27, 0x26, 0x28, 0x24, 0x23, 0x21, 0x22};
+const Key kKeys[16] = {{"Left", 0x25}, {"Right", 0x27}, {"Up", 0x26},     {"Down", 0x28},
+                       {"Home", 0x24}, {"End", 0x23},   {"PageUp", 0x21}, {"PageDown", 0x22},
+                       {"Tab", 0x09},  {"Enter", 0x0D}, {"Escape", 0x1B}, {"Space", 0x20},
+                       {"F4", 0x73},   {"Shift", 0x10}, {"Ctrl", 0x11},   {"Alt", 0x12}};
 
 // ---- Lines
 
@@ -113,6 +115,15 @@ const Control* Screen::InGroup(const std::string& group, const char* className) 
     return nullptr;
 }
 
+std::string Screen::GroupOf(const Control& c) const {
+    for (const Control& box : controls) {
+        if (box.buttonType == 7 && c.rect.left >= box.rect.left && c.rect.right <= box.rect.right &&
+            c.rect.top >= box.rect.top && c.rect.bottom <= box.rect.bottom && &box != &c)
+            return box.text;
+    }
+    return "";
+}
+
 const Control* Screen::Button(const std::string& caption) const {
     for (const Control& c : controls) {
         if (c.className == "Button" && c.buttonType != 7 && c.text == caption)
@@ -122,8 +133,9 @@ const Control* Screen::Button(const std::string& caption) const {
 }
 
 // The probe's lines: "panel CLIENT CLOSEBOX", "control CLASS ID RECT TYPE CHECKED TEXT",
-// "slider MIN MAX CHANNEL POS THUMB" (of the control before it), "tab RECT TEXT SELECTED" and
-// "box OK TITLE TEXT"; a rectangle is four numbers, texts are quoted.
+// "slider MIN MAX CHANNEL POS THUMB" (of the control before it), "tab RECT TEXT SELECTED",
+// "box OK TITLE TEXT" and "focus CONTROL BOX ONOK" (places among the control and box lines, -1
+// for none); a rectangle is four numbers, texts are quoted.
 bool ParseScreenLine(const std::string& text, Screen* s) {
     Line line;
     std::string error;
@@ -153,6 +165,9 @@ bool ParseScreenLine(const std::string& text, Screen* s) {
         s->tabs.push_back(Tab{rect(0), t[0]});
     } else if (kind == "box" && n.size() == 4 && t.size() == 2) {
         s->boxes.push_back(Box{rect(0), t[0], t[1]});
+    } else if (kind == "focus" && n.size() == 3 && t.empty()) {
+        bool known = n[0] < static_cast<int>(s->controls.size());
+        std::tie(s->focus, s->focusBox, s->focusOnOk) = std::tuple(known ? n[0] : -1, n[1], n[2]);
     } else {
         return false;
     }
@@ -176,6 +191,35 @@ std::string ControlLine(const Control& c, const Screen& s) {
            Numbers(c.rect, s);
 }
 
+// Where the keyboard focus is: a button or check box by its caption, a slider, value label or
+// group box by its group's caption, the tabs, the top box's OK button or the rest of that box.
+// "focus none" holds wherever no control of the panel has it.
+std::string FocusSeen(const Line& line, const Screen& s) {
+    const Control* c = s.Focused();
+    if (!c) {
+        bool none = line.words.size() == 2 && line.words[1] == "none" && !line.quoted[1];
+        return none || s.focusBox < 0 ? "focus none"
+               : s.focusBox > 0       ? "focus in a box beneath the top one"
+               : s.focusOnOk          ? "focus box \"OK\""
+                                      : "focus box";
+    }
+    std::string group = Quoted(s.GroupOf(*c));
+    return c->className == "SysTabControl32" ? "focus tabs"
+           : c->slider                       ? "focus slider " + group
+           : c->className == "Static"        ? "focus label " + group
+           : c->buttonType == 7              ? "focus group " + Quoted(c->text)
+                                             : "focus " + Quoted(c->text);
+}
+
+// The push button that carries the default ring.
+std::string DefaultSeen(const Screen& s) {
+    for (const Control& c : s.controls) {
+        if (c.className == "Button" && c.buttonType == 1)
+            return "default " + Quoted(c.text);
+    }
+    return "default none";
+}
+
 // What the screen shows of an expectation's subject, written as that expectation; empty when
 // the line expects nothing of the screen.
 std::string Seen(const Line& line, const Screen& s) {
@@ -187,11 +231,15 @@ std::string Seen(const Line& line, const Screen& s) {
                : box->title == "Error"
                    ? "box " + Quoted(box->text)
                    : "a box titled " + Quoted(box->title) + ": " + Quoted(box->text);
-    } else if (std::string(" tab label slider thumb checked unchecked control ")
+    } else if (std::string(" tab label slider thumb checked unchecked control focus default ")
                    .find(" " + verb + " ") == std::string::npos) {
         return "";
     } else if (!s.panel) {
         return "the panel is not on screen";
+    } else if (verb == "focus") {
+        return FocusSeen(line, s);
+    } else if (verb == "default") {
+        return DefaultSeen(s);
     } else if (verb == "tab") {
         return "tab " + Quoted(s.selectedTab >= 0 ? s.tabs[s.selectedTab].text : "");
     } else if (verb == "control") {
@@ -351,6 +399,24 @@ bool Player::Click(int box, Point at, const Point* to) {
     return true;
 }
 
+bool Player::Keys(const std::string& combination) {
+    std::vector<int> keys;
+    for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+        end = combination.find('+', start);
+        std::string name = combination.substr(start, end - start);
+        const Key* key =
+            std::find_if(kKeys, kKeys + 16, [&name](const Key& k) { return name == k.name; });
+        if (key == kKeys + 16)
+            return false;
+        keys.push_back(key->vk);
+    }
+    for (int vk : keys)
+        backend_->Key(vk, true);
+    for (auto vk = keys.rbegin(); vk != keys.rend(); ++vk)
+        backend_->Key(*vk, false);
+    return true;
+}
+
 bool Player::Act(const Line& line) {
     std::error_code error;
     if (Is(line, {"file", nullptr, "from", nullptr})) {
@@ -381,13 +447,18 @@ bool Player::Act(const Line& line) {
         return Click(-1, Centre(s.closeBox));
     } else if (Is(line, {"dismiss", "box"}) && !s.boxes.empty()) {
         return Click(0, Centre(s.boxes[0].ok));
+    } else if (Is(line, {"key", nullptr})) {
+        return Keys(line.words[1]) || Fail(&line, "no such key");
     } else if (c) {
         Point thumb = Centre(c->thumb);
         if (Is(line, {"key", "slider", nullptr, nullptr})) {
-            auto key = std::find(kKeys, kKeys + 8, line.words[3]) - kKeys;
-            if (key < 8 && Click(-1, thumb))
-                backend_->Key(static_cast<int>(key));
-            return key < 8 || Fail(&line, "no such key");
+            auto key = std::find_if(kKeys, kKeys + kSliderKeys,
+                                    [&line](const Key& k) { return line.words[3] == k.name; }) -
+                       kKeys;
+            if (key == kSliderKeys)
+                return Fail(&line, "no such key");
+            Click(-1, thumb);
+            return Keys(line.words[3]);
         } else if (Is(line, {"drag", "slider", nullptr, "to", nullptr}) &&
                    Number(line, 4, &target) && target >= c->min && target <= c->max) {
             // The thumb's centre travels the channel less one thumb width, evenly over the range.
@@ -461,6 +532,8 @@ void Player::WriteReadings() {
     for (const char* box : kCheckBoxes)
         Write(Seen(Parsed("checked " + Quoted(box)), screen_));
     Write(Seen(Parsed("box"), screen_));
+    Write(Seen(Parsed("focus"), screen_));
+    Write(Seen(Parsed("default"), screen_));
 }
 
 bool Player::Finish() {

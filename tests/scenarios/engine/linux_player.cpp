@@ -66,6 +66,8 @@ class HeadlessBackend : public Backend {
             headless::TabState tabs{};
             if (!s->panel || w.parent != windows_[0])
                 continue;
+            if (w.focused)
+                s->focus = static_cast<int>(s->controls.size());
             bool isButton = headless::GetButtonState(w.hwnd, &button);
             s->controls.push_back(Control{w.className, w.text, w.id, Of(w.rect),
                                           isButton ? static_cast<int>(button.type) : -1,
@@ -80,9 +82,14 @@ class HeadlessBackend : public Backend {
                 s->tabs.push_back(Tab{Of(tabs.itemRects[i]), tabs.items[i]});
         }
         std::vector<headless::BoxInfo> boxes = headless::OpenBoxes();
+        HWND focus = GetFocus();
         for (auto box = boxes.rbegin(); box != boxes.rend(); ++box) {
             headless::WindowInfo ok;
             headless::GetWindowInfo(box->okButton, &ok);
+            if (focus && (focus == box->box || IsChild(box->box, focus))) {
+                s->focusBox = static_cast<int>(s->boxes.size());
+                s->focusOnOk = focus == box->okButton;
+            }
             s->boxes.push_back(Box{Of(ok.rect), box->title, box->text});
             windows_.push_back(box->box);
         }
@@ -106,7 +113,9 @@ class HeadlessBackend : public Backend {
         headless::MouseDown(at_);
         headless::DoEvents();
     }
-    void Key(int key) override { headless::PressKey(static_cast<UINT>(kKeyCodes[key])); }
+    void Key(int vk, bool down) override {
+        down ? headless::KeyDown(static_cast<UINT>(vk)) : headless::KeyUp(static_cast<UINT>(vk));
+    }
 
   private:
     std::vector<HWND> windows_;  // the panel, then the boxes as last read
@@ -132,9 +141,8 @@ class DesktopBackend : public HeadlessBackend {
             headless::DoEvents();
         }
     }
-    void Key(int key) override {
-        x_input::Key(key, true);
-        x_input::Key(key, false);
+    void Key(int vk, bool down) override {
+        x_input::Key(vk, down);
         x_input::Sync();
     }
 
@@ -207,21 +215,52 @@ class RandomDriver : public Driver {
         if (++given_ > actions_ + 100)
             return false;
         else if (!s.boxes.empty() && (given_ > actions_ || Below(startingUp ? 8 : 3) == 0))
-            *line = "dismiss box";
+            *line = s.focusBox == 0 && Below(2) ? "key Escape" : "dismiss box";
         else if (given_ > actions_)
-            *line = Below(3) == 0 ? "close" : Below(2) ? "press \"OK\"" : "press \"Cancel\"";
-        else if (int pick = Below(12); pick < 2)
+            *line = Ending(s);
+        else if (int pick = Below(13); pick == 0)
+            *line = defaults ? "file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults)
+                             : "remove \"Core/AIDefaultConfig.ai\"";
+        else if (pick <= 6)
+            *line = KeyAction(s);
+        else if ((pick = Below(11)) < 2)
             *line = "select tab " + Quoted(kTabs[Below(5)]);
         else if (pick < 4)
             *line = "toggle " + Quoted(kCheckBoxes[Below(6)]);
         else if (pick < 6)
             *line = Below(2) ? "press \"Apply\"" : "press \"Reset\"";
-        else if (pick == 6)
-            *line = defaults ? "file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults)
-                             : "remove \"Core/AIDefaultConfig.ai\"";
         else
             *line = SliderAction(s);
         return true;
+    }
+
+    // A key to whatever has the focus. Enter, Space, Escape and Alt+F4 only where they do not end
+    // the program: on a box, and Enter or Space on the panel where they press neither OK nor
+    // Cancel.
+    std::string KeyAction(const Screen& s) {
+        std::vector<std::string> keys = {
+            "Tab", "Shift+Tab", "Ctrl+Tab", "Ctrl+Shift+Tab", "Ctrl+PageDown", "Ctrl+PageUp"};
+        for (int i = 0; i < kSliderKeys; ++i)
+            keys.push_back(kKeys[i].name);
+        const Control* focus = s.Focused();
+        bool onBox = s.focusBox >= 0;
+        bool ends = focus && focus->className == "Button" &&
+                    (focus->text == "OK" || focus->text == "Cancel");
+        if (onBox)
+            keys.insert(keys.end(), {"Escape", "Alt+F4"});
+        if (onBox || (focus && focus->buttonType == 1 && !ends))
+            keys.push_back("Enter");
+        if (onBox || (focus && !ends))
+            keys.push_back("Space");
+        return "key " + keys[static_cast<std::size_t>(Below(static_cast<int>(keys.size())))];
+    }
+
+    // The end, by mouse or by keys (Enter presses OK unless a default Apply or Reset has the
+    // focus).
+    std::string Ending(const Screen& s) {
+        static const char* const kEndings[] = {"close",      "press \"OK\"", "press \"Cancel\"",
+                                               "key Escape", "key Alt+F4",   "key Enter"};
+        return kEndings[Below(s.Focused() ? 6 : 3)];
     }
 
     std::string SliderAction(const Screen& s) {
@@ -236,7 +275,7 @@ class RandomDriver : public Driver {
                 return "drag slider " + group + " to " +
                        std::to_string(c->min + Below(c->max - c->min + 1));
             case 1:
-                return "key slider " + group + " " + kKeys[Below(8)];
+                return "key slider " + group + " " + kKeys[Below(kSliderKeys)].name;
             default:
                 return "click slider " + group +
                        (left && (!right || Below(2)) ? " left" : " right");

@@ -21,10 +21,48 @@ void Button(bool down) {
     XTestFakeButtonEvent(g_display, 1, down, CurrentTime);
 }
 
-void Key(int key, bool down) {
-    static const KeySym keys[] = {XK_Left, XK_Right, XK_Up,    XK_Down,
-                                  XK_Home, XK_End,   XK_Prior, XK_Next};
-    XTestFakeKeyEvent(g_display, XKeysymToKeycode(g_display, keys[key & 7]), down, CurrentTime);
+// The key of a virtual-key code (scenario::kKeys names them all).
+KeySym Symbol(int vk) {
+    switch (vk) {
+        case 0x09:
+            return XK_Tab;
+        case 0x0D:
+            return XK_Return;
+        case 0x10:
+            return XK_Shift_L;
+        case 0x11:
+            return XK_Control_L;
+        case 0x12:
+            return XK_Alt_L;
+        case 0x1B:
+            return XK_Escape;
+        case 0x20:
+            return XK_space;
+        case 0x21:
+            return XK_Prior;
+        case 0x22:
+            return XK_Next;
+        case 0x23:
+            return XK_End;
+        case 0x24:
+            return XK_Home;
+        case 0x25:
+            return XK_Left;
+        case 0x26:
+            return XK_Up;
+        case 0x27:
+            return XK_Right;
+        case 0x28:
+            return XK_Down;
+        case 0x73:
+            return XK_F4;
+        default:
+            return NoSymbol;
+    }
+}
+
+void Key(int vk, bool down) {
+    XTestFakeKeyEvent(g_display, XKeysymToKeycode(g_display, Symbol(vk)), down, CurrentTime);
 }
 
 void Sync() {
