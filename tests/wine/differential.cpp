@@ -157,9 +157,9 @@ class WineBackend : public Backend {
         x_input::Button(down);
         Settle(0x01, down);  // VK_LBUTTON
     }
-    void Key(int vk, bool down) override {
-        x_input::Key(vk, down);
-        Settle(vk, down);
+    void Key(const scenario::Key& key, bool down) override {
+        x_input::Key(key.keysym, down);
+        Settle(key.vk, down);
     }
     // Once XSync returns, the X server has sent the events. The probe waits until the key or
     // button given last shows its new state (the panel's program has taken the event from X),

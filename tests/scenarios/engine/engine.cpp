@@ -15,10 +15,13 @@ const char* const kGroups[4] = {"Dancing", "Attack Delay", "Tech Speed", "Techin
 const char* const kCheckBoxes[6] = {
     "Early Harassing",   "Alternative Strategies", "Dynamic Production Buildings",
     "Build Relic Units", "Build Turrets",          "Build Mines"};
-const Key kKeys[16] = {{"Left", 0x25}, {"Right", 0x27}, {"Up", 0x26},     {"Down", 0x28},
-                       {"Home", 0x24}, {"End", 0x23},   {"PageUp", 0x21}, {"PageDown", 0x22},
-                       {"Tab", 0x09},  {"Enter", 0x0D}, {"Escape", 0x1B}, {"Space", 0x20},
-                       {"F4", 0x73},   {"Shift", 0x10}, {"Ctrl", 0x11},   {"Alt", 0x12}};
+const Key kKeys[16] = {
+    {"Left", 0x25, 0xFF51},   {"Right", 0x27, 0xFF53},    {"Up", 0x26, 0xFF52},
+    {"Down", 0x28, 0xFF54},   {"Home", 0x24, 0xFF50},     {"End", 0x23, 0xFF57},
+    {"PageUp", 0x21, 0xFF55}, {"PageDown", 0x22, 0xFF56}, {"Tab", 0x09, 0xFF09},
+    {"Enter", 0x0D, 0xFF0D},  {"Escape", 0x1B, 0xFF1B},   {"Space", 0x20, 0x0020},
+    {"F4", 0x73, 0xFFC1},     {"Shift", 0x10, 0xFFE1},    {"Ctrl", 0x11, 0xFFE3},
+    {"Alt", 0x12, 0xFFE9}};
 
 // ---- Lines
 
@@ -400,20 +403,19 @@ bool Player::Click(int box, Point at, const Point* to) {
 }
 
 bool Player::Keys(const std::string& combination) {
-    std::vector<int> keys;
+    std::vector<const Key*> keys;
     for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
         end = combination.find('+', start);
         std::string name = combination.substr(start, end - start);
-        const Key* key =
-            std::find_if(kKeys, kKeys + 16, [&name](const Key& k) { return name == k.name; });
-        if (key == kKeys + 16)
+        keys.push_back(
+            std::find_if(kKeys, kKeys + 16, [&name](const Key& k) { return name == k.name; }));
+        if (keys.back() == kKeys + 16)
             return false;
-        keys.push_back(key->vk);
     }
-    for (int vk : keys)
-        backend_->Key(vk, true);
-    for (auto vk = keys.rbegin(); vk != keys.rend(); ++vk)
-        backend_->Key(*vk, false);
+    for (const Key* key : keys)
+        backend_->Key(*key, true);
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+        backend_->Key(**key, false);
     return true;
 }
 

@@ -79,12 +79,13 @@ bool ParseScreenLine(const std::string& text, Screen* screen);
 
 extern const char* const kGroups[4];
 extern const char* const kCheckBoxes[6];
-// The keys that scenarios name, with their virtual-key codes: first the eight that move a slider
-// (Left, Right, Up, Down, Home, End, PageUp, PageDown), then Tab, Enter, Escape, Space, F4, and
-// last the modifiers Shift, Ctrl and Alt.
+// The keys that scenarios name, with their virtual-key codes and X key symbols: first the eight
+// that move a slider (Left, Right, Up, Down, Home, End, PageUp, PageDown), then Tab, Enter,
+// Escape, Space, F4, and last the modifiers Shift, Ctrl and Alt.
 struct Key {
     const char* name;
     int vk;
+    unsigned keysym;
 };
 extern const Key kKeys[16];
 constexpr int kSliderKeys = 8;
@@ -106,7 +107,7 @@ class Backend {
     virtual void Uncover(int box, Point point) = 0;
     virtual void MouseMove(Point point) = 0;
     virtual void MouseButton(bool down) = 0;
-    virtual void Key(int vk, bool down) = 0;
+    virtual void Key(const scenario::Key& key, bool down) = 0;
 };
 
 // Gives actions when the scenario's lines have run out, and checks what must hold before each.

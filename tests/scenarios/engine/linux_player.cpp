@@ -113,8 +113,9 @@ class HeadlessBackend : public Backend {
         headless::MouseDown(at_);
         headless::DoEvents();
     }
-    void Key(int vk, bool down) override {
-        down ? headless::KeyDown(static_cast<UINT>(vk)) : headless::KeyUp(static_cast<UINT>(vk));
+    void Key(const scenario::Key& key, bool down) override {
+        down ? headless::KeyDown(static_cast<UINT>(key.vk))
+             : headless::KeyUp(static_cast<UINT>(key.vk));
     }
 
   private:
@@ -141,8 +142,8 @@ class DesktopBackend : public HeadlessBackend {
             headless::DoEvents();
         }
     }
-    void Key(int vk, bool down) override {
-        x_input::Key(vk, down);
+    void Key(const scenario::Key& key, bool down) override {
+        x_input::Key(key.keysym, down);
         x_input::Sync();
     }
 
