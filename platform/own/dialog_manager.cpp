@@ -59,6 +59,16 @@ HWND ControlOf(HWND dialog, HWND hwnd) {
     return hwnd;
 }
 
+// Where a walk over the controls starts (null: from the dialog's first control); false where
+// there is nothing to walk: no dialog, or backwards from nowhere, which finds nothing.
+bool WalkStart(HWND dialog, HWND* control, BOOL previous) {
+    if (!IsWindow(dialog))
+        return false;
+    if (*control == dialog)
+        *control = nullptr;
+    return *control || !previous;
+}
+
 // The first tab stop from start on, walking one way and not round.
 HWND TabStopFrom(HWND start, bool previous) {
     for (HWND h = start; h; h = Sibling(h, previous)) {
@@ -271,11 +281,7 @@ using own::StartsGroup;
 using own::TabStopFrom;
 
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
-    if (!IsWindow(dialog))
-        return nullptr;
-    if (control == dialog)
-        control = nullptr;
-    if (!control && previous)
+    if (!own::WalkStart(dialog, &control, previous))
         return nullptr;
     HWND from = ControlOf(dialog, control);
     if (!from)
@@ -291,11 +297,7 @@ HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
 // Always walks forward round the dialog, as the platform does: for the previous control it keeps
 // the last one seen before coming back to the control.
 HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
-    if (!IsWindow(dialog))
-        return nullptr;
-    if (control == dialog)
-        control = nullptr;
-    if (!control && previous)
+    if (!own::WalkStart(dialog, &control, previous))
         return nullptr;
     if (control) {
         if (!IsChild(dialog, control))
