@@ -25,6 +25,18 @@ const panel::CheckRow* CheckBoxWithId(int id) {
     return nullptr;
 }
 
+// Ctrl+Tab and Ctrl+Page Down step to the next tab, Ctrl+Shift+Tab and Ctrl+Page Up to the
+// previous one, as in tabbed dialogs; 0 for every other message.
+int TabStep(const MSG& message) {
+    if (message.message != WM_KEYDOWN || GetKeyState(VK_CONTROL) >= 0) {
+        return 0;
+    }
+    if (message.wParam == VK_TAB) {
+        return GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+    }
+    return message.wParam == VK_NEXT ? 1 : message.wParam == VK_PRIOR ? -1 : 0;
+}
+
 }  // namespace
 
 LRESULT DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -62,7 +74,7 @@ LRESULT DialogWindow::OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM 
         Refresh();
         return 1;
     }
-    return DefaultProcedure(window, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT DialogWindow::OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -75,7 +87,7 @@ LRESULT DialogWindow::OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM 
             return 0;
         }
     }
-    return DefaultProcedure(window, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT DialogWindow::OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -106,35 +118,22 @@ LRESULT DialogWindow::OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM
         (this->*row->setter)(state == BST_CHECKED);
         return 1;
     }
-    return DefaultProcedure(window, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 bool DialogWindow::SwitchTabByKey(const MSG& message) {
-    bool control = GetKeyState(VK_CONTROL) < 0;
-    bool ours = message.hwnd == hDialog || IsChild(hDialog, message.hwnd);
-    if (message.message != WM_KEYDOWN || !control || !ours) {
-        return false;
-    }
-    int step = 0;
-    if (message.wParam == VK_TAB) {
-        step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
-    } else if (message.wParam == VK_NEXT || message.wParam == VK_PRIOR) {
-        step = message.wParam == VK_NEXT ? 1 : -1;
-    } else {
-        return false;
-    }
-    // The tab control's own notices, as a click on the tab sends them: the profile follows.
+    int step = TabStep(message);
     int count = static_cast<int>(SendMessageA(hTabControl, TCM_GETITEMCOUNT, 0, 0));
-    int current = static_cast<int>(SendMessageA(hTabControl, TCM_GETCURSEL, 0, 0));
-    if (count <= 0) {
-        return true;
+    if (step == 0 || count <= 0 || (message.hwnd != hDialog && !IsChild(hDialog, message.hwnd))) {
+        return false;
     }
+    // The tab control's notices, as a click on the tab sends them: the profile follows.
     NMHDR header{hTabControl, IDC_PROFILE_TABS, static_cast<UINT>(TCN_SELCHANGING)};
-    if (SendMessageA(hDialog, WM_NOTIFY, IDC_PROFILE_TABS, reinterpret_cast<LPARAM>(&header))) {
-        return true;
+    if (!SendMessageA(hDialog, WM_NOTIFY, IDC_PROFILE_TABS, reinterpret_cast<LPARAM>(&header))) {
+        int current = static_cast<int>(SendMessageA(hTabControl, TCM_GETCURSEL, 0, 0));
+        SendMessageA(hTabControl, TCM_SETCURSEL, (current + step + count) % count, 0);
+        header.code = static_cast<UINT>(TCN_SELCHANGE);
+        SendMessageA(hDialog, WM_NOTIFY, IDC_PROFILE_TABS, reinterpret_cast<LPARAM>(&header));
     }
-    SendMessageA(hTabControl, TCM_SETCURSEL, (current + step + count) % count, 0);
-    header.code = static_cast<UINT>(TCN_SELCHANGE);
-    SendMessageA(hDialog, WM_NOTIFY, IDC_PROFILE_TABS, reinterpret_cast<LPARAM>(&header));
     return true;
 }
