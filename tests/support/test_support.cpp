@@ -11,7 +11,70 @@ namespace {
 MessageRecorder* g_recorder = nullptr;
 AutoAnswerBoxes* g_answerer = nullptr;
 std::string g_modulePath;
+
+POINT Centre(const RECT& r) {
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Presses at `from`, moves by way of the middle to `to`, and lets go there.
+void Press(HWND target, POINT from, POINT to) {
+    HWND top = target;
+    while (GetParent(top))
+        top = GetParent(top);
+    if (!IsWindowVisible(target))
+        return;
+    if (headless::TopLevelWindowAt(from) != top)
+        headless::BringForward(top);
+    headless::MouseDown(from);
+    if (from.x != to.x || from.y != to.y) {
+        headless::MouseMove(POINT{(from.x + to.x) / 2, from.y});
+        headless::MouseMove(to);
+    }
+    headless::MouseUp(to);
+}
+
+RECT Thumb(HWND slider) {
+    headless::WindowInfo info;
+    const own::TrackbarInfo* bar = headless::Trackbar(slider);
+    return bar && headless::GetWindowInfo(slider, &info) ? headless::OnScreen(info, bar->thumb)
+                                                         : RECT{};
+}
 }  // namespace
+
+void DoEvents() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
+        PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void Click(HWND window) {
+    RECT r;
+    if (GetWindowRect(window, &r))
+        Press(window, Centre(r), Centre(r));
+}
+
+void ClickTab(HWND tab, int index) {
+    headless::WindowInfo info;
+    const own::TabInfo* tabs = headless::Tabs(tab);
+    if (tabs && headless::GetWindowInfo(tab, &info) && index >= 0 &&
+        index < static_cast<int>(tabs->items.size())) {
+        POINT p =
+            Centre(headless::OnScreen(info, tabs->items[static_cast<std::size_t>(index)].rect));
+        Press(tab, p, p);
+    }
+}
+
+void ClickSliderThumb(HWND slider) {
+    POINT p = Centre(Thumb(slider));
+    Press(slider, p, p);
+}
+
+void DragSlider(HWND slider, int position) {
+    Press(slider, Centre(Thumb(slider)), headless::SliderPointFor(slider, position));
+}
 
 ScriptedInput::ScriptedInput() : previous_(headless::GetInputSource()) {
     headless::SetInputSource(this);
@@ -66,11 +129,11 @@ AutoAnswerBoxes::~AutoAnswerBoxes() {
     own::SetBoxObserver(previousObserver_);
 }
 
-void AutoAnswerBoxes::Observe(const own::MessageBoxEvent& box) {
+void AutoAnswerBoxes::Observe(const headless::BoxInfo& box) {
     if (!g_answerer)
         return;
     g_answerer->boxes_.push_back(box.text);
-    headless::Click(box.okButton);
+    Click(box.okButton);
 }
 
 void SetModulePathForTesting(const std::string& path) {
