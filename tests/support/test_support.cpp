@@ -16,7 +16,7 @@ POINT Centre(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-// Presses at `from`, moves by way of the middle to `to`, and lets go there.
+// Presses at `from` and lets go at `to`, by way of the middle; see Click.
 void Press(HWND target, POINT from, POINT to) {
     HWND top = target;
     while (GetParent(top))
@@ -31,13 +31,6 @@ void Press(HWND target, POINT from, POINT to) {
         headless::MouseMove(to);
     }
     headless::MouseUp(to);
-}
-
-RECT Thumb(HWND slider) {
-    headless::WindowInfo info;
-    const own::TrackbarInfo* bar = headless::Trackbar(slider);
-    return bar && headless::GetWindowInfo(slider, &info) ? headless::OnScreen(info, bar->thumb)
-                                                         : RECT{};
 }
 }  // namespace
 
@@ -67,13 +60,13 @@ void ClickTab(HWND tab, int index) {
     }
 }
 
-void ClickSliderThumb(HWND slider) {
-    POINT p = Centre(Thumb(slider));
-    Press(slider, p, p);
-}
-
 void DragSlider(HWND slider, int position) {
-    Press(slider, Centre(Thumb(slider)), headless::SliderPointFor(slider, position));
+    headless::WindowInfo info;
+    const own::TrackbarInfo* bar = headless::Trackbar(slider);
+    if (bar && headless::GetWindowInfo(slider, &info)) {
+        Press(slider, Centre(headless::OnScreen(info, bar->thumb)),
+              headless::SliderPointFor(slider, position));
+    }
 }
 
 ScriptedInput::ScriptedInput() : previous_(headless::GetInputSource()) {

@@ -14,16 +14,13 @@
 
 namespace support {
 
-// Dispatches every posted message, input and paint that is pending, without waiting and without
-// asking the input source. It stops before a quit message and leaves it for the program's loop.
+// Dispatches what is pending, without waiting; stops before a quit message and leaves it queued.
 void DoEvents();
 
-// Real hit-tested clicks (press and release, which wait in the input queue until messages are
-// pumped). A window that is not on screen gets none; one whose top-level window lies under another
-// at the point is first brought forward, as a person clicks on it in the task bar.
+// Hit-tested clicks, queued as input: none for a window that is not on screen; a top-level window
+// that another covers at the point is first brought forward, as from the task bar.
 void Click(HWND window);                     // at the centre of its window rectangle
 void ClickTab(HWND tab, int index);          // on the item
-void ClickSliderThumb(HWND slider);          // focuses it, moves nothing
 void DragSlider(HWND slider, int position);  // thumb to the tick of the position, then let go
 
 // A script of steps, each run when the layer would wait: the usual input source for tests.
