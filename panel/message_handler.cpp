@@ -1,5 +1,7 @@
 // What the dialog does with each message: slider notices and check-box clicks edit the current
 // profile, a tab change shows another profile, the buttons save, reload the defaults and quit.
+#include <iterator>
+
 #include "panel/control_table.h"
 #include "panel/dialog_window.h"
 #include "profiles/settings_file.h"
@@ -123,8 +125,8 @@ LRESULT DialogWindow::OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM
 
 bool DialogWindow::SwitchTabByKey(const MSG& message) {
     int step = TabStep(message);
-    int count = static_cast<int>(SendMessageA(hTabControl, TCM_GETITEMCOUNT, 0, 0));
-    if (step == 0 || count <= 0 || (message.hwnd != hDialog && !IsChild(hDialog, message.hwnd))) {
+    int count = static_cast<int>(std::size(kProfileNames));
+    if (step == 0 || (message.hwnd != hDialog && !IsChild(hDialog, message.hwnd))) {
         return false;
     }
     // The tab control's notices, as a click on the tab sends them: the profile follows.

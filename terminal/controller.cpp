@@ -70,7 +70,7 @@ void Controller::OnKey(Key key) {
 }
 
 void Controller::CloseInnermost() {
-    std::vector<headless::BoxInfo> boxes = headless::OpenBoxes();
+    const std::vector<headless::BoxInfo>& boxes = headless::OpenBoxes();
     if (!boxes.empty())
         headless::CloseWindow(boxes.back().box);
     else

@@ -179,19 +179,11 @@ void PressDefault(HWND dialog) {
 }
 
 // The arrows move through the group of the window that has the key, wrapping within the group.
+// (Radio buttons, which the arrows would also tick, are not among this layer's controls.)
 void MoveInGroup(HWND dialog, const MSG& msg) {
     bool previous = msg.wParam == VK_LEFT || msg.wParam == VK_UP;
     HWND next = GetNextDlgGroupItem(dialog, msg.hwnd, previous);
-    WPARAM hwndParam = reinterpret_cast<WPARAM>(next);
-    if (next && DialogCode(next, msg.wParam, reinterpret_cast<LPARAM>(&msg)) ==
-                    (DLGC_BUTTON | DLGC_RADIOBUTTON)) {
-        SetFocus(next);
-        if ((GetWindowLongA(next, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON &&
-            SendMessageA(next, BM_GETCHECK, 0, 0) != static_cast<LRESULT>(BST_CHECKED))
-            SendMessageA(next, BM_CLICK, 1, 0);
-        return;
-    }
-    SendMessageA(dialog, WM_NEXTDLGCTL, hwndParam, 1);
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), 1);
 }
 
 // A key that the dialog manager takes itself; false for the keys the focused control keeps.

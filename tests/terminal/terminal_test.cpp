@@ -40,7 +40,7 @@ class TerminalTest : public ::testing::Test {
             window.AddProfile(profiles[i].get());
         }
         window.Refresh();
-        headless::DoEvents();
+        support::DoEvents();
     }
 
     HWND Item(int id) const { return GetDlgItem(window.hDialog, id); }
