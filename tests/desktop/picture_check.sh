@@ -42,16 +42,22 @@ folder() {  # a program folder with the shipped defaults as its settings file
 }
 
 # Starts a program in the background (PID) and waits until an X window with the dialog's caption
-# is viewable.
+# is viewable. Wine, just after another run on the same prefix has ended, now and then ends its
+# program at once: it gets a second start.
 start() {
     local dir=$1
     shift
-    (cd "$dir" && exec "$@" >/dev/null 2>&1) &
-    PID=$!
-    until xdotool search --onlyvisible --name '^AI Control Panel$' >/dev/null 2>&1; do
-        kill -0 "$PID" 2>/dev/null || { echo "picture check: $* ended early" >&2; return 1; }
-        sleep 0.005
+    for _ in 1 2; do
+        (cd "$dir" && exec "$@" >/dev/null 2>&1) &
+        PID=$!
+        until xdotool search --onlyvisible --name '^AI Control Panel$' >/dev/null 2>&1; do
+            kill -0 "$PID" 2>/dev/null || continue 2
+            sleep 0.005
+        done
+        return 0
     done
+    echo "picture check: $* ended early" >&2
+    return 1
 }
 
 # The window as it shows, then with the focus on the Dancing slider and on Early Harassing: keys
