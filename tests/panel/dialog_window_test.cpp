@@ -68,13 +68,13 @@ TEST_F(PanelTest, create_reports_a_missing_template) {
 // OK queued behind a key is taken before the slider has painted its new position.
 TEST_F(PanelTest, ok_queued_behind_a_key_saves_what_the_slider_shows) {
     CreateWithProfiles();
-    headless::ClickSliderThumb(window->hAttackDelaySlider);
+    headless::ClickSliderThumb(Item(IDC_ATTACK_DELAY_SLIDER));
     headless::DoEvents();
     headless::PressKey(VK_RIGHT);
     headless::Click(Item(IDC_OK));
     headless::DoEvents();
     ASSERT_TRUE(headless::QuitSeen());
-    EXPECT_EQ(1, SendMessageA(window->hAttackDelaySlider, TBM_GETPOS, 0, 0));
+    EXPECT_EQ(1, SendMessageA(Item(IDC_ATTACK_DELAY_SLIDER), TBM_GETPOS, 0, 0));
     EXPECT_NE(std::string::npos, ReadFileBytes("Core/AIConfig.ai")
                                      .find("AISettings_Hard =\r\n{\r\n\tiDancing = 0,\r\n"
                                            "\tiAttackDelay = 2,\r\n"));
@@ -85,9 +85,9 @@ TEST_F(PanelTest, notices_and_commands_act_by_control_id_alone) {
     SendMessageA(window->hTabControl, TCM_SETCURSEL, 3, 0);
     // A slider's notice of any code stores its position and is never a tab change; scrolling
     // that names no slider is left to the default procedure.
-    SendMessageA(window->hHandicapSlider, TBM_SETPOS, TRUE, 1);
+    SendMessageA(Item(IDC_HANDICAP_SLIDER), TBM_SETPOS, TRUE, 1);
     EXPECT_EQ(1, Notify(IDC_HANDICAP_SLIDER, TCN_SELCHANGE));
-    SendMessageA(window->hHandicapSlider, TBM_SETPOS, TRUE, 2);
+    SendMessageA(Item(IDC_HANDICAP_SLIDER), TBM_SETPOS, TRUE, 2);
     EXPECT_EQ(0, Send(WM_HSCROLL, TB_LINEDOWN, 0));
     EXPECT_EQ(1, profiles_[2]->iHandicap);
     EXPECT_EQ(0, Notify(IDC_PROFILE_TABS, TCN_SELCHANGING));
@@ -113,7 +113,7 @@ TEST_F(PanelTest, refresh_makes_the_largest_attack_delay_even) {
     window->Refresh();
     EXPECT_EQ(2147483646, profiles_[2]->iAttackDelay);
     char label[32] = "";
-    GetWindowTextA(window->hAttackDelayLabel, label, sizeof label);
+    GetWindowTextA(Item(IDC_ATTACK_DELAY_LABEL), label, sizeof label);
     EXPECT_STREQ("2147483646 minutes", label);
 }
 
