@@ -2,8 +2,10 @@
 // The control panel: the dialog built from template 102, the handles of the controls that show a
 // profile, and the profiles that its five tabs stand for.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "platform/platform.h"
 #include "profiles/pointer_list.h"
@@ -17,8 +19,18 @@ inline constexpr const char* kSettingsFilePath = "Core/AIConfig.ai";
 inline constexpr const char* kDefaultsFilePath = "Core/AIDefaultConfig.ai";
 
 // The rows of the settings table in the order in which Create sets their controls up and Refresh
-// shows them: the sliders from the top, then the check boxes in the order of their setters.
-inline constexpr int kPanelOrder[kSettingCount] = {0, 1, 2, 3, 5, 4, 6, 7, 8, 9};
+// shows them: the table's, except that Early Harassing comes before Alternative Strategies, as
+// the setters are declared.
+consteval std::array<int, kSettingCount> PanelOrder() {
+    std::array<int, kSettingCount> order{};
+    for (int row = 0; row < kSettingCount; ++row) {
+        order[row] = row;
+    }
+    std::swap(order[RowOf(&AISetting::bHarassing)],
+              order[RowOf(&AISetting::bAlternativeStrategies)]);
+    return order;
+}
+inline constexpr std::array<int, kSettingCount> kPanelOrder = PanelOrder();
 
 class DialogWindow {
   public:

@@ -113,6 +113,7 @@ inline const char* LabelText(const Setting& setting, std::int32_t value, char (&
         std::snprintf(buffer, sizeof buffer, setting.labelFormat, static_cast<int>(value));
         return buffer;
     }
-    bool listed = value >= setting.minimum && value <= setting.maximum;
+    bool listed = value >= setting.minimum && value <= setting.maximum &&
+                  value - setting.minimum < static_cast<int>(std::size(setting.labelTexts));
     return listed ? setting.labelTexts[value - setting.minimum] : nullptr;
 }
