@@ -44,24 +44,10 @@ std::vector<std::int32_t> Values() {
     return values;
 }
 
-// Each profile read on its own from the file's start, up to the first that finds no complete
-// block. Whether none failed.
-bool ReadOneByOne(const std::string& path) {
-    for (AISetting& p : g_profiles) {
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        block::TextInput in(file);
-        bool complete = p.Read(in);
-        std::fclose(file);
-        if (!complete)
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static support::AutoAnswerBoxes boxes;
+    support::AutoAnswerBoxes boxes;
     static char folder[] = "/tmp/load-settings-fuzz-XXXXXX";
     static const std::string path =
         std::string(mkdtemp(folder) ? folder : (std::abort(), "")) + "/AIConfig.ai";
@@ -69,11 +55,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::FILE* file = std::fopen(path.c_str(), "wb");
     Check(file && (!size || std::fwrite(data, 1, size, file) == size) && std::fclose(file) == 0);
 
+    // Each profile read on its own from the first line, up to the first without a whole block.
     Scramble();
-    bool complete = ReadOneByOne(path);
+    bool complete = true;
+    for (AISetting& p : g_profiles) {
+        std::FILE* in = std::fopen(path.c_str(), "rb");
+        block::TextInput input(in);
+        complete = complete && p.Read(input);
+        std::fclose(in);
+    }
     const std::vector<std::int32_t> expected = Values();
     Scramble();
-    boxes.Clear();
     Check(LoadAISettings(path.c_str()) && Values() == expected);
     Check(boxes.boxes().size() == (complete ? 0u : 1u));
     Check(SaveAISettings(saved.c_str()));

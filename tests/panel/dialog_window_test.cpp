@@ -108,17 +108,6 @@ TEST_F(PanelTest, notices_and_commands_act_by_control_id_alone) {
     EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
-// An odd stored delay is shown as the even one below it, without overflow at the top.
-TEST_F(PanelTest, refresh_makes_the_largest_attack_delay_even) {
-    CreateWithProfiles();
-    profiles_[2]->iAttackDelay = 2147483647;
-    window->Refresh();
-    EXPECT_EQ(2147483646, profiles_[2]->iAttackDelay);
-    char label[32] = "";
-    GetWindowTextA(Item(IDC_ATTACK_DELAY_LABEL), label, sizeof label);
-    EXPECT_STREQ("2147483646 minutes", label);
-}
-
 // The whole program on a fresh layer, as a new process would start it.
 int RunProgram(const std::string& path, HINSTANCE instance = own::ProgramInstance()) {
     UnregisterClassA("DLGCLASS", own::ProgramInstance());
