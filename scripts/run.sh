@@ -9,12 +9,10 @@ cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh build terminal desktop
 
-build=build/program
 folder=build/run
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    # The program alone: neither the tests nor the benchmarks, so neither GoogleTest nor benchmark.
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DAICP_BENCH=OFF >/dev/null
-fi
-cmake --build "$build" --target AIControlPanel -j "$(nproc)"
-cmake --install "$build" --prefix "$folder" --component program >/dev/null
+# The preset "program" is the program alone, in build/program: neither the tests nor the
+# benchmarks, so neither GoogleTest nor benchmark.
+[ -f build/program/CMakeCache.txt ] || cmake --preset program >/dev/null
+cmake --build --preset program -j "$(nproc)"
+cmake --install build/program --prefix "$folder" --component program >/dev/null
 exec "$folder/AIControlPanel" "$@"
