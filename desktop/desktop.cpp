@@ -6,9 +6,12 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "desktop/painter.h"
@@ -306,17 +309,29 @@ DesktopInput::~DesktopInput() {
 
 bool DesktopInput::Start(std::string* error) {
     error->clear();
+    std::string name = XDisplayName(nullptr);
+    if (name.empty())
+        return false;  // no display asked for
+    errno = 0;
     Display* display = XOpenDisplay(nullptr);
-    if (!display)
+    if (!display) {
+        // Xlib tells no reason; a local display's socket leaves one in errno.
+        *error = "cannot open the X display \"" + name + "\": " +
+                 (errno ? std::strerror(errno) : "no X server answers there, or it refused");
         return false;
+    }
     Visual* visual = DefaultVisual(display, DefaultScreen(display));
     if (DefaultDepth(display, DefaultScreen(display)) != 24 || visual->red_mask != 0xFF0000 ||
         visual->green_mask != 0x00FF00 || visual->blue_mask != 0x0000FF) {
         XCloseDisplay(display);
-        *error = "the X display is not a 24-bit true colour one";
+        *error = "the X display \"" + name + "\" is not a 24-bit true colour one";
         return false;
     }
-    if (!state_->font.Load(kFontPath, kFontHeight, error)) {
+    if (access(kFontPath, R_OK) != 0) {
+        *error = std::string("cannot read the dialog's font ") + kFontPath + ": " +
+                 std::strerror(errno) + " (Debian's package fonts-wine holds it)";
+    }
+    if (!error->empty() || !state_->font.Load(kFontPath, kFontHeight, error)) {
         XCloseDisplay(display);
         return false;
     }
