@@ -132,6 +132,12 @@ int RunProgram(headless::InputSource* input) {
     char commandLine[] = "";
     int exitCode = WinMain(own::ProgramInstance(), nullptr, commandLine, SW_SHOWNORMAL);
     headless::SetInputSource(nullptr);
+    return exitCode;
+}
+
+// The exit code of a run, once the front end has given the screen back; a start-up that gave up
+// says why, where it can be told.
+int Explained(int exitCode) {
     if (exitCode == 0 && ProgramPath().size() > 255)
         std::fprintf(stderr,
                      "%s: the program's path is longer than 255 characters: move the program to a"
@@ -152,7 +158,7 @@ int RunInTerminal(const char* before) {
     }
     int exitCode = RunProgram(&input);
     input.Stop();
-    return exitCode;
+    return Explained(exitCode);
 }
 
 }  // namespace
@@ -185,5 +191,5 @@ int main(int argc, char** argv) {
     }
     int exitCode = RunProgram(&input);
     input.Stop();
-    return exitCode;
+    return Explained(exitCode);
 }
