@@ -9,10 +9,14 @@ cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh build terminal desktop
 
-folder=build/run
+folder=build/run log=build/program.log
 # The preset "program" is the program alone, in build/program: neither the tests nor the
-# benchmarks, so neither GoogleTest nor benchmark.
-[ -f build/program/CMakeCache.txt ] || cmake --preset program >/dev/null
-cmake --build --preset program -j "$(nproc)"
+# benchmarks, so neither GoogleTest nor benchmark. Its output is shown only when it fails.
+if [ ! -f build/program/CMakeCache.txt ]; then
+    echo "run.sh: building the program in build/program" >&2
+    mkdir -p build
+    cmake --preset program >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
+fi
+cmake --build --preset program -j "$(nproc)" >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
 cmake --install build/program --prefix "$folder" --component program >/dev/null
 exec "$folder/AIControlPanel" "$@"
