@@ -72,6 +72,8 @@ std::string ProgramPath() {
 }
 
 void PrintHelp() {
+    std::string folder = ProgramPath();
+    folder.erase(folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/'));
     std::printf(
         "Usage: %s [OPTION]...\n"
         "Sets how the computer opponents of the game behave at each of its five difficulty\n"
@@ -91,8 +93,9 @@ void PrintHelp() {
         "  0  the dialog could not start (as when the program's path is longer than 255\n"
         "     characters)\n"
         "  2  a wrong option\n"
-        "  3  neither an X display nor a terminal to show the dialog on\n",
-        ProgramPath().substr(0, ProgramPath().rfind('/')).c_str());
+        "  3  neither an X display nor a terminal to show the dialog on\n"
+        "  4  the X display went away while the dialog was open (nothing was saved)\n",
+        folder.c_str());
 }
 
 // Reads the command line into *options; false after telling stderr what is wrong with it.

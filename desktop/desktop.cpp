@@ -26,11 +26,21 @@ struct Shown {
     Pixels picture{0, 0};
 };
 
-// Xlib ends the process when the display goes away; it ends with a code of its own, never the
-// program's, and says why.
+// Xlib ends the process when the display goes away; it ends with a code of its own (4), never the
+// program's or the entry's, and says why.
 int DisplayLost(Display*) {
     std::fputs("AIControlPanel: the X display has gone away; closing without saving\n", stderr);
-    std::_Exit(2);
+    std::_Exit(4);
+}
+
+// The dialog's font; false with the reason, naming the font's file, in *error.
+bool LoadDialogFont(Font* font, std::string* error) {
+    if (access(kFontPath, R_OK) != 0) {
+        *error = std::string("cannot read the dialog's font ") + kFontPath + ": " +
+                 std::strerror(errno) + " (Debian's package fonts-wine holds it)";
+        return false;
+    }
+    return font->Load(kFontPath, kFontHeight, error);
 }
 
 bool SomethingForTheLayer() {
@@ -327,11 +337,7 @@ bool DesktopInput::Start(std::string* error) {
         *error = "the X display \"" + name + "\" is not a 24-bit true colour one";
         return false;
     }
-    if (access(kFontPath, R_OK) != 0) {
-        *error = std::string("cannot read the dialog's font ") + kFontPath + ": " +
-                 std::strerror(errno) + " (Debian's package fonts-wine holds it)";
-    }
-    if (!error->empty() || !state_->font.Load(kFontPath, kFontHeight, error)) {
+    if (!LoadDialogFont(&state_->font, error)) {
         XCloseDisplay(display);
         return false;
     }
