@@ -1,5 +1,4 @@
-// The profile block format's shared pieces: the keys in block order, the header, and the number
-// parser.
+// The profile block format's shared pieces: the header and the number parser.
 #include "profiles/block_format.h"
 
 #include <cstring>
@@ -7,30 +6,6 @@
 #include "profiles/ai_setting.h"
 
 namespace block {
-
-namespace {
-template <std::size_t N>
-constexpr Key NumberKey(const char (&text)[N], std::int32_t AISetting::*field) {
-    return {text, N - 1, field, nullptr};
-}
-template <std::size_t N>
-constexpr Key SwitchKey(const char (&text)[N], bool AISetting::*field) {
-    return {text, N - 1, nullptr, field};
-}
-}  // namespace
-
-const Key kKeys[kKeyCount] = {
-    NumberKey("iDancing", &AISetting::iDancing),
-    NumberKey("iAttackDelay", &AISetting::iAttackDelay),
-    NumberKey("iTechSpeed", &AISetting::iTechSpeed),
-    NumberKey("iHandicap", &AISetting::iHandicap),
-    SwitchKey("bAlternativeStrategies", &AISetting::bAlternativeStrategies),
-    SwitchKey("bHarassing", &AISetting::bHarassing),
-    SwitchKey("bMultiBuildings", &AISetting::bMultiBuildings),
-    SwitchKey("bRelicUnits", &AISetting::bRelicUnits),
-    SwitchKey("bTurrets", &AISetting::bTurrets),
-    SwitchKey("bMines", &AISetting::bMines),
-};
 
 // Cut to 253 characters: the writer follows the header with " =" on the same line, and that
 // line must fit the reader's 255. Names of up to 242 characters stay whole. Copied rather than
@@ -46,19 +21,20 @@ void FormatHeader(const AISetting& profile, char* out) {
     out[length] = '\0';
 }
 
-std::int32_t ParseInt32(const char* text) {
-    const char* p = text;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) {
+std::int32_t ParseInt32(std::string_view text) {
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) {
         ++p;
     }
-    bool negative = *p == '-';
-    if (*p == '+' || *p == '-') {
+    bool negative = p < end && *p == '-';
+    if (p < end && (*p == '+' || *p == '-')) {
         ++p;
     }
     // Accumulate as a negative number, whose range reaches one further than the positive one.
     const std::int64_t limit = negative ? -std::int64_t{2147483648} : -std::int64_t{2147483647};
     std::int64_t value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
         value = value * 10 - (*p - '0');
         if (value < limit) {
             value = limit;

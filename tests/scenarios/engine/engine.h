@@ -4,6 +4,7 @@
 // Windows program under Wine), checks what is expected and can record what it saw.
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -77,8 +78,6 @@ struct Screen {
 // One line of the probe's report (tests/wine/probe.cpp) into the screen.
 bool ParseScreenLine(const std::string& text, Screen* screen);
 
-extern const char* const kGroups[4];
-extern const char* const kCheckBoxes[6];
 // The keys that scenarios name, with their virtual-key codes and X key symbols: first the eight
 // that move a slider (Left, Right, Up, Down, Home, End, PageUp, PageDown), then Tab, Enter,
 // Escape, Space, F4, and last the modifiers Shift, Ctrl and Alt.
@@ -154,7 +153,7 @@ class Player {
     std::ofstream record_;
     Screen screen_;  // as last read; stale once an action is given
     bool fresh_ = false, controlsWritten_ = false;
-    std::string thumbsWritten_[4];
+    std::map<std::string, std::string> thumbsWritten_;  // by the slider's group
 };
 
 }  // namespace scenario
