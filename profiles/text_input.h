@@ -29,9 +29,9 @@ class TextInput {
     bool Refill();
 
     std::FILE* file_;
-    std::size_t begin_ = 0;  // first byte not yet taken
-    std::size_t end_ = 0;    // one past the last byte read
-    bool atEnd_ = false;     // the file has no more bytes after end_
+    std::size_t begin_ = 0;   // first byte not yet taken
+    std::size_t end_ = 0;     // one past the last byte read
+    bool atEnd_ = false;      // the file has no more bytes after end_
     bool holdsStart_ = true;  // buffer_[0] is the file's first byte
     // Read a block at a time: the C library's line reading costs more than the search in a line.
     // Held in the object, which lives for one load.
