@@ -218,6 +218,9 @@ void PressKey(UINT vk) {
     KeyDown(vk);
     KeyUp(vk);
 }
+void LoseFocus() {
+    own::InjectFocusLost();
+}
 
 void Click(HWND control) {
     if (!IsWindow(control))
@@ -318,6 +321,10 @@ int DoEvents() {
         }
     }
     return count;
+}
+
+int MillisecondsToNextTimer() {
+    return own::MillisecondsToNextTimer();
 }
 
 bool QuitSeen(int* code) {

@@ -18,15 +18,17 @@
 // DoEvents() here.
 //
 // Waiting. When GetMessageA finds nothing to return (no posted message, no input, no window to
-// paint) it asks the InputSource installed with SetInputSource for more. A source that has none
-// left returns false; the layer then reports the windows on screen to stderr and aborts, since a
-// real run would wait forever.
+// paint, no timer due) it asks the InputSource installed with SetInputSource for more. A source
+// that has none left returns false; the layer then reports the windows on screen to stderr and
+// aborts, since a real run would wait forever.
+//
+// Time. Timers fire by GetTickCount, the system's monotonic clock unless a test moves a clock of
+// its own (platform/own/hooks.h). MillisecondsToNextTimer tells a front end how long it may wait.
 //
 // Not modelled, since the program does not rely on it: drawing (a window only knows that it wants
-// painting, never which part), timers (a press held in a slider's channel pages once), moving and
-// sizing windows, the non-client messages of activation and positioning (WM_NCACTIVATE,
-// WM_WINDOWPOSCHANGING and the like), WM_SETCURSOR and WM_MOUSEACTIVATE, and the dialog manager's
-// keyboard interface outside message boxes.
+// painting, never which part), moving and sizing windows, the non-client messages of activation
+// and positioning (WM_NCACTIVATE, WM_WINDOWPOSCHANGING and the like), WM_SETCURSOR and
+// WM_MOUSEACTIVATE, and the dialog manager's keyboard interface outside message boxes.
 
 #include <string>
 #include <vector>
@@ -116,6 +118,9 @@ void MouseUp(POINT screen);
 void KeyDown(UINT vk);
 void KeyUp(UINT vk);
 void PressKey(UINT vk);  // down and up
+// Another program's window takes the keyboard focus: keys and the button held are let go there,
+// without a release for this program, and the mouse capture is released.
+void LoseFocus();
 
 // Helpers that aim the mouse; they do nothing for a window that is not on screen. When the point to
 // click is covered by another top-level window, the helper first brings the target's top-level
@@ -139,6 +144,8 @@ POINT SliderPointFor(HWND slider, int position);
 // asking the input source. Returns the number of messages dispatched. It stops before a quit
 // message and leaves it in the queue for the program's loop (see QuitSeen).
 int DoEvents();
+// The milliseconds until a timer is due: 0 when one is, -1 when there is none.
+int MillisecondsToNextTimer();
 // True while a quit message waits in the queue; *code gets its exit code.
 bool QuitSeen(int* code = nullptr);
 
