@@ -11,6 +11,7 @@ namespace {
 MessageRecorder* g_recorder = nullptr;
 AutoAnswerBoxes* g_answerer = nullptr;
 std::string g_modulePath;
+DWORD g_now = 0;
 }  // namespace
 
 ScriptedInput::ScriptedInput() : previous_(headless::GetInputSource()) {
@@ -76,6 +77,21 @@ void AutoAnswerBoxes::Observe(const own::MessageBoxEvent& box) {
 void SetModulePathForTesting(const std::string& path) {
     g_modulePath = path;
     own::SetModulePathHook(path.empty() ? nullptr : +[] { return g_modulePath.c_str(); });
+}
+
+void StopClock() {
+    own::SetClockHook(+[] { return g_now; });
+}
+
+void AdvanceClock(int milliseconds) {
+    DWORD end = g_now + static_cast<DWORD>(milliseconds);
+    for (int next = 0; (next = headless::MillisecondsToNextTimer()) >= 0 &&
+                       next <= static_cast<int>(end - g_now) && !headless::QuitSeen();) {
+        g_now += static_cast<DWORD>(next);
+        headless::DoEvents();
+    }
+    g_now = end;
+    headless::DoEvents();
 }
 
 void ForgetProfiles() {

@@ -8,11 +8,13 @@
 // folder to DIR at the end; --record writes the scenario as played, with what the screen showed.
 // --backend desktop shows the program's window on the X display of DISPLAY and gives the input as
 // real X events there, instead of straight to the layer.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <random>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 #include "desktop/desktop.h"
@@ -107,6 +109,8 @@ class HeadlessBackend : public Backend {
         headless::DoEvents();
     }
     void Key(int key) override { headless::PressKey(static_cast<UINT>(kKeyCodes[key])); }
+    // The layer's clock stands still here (support::StopClock): time passes only by hand.
+    void Wait(int milliseconds) override { support::AdvanceClock(milliseconds); }
 
   private:
     std::vector<HWND> windows_;  // the panel, then the boxes as last read
@@ -136,6 +140,15 @@ class DesktopBackend : public HeadlessBackend {
         x_input::Key(key, true);
         x_input::Key(key, false);
         x_input::Sync();
+    }
+    // Real time, with the window kept up to date and the program's timers served meanwhile.
+    void Wait(int milliseconds) override {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < end) {
+            front_->Pump();
+            headless::DoEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
 
   private:
@@ -367,6 +380,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     g_desktop = onDesktop ? &front : nullptr;
+    if (!onDesktop)
+        support::StopClock();
     HeadlessBackend headless;
     DesktopBackend desktopBackend(&front);
     HeadlessBackend& backend = onDesktop ? desktopBackend : headless;
