@@ -1,7 +1,9 @@
 // The control panel on Linux: the program's own entry, run on the own layer with a front end as
 // its screen, keyboard and mouse: a window on the X display when there is one, else the terminal.
 //
-//   AIControlPanel [--terminal]
+//   AIControlPanel [--terminal] [--scale 1|2|3]
+//
+// --scale draws the window that many times bigger (default: AICP_SCALE, else the screen's dpi).
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -39,11 +41,16 @@ int RunInTerminal() {
 
 int main(int argc, char** argv) {
     bool terminalWanted = false;
+    int scale = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--terminal") == 0) {
             terminalWanted = true;
+        } else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc &&
+                   std::strlen(argv[i + 1]) == 1 && argv[i + 1][0] >= '1' &&
+                   argv[i + 1][0] <= '3') {
+            scale = argv[++i][0] - '0';
         } else {
-            std::fprintf(stderr, "usage: AIControlPanel [--terminal]\n");
+            std::fprintf(stderr, "usage: AIControlPanel [--terminal] [--scale 1|2|3]\n");
             return 2;
         }
     }
@@ -52,7 +59,7 @@ int main(int argc, char** argv) {
         return RunInTerminal();
     desktop::DesktopInput input;
     std::string error;
-    if (!input.Start(&error)) {
+    if (!input.Start(scale, &error)) {
         if (!error.empty())
             std::fprintf(stderr, "AIControlPanel: %s; using the terminal\n", error.c_str());
         return RunInTerminal();

@@ -25,6 +25,8 @@ class Pixels {
     bool SameAs(const Pixels& other) const {
         return width_ == other.width_ && height_ == other.height_ && data_ == other.data_;
     }
+    // The picture with each pixel made a square of factor x factor: bigger, and just as sharp.
+    Pixels Scaled(int factor) const;
 
     // Drawing stays inside this rectangle (and the picture) until the next Clip.
     void Clip(const RECT& rect);

@@ -5,7 +5,8 @@
 # wine_pick_arch           WINE_LOADER and WINEARCH: the 32-bit Wine where this kernel runs 32-bit
 #                          programs (unless AICP_WINE_ARCH=win64), else the 64-bit one
 # wine_prefix_ensure DIR   makes (once) and selects a prefix in DIR
-# x_start                  starts Xvfb on a display that it picks and exports DISPLAY
+# x_start [WxHxD]          starts Xvfb (1024x768x24 unless given) on a display that it picks and
+#                          exports DISPLAY
 # wine_run PROGRAM ARGS... runs a Windows program; wineserver_cmd ARGS... runs its wineserver
 # wine_env_cleanup         ends wineserver and Xvfb; safe to call more than once
 
@@ -61,7 +62,7 @@ wine_prefix_ensure() {
 x_start() {
     local file n
     file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$file" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$file" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         read -r n <"$file" && [ -n "$n" ] && break

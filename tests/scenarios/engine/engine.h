@@ -94,7 +94,7 @@ class Backend {
     virtual void MouseMove(Point point) = 0;
     virtual void MouseButton(bool down) = 0;
     virtual void Wait(int milliseconds) = 0;  // the program runs on meanwhile (its timers too)
-    virtual void Key(int key) = 0;  // down and up, by its place in kKeys
+    virtual void Key(int key) = 0;            // down and up, by its place in kKeys
 };
 
 // Gives actions when the scenario's lines have run out, and checks what must hold before each.

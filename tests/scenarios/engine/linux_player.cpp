@@ -2,12 +2,12 @@
 // whenever it would wait (random scenarios: tests/scenarios/README.md).
 //
 //   scenario_player FILE.scn | --random SEED --actions N [--failing-saves]
-//                   [--files DIR] [--keep DIR] [--record OUT.scn] [--backend desktop]
+//                   [--files DIR] [--keep DIR] [--record OUT.scn] [--backend desktop [--scale N]]
 //
 // --files: the fixture files (default: files/ beside the scenario); --keep copies the program's
 // folder to DIR at the end; --record writes the scenario as played, with what the screen showed.
 // --backend desktop shows the program's window on the X display of DISPLAY and gives the input as
-// real X events there, instead of straight to the layer.
+// real X events there, instead of straight to the layer; --scale draws it so many times bigger.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -127,7 +127,10 @@ class DesktopBackend : public HeadlessBackend {
         HeadlessBackend::Uncover(box, p);
         front_->Pump();  // the X windows restacked as the layer's windows are
     }
-    void MouseMove(Point p) override { x_input::Move(p.x, p.y); }
+    // X windows stand where the layer's do, every pixel scaled (no window manager moves them).
+    void MouseMove(Point p) override {
+        x_input::Move(p.x * front_->Scale(), p.y * front_->Scale());
+    }
     void MouseButton(bool down) override {
         x_input::Button(down);
         x_input::Sync();
@@ -375,7 +378,7 @@ int main(int argc, char** argv) {
     g_root = fs::canonical(root);
     desktop::DesktopInput front;
     bool onDesktop = o["--backend"] == "desktop";
-    if (onDesktop && (!x_input::Open() || !front.Start(&error))) {
+    if (onDesktop && (!x_input::Open() || !front.Start(std::atoi(o["--scale"].c_str()), &error))) {
         std::fprintf(stderr, "no X display with XTest to play on %s\n", error.c_str());
         return 2;
     }
