@@ -83,7 +83,7 @@ close_through_wm() {  # the window manager's close request (Alt+F4), then the ex
 mkdir -p "$RUN/folder/Core"
 cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$RUN/folder/Core/AIConfig.ai"
 cp "$BUILD/app/AIControlPanel" "$RUN/folder/"
-x_start 2048x1536x24 || exit 1
+x_start_sized 2048x1536x24 || exit 1
 openbox --sm-disable >/dev/null 2>&1 &
 WM=$!
 until_true wm_ready || exit 1
