@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
 # The desktop window among other windows, under a window manager from Debian (openbox) on a virtual
-# display. Each step ends with the picture or exit code that it expects:
-#   at scale 1: start, then close through the window manager (exit code 1, as the close box);
-#   at scale 2: start (the window tells the window manager its class, process, UTF-8 title and
-#   icon, and its picture is the one at scale 1 with every pixel doubled), move by the caption,
-#   be covered by another window, be minimised, be restored (each time with its picture back), and
-#   close through the window manager.
+# display, each step ending with the picture or exit code that it expects: at scale 1 it starts and
+# closes through the window manager (exit code 1, as by the close box); at scale 2 it starts (its
+# picture the one at scale 1 with every pixel doubled), moves by its caption, is covered, minimised
+# and restored (its picture back each time), and closes through the window manager.
 #
-#   tests/desktop/window_manager.sh --build DIR [--picture FILE.png]
-#
-# --picture keeps the window's picture at scale 2 there.
+#   tests/desktop/window_manager.sh --build DIR [--picture FILE.png]   (its picture at scale 2)
 set -uo pipefail
 
 SOURCE=$(cd "$(dirname "$0")/../.." && pwd)
@@ -32,11 +28,7 @@ passed=0 failed=0
 check() {  # check WHAT COMMAND...: one step's outcome
     local what=$1
     shift
-    if "$@"; then
-        echo "PASS $what" && passed=$((passed + 1))
-    else
-        echo "FAIL $what" && failed=$((failed + 1))
-    fi
+    if "$@"; then echo "PASS $what" && passed=$((passed + 1)); else echo "FAIL $what" && failed=$((failed + 1)); fi
 }
 
 # until_true COMMAND...: true once the command is, within 10 s (the window manager and the
@@ -49,9 +41,14 @@ until_true() {
     done
 }
 
+# Windows come and go while xdotool looks through them: it may complain of one that has gone.
+find_window() { xdotool search --onlyvisible "$@" 2>/dev/null; }
 picture() { import -window "$ID" "$RUN/now.png" 2>/dev/null; }
 shows() {  # shows PNG: the window's picture is that one, pixel for pixel
     picture && [ "$(compare -metric AE "$1" "$RUN/now.png" /dev/null 2>&1)" = 0 ]
+}
+painted() {  # its caption bar's colour, beside the title
+    picture && [ "$(convert "$RUN/now.png" -format '%[hex:p{200,8}]' info:)" = 3296FA ]
 }
 covered() { ! shows "$RUN/scale2.png"; }
 restored() { xwininfo -id "$ID" | grep -q 'Map State: IsViewable' && shows "$RUN/scale2.png"; }
@@ -68,14 +65,17 @@ introduced() {  # what the window manager knows of the window
 start() {  # start SCALE: the program, its window (ID) viewable and focused
     (cd "$RUN/folder" && exec ./AIControlPanel --scale "$1" >/dev/null 2>&1) &
     PID=$!
-    ID=$(until_true xdotool search --onlyvisible --name '^AI Control Panel$') || return 1
+    ID=$(until_true find_window --name '^AI Control Panel$') || return 1
     xdotool windowactivate "$ID" 2>/dev/null
-    sleep 0.5  # the first picture, put once the window is mapped
+    until_true painted
 }
 
+focused() { [ "$(xdotool getwindowfocus)" = "$ID" ]; }
+ended() { ! kill -0 "$PID" 2>/dev/null; }
 close_through_wm() {  # the window manager's close request (Alt+F4), then the exit code
     xdotool windowactivate "$ID" 2>/dev/null
-    until_true test "$(xdotool getwindowfocus)" = "$ID" && xdotool key alt+F4
+    until_true focused && xdotool key alt+F4
+    until_true ended || kill "$PID"
     wait "$PID"
     [ $? = 1 ]
 }
@@ -89,7 +89,7 @@ WM=$!
 until_true wm_ready || exit 1
 sleep 1  # openbox focuses new windows only once its start-up is over
 
-check "start at scale 1" start 1 && picture && cp "$RUN/now.png" "$RUN/scale1.png"
+check "start at scale 1" start 1 && cp "$RUN/now.png" "$RUN/scale1.png"
 check "close at scale 1 through the window manager: exit code 1" close_through_wm
 
 check "start at scale 2" start 2
@@ -105,7 +105,7 @@ check "moved, it shows the same picture" until_true shows "$RUN/scale2.png"
 
 display -size 400x300 xc:red 2>/dev/null &
 COVER=$!
-cover=$(until_true xdotool search --onlyvisible --class '^Display') &&
+cover=$(until_true find_window --class '^Display') &&
     xdotool windowmove "$cover" $((x + 300)) $((y + 300)) && xdotool windowactivate "$cover"
 check "covered by another window, it shows that window" until_true covered
 kill "$COVER" && wait "$COVER" 2>/dev/null
