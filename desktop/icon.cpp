@@ -66,7 +66,8 @@ const std::vector<std::uint32_t>& ApplicationIcon() {
 
 void DrawSmallIcon(Pixels* pixels, int x, int y) {
     const std::vector<std::uint32_t>& icon = ApplicationIcon();
-    for (int row = 0; row < kIconSize / 2; ++row) {
+    // The stretch starts a row down, so the small icon's last row falls below the large one's.
+    for (int row = 0; row < kIconSize / 2 - 1; ++row) {
         for (int col = 0; col < kIconSize / 2; ++col) {
             std::uint32_t argb =
                 icon[static_cast<std::size_t>((2 * row + 2) * kIconSize + 2 * col + 1)];

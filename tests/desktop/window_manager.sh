@@ -28,7 +28,11 @@ passed=0 failed=0
 check() {  # check WHAT COMMAND...: one step's outcome
     local what=$1
     shift
-    if "$@"; then echo "PASS $what" && passed=$((passed + 1)); else echo "FAIL $what" && failed=$((failed + 1)); fi
+    if "$@"; then
+        echo "PASS $what" && passed=$((passed + 1))
+    else
+        echo "FAIL $what" && failed=$((failed + 1))
+    fi
 }
 
 # until_true COMMAND...: true once the command is, within 10 s (the window manager and the
