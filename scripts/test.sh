@@ -55,7 +55,7 @@ if ./scripts/setup.sh build bench terminal desktop; then
     suite "tests" ctest_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
     suite "tests under the sanitizers" ctest_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DAICP_SANITIZE=ON
     # The desktop window among other windows, under a window manager.
-    suite "Desktop under a window manager" tests/desktop/window_manager.sh --build build/release
+    suite "Desktop under a window manager" tests/desktop/window_manager.sh build/release
 else
     skip "tests" "the packages of scripts/setup.sh build bench terminal desktop are missing"
     skip "tests under the sanitizers" "the packages of scripts/setup.sh build bench terminal desktop are missing"

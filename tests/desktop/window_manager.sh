@@ -5,22 +5,15 @@
 # picture the one at scale 1 with every pixel doubled), moves by its caption, is covered, minimised
 # and restored (its picture back each time), and closes through the window manager.
 #
-#   tests/desktop/window_manager.sh --build DIR [--picture FILE.png]   (its picture at scale 2)
+#   tests/desktop/window_manager.sh BUILD-DIR [PICTURE.png]   (keeps its picture at scale 2 there)
 set -uo pipefail
 
 SOURCE=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=scripts/wine_env.sh
 source "$SOURCE/scripts/wine_env.sh"
 
-BUILD="" PICTURE=""
-while [ $# -gt 0 ]; do
-    case $1 in
-        --build) BUILD=$(realpath "$2"); shift 2 ;;
-        --picture) PICTURE=$(realpath -m "$2"); shift 2 ;;
-        *) echo "usage: see the head of $0" >&2; exit 2 ;;
-    esac
-done
-[ -x "$BUILD/app/AIControlPanel" ] || { echo "window manager: no $BUILD/app/AIControlPanel" >&2; exit 2; }
+BUILD=$(realpath -m "${1:-}") PICTURE=${2:+$(realpath -m "$2")}
+[ -x "$BUILD/app/AIControlPanel" ] || { echo "usage: see the head of $0" >&2; exit 2; }
 RUN=$(mktemp -d /tmp/aicp-wm.XXXXXX)
 trap 'kill "$WM" 2>/dev/null; wine_env_cleanup; rm -rf "$RUN"' EXIT
 passed=0 failed=0
