@@ -136,10 +136,11 @@ launch_figures() {
 visible_ms() {
     local started pid
     started=$(date +%s%N)
-    "$@" >/dev/null 2>&1 &
+    "$@" >/dev/null 2>"$WORK/stderr" &
     pid=$!
     until xdotool search --onlyvisible --name '^AI Control Panel$' >/dev/null 2>&1; do
-        kill -0 "$pid" 2>/dev/null || { echo "bench: $* ended early" >&2; return 1; }
+        kill -0 "$pid" 2>/dev/null ||
+            { wait "$pid"; echo "bench: $* ended early ($?): $(cat "$WORK/stderr")" >&2; return 1; }
         sleep 0.002
     done
     echo $((($(date +%s%N) - started) / 1000000))

@@ -361,8 +361,13 @@ DesktopInput::~DesktopInput() {
 bool DesktopInput::Start(int scale, std::string* error) {
     error->clear();
     Display* display = XOpenDisplay(nullptr);
-    if (!display)
+    if (!display) {
+        // Without DISPLAY there is no display to use; a display named but not reached is said.
+        const char* name = std::getenv("DISPLAY");
+        if (name && *name)
+            *error = std::string("cannot open the X display ") + name;
         return false;
+    }
     Visual* visual = DefaultVisual(display, DefaultScreen(display));
     if (DefaultDepth(display, DefaultScreen(display)) != 24 || visual->red_mask != 0xFF0000 ||
         visual->green_mask != 0x00FF00 || visual->blue_mask != 0x0000FF) {

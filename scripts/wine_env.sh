@@ -64,7 +64,9 @@ x_start() { x_start_sized 1024x768x24; }
 x_start_sized() {
     local file n
     file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$file" >/dev/null 2>&1 &
+    # -noreset: a program that connects just as the last one leaves would otherwise find the
+    # server resetting, and fail to open the display.
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$file" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         read -r n <"$file" && [ -n "$n" ] && break
