@@ -213,6 +213,7 @@ void DesktopInput::State::Sync() {
         Shown s;
         s.info = top.window;
         Shown* old = Find(top.window.hwnd);
+        bool created = false;
         int width = top.window.rect.right - top.window.rect.left;
         int height = top.window.rect.bottom - top.window.rect.top;
         if (old && old->picture.Width() == width && old->picture.Height() == height) {
@@ -224,12 +225,16 @@ void DesktopInput::State::Sync() {
             s.scaled = std::move(old->scaled);
         } else {
             s.xwin = Create(top.window);
+            created = true;
         }
         Pixels picture = Paint(top, font);
+        // A new window is not shown yet: it gets its picture when the server says that it shows
+        // (Expose), since what is drawn before then is lost.
         if (!picture.SameAs(s.picture)) {
             s.picture = std::move(picture);
             s.scaled = s.picture.Scaled(scale);
-            Put(s);
+            if (!created)
+                Put(s);
         }
         next.push_back(std::move(s));
     }

@@ -17,6 +17,11 @@ class Pixels {
   public:
     Pixels(int width, int height);
     virtual ~Pixels();
+    // Moved, not copied, wherever it can be: a picture is megabytes at a scale of 2 or 3.
+    Pixels(Pixels&&) = default;
+    Pixels& operator=(Pixels&&) = default;
+    Pixels(const Pixels&) = default;
+    Pixels& operator=(const Pixels&) = default;
 
     int Width() const { return width_; }
     int Height() const { return height_; }
