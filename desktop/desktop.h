@@ -31,8 +31,8 @@ class DesktopInput : public headless::InputSource {
 
     // Opens the display and loads the font. The scale is 1 to 3, or 0 for the one that AICP_SCALE
     // asks for, else the screen's (its Xft.dpi: 144 or more is 2, 240 or more is 3). False when
-    // there is no display to open (*error empty), or with the reason in *error when the display
-    // or the font cannot be used (or DISPLAY names one that cannot be reached).
+    // no display is asked for (DISPLAY is not set: *error empty), or with the reason, naming the
+    // display or the font, in *error.
     bool Start(int scale, std::string* error);
     int Scale() const;
     // Closes every window and the display.

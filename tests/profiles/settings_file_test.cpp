@@ -15,11 +15,6 @@ const char kSaveError[] = "File error!\nCan't save AI settings.";
 const char kPrevious[] = "previous contents\r\n";
 const uid_t kOtherUser = 4321;
 
-std::string Block(const char* name, int dancing) {
-    return std::string("\r\nAISettings_") + name +
-           " =\r\n{\r\n\tiDancing = " + std::to_string(dancing) + ",\r\n}\r\n";
-}
-
 long EntriesIn(const char* folder) {
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
@@ -43,16 +38,6 @@ class SettingsFile : public ProfileFileTest {
         EXPECT_EQ(entries, EntriesIn("Core"));
     }
 };
-
-TEST_F(SettingsFile, each_profile_is_searched_from_the_first_line) {
-    WriteFileBytes(kPath, Block("Insane", 14) + Block("Easy", 10) + Block("Hard", 12) +
-                              Block("Standard", 11) + Block("Harder", 13) + "}");
-    EXPECT_TRUE(LoadAISettings(kPath));
-    EXPECT_TRUE(boxes_.boxes().empty());
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(10 + i, profiles_[i]->iDancing);
-    }
-}
 
 // Real steps, except the one named by g_failing, which fails after doing its work.
 int g_failing = -1;
