@@ -1,9 +1,8 @@
 // User input: what the driver injects waits here until the queue takes it, and is then turned into
 // the message that the platform would deliver: mouse messages hit-tested through WM_NCHITTEST (or
 // sent to the capture window), client or non-client by the hit code, keys to the focus window.
-#include <algorithm>
+#include <bitset>
 #include <deque>
-#include <iterator>
 
 #include "platform/own/focus.h"
 #include "platform/own/queue.h"
@@ -12,7 +11,7 @@
 namespace own {
 namespace {
 
-enum class Kind { kMouseDown, kMouseMove, kMouseUp, kKeyDown, kKeyUp };
+enum class Kind { kMouseDown, kMouseMove, kMouseUp, kKeyDown, kKeyUp, kFocusLost };
 
 struct InputEvent {
     Kind kind;
@@ -22,8 +21,9 @@ struct InputEvent {
 
 std::deque<InputEvent> g_input;
 bool g_buttonDown = false;
-POINT g_cursor{};
-bool g_keyDown[256] = {};  // as of the last key message made
+POINT g_cursor{};   // where the mouse was at the input taken last
+POINT g_pointer{};  // where it is now: at the input injected last
+std::bitset<256> g_keysDown;
 
 LPARAM PackPoint(LONG x, LONG y) {
     return MAKELPARAM(static_cast<short>(x), static_cast<short>(y));
@@ -98,18 +98,21 @@ bool MouseMessage(const InputEvent& e, MSG* msg) {
 }
 
 // Keys go to the focus window. With Alt held (and not Ctrl) they are system keys, as they are with
-// no focus at all, when they go to the active window.
+// no focus at all, when they go to the active window. A key held down repeats: its WM_KEYDOWN then
+// says that it was down before (bit 30).
 bool KeyMessage(const InputEvent& e, MSG* msg) {
     bool down = e.kind == Kind::kKeyDown;
-    g_keyDown[e.vk & 0xFF] = down;
+    bool wasDown = g_keysDown[e.vk & 0xFF];
+    g_keysDown[e.vk & 0xFF] = down;
     HWND target = GetFocus();
-    bool alt = g_keyDown[VK_MENU];
-    bool system = (alt && !g_keyDown[VK_CONTROL]) || !target;
+    bool alt = g_keysDown[VK_MENU];
+    bool system = (alt && !g_keysDown[VK_CONTROL]) || !target;
     if (!target)
         target = GetActiveWindow();
     if (!target)
         return false;
-    DWORD flags = (down ? 0x00000001u : 0xC0000001u) | (alt ? DWORD{KF_ALTDOWN} << 16 : 0u);
+    DWORD flags = (down ? (wasDown ? 0x40000001u : 0x00000001u) : 0xC0000001u) |
+                  (alt ? DWORD{KF_ALTDOWN} << 16 : 0u);
     UINT message = down ? WM_KEYDOWN : WM_KEYUP;
     if (system)
         message += WM_SYSKEYDOWN - WM_KEYDOWN;
@@ -117,7 +120,18 @@ bool KeyMessage(const InputEvent& e, MSG* msg) {
     return true;
 }
 
+// Another program's window took the focus: what is held is let go there, so this program gets no
+// key or button release, only the loss of its capture.
+void LoseFocus() {
+    g_keysDown.reset();
+    g_buttonDown = false;
+    if (GetCapture())
+        ReleaseCapture();
+}
+
 void Push(Kind kind, POINT p, UINT vk) {
+    if (kind == Kind::kMouseDown || kind == Kind::kMouseMove || kind == Kind::kMouseUp)
+        g_pointer = p;
     g_input.push_back(InputEvent{kind, p, vk});
 }
 
@@ -151,7 +165,9 @@ bool TakeInputMessage(MSG* msg) {
         g_input.pop_front();
         bool mouse =
             e.kind == Kind::kMouseDown || e.kind == Kind::kMouseMove || e.kind == Kind::kMouseUp;
-        if (mouse ? MouseMessage(e, msg) : KeyMessage(e, msg))
+        if (e.kind == Kind::kFocusLost)
+            LoseFocus();
+        else if (mouse ? MouseMessage(e, msg) : KeyMessage(e, msg))
             return true;
     }
     return false;
@@ -160,7 +176,7 @@ bool TakeInputMessage(MSG* msg) {
 void ClearInput() {
     g_input.clear();
     g_buttonDown = false;
-    std::fill(std::begin(g_keyDown), std::end(g_keyDown), false);
+    g_keysDown.reset();
 }
 
 void InjectMouseDown(POINT p) {
@@ -178,9 +194,28 @@ void InjectKeyDown(UINT vk) {
 void InjectKeyUp(UINT vk) {
     Push(Kind::kKeyUp, POINT{}, vk);
 }
+void InjectFocusLost() {
+    Push(Kind::kFocusLost, POINT{}, 0);
+}
 
 }  // namespace own
 
 SHORT GetKeyState(int virtualKey) {
-    return own::g_keyDown[virtualKey & 0xFF] ? static_cast<SHORT>(0x8000) : 0;
+    return own::g_keysDown[virtualKey & 0xFF] ? static_cast<SHORT>(0x8000) : 0;
+}
+
+BOOL GetCursorPos(POINT* point) {
+    if (!point)
+        return FALSE;
+    *point = own::g_pointer;
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND hwnd, POINT* point) {
+    if (!point || !IsWindow(hwnd))
+        return FALSE;
+    RECT client = own::ScreenClientRect(hwnd);
+    point->x -= client.left;
+    point->y -= client.top;
+    return TRUE;
 }

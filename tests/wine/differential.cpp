@@ -157,6 +157,9 @@ class WineBackend : public Backend {
         x_input::Button(down);
         Settle(0x01, down);  // VK_LBUTTON
     }
+    void Wait(int milliseconds) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
     void Key(const scenario::Key& key, bool down) override {
         x_input::Key(key.keysym, down);
         Settle(key.vk, down);
