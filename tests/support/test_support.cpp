@@ -10,6 +10,7 @@ namespace support {
 namespace {
 MessageRecorder* g_recorder = nullptr;
 AutoAnswerBoxes* g_answerer = nullptr;
+FailingSaves* g_failing = nullptr;
 std::string g_modulePath;
 }  // namespace
 
@@ -71,6 +72,38 @@ void AutoAnswerBoxes::Observe(const own::MessageBoxEvent& box) {
         return;
     g_answerer->boxes_.push_back(box.text);
     headless::Click(box.okButton);
+}
+
+FailingSaves::FailingSaves(Rule rule) : previous_(g_failing), rule_(std::move(rule)) {
+    static const SaveFileSteps kSteps = {
+        [](const char* path, const char* target, NewFile kind, bool* taken) {
+            *taken = false;
+            return Fails(kind == NewFile::kCopy ? SaveStep::kCreateCopy : SaveStep::kCreate, path)
+                       ? nullptr
+                       : RealSaveFileSteps().create(path, target, kind, taken);
+        },
+        [](const char* target) {
+            return Fails(SaveStep::kOpenInPlace, target) ? nullptr
+                                                         : RealSaveFileSteps().openInPlace(target);
+        },
+        [](std::FILE* f) { return RealSaveFileSteps().flush(f) && !Fails(SaveStep::kFlush); },
+        [](std::FILE* f) { return RealSaveFileSteps().sync(f) && !Fails(SaveStep::kSync); },
+        [](std::FILE* f) { return RealSaveFileSteps().close(f) && !Fails(SaveStep::kClose); },
+        [](const char* from, const char* to) {
+            return RealSaveFileSteps().replace(from, to) && !Fails(SaveStep::kReplace);
+        },
+        RealSaveFileSteps().remove};
+    g_failing = this;
+    SetSaveFileSteps(&kSteps);
+}
+FailingSaves::~FailingSaves() {
+    g_failing = previous_;
+    if (!g_failing)
+        SetSaveFileSteps(nullptr);
+}
+
+bool FailingSaves::Fails(SaveStep step, const char* path) {
+    return g_failing->rule_(step, path);
 }
 
 void SetModulePathForTesting(const std::string& path) {

@@ -1,8 +1,8 @@
 #pragma once
 // What tests need from the own layer beyond the headless driver: scripted input, a recorder of
 // the messages that window procedures receive, message boxes that answer themselves, and the
-// program's path. Each installs one of the layer's hooks while it lives and restores the previous
-// one when it ends.
+// program's path; and saves whose file steps fail. Each installs one of the layer's hooks (or the
+// save's steps) while it lives and restores the previous one when it ends.
 
 #include <deque>
 #include <functional>
@@ -11,6 +11,7 @@
 
 #include "platform/own/headless.h"
 #include "platform/own/hooks.h"
+#include "profiles/settings_file.h"
 
 namespace support {
 
@@ -80,6 +81,28 @@ class AutoAnswerBoxes {
     AutoAnswerBoxes* previous_;
     own::BoxObserver previousObserver_;
     std::vector<std::string> boxes_;
+};
+
+// The file steps of a save, as SaveFileSteps has them; kCreate makes the file that is to replace
+// the target, kCreateCopy the copy of its old contents.
+enum class SaveStep { kCreate, kCreateCopy, kOpenInPlace, kFlush, kSync, kClose, kReplace };
+
+// While one of these lives, each step of a save asks the rule first and fails where it says so,
+// as the system's own would: an opening step before it does anything (the rule gets its path),
+// the others after their work.
+class FailingSaves {
+  public:
+    using Rule = std::function<bool(SaveStep step, const char* path)>;
+    explicit FailingSaves(Rule rule);
+    ~FailingSaves();
+    FailingSaves(const FailingSaves&) = delete;
+    FailingSaves& operator=(const FailingSaves&) = delete;
+
+  private:
+    static bool Fails(SaveStep step, const char* path = nullptr);
+
+    FailingSaves* previous_;
+    Rule rule_;
 };
 
 // The path GetModuleFileNameA reports from now on; empty restores the default (/proc/self/exe).

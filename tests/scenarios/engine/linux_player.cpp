@@ -158,30 +158,41 @@ int Below(int n) {
 bool Fails() {
     return g_failingSaves && g_saveRandom() % 24 == 0;
 }
-const SaveFileSteps kWatchedSteps = {
-    [](const char* target, char (&temporary)[kFilePathSize]) {
-        return Fails() ? nullptr : RealSaveFileSteps().open(target, temporary);
-    },
-    [](std::FILE* file) { return !Fails() && RealSaveFileSteps().flush(file); },
-    [](std::FILE* file) { return !Fails() && RealSaveFileSteps().sync(file); },
-    [](std::FILE* file) { return RealSaveFileSteps().close(file) && !Fails(); },
-    // No message is handled between a save's steps: the profiles are still what it wrote.
-    [](const char* from, const char* to) {
-        char* buffer = nullptr;
-        std::size_t size = 0;
-        std::FILE* out = open_memstream(&buffer, &size);
-        for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i)
-            ProfileRegistry::At(i)->Write(out);
-        std::fclose(out);
-        std::string written(buffer, size);
-        std::free(buffer);
-        if (Fails() || !RealSaveFileSteps().replace(from, to))
-            return false;
-        g_expectedFile = written;
+
+// What a save writes from the profiles now. No message is handled between a save's steps.
+std::string Written() {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&buffer, &size);
+    for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i)
+        ProfileRegistry::At(i)->Write(out);
+    std::fclose(out);
+    std::string written(buffer, size);
+    std::free(buffer);
+    return written;
+}
+
+// Steps fail on the way by renaming and at the open of the file itself, so that a save either
+// writes the whole file or leaves it as it was; what the file must hold follows the steps.
+bool WatchSave(support::SaveStep step, const char*) {
+    using enum support::SaveStep;
+    static enum { kOther, kRenaming, kInPlace } way = kOther;
+    static std::string pending;
+    bool fails = (step == kCreate || step == kOpenInPlace || way == kRenaming) && Fails();
+    if (step == kCreate)
+        pending = Written();
+    if (step == kReplace || (step == kClose && way == kInPlace)) {
+        g_expectedFile = pending;  // the rename is done, or the file written, whatever comes next
         g_fileExpected = true;
-        return ++g_saves > 0;
-    },
-    [](const char* path) { RealSaveFileSteps().remove(path); }};
+        ++g_saves;
+        way = kOther;
+    } else if (step == kCreate || step == kOpenInPlace) {
+        way = fails ? kOther : step == kCreate ? kRenaming : kInPlace;
+    } else if (step == kCreateCopy) {
+        way = kOther;
+    }
+    return fails;
+}
 
 std::string CheckFile() {
     bool present = false;
@@ -380,7 +391,7 @@ int main(int argc, char** argv) {
     g_expectedFile = ReadBytes(player.folder_ / kSettingsFilePath, &g_fileExpected);
     if (seed >= 0) {
         player.SetDriver(&random);
-        SetSaveFileSteps(&kWatchedSteps);
+        static support::FailingSaves watched(WatchSave);
     }
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
     support::SetModulePathForTesting((player.folder_ / "AIControlPanel").string());
