@@ -10,7 +10,11 @@ namespace support {
 namespace {
 MessageRecorder* g_recorder = nullptr;
 AutoAnswerBoxes* g_answerer = nullptr;
-FailingSaves* g_failing = nullptr;
+FailingSaves::Rule g_saveRule;
+
+bool Fails(SaveStep step, const char* path = nullptr) {
+    return g_saveRule(step, path);
+}
 std::string g_modulePath;
 }  // namespace
 
@@ -74,11 +78,11 @@ void AutoAnswerBoxes::Observe(const own::MessageBoxEvent& box) {
     headless::Click(box.okButton);
 }
 
-FailingSaves::FailingSaves(Rule rule) : previous_(g_failing), rule_(std::move(rule)) {
+FailingSaves::FailingSaves(Rule rule) {
     static const SaveFileSteps kSteps = {
         [](const char* path, const char* target, NewFile kind, bool* taken) {
             *taken = false;
-            return Fails(kind == NewFile::kCopy ? SaveStep::kCreateCopy : SaveStep::kCreate, path)
+            return Fails(SaveStep::kCreate, path)
                        ? nullptr
                        : RealSaveFileSteps().create(path, target, kind, taken);
         },
@@ -93,17 +97,11 @@ FailingSaves::FailingSaves(Rule rule) : previous_(g_failing), rule_(std::move(ru
             return RealSaveFileSteps().replace(from, to) && !Fails(SaveStep::kReplace);
         },
         RealSaveFileSteps().remove};
-    g_failing = this;
+    g_saveRule = std::move(rule);
     SetSaveFileSteps(&kSteps);
 }
 FailingSaves::~FailingSaves() {
-    g_failing = previous_;
-    if (!g_failing)
-        SetSaveFileSteps(nullptr);
-}
-
-bool FailingSaves::Fails(SaveStep step, const char* path) {
-    return g_failing->rule_(step, path);
+    SetSaveFileSteps(nullptr);
 }
 
 void SetModulePathForTesting(const std::string& path) {

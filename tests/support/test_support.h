@@ -83,13 +83,12 @@ class AutoAnswerBoxes {
     std::vector<std::string> boxes_;
 };
 
-// The file steps of a save, as SaveFileSteps has them; kCreate makes the file that is to replace
-// the target, kCreateCopy the copy of its old contents.
-enum class SaveStep { kCreate, kCreateCopy, kOpenInPlace, kFlush, kSync, kClose, kReplace };
+// The file steps of a save, as SaveFileSteps has them.
+enum class SaveStep { kCreate, kOpenInPlace, kFlush, kSync, kClose, kReplace };
 
 // While one of these lives, each step of a save asks the rule first and fails where it says so,
-// as the system's own would: an opening step before it does anything (the rule gets its path),
-// the others after their work.
+// as the system's own would: an opening step (given its path) before it does anything, the others
+// after their work.
 class FailingSaves {
   public:
     using Rule = std::function<bool(SaveStep step, const char* path)>;
@@ -97,12 +96,6 @@ class FailingSaves {
     ~FailingSaves();
     FailingSaves(const FailingSaves&) = delete;
     FailingSaves& operator=(const FailingSaves&) = delete;
-
-  private:
-    static bool Fails(SaveStep step, const char* path = nullptr);
-
-    FailingSaves* previous_;
-    Rule rule_;
 };
 
 // The path GetModuleFileNameA reports from now on; empty restores the default (/proc/self/exe).

@@ -154,11 +154,6 @@ int Below(int n) {
     return static_cast<int>(g_random() % static_cast<unsigned>(n));
 }
 
-// Each step of a save fails one time in 24 when saves fail at random: about one save in five.
-bool Fails() {
-    return g_failingSaves && g_saveRandom() % 24 == 0;
-}
-
 // What a save writes from the profiles now. No message is handled between a save's steps.
 std::string Written() {
     char* buffer = nullptr;
@@ -172,13 +167,17 @@ std::string Written() {
     return written;
 }
 
-// Steps fail on the way by renaming and at the open of the file itself, so that a save either
-// writes the whole file or leaves it as it was; what the file must hold follows the steps.
+// With saves failing at random, a step of a new file beside the old one fails one time in 24,
+// which turns the save to writing the file in place (about one save in five), and the open of the
+// file itself one time in two, which ends the save with its message. Either way the file is
+// whole; what it must hold follows the steps.
 bool WatchSave(support::SaveStep step, const char*) {
     using enum support::SaveStep;
     static enum { kOther, kRenaming, kInPlace } way = kOther;
     static std::string pending;
-    bool fails = (step == kCreate || step == kOpenInPlace || way == kRenaming) && Fails();
+    bool fails = g_failingSaves && (step == kOpenInPlace                  ? g_saveRandom() % 2 == 0
+                                    : step == kCreate || way == kRenaming ? g_saveRandom() % 24 == 0
+                                                                          : false);
     if (step == kCreate)
         pending = Written();
     if (step == kReplace || (step == kClose && way == kInPlace)) {
@@ -188,8 +187,6 @@ bool WatchSave(support::SaveStep step, const char*) {
         way = kOther;
     } else if (step == kCreate || step == kOpenInPlace) {
         way = fails ? kOther : step == kCreate ? kRenaming : kInPlace;
-    } else if (step == kCreateCopy) {
-        way = kOther;
     }
     return fails;
 }
