@@ -153,31 +153,32 @@ class Painter {
     }
 
     void PushButton(const WindowInfo& w, const RECT& r, bool isDefault) {
-        headless::ButtonState state{};
-        headless::GetButtonState(w.hwnd, &state);
+        const own::ButtonInfo* state = headless::Button(w.hwnd);
+        bool pushed = state && state->pushed;
         p_.Fill(r, kFace);
         RECT face = r;
         if (isDefault) {
             p_.Edge(r, kDefaultRing, kDefaultRing);
             face = Inflate(r, -1, -1);
         }
-        Raised(&p_, face, state.pushed);
+        Raised(&p_, face, pushed);
         RECT text = Inflate(face, -2, -2);
-        if (state.pushed)
+        if (pushed)
             text = RECT{text.left + 1, text.top + 1, text.right + 1, text.bottom + 1};
         TextIn(text, w.text, w.enabled ? kText : kGrayText, true);
     }
 
     void CheckBox(const WindowInfo& w, const RECT& r) {
-        headless::ButtonState state{};
-        headless::GetButtonState(w.hwnd, &state);
+        const own::ButtonInfo* state = headless::Button(w.hwnd);
+        if (!state)
+            return;
         p_.Fill(r, kFace);
         int top = r.top + (r.bottom - r.top - kCheckSize) / 2 - 1;
         RECT box{r.left, top, r.left + kCheckSize, top + kCheckSize};
-        p_.Fill(box, state.pushed ? kFace : kWindow);  // grey while the mouse holds it
+        p_.Fill(box, state->pushed ? kFace : kWindow);  // grey while the mouse holds it
         p_.Edge(box, kShadow, kHighlight);
         p_.Edge(Inflate(box, -1, -1), kDarkShadow, kLight);
-        if (state.check == BST_CHECKED) {
+        if (state->check == BST_CHECKED) {
             static const char* const kTick[] = {"......#", ".....##", "....###", "#..###.",
                                                 "#####..", "####...", ".##...."};
             for (int y = 0; y < 7; ++y) {
@@ -206,15 +207,15 @@ class Painter {
 
     void Slider(const WindowInfo& w, const RECT& r) {
         p_.Fill(r, kFace);
-        headless::TrackbarState s{};
-        if (!headless::GetTrackbarState(w.hwnd, &s))
+        const own::TrackbarInfo* s = headless::Trackbar(w.hwnd);
+        if (!s)
             return;
-        RECT channel = Local(s.channel);
+        RECT channel = Local(headless::OnScreen(w, s->channel));
         Sunken(channel);
-        RECT thumb = Local(s.thumb);
+        RECT thumb = Local(headless::OnScreen(w, s->thumb));
         // The ticks stand above the channel only, also for sliders that ask for both sides.
-        if (s.max >= s.min && s.max - s.min <= (r.right - r.left)) {
-            for (int pos = s.min; pos <= s.max; ++pos) {
+        if (s->max >= s->min && s->max - s->min <= (r.right - r.left)) {
+            for (int pos = s->min; pos <= s->max; ++pos) {
                 int x = LocalX(headless::SliderPointFor(w.hwnd, pos).x);
                 p_.VLine(x, thumb.top - 5, thumb.top - 1, kDarkShadow);
             }
@@ -225,24 +226,29 @@ class Painter {
 
     void Tabs(const WindowInfo& w, const RECT& r) {
         p_.Fill(r, kFace);
-        headless::TabState s{};
-        headless::GetTabState(w.hwnd, &s);
+        const own::TabInfo* s = headless::Tabs(w.hwnd);
+        if (!s)
+            return;
+        auto local = [&](const own::TabItem& item) {
+            return Local(headless::OnScreen(w, item.rect));
+        };
         int paneTop = r.top;
-        for (const RECT& item : s.itemRects)
-            paneTop = std::max(paneTop, static_cast<int>(Local(item).bottom));
+        for (const own::TabItem& item : s->items)
+            paneTop = std::max(paneTop, static_cast<int>(local(item).bottom));
         RECT pane{r.left, paneTop, r.right, r.bottom};
         p_.Edge(pane, kHighlight, kDarkShadow);
         p_.Edge(Inflate(pane, -1, -1), kLight, kShadow);
-        for (std::size_t i = 0; i < s.items.size() && i < s.itemRects.size(); ++i) {
-            if (static_cast<int>(i) != s.selected)
-                Tab(Local(s.itemRects[i]), s.items[i]);
+        for (std::size_t i = 0; i < s->items.size(); ++i) {
+            if (static_cast<int>(i) != s->selected)
+                Tab(local(s->items[i]), s->items[i].text);
         }
         // The selected tab stands out by two pixels and opens into the pane.
-        if (s.selected >= 0 && static_cast<std::size_t>(s.selected) < s.itemRects.size()) {
-            RECT item = Local(s.itemRects[static_cast<std::size_t>(s.selected)]);
+        if (s->selected >= 0 && static_cast<std::size_t>(s->selected) < s->items.size()) {
+            const own::TabItem& selected = s->items[static_cast<std::size_t>(s->selected)];
+            RECT item = local(selected);
             RECT raised{item.left - 2, item.top - 2, item.right + 2, item.bottom + 2};
             p_.Fill(raised, kFace);
-            Tab(raised, s.items[static_cast<std::size_t>(s.selected)]);
+            Tab(raised, selected.text);
         }
     }
 

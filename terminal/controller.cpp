@@ -32,7 +32,7 @@ void MoveFocus(bool forward) {
 
 // Enter and Escape answer the innermost message box, wherever the focus is.
 bool AnswerBox(UINT vk) {
-    std::vector<headless::BoxInfo> boxes = headless::OpenBoxes();
+    const std::vector<headless::BoxInfo>& boxes = headless::OpenBoxes();
     if (boxes.empty())
         return false;
     HWND box = boxes.back().box;

@@ -34,9 +34,9 @@ std::vector<long> RowHeightsOf(const headless::WindowInfo& control) {
         return {r.top, r.bottom - 1};
     }
     if (IsClass(control, "SysTabControl32")) {
-        headless::TabState tabs;
-        if (headless::GetTabState(control.hwnd, &tabs) && !tabs.itemRects.empty()) {
-            const RECT& item = tabs.itemRects.front();
+        const own::TabInfo* tabs = headless::Tabs(control.hwnd);
+        if (tabs && !tabs->items.empty()) {
+            RECT item = headless::OnScreen(control, tabs->items.front().rect);
             return {Middle(item), item.bottom, r.bottom - 1};
         }
         return {r.top, r.bottom - 1};

@@ -51,7 +51,7 @@ class Painter {
                 return GroupBox(w);
             if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
                 return PushButton(w);
-            return CheckBox(w, type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
+            return CheckBox(w);
         }
         if (IsClass(w, "msctls_trackbar32"))
             return Slider(w);
@@ -74,11 +74,12 @@ class Painter {
     }
 
     void PushButton(const WindowInfo& w) {
-        headless::ButtonState state{};
-        headless::GetButtonState(w.hwnd, &state);
+        const own::ButtonInfo* state = headless::Button(w.hwnd);
         CellRect cells = layout().Cells(w.rect);
         int row = layout().Row(Centre(w.rect).y);
-        Role role = state.pushed ? Role::kSelected : w.focused ? Role::kFocus : Role::kFace;
+        Role role = state && state->pushed ? Role::kSelected
+                    : w.focused            ? Role::kFocus
+                                           : Role::kFace;
         canvas_.Fill(CellRect{cells.left, row, cells.right, row + 1}, role);
         canvas_.Text(cells.left, row, "[", role, cells.right);
         canvas_.Text(cells.right - 1, row, "]", role, cells.right);
@@ -86,17 +87,13 @@ class Painter {
         canvas_.TextCentred(inside, row, headless::WithoutMnemonics(w.text), role);
     }
 
-    void CheckBox(const WindowInfo& w, bool radio) {
-        headless::ButtonState state{};
-        headless::GetButtonState(w.hwnd, &state);
+    void CheckBox(const WindowInfo& w) {
+        const own::ButtonInfo* state = headless::Button(w.hwnd);
         CellRect cells = layout().Cells(w.rect);
         int row = layout().Row(Centre(w.rect).y);
-        char mark = state.check == BST_CHECKED         ? (radio ? '*' : 'x')
-                    : state.check == BST_INDETERMINATE ? '-'
-                                                       : ' ';
-        std::string box = radio ? "( )" : "[ ]";
-        box[1] = mark;
-        int col = canvas_.Text(cells.left, row, box + " ", Role::kFace, cells.right);
+        bool checked = state && state->check == BST_CHECKED;
+        int col =
+            canvas_.Text(cells.left, row, checked ? "[x] " : "[ ] ", Role::kFace, cells.right);
         canvas_.Text(col, row, headless::WithoutMnemonics(w.text),
                      w.focused ? Role::kFocus : Role::kFace, cells.right);
     }
@@ -119,50 +116,51 @@ class Painter {
     }
 
     void Slider(const WindowInfo& w) {
-        headless::TrackbarState state{};
-        if (!headless::GetTrackbarState(w.hwnd, &state))
+        const own::TrackbarInfo* state = headless::Trackbar(w.hwnd);
+        if (!state)
             return;
-        int row = layout().Row(Centre(state.thumb).y);
-        int left = layout().Column(state.channel.left);
-        int right = layout().Column(state.channel.right - 1);
+        RECT channelRect = headless::OnScreen(w, state->channel);
+        POINT thumbCentre = Centre(headless::OnScreen(w, state->thumb));
+        int row = layout().Row(thumbCentre.y);
+        int left = layout().Column(channelRect.left);
+        int right = layout().Column(channelRect.right - 1);
         // The focus marks the channel: a marked thumb would vanish in reverse video.
         Role channel = w.focused ? Role::kFocus : Role::kFace;
         canvas_.HLine(left, row, right - left + 1, channel);
         // A tick per position, when there is room for them.
-        if ((w.style & TBS_AUTOTICKS) && !(w.style & TBS_NOTICKS) &&
-            state.max - state.min <= right - left) {
-            for (int pos = state.min; pos <= state.max; ++pos) {
+        if ((w.style & TBS_AUTOTICKS) && state->max - state->min <= right - left) {
+            for (int pos = state->min; pos <= state->max; ++pos) {
                 POINT point = headless::SliderPointFor(w.hwnd, pos);
                 int col = layout().Column(point.x);
                 canvas_.Put(col, row, Glyph::kTick, channel);
                 placed_.spots.push_back({col, row, point});
             }
         }
-        int thumb = layout().Column(Centre(state.thumb).x);
+        int thumb = layout().Column(thumbCentre.x);
         canvas_.Put(thumb, row, Glyph::kThumb, Role::kThumb);
-        placed_.spots.push_back({thumb, row, Centre(state.thumb)});
+        placed_.spots.push_back({thumb, row, thumbCentre});
     }
 
     void Tabs(const WindowInfo& w) {
-        headless::TabState tabs;
-        if (!headless::GetTabState(w.hwnd, &tabs) || tabs.itemRects.empty()) {
+        const own::TabInfo* tabs = headless::Tabs(w.hwnd);
+        if (!tabs || tabs->items.empty()) {
             canvas_.Frame(layout().Cells(w.rect), Role::kFace);
             return;
         }
         CellRect cells = layout().Cells(w.rect);
-        const RECT& first = tabs.itemRects.front();
+        RECT first = headless::OnScreen(w, tabs->items.front().rect);
         int itemsRow = layout().Row(Centre(first).y);
         int pageTop = layout().Row(first.bottom);
         canvas_.Frame(CellRect{cells.left, pageTop, cells.right, cells.bottom}, Role::kFace);
-        for (std::size_t i = 0; i < tabs.items.size() && i < tabs.itemRects.size(); ++i) {
-            const RECT& item = tabs.itemRects[i];
+        for (std::size_t i = 0; i < tabs->items.size(); ++i) {
+            RECT item = headless::OnScreen(w, tabs->items[i].rect);
             int left = layout().Column(item.left);
             int right = layout().Column(item.right);  // where the next item begins
-            bool selected = static_cast<int>(i) == tabs.selected;
+            bool selected = static_cast<int>(i) == tabs->selected;
             canvas_.Put(left, itemsRow, Glyph::kVLine, Role::kFace);
-            if (i + 1 == tabs.items.size())
+            if (i + 1 == tabs->items.size())
                 canvas_.Put(right, itemsRow, Glyph::kVLine, Role::kFace);
-            std::string text = headless::WithoutMnemonics(tabs.items[i]);
+            std::string text = headless::WithoutMnemonics(tabs->items[i].text);
             Role role = Role::kFace;
             if (selected) {
                 text = "[" + text + "]";

@@ -2,6 +2,7 @@
 // press inside the button and a release inside it; only then does an auto check box toggle and
 // the parent hear BN_CLICKED. Setting the check state from code notifies nobody.
 #include "platform/own/controls.h"
+#include "platform/own/headless.h"
 #include "platform/own/window.h"
 #include "platform/own/window_class.h"
 
@@ -11,14 +12,6 @@ namespace {
 // The button messages run from BM_GETCHECK to here (BM_SETDONTCLICK).
 constexpr UINT kLastButtonMessage = 0x00F8;
 
-struct ButtonInfo {
-    HWND self;
-    WPARAM check = BST_UNCHECKED;
-    bool pushed = false;   // drawn pressed (BM_SETSTATE)
-    bool pressed = false;  // a press by mouse or space bar is in progress
-    bool focused = false;
-};
-
 LRESULT CALLBACK ButtonProc(HWND, UINT, WPARAM, LPARAM);
 
 ButtonInfo* Info(HWND hwnd) {
@@ -27,22 +20,6 @@ ButtonInfo* Info(HWND hwnd) {
 
 DWORD TypeOf(HWND hwnd) {
     return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & BS_TYPEMASK;
-}
-
-// The highest check state each button type can hold; BM_SETCHECK clamps to it.
-WPARAM MaxCheck(DWORD type) {
-    switch (type) {
-        case BS_CHECKBOX:
-        case BS_AUTOCHECKBOX:
-        case BS_RADIOBUTTON:
-        case BS_AUTORADIOBUTTON:
-            return BST_CHECKED;
-        case BS_3STATE:
-        case BS_AUTO3STATE:
-            return BST_INDETERMINATE;
-        default:
-            return BST_UNCHECKED;
-    }
 }
 
 void NotifyParent(HWND hwnd, WORD code) {
@@ -60,13 +37,11 @@ LRESULT Destroy(HWND hwnd) {
     return 0;
 }
 
+// Only check boxes hold a check state.
 LRESULT SetCheck(ButtonInfo* info, WPARAM state) {
-    DWORD type = TypeOf(info->self);
-    WPARAM max = MaxCheck(type);
-    if (max == BST_UNCHECKED)
+    if (TypeOf(info->self) != BS_AUTOCHECKBOX)
         return 0;
-    if (state > max)
-        state = max;
+    state = state == BST_UNCHECKED ? BST_UNCHECKED : BST_CHECKED;
     if (state != info->check) {
         info->check = state;
         InvalidateRect(info->self, nullptr, FALSE);
@@ -111,14 +86,9 @@ LRESULT Release(ButtonInfo* info, bool inside) {
         ReleaseCapture();
         return 0;
     }
-    DWORD type = TypeOf(self);
-    if (type == BS_AUTOCHECKBOX) {
+    if (TypeOf(self) == BS_AUTOCHECKBOX) {
         SendMessageA(self, BM_SETCHECK, info->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED,
                      0);
-    } else if (type == BS_AUTO3STATE) {
-        SendMessageA(self, BM_SETCHECK, (info->check + 1) % 3, 0);
-    } else if (type == BS_AUTORADIOBUTTON) {
-        SendMessageA(self, BM_SETCHECK, BST_CHECKED, 0);
     }
     ReleaseCapture();
     NotifyParent(self, BN_CLICKED);
@@ -153,15 +123,6 @@ LRESULT CaptureChanged(ButtonInfo* info) {
     return 0;
 }
 
-LRESULT Click(ButtonInfo* info) {
-    HWND self = info->self;
-    if (!IsWindowVisible(self) || !IsWindowEnabled(self))
-        return 0;
-    SendMessageA(self, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    SendMessageA(self, WM_LBUTTONUP, 0, 0);
-    return 0;
-}
-
 LRESULT Paint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC hdc = BeginPaint(hwnd, &ps);
@@ -172,17 +133,6 @@ LRESULT Paint(HWND hwnd) {
                  reinterpret_cast<LPARAM>(hwnd));
     EndPaint(hwnd, &ps);
     return 0;
-}
-
-LRESULT Focus(ButtonInfo* info, bool focused) {
-    info->focused = focused;
-    InvalidateRect(info->self, nullptr, TRUE);
-    return 0;
-}
-
-LRESULT GetState(const ButtonInfo* info) {
-    return static_cast<LRESULT>(info->check | (info->pushed ? BST_PUSHED : 0) |
-                                (info->focused ? BST_FOCUS : 0));
 }
 
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -214,9 +164,10 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_KEYUP:
             return wParam == VK_SPACE ? Release(info, true) : 0;
         case WM_SETFOCUS:
-            return Focus(info, true);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return 0;
         case WM_KILLFOCUS:
-            Focus(info, false);
+            InvalidateRect(hwnd, nullptr, TRUE);
             if (info->pressed && GetCapture() == hwnd)
                 ReleaseCapture();
             return 0;
@@ -237,12 +188,8 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return static_cast<LRESULT>(info->check);
         case BM_SETCHECK:
             return SetCheck(info, wParam);
-        case BM_GETSTATE:
-            return GetState(info);
         case BM_SETSTATE:
             return SetState(info, static_cast<BOOL>(wParam));
-        case BM_CLICK:
-            return Click(info);
         default:
             if (message >= BM_GETCHECK && message <= kLastButtonMessage)
                 ReportUnimplemented("Button", message);
@@ -252,16 +199,12 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-bool GetButtonSnapshot(HWND hwnd, ButtonSnapshot* out) {
-    const ButtonInfo* info = Info(hwnd);
-    if (!info || !out)
-        return false;
-    *out = ButtonSnapshot{TypeOf(hwnd), info->check, info->pushed};
-    return true;
-}
-
 void RegisterButtonClass() {
     RegisterSystemClass("Button", 0x0080, ButtonProc, sizeof(void*), nullptr);
 }
 
 }  // namespace own
+
+const own::ButtonInfo* headless::Button(HWND button) {
+    return own::Info(button);
+}

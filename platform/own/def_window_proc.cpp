@@ -70,8 +70,6 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_GETTEXT:
             return own::CopyText(hwnd, wParam, lParam);
-        case WM_GETTEXTLENGTH:
-            return static_cast<LRESULT>(w->text.size());
         case WM_PAINT: {
             PAINTSTRUCT ps;
             BeginPaint(hwnd, &ps);
@@ -101,11 +99,8 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 SetFocus(hwnd);
             return 0;
         case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:
             return static_cast<LRESULT>(COLOR_BTNFACE + 1);
-        case WM_MOUSEACTIVATE:
-            return 1;  // MA_ACTIVATE
         default:
             return 0;
     }

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/own/focus.h"
+#include "platform/own/headless.h"
 #include "platform/own/resources.h"
 #include "platform/own/window.h"
 #include "platform/own/window_class.h"
@@ -37,8 +38,8 @@ RECT DialogRect(const DialogTemplate& t, DWORD exStyle, HWND parent) {
     int x = DialogUnitsToPixelsX(t.x);
     int y = DialogUnitsToPixelsY(t.y);
     if (t.style & DS_CENTER) {
-        x = (kScreenWidth - width) / 2;
-        y = (kScreenHeight - height) / 2;
+        x = (headless::kScreenWidth - width) / 2;
+        y = (headless::kScreenHeight - height) / 2;
     } else if (parent && !(t.style & WS_CHILD)) {
         RECT origin = ScreenClientRect(parent);
         x += origin.left;
@@ -66,11 +67,8 @@ bool CreateControls(HWND dialog, const DialogTemplate& t, HINSTANCE instance) {
             instance, nullptr);
         if (!IsWindow(dialog))
             return false;
-        if (!control) {
-            if (t.style & DS_NOFAILCREATE)
-                continue;
+        if (!control)
             return false;
-        }
         // Each new control goes beneath the earlier ones: the first control is on top.
         SendToBottom(control);
         if (t.style & DS_SETFONT)
@@ -94,10 +92,10 @@ HWND FirstTabStop(HWND dialog) {
 }  // namespace
 
 int DialogUnitsToPixelsX(int x) {
-    return MulDiv(x, kBaseUnitX, 4);
+    return MulDiv(x, headless::kBaseUnitX, 4);
 }
 int DialogUnitsToPixelsY(int y) {
-    return MulDiv(y, kBaseUnitY, 8);
+    return MulDiv(y, headless::kBaseUnitY, 8);
 }
 
 void SetDialogProc(HWND dialog, DLGPROC proc) {
@@ -215,14 +213,6 @@ BOOL EndDialog(HWND hwnd, INT_PTR result) {
     state.ended = true;
     state.result = result;
     own::HideWithoutNotice(hwnd);
-    return TRUE;
-}
-
-BOOL MapDialogRect(HWND dialog, LPRECT rect) {
-    if (!IsWindow(dialog) || !rect)
-        return FALSE;
-    *rect = RECT{own::DialogUnitsToPixelsX(rect->left), own::DialogUnitsToPixelsY(rect->top),
-                 own::DialogUnitsToPixelsX(rect->right), own::DialogUnitsToPixelsY(rect->bottom)};
     return TRUE;
 }
 

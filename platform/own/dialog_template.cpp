@@ -9,15 +9,6 @@ namespace {
 constexpr unsigned kDsSetFont = 0x40;
 constexpr unsigned short kExtendedSignature = 0xFFFF;
 
-// A menu or text given by number, in the "#123" form that resource names by number take.
-std::string NameText(const NameOrOrdinal& field) {
-    if (!field.isOrdinal)
-        return field.name;
-    std::string text = std::to_string(field.ordinal);
-    text.insert(text.begin(), '#');
-    return text;
-}
-
 // The x, y, cx, cy that header and items share, then the window class as atom or name.
 template <typename T>
 void ReadRect(ByteReader& in, T* out) {
@@ -41,20 +32,18 @@ const unsigned char* ReadHeader(const unsigned char* data, const unsigned char* 
     const unsigned version = in.Word();
     if (version != 1 || in.Word() != kExtendedSignature)
         return nullptr;
-    out->helpId = in.Dword();
+    in.Skip(4);  // help id
     out->exStyle = in.Dword();
     out->style = in.Dword();
     *count = in.Word();
     ReadRect(in, out);
-    out->menu = NameText(in.ReadNameOrOrdinal());
+    in.ReadNameOrOrdinal();  // menu
     ReadClass(in, out);
     out->caption = in.String();
+    // The font: dialogs lay out with the layer's own font whatever the template names.
     if (out->style & kDsSetFont) {
-        out->pointSize = in.Word();
-        out->weight = in.Word();
-        out->italic = in.Byte();
-        out->charset = in.Byte();
-        out->typeface = in.String();
+        in.Skip(6);  // point size, weight, italic, character set
+        in.String();
     }
     return in.ok() ? data + in.offset() : nullptr;
 }
@@ -65,14 +54,14 @@ const unsigned char* ReadItem(const unsigned char* data, const unsigned char* po
                               const unsigned char* end, DialogItem* out) {
     ByteReader in(data, static_cast<std::size_t>(end - data), static_cast<std::size_t>(pos - data));
     in.AlignDword();
-    out->helpId = in.Dword();
+    in.Skip(4);  // help id
     out->exStyle = in.Dword();
     out->style = in.Dword();
     ReadRect(in, out);
     out->id = in.Dword();
     ReadClass(in, out);
-    out->text = NameText(in.ReadNameOrOrdinal());
-    in.Skip(in.Word());  // creation data, preceded by its byte count
+    out->text = in.ReadNameOrOrdinal().name;  // a text given by number (a resource's) reads empty
+    in.Skip(in.Word());                       // creation data, preceded by its byte count
     return in.ok() ? data + in.offset() : nullptr;
 }
 

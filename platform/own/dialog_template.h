@@ -9,7 +9,7 @@
 namespace own {
 
 struct DialogItem {
-    unsigned helpId, exStyle, style;
+    unsigned exStyle, style;
     short x, y, cx, cy;
     unsigned id;
     unsigned short classAtom;  // 0 when the class is given by name
@@ -18,15 +18,11 @@ struct DialogItem {
 };
 
 struct DialogTemplate {
-    unsigned helpId, exStyle, style;
+    unsigned exStyle, style;
     short x, y, cx, cy;
-    std::string menu;
     unsigned short classAtom;  // 0 when the class is given by name (or is the default)
     std::string className;
     std::string caption;
-    unsigned short pointSize, weight;  // the font fields are 0 and empty without DS_SETFONT
-    unsigned char italic, charset;
-    std::string typeface;
     std::vector<DialogItem> items;
 };
 

@@ -1,13 +1,9 @@
-// The headless driver: windows and control states as a person sees them, input as a person gives
-// it, and the pump that tests use in place of the program's own loop.
+// The headless driver: windows and control states as a person sees them, and input as a person
+// gives it.
 #include "platform/own/headless.h"
 
 #include <algorithm>
-#include <cstdio>
 
-#include "platform/own/controls.h"
-#include "platform/own/dialog.h"
-#include "platform/own/message_box.h"
 #include "platform/own/queue.h"
 #include "platform/own/window.h"
 
@@ -68,31 +64,6 @@ void Collect(HWND hwnd, const RECT& parentClient, bool parentVisible, int depth,
         Collect(child, client, visible, depth + 1, z++, focus, active, out);
 }
 
-bool Inside(const RECT& r, POINT p) {
-    return PtInRect(&r, p) != FALSE;
-}
-
-// Raises the target's top-level window when another one lies over the point to click.
-void Uncover(HWND target, POINT p) {
-    HWND top = own::TopLevelOf(target);
-    for (HWND other : own::TopLevelWindows()) {
-        if (other == top)
-            return;
-        if (IsWindowVisible(other) && Inside(own::ScreenWindowRect(other), p)) {
-            BringForward(top);
-            return;
-        }
-    }
-}
-
-void ClickAt(HWND target, POINT p) {
-    if (!IsWindowVisible(target))
-        return;
-    Uncover(target, p);
-    MouseDown(p);
-    MouseUp(p);
-}
-
 }  // namespace
 
 std::vector<WindowInfo> Windows() {
@@ -114,20 +85,6 @@ bool GetWindowInfo(HWND hwnd, WindowInfo* info) {
     bool parentVisible = !w->parent || IsWindowVisible(w->parent);
     *info = Describe(*w, parentClient, parentVisible, GetFocus(), GetActiveWindow());
     return true;
-}
-
-HWND FindChild(HWND parent, const std::string& className, const std::string& text) {
-    own::Window* w = own::FindWindowRecord(parent);
-    if (!w)
-        return nullptr;
-    for (HWND child : w->children) {
-        own::Window* c = own::FindWindowRecord(child);
-        if (c->cls->name == className && c->text == text)
-            return child;
-        if (HWND found = FindChild(child, className, text))
-            return found;
-    }
-    return nullptr;
 }
 
 HWND TopLevelWindowAt(POINT screen) {
@@ -159,44 +116,8 @@ std::vector<std::string> TextLines(const std::string& text) {
     return lines;
 }
 
-bool GetTrackbarState(HWND slider, TrackbarState* state) {
-    own::TrackbarSnapshot s;
-    if (!state || !own::GetTrackbarSnapshot(slider, &s))
-        return false;
-    RECT client = own::ScreenClientRect(slider);
-    *state = TrackbarState{
-        s.min,     s.max, s.page, s.line, s.pos, Offset(s.channel, client), Offset(s.thumb, client),
-        s.dragging};
-    return true;
-}
-
-bool GetTabState(HWND tab, TabState* state) {
-    own::TabSnapshot s;
-    if (!state || !own::GetTabSnapshot(tab, &s))
-        return false;
-    RECT client = own::ScreenClientRect(tab);
-    state->items = s.items;
-    state->itemRects.clear();
-    for (const RECT& r : s.rects)
-        state->itemRects.push_back(Offset(r, client));
-    state->selected = s.selected;
-    return true;
-}
-
-bool GetButtonState(HWND button, ButtonState* state) {
-    own::ButtonSnapshot s;
-    if (!state || !own::GetButtonSnapshot(button, &s))
-        return false;
-    *state = ButtonState{s.type, s.check, s.pushed};
-    return true;
-}
-
-std::vector<BoxInfo> OpenBoxes() {
-    std::vector<BoxInfo> out;
-    for (const own::OpenBox& b : own::OpenBoxes()) {
-        out.push_back(BoxInfo{b.box, b.okButton, b.text, b.title, b.type});
-    }
-    return out;
+RECT OnScreen(const WindowInfo& control, const RECT& client) {
+    return Offset(client, control.client);
 }
 
 void MouseDown(POINT screen) {
@@ -219,109 +140,44 @@ void PressKey(UINT vk) {
     KeyUp(vk);
 }
 
-void Click(HWND control) {
-    if (!IsWindow(control))
-        return;
-    ClickAt(control, Centre(own::ScreenWindowRect(control)));
-}
-
-void ClickTab(HWND tab, int index) {
-    TabState state;
-    if (!GetTabState(tab, &state) || index < 0 ||
-        index >= static_cast<int>(state.itemRects.size())) {
-        return;
-    }
-    ClickAt(tab, Centre(state.itemRects[static_cast<std::size_t>(index)]));
-}
-
-void ClickSliderThumb(HWND slider) {
-    TrackbarState state;
-    if (GetTrackbarState(slider, &state))
-        ClickAt(slider, Centre(state.thumb));
-}
-
-void ClickSliderChannel(HWND slider, bool right) {
-    TrackbarState state;
-    if (!GetTrackbarState(slider, &state))
-        return;
-    LONG y = Centre(state.thumb).y;
-    LONG x = right ? state.channel.right - 1 : state.channel.left;
-    ClickAt(slider, POINT{x, y});
-}
-
 POINT SliderPointFor(HWND slider, int position) {
-    TrackbarState state;
-    if (!GetTrackbarState(slider, &state))
+    const own::TrackbarInfo* bar = Trackbar(slider);
+    WindowInfo info;
+    if (!bar || !GetWindowInfo(slider, &info))
         return POINT{};
-    RECT client = own::ScreenClientRect(slider);
-    LONG range = state.max - state.min;
-    LONG thumbWidth = state.thumb.right - state.thumb.left;
-    LONG span = state.channel.right - state.channel.left - thumbWidth;
-    LONG x = state.channel.left + thumbWidth / 2 +
-             (range > 0 ? span * (position - state.min) / range : 0);
+    RECT channel = OnScreen(info, bar->channel);
+    POINT thumb = Centre(OnScreen(info, bar->thumb));
+    LONG range = bar->max - bar->min;
+    LONG thumbWidth = bar->thumb.right - bar->thumb.left;
+    LONG span = channel.right - channel.left - thumbWidth;
+    LONG x = channel.left + thumbWidth / 2 + (range > 0 ? span * (position - bar->min) / range : 0);
     // Nudge towards a pixel that the control itself maps to the position.
     for (LONG d = 0; d < span + thumbWidth; ++d) {
         for (LONG candidate : {x - d, x + d}) {
-            if (own::TrackbarPositionAt(slider, static_cast<int>(candidate - client.left)) ==
+            if (own::TrackbarPositionAt(slider, static_cast<int>(candidate - info.client.left)) ==
                 position) {
-                return POINT{candidate, Centre(state.thumb).y};
+                return POINT{candidate, thumb.y};
             }
         }
     }
-    return POINT{x, Centre(state.thumb).y};
-}
-
-void DragSlider(HWND slider, int position) {
-    TrackbarState state;
-    if (!GetTrackbarState(slider, &state))
-        return;
-    POINT from = Centre(state.thumb);
-    POINT to = SliderPointFor(slider, position);
-    if (!IsWindowVisible(slider))
-        return;
-    Uncover(slider, from);
-    MouseDown(from);
-    MouseMove(POINT{(from.x + to.x) / 2, from.y});
-    MouseMove(to);
-    MouseUp(to);
+    return POINT{x, thumb.y};
 }
 
 void CloseWindow(HWND topLevel) {
     WindowInfo info;
-    if (GetWindowInfo(topLevel, &info) && info.closeBox.right > info.closeBox.left)
-        ClickAt(topLevel, Centre(info.closeBox));
-}
-
-bool DismissBox() {
-    const auto& boxes = own::OpenBoxes();
-    if (boxes.empty())
-        return false;
-    Click(boxes.back().okButton);
-    return true;
+    if (!GetWindowInfo(topLevel, &info) || !info.visible ||
+        info.closeBox.right <= info.closeBox.left)
+        return;
+    POINT p = Centre(info.closeBox);
+    if (TopLevelWindowAt(p) != topLevel)
+        BringForward(topLevel);
+    MouseDown(p);
+    MouseUp(p);
 }
 
 void BringForward(HWND topLevel) {
     if (IsWindow(topLevel))
         SetActiveWindow(topLevel);
-}
-
-int DoEvents() {
-    int count = 0;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
-        PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-        if (++count == 100000) {
-            std::fprintf(stderr, "headless::DoEvents: still busy after %d messages\n", count);
-            break;
-        }
-    }
-    return count;
-}
-
-bool QuitSeen(int* code) {
-    return own::QuitPending(code);
 }
 
 }  // namespace headless

@@ -1,21 +1,20 @@
 #pragma once
 // The headless driver of the own layer: what front ends (and tests) use to play a person at the
 // keyboard and screen, and to see what such a person would see. What only tests need (recording
-// messages, answering boxes, scripts of input) lives in tests/support and reaches the layer through
-// the hooks of platform/own/hooks.h.
+// messages, answering boxes, scripts of input, aimed clicks, the pump) lives in tests/support and
+// reaches the layer through the hooks of platform/own/hooks.h.
 //
-// Geometry. Every rectangle is in screen pixels. The screen is kScreenWidth x kScreenHeight and
-// has no task bar, so the work area is the whole screen. Dialog units become pixels with the fixed
-// base units kBaseUnitX x kBaseUnitY (6 x 13, what MS Sans Serif 8 pt gives at 96 DPI), whatever
-// the template's font: x px = MulDiv(x, 6, 4), y px = MulDiv(y, 13, 8). A top-level window with a
-// caption has a 3-pixel dialog frame and an 18-pixel caption bar with a 1-pixel line beneath it;
-// its close box is the 16 x 14 square at the right end of the bar (WindowInfo::closeBox).
+// Geometry. Windows' rectangles are in screen pixels. The screen is kScreenWidth x kScreenHeight
+// and has no task bar, so the work area is the whole screen. Dialog units become pixels with the
+// fixed base units kBaseUnitX x kBaseUnitY (6 x 13, what MS Sans Serif 8 pt gives at 96 DPI),
+// whatever the template's font: x px = MulDiv(x, 6, 4), y px = MulDiv(y, 13, 8). A top-level window
+// with a caption has a 3-pixel dialog frame and an 18-pixel caption bar with a 1-pixel line beneath
+// it; its close box is the 16 x 14 square at the right end of the bar (WindowInfo::closeBox).
 //
 // Input. Injected input waits in the layer's input queue, after posted messages, as the
 // platform's hardware input does; it is turned into window messages (hit-tested through
 // WM_NCHITTEST, routed to the capture or focus window) when GetMessageA or PeekMessageA takes it.
-// Nothing runs until something pumps messages: the program's own loop, a modal message box, or
-// DoEvents() here.
+// Nothing runs until something pumps messages: the program's own loop or a modal message box.
 //
 // Waiting. When GetMessageA finds nothing to return (no posted message, no input, no window to
 // paint) it asks the InputSource installed with SetInputSource for more. A source that has none
@@ -31,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/own/controls.h"
 #include "platform/platform.h"
 
 namespace headless {
@@ -65,8 +65,6 @@ struct WindowInfo {
 // children in z-order: the order in which a front end draws them back to front is the reverse.
 std::vector<WindowInfo> Windows();
 bool GetWindowInfo(HWND hwnd, WindowInfo* info);
-// The first child of parent (any depth) with this class and text; null when there is none.
-HWND FindChild(HWND parent, const std::string& className, const std::string& text);
 // The visible top-level window whose rectangle holds the point, the topmost; null for none.
 HWND TopLevelWindowAt(POINT screen);
 
@@ -75,27 +73,12 @@ HWND TopLevelWindowAt(POINT screen);
 std::string WithoutMnemonics(const std::string& text);
 std::vector<std::string> TextLines(const std::string& text);
 
-struct TrackbarState {
-    int min, max, page, line, pos;
-    RECT channel;  // screen pixels
-    RECT thumb;    // screen pixels
-    bool dragging;
-};
-bool GetTrackbarState(HWND slider, TrackbarState* state);
-
-struct TabState {
-    std::vector<std::string> items;
-    std::vector<RECT> itemRects;  // screen pixels, one per item
-    int selected;                 // -1 when none
-};
-bool GetTabState(HWND tab, TabState* state);
-
-struct ButtonState {
-    DWORD type;    // style & BS_TYPEMASK
-    WPARAM check;  // BST_UNCHECKED, BST_CHECKED...
-    bool pushed;   // held down by the mouse or space bar
-};
-bool GetButtonState(HWND button, ButtonState* state);
+// A control's own state, read in place: null unless the window is a live control of that class.
+// Its rectangles are in the control's client pixels; OnScreen turns them into screen pixels.
+const own::TrackbarInfo* Trackbar(HWND slider);
+const own::TabInfo* Tabs(HWND tab);
+const own::ButtonInfo* Button(HWND button);
+RECT OnScreen(const WindowInfo& control, const RECT& client);
 
 struct BoxInfo {
     HWND box;
@@ -106,7 +89,7 @@ struct BoxInfo {
 };
 // Message boxes that are open, oldest first: back() is the innermost, the one whose modal loop
 // runs.
-std::vector<BoxInfo> OpenBoxes();
+const std::vector<BoxInfo>& OpenBoxes();
 
 // ---- Input, as a person gives it
 
@@ -117,30 +100,15 @@ void KeyDown(UINT vk);
 void KeyUp(UINT vk);
 void PressKey(UINT vk);  // down and up
 
-// Helpers that aim the mouse; they do nothing for a window that is not on screen. When the point to
-// click is covered by another top-level window, the helper first brings the target's top-level
-// window forward (as a person does by clicking on it in the task bar); the click itself is always a
-// real hit-tested click.
-void Click(HWND control);                          // at the centre of its window rectangle
-void ClickTab(HWND tab, int index);                // on the item
-void ClickSliderThumb(HWND slider);                // focuses it, moves nothing
-void ClickSliderChannel(HWND slider, bool right);  // one page left or right of the thumb
-void DragSlider(HWND slider, int position);        // thumb to the tick of the position, then let go
-void CloseWindow(HWND topLevel);                   // its caption's close box
-bool DismissBox();                                 // OK on the innermost open message box
+// Clicks the close box of a top-level window's caption, first bringing the window forward (as a
+// person does by clicking on it in the task bar) when another one covers the box.
+void CloseWindow(HWND topLevel);
 // Brings a top-level window to the front and activates it.
 void BringForward(HWND topLevel);
 // The screen point at which the slider's thumb stands for a position (its centre).
 POINT SliderPointFor(HWND slider, int position);
 
 // ---- Running
-
-// Dispatches every posted message, input and paint that is pending, without waiting and without
-// asking the input source. Returns the number of messages dispatched. It stops before a quit
-// message and leaves it in the queue for the program's loop (see QuitSeen).
-int DoEvents();
-// True while a quit message waits in the queue; *code gets its exit code.
-bool QuitSeen(int* code = nullptr);
 
 // Where GetMessageA gets more input when it would wait.
 class InputSource {

@@ -4,7 +4,7 @@
 // the layer's state at start. The layer itself installs none of them; with none installed it
 // behaves as the platform does.
 
-#include "platform/own/win32.h"
+#include "platform/own/headless.h"
 
 namespace own {
 
@@ -15,18 +15,10 @@ using ProcedureObserver = void (*)(HWND hwnd, UINT message, WPARAM wParam, LPARA
 // Installs the observer (null for none) and returns the one it replaces.
 ProcedureObserver SetProcedureObserver(ProcedureObserver observer);
 
-// A message box on screen, just before its modal loop starts.
-struct MessageBoxEvent {
-    HWND owner;
-    HWND box;
-    HWND okButton;
-    const char* text;
-    const char* title;
-    UINT type;
-};
-// The observer may answer the box, e.g. by clicking okButton through the headless driver: the
-// click waits in the input queue, and the box's modal loop takes it.
-using BoxObserver = void (*)(const MessageBoxEvent& box);
+// A message box on screen, just before its modal loop starts. The observer may answer the box,
+// e.g. by clicking okButton through the headless driver: the click waits in the input queue, and
+// the box's modal loop takes it.
+using BoxObserver = void (*)(const headless::BoxInfo& box);
 BoxObserver SetBoxObserver(BoxObserver observer);
 
 // Asked for the program's path before /proc/self/exe; returns null or "" for the default.

@@ -6,13 +6,14 @@
 #include <sstream>
 
 #include "platform/own/dialog.h"
+#include "platform/own/headless.h"
 #include "platform/own/hooks.h"
 #include "platform/own/message_box.h"
 #include "platform/own/window.h"
 
 namespace {
 own::BoxObserver g_observer = nullptr;
-std::vector<own::OpenBox> g_open;
+std::vector<headless::BoxInfo> g_open;
 
 constexpr int kTextLeft = 12;
 constexpr int kTextId = 0xFFFF;
@@ -56,19 +57,19 @@ HWND CreateBox(const std::string& text, const std::string& title, HWND* ok) {
     std::size_t longest = 0;
     for (const std::string& line : lines)
         longest = std::max(longest, line.size());
-    int buttonHeight = 2 * own::kBaseUnitY;
-    int buttonWidth = 2 * std::max(2 * own::kBaseUnitX, buttonHeight);
-    int textHeight = static_cast<int>(lines.size()) * own::kBaseUnitY;
-    int textWidth = std::max(static_cast<int>(longest) * own::kBaseUnitX,
+    int buttonHeight = 2 * headless::kBaseUnitY;
+    int buttonWidth = 2 * std::max(2 * headless::kBaseUnitX, buttonHeight);
+    int textHeight = static_cast<int>(lines.size()) * headless::kBaseUnitY;
+    int textWidth = std::max(static_cast<int>(longest) * headless::kBaseUnitX,
                              buttonWidth + 2 * (buttonWidth / 3) - kTextLeft);
     int textBand = 16 + textHeight;
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     RECT nc = own::NonClientFrame(style, WS_EX_DLGMODALFRAME);
     int width = 2 * kTextLeft + textWidth + nc.left + nc.right;
     int height = 8 + textBand + buttonHeight + nc.top + nc.bottom;
-    HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME, WC_DIALOG, title.c_str(), style,
-                               (own::kScreenWidth - width) / 2, (own::kScreenHeight - height) / 2,
-                               width, height, nullptr, nullptr, nullptr, nullptr);
+    HWND box = CreateWindowExA(
+        WS_EX_DLGMODALFRAME, WC_DIALOG, title.c_str(), style, (headless::kScreenWidth - width) / 2,
+        (headless::kScreenHeight - height) / 2, width, height, nullptr, nullptr, nullptr, nullptr);
     if (!box)
         return nullptr;
     own::SetDialogProc(box, BoxProc);
@@ -110,13 +111,14 @@ BoxObserver SetBoxObserver(BoxObserver observer) {
     g_observer = observer;
     return previous;
 }
-const std::vector<OpenBox>& OpenBoxes() {
-    return g_open;
-}
 void ForgetBoxes() {
     g_open.clear();
 }
 }  // namespace own
+
+const std::vector<headless::BoxInfo>& headless::OpenBoxes() {
+    return g_open;
+}
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::string body = text ? text : "";
@@ -128,13 +130,14 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     bool disableOwner = owner && IsWindow(owner) && IsWindowEnabled(owner);
     if (disableOwner)
         EnableWindow(owner, FALSE);
-    g_open.push_back(own::OpenBox{box, ok, body, title, type});
+    const headless::BoxInfo open{box, ok, body, title, type};
+    g_open.push_back(open);
     ShowWindow(box, SW_SHOWNORMAL);
     if (g_observer)
-        g_observer(own::MessageBoxEvent{owner, box, ok, body.c_str(), title.c_str(), type});
+        g_observer(open);
     int result = RunModal(box);
     g_open.erase(std::remove_if(g_open.begin(), g_open.end(),
-                                [box](const own::OpenBox& b) { return b.box == box; }),
+                                [box](const headless::BoxInfo& b) { return b.box == box; }),
                  g_open.end());
     if (IsWindow(box))
         DestroyWindow(box);

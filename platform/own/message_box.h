@@ -1,23 +1,11 @@
 #pragma once
-// Inside the own layer: the message boxes that are open. Nothing outside platform/own includes
-// this.
-
-#include <string>
-#include <vector>
+// Inside the own layer: the message boxes that are open (headless::OpenBoxes lists them).
 
 #include "platform/own/win32.h"
 
 namespace own {
 
-struct OpenBox {
-    HWND box;
-    HWND okButton;
-    std::string text;
-    std::string title;
-    UINT type;
-};
-// Message boxes that are open, oldest first.
-const std::vector<OpenBox>& OpenBoxes();
+// Forgets the message boxes that are open.
 void ForgetBoxes();
 
 }  // namespace own

@@ -53,8 +53,9 @@ bool TakeMessage(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
         }
     }
     if (HWND paint = FindWindowToPaint()) {
-        if (!filter || paint == filter || IsChild(filter, paint)) {
-            *msg = MSG{paint, WM_PAINT, 0, 0, g_time, {}};
+        MSG message{paint, WM_PAINT, 0, 0, g_time, {}};
+        if (Matches(message, filter, first, last)) {
+            *msg = message;
             return true;
         }
     }

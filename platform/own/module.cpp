@@ -53,14 +53,6 @@ void SetLastError(DWORD error) {
     own::g_lastError = error;
 }
 
-HMODULE GetModuleHandleA(LPCSTR name) {
-    if (name) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return nullptr;
-    }
-    return own::ProgramInstance();
-}
-
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
     if (module && module != own::ProgramInstance()) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -114,11 +106,4 @@ void InitCommonControls() {
     own::g_commonControls = true;
     own::RegisterTrackbarClass();
     own::RegisterTabClass();
-}
-
-BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
-    if (!init || init->dwSize != sizeof(INITCOMMONCONTROLSEX))
-        return FALSE;
-    InitCommonControls();
-    return TRUE;
 }

@@ -1,6 +1,6 @@
 // Invalid regions and WM_PAINT. A window only remembers that it wants painting (the layer draws
 // nothing); the queue hands out WM_PAINT for it once nothing else is waiting, parents before
-// their children, and BeginPaint or ValidateRect satisfy it.
+// their children, and BeginPaint satisfies it.
 #include "platform/own/paint.h"
 #include "platform/own/window.h"
 
@@ -61,15 +61,6 @@ BOOL InvalidateRect(HWND hwnd, const RECT*, BOOL erase) {
     w->updatePending = true;
     if (erase)
         w->eraseNeeded = true;
-    return TRUE;
-}
-
-BOOL ValidateRect(HWND hwnd, const RECT*) {
-    own::Window* w = FindWindowRecord(hwnd);
-    if (!w)
-        return FALSE;
-    w->updatePending = false;
-    w->eraseNeeded = false;
     return TRUE;
 }
 

@@ -16,10 +16,9 @@ char Narrow(unsigned short unit) {
     return unit < 0x80 ? static_cast<char>(unit) : '?';
 }
 
-// The NameOrOrdinal as the entry's number and string fields.
-void StoreName(const NameOrOrdinal& field, unsigned* number, std::string* text) {
-    *number = field.isOrdinal ? field.ordinal : 0;
-    *text = field.isOrdinal ? std::string() : field.name;
+// The program looks its resources up by number: one named by a string reads as number 0.
+unsigned NumberOf(const NameOrOrdinal& field) {
+    return field.isOrdinal ? field.ordinal : 0;
 }
 
 // Reads the entry at reader's offset into *out and moves the reader to the next entry. False
@@ -34,12 +33,10 @@ bool ReadEntry(ByteReader& in, const unsigned char* image, ResourceEntry* out) {
 
     // The header's fields must lie inside the header itself.
     ByteReader header(image, start + headerSize, in.offset());
-    StoreName(header.ReadNameOrOrdinal(), &out->type, &out->typeName);
-    StoreName(header.ReadNameOrOrdinal(), &out->id, &out->name);
+    out->type = NumberOf(header.ReadNameOrOrdinal());
+    out->id = NumberOf(header.ReadNameOrOrdinal());
     header.AlignDword();
-    header.Skip(6);  // DataVersion, MemoryFlags
-    out->language = header.Word();
-    header.Skip(8);  // Version, Characteristics
+    header.Skip(16);  // DataVersion, MemoryFlags, LanguageId, Version, Characteristics
     if (!header.ok())
         return false;
 
@@ -66,10 +63,6 @@ bool ByteReader::Take(std::size_t count) {
     return true;
 }
 
-unsigned char ByteReader::Byte() {
-    return Take(1) ? base_[offset_ - 1] : 0;
-}
-
 unsigned short ByteReader::Word() {
     if (!Take(2))
         return 0;
@@ -92,15 +85,8 @@ void ByteReader::AlignDword() {
 
 std::string ByteReader::String() {
     std::string text;
-    for (unsigned short unit = Word(); unit != 0; unit = Word()) {
-        // A surrogate pair is one character.
-        if (unit >= 0xD800 && unit < 0xDC00 && remaining() >= 2) {
-            const unsigned next = base_[offset_] | base_[offset_ + 1] << 8;
-            if (next >= 0xDC00 && next < 0xE000)
-                Word();
-        }
+    for (unsigned short unit = Word(); unit != 0; unit = Word())
         text += Narrow(unit);
-    }
     if (!ok_)
         text.clear();
     return text;
@@ -124,8 +110,7 @@ bool ReadResourceFile(const unsigned char* resFile, std::size_t size,
     ByteReader in(resFile, size);
     // A .res file opens with an empty entry of type 0 and name 0.
     ResourceEntry first{};
-    if (!ReadEntry(in, resFile, &first) || first.size != 0 || first.type != 0 || first.id != 0 ||
-        !first.typeName.empty() || !first.name.empty())
+    if (!ReadEntry(in, resFile, &first) || first.size != 0 || first.type != 0 || first.id != 0)
         return false;
     while (in.remaining() > 0) {
         ResourceEntry entry{};
@@ -141,17 +126,15 @@ void SetProgramResources(const void* resFile, std::size_t size) {
     g_resFileSize = size;
 }
 
-bool FindProgramResource(unsigned type, unsigned id, const unsigned char** data, std::size_t* size,
-                         unsigned* language) {
+bool FindProgramResource(unsigned type, unsigned id, const unsigned char** data,
+                         std::size_t* size) {
     std::vector<ResourceEntry> entries;
     if (!ReadResourceFile(g_resFile, g_resFileSize, &entries))
         return false;
     for (const ResourceEntry& entry : entries) {
-        if (entry.typeName.empty() && entry.name.empty() && entry.type == type && entry.id == id) {
+        if (entry.type == type && entry.id == id) {
             *data = entry.data;
             *size = entry.size;
-            if (language != nullptr)
-                *language = entry.language;
             return true;
         }
     }

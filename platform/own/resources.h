@@ -14,15 +14,11 @@ void SetProgramResources(const void* resFile, std::size_t size);
 
 // Finds a resource by integer type and id, any language. False when absent or the image is
 // malformed. On success *data points into the image and *size is the resource's byte count.
-bool FindProgramResource(unsigned type, unsigned id, const unsigned char** data, std::size_t* size,
-                         unsigned* language = nullptr);
+bool FindProgramResource(unsigned type, unsigned id, const unsigned char** data, std::size_t* size);
 
-// One resource of a .res file image. A type or name given as a string has the number 0 and
-// the string, narrowed to 8 bits; one given as a number has an empty string.
+// One resource of a .res file image. A type or name given as a string has the number 0.
 struct ResourceEntry {
     unsigned type, id;
-    std::string typeName, name;
-    unsigned language;
     const unsigned char* data;
     std::size_t size;
 };
@@ -46,7 +42,6 @@ class ByteReader {
     ByteReader(const unsigned char* base, std::size_t size, std::size_t offset = 0);
     virtual ~ByteReader() = default;
 
-    unsigned char Byte();
     unsigned short Word();
     unsigned Dword();
     void Skip(std::size_t count);

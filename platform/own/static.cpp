@@ -1,5 +1,5 @@
-// The Static class: a text that the parent may colour. Unless SS_NOTIFY asks for clicks, it is
-// transparent to the mouse, so a click on a label reaches what lies beneath.
+// The Static class: a text that the parent may colour. It is transparent to the mouse, so a click
+// on a label reaches what lies beneath.
 #include "platform/own/controls.h"
 #include "platform/own/window.h"
 #include "platform/own/window_class.h"
@@ -23,9 +23,7 @@ LRESULT Paint(HWND hwnd) {
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_NCHITTEST:
-            if (!(GetWindowLongA(hwnd, GWL_STYLE) & SS_NOTIFY))
-                return HTTRANSPARENT;
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return HTTRANSPARENT;
         case WM_SETTEXT:
             DefWindowProcA(hwnd, message, wParam, lParam);
             InvalidateRect(hwnd, nullptr, TRUE);

@@ -2,10 +2,10 @@
 // item or an arrow key asks the parent (TCN_SELCHANGING, which may refuse by returning TRUE),
 // selects, and tells it (TCN_SELCHANGE); selecting from code (TCM_SETCURSEL) tells nobody.
 #include <algorithm>
-#include <cstring>
 
 #include "platform/own/controls.h"
 #include "platform/own/font.h"
+#include "platform/own/headless.h"
 #include "platform/own/window.h"
 #include "platform/own/window_class.h"
 
@@ -20,43 +20,26 @@ constexpr int kTabHeight = kFontHeight + 2 + 3;  // the font, two lines and the 
 constexpr int kPaddingX = 6;
 constexpr int kMinTabWidth = 54;
 
-struct TabItem {
-    std::string text;
-    int image = -1;
-    LPARAM param = 0;
-};
-
-struct TabInfo {
-    HWND self;
-    HWND notify;
-    std::vector<TabItem> items;
-    int selected = -1;
-    int focusItem = -1;
-};
-
 LRESULT CALLBACK TabProc(HWND, UINT, WPARAM, LPARAM);
 
 TabInfo* Info(HWND hwnd) {
     return static_cast<TabInfo*>(ControlState(hwnd, TabProc));
 }
 
-// Item rectangles in client pixels: side by side along the top, as wide as their texts in the
-// dialog font with the padding, and never narrower than the minimum.
-std::vector<RECT> ItemRects(const TabInfo* info) {
-    std::vector<RECT> rects;
+// Lays the items out side by side along the top, as wide as their texts in the dialog font with
+// the padding, and never narrower than the minimum.
+void LayOut(TabInfo* info) {
     LONG left = kItemOffset;
-    for (const TabItem& item : info->items) {
+    for (TabItem& item : info->items) {
         LONG width = std::max<LONG>(kMinTabWidth, TextWidth(item.text) + 2 * kPaddingX);
-        rects.push_back(RECT{left, kItemOffset, left + width, kItemOffset + kTabHeight});
+        item.rect = RECT{left, kItemOffset, left + width, kItemOffset + kTabHeight};
         left += width;
     }
-    return rects;
 }
 
 int HitItem(const TabInfo* info, POINT p) {
-    std::vector<RECT> rects = ItemRects(info);
-    for (std::size_t i = 0; i < rects.size(); ++i) {
-        if (PtInRect(&rects[i], p))
+    for (std::size_t i = 0; i < info->items.size(); ++i) {
+        if (PtInRect(&info->items[i].rect, p))
             return static_cast<int>(i);
     }
     return -1;
@@ -91,79 +74,20 @@ LRESULT Destroy(HWND hwnd) {
     return 0;
 }
 
-void FillItem(TabItem* item, const TCITEMA* ti) {
-    if ((ti->mask & TCIF_TEXT) && ti->pszText)
-        item->text = ti->pszText;
-    if (ti->mask & TCIF_IMAGE)
-        item->image = ti->iImage;
-    if (ti->mask & TCIF_PARAM)
-        item->param = ti->lParam;
-}
-
 LRESULT InsertItem(TabInfo* info, WPARAM wParam, LPARAM lParam) {
     const auto* ti = reinterpret_cast<const TCITEMA*>(lParam);
     int index = static_cast<int>(wParam);
     if (!ti || index < 0)
         return -1;
     index = std::min(index, static_cast<int>(info->items.size()));
-    TabItem item;
-    FillItem(&item, ti);
-    info->items.insert(info->items.begin() + index, item);
+    std::string text = (ti->mask & TCIF_TEXT) && ti->pszText ? ti->pszText : "";
+    info->items.insert(info->items.begin() + index, TabItem{text, RECT{}});
+    LayOut(info);
     // The first item becomes the selection, as with the platform's control.
     if (info->items.size() == 1)
         info->selected = 0;
     InvalidateRect(info->self, nullptr, TRUE);
     return index;
-}
-
-LRESULT GetItem(const TabInfo* info, WPARAM wParam, LPARAM lParam) {
-    auto* ti = reinterpret_cast<TCITEMA*>(lParam);
-    std::size_t index = wParam;
-    if (!ti || index >= info->items.size())
-        return FALSE;
-    const TabItem& item = info->items[index];
-    if ((ti->mask & TCIF_TEXT) && ti->pszText && ti->cchTextMax > 0) {
-        std::size_t n = std::min(item.text.size(), static_cast<std::size_t>(ti->cchTextMax - 1));
-        std::memcpy(ti->pszText, item.text.data(), n);
-        ti->pszText[n] = '\0';
-    }
-    if (ti->mask & TCIF_IMAGE)
-        ti->iImage = item.image;
-    if (ti->mask & TCIF_PARAM)
-        ti->lParam = item.param;
-    return TRUE;
-}
-
-LRESULT SetItem(TabInfo* info, WPARAM wParam, LPARAM lParam) {
-    const auto* ti = reinterpret_cast<const TCITEMA*>(lParam);
-    if (!ti || wParam >= info->items.size())
-        return FALSE;
-    FillItem(&info->items[wParam], ti);
-    InvalidateRect(info->self, nullptr, TRUE);
-    return TRUE;
-}
-
-LRESULT DeleteItem(TabInfo* info, WPARAM wParam) {
-    if (wParam >= info->items.size())
-        return FALSE;
-    int index = static_cast<int>(wParam);
-    info->items.erase(info->items.begin() + index);
-    if (info->selected == index)
-        info->selected = -1;
-    else if (info->selected > index)
-        --info->selected;
-    if (info->focusItem >= static_cast<int>(info->items.size()))
-        info->focusItem = -1;
-    InvalidateRect(info->self, nullptr, TRUE);
-    return TRUE;
-}
-
-LRESULT DeleteAll(TabInfo* info) {
-    info->items.clear();
-    info->selected = -1;
-    info->focusItem = -1;
-    InvalidateRect(info->self, nullptr, TRUE);
-    return TRUE;
 }
 
 LRESULT SetCurSel(TabInfo* info, WPARAM wParam) {
@@ -181,18 +105,9 @@ LRESULT SetCurSel(TabInfo* info, WPARAM wParam) {
     return previous;
 }
 
-LRESULT GetItemRect(const TabInfo* info, WPARAM wParam, LPARAM lParam) {
-    std::vector<RECT> rects = ItemRects(info);
-    if (wParam >= rects.size() || !lParam)
-        return FALSE;
-    *reinterpret_cast<RECT*>(lParam) = rects[wParam];
-    return TRUE;
-}
-
 LRESULT LButtonDown(TabInfo* info, LPARAM lParam) {
     HWND self = info->self;
-    if (!(GetWindowLongA(self, GWL_STYLE) & TCS_FOCUSNEVER))
-        SetFocus(self);
+    SetFocus(self);
     if (!(info = Info(self)))
         return 0;
     int item = HitItem(info, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
@@ -225,26 +140,12 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
     if (!info && message != WM_CREATE)
         return DefWindowProcA(hwnd, message, wParam, lParam);
     switch (message) {
-        case TCM_GETITEMCOUNT:
-            return static_cast<LRESULT>(info->items.size());
-        case TCM_GETITEMA:
-            return GetItem(info, wParam, lParam);
-        case TCM_SETITEMA:
-            return SetItem(info, wParam, lParam);
         case TCM_INSERTITEMA:
             return InsertItem(info, wParam, lParam);
-        case TCM_DELETEITEM:
-            return DeleteItem(info, wParam);
-        case TCM_DELETEALLITEMS:
-            return DeleteAll(info);
-        case TCM_GETITEMRECT:
-            return GetItemRect(info, wParam, lParam);
         case TCM_GETCURSEL:
             return info->selected;
         case TCM_SETCURSEL:
             return SetCurSel(info, wParam);
-        case TCM_GETCURFOCUS:
-            return info->focusItem;
         case WM_CREATE:
             return Create(hwnd, reinterpret_cast<const CREATESTRUCTA*>(lParam));
         case WM_NCDESTROY:
@@ -274,21 +175,13 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
 
 }  // namespace
 
-bool GetTabSnapshot(HWND hwnd, TabSnapshot* out) {
-    const TabInfo* info = Info(hwnd);
-    if (!info || !out)
-        return false;
-    out->items.clear();
-    for (const TabItem& item : info->items)
-        out->items.push_back(item.text);
-    out->rects = ItemRects(info);
-    out->selected = info->selected;
-    return true;
-}
-
 void RegisterTabClass() {
     RegisterSystemClass(WC_TABCONTROLA, 0, TabProc, sizeof(void*),
                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
 }  // namespace own
+
+const own::TabInfo* headless::Tabs(HWND tab) {
+    return own::Info(tab);
+}

@@ -1,11 +1,12 @@
-// The trackbar ("msctls_trackbar32"), with the platform's behaviour: positions clamped to the
-// range; keys, clicks in the channel and drags of the thumb move it and tell the parent through
-// WM_HSCROLL; painting tells the parent through NM_CUSTOMDRAW; setting it from code tells nobody.
-// The geometry is the classic look's, so that clicks land where a person sees the thumb.
+// The horizontal trackbar ("msctls_trackbar32"), with the platform's behaviour: positions clamped
+// to the range; keys, clicks in the channel and drags of the thumb move it and tell the parent
+// through WM_HSCROLL; painting tells the parent through NM_CUSTOMDRAW; setting it from code tells
+// nobody. The geometry is the classic look's, so that clicks land where a person sees the thumb.
 #include <algorithm>
 #include <cmath>
 
 #include "platform/own/controls.h"
+#include "platform/own/headless.h"
 #include "platform/own/window.h"
 #include "platform/own/window_class.h"
 
@@ -15,37 +16,20 @@ namespace {
 // The trackbar messages run from TBM_GETPOS (WM_USER) to here.
 constexpr UINT kLastTrackbarMessage = WM_USER + 63;
 
-struct TrackbarInfo {
-    HWND self;
-    HWND notify;
-    LONG min = 0, max = 100, line = 1, page = 20, pos = 0;
-    UINT thumbLength = 21;
-    RECT channel{}, thumb{};
-    bool dragging = false;
-    int autoPage = 0;  // -1 or +1 while a press in the channel pages
-    bool focused = false;
-};
-
 LRESULT CALLBACK TrackbarProc(HWND, UINT, WPARAM, LPARAM);
 
 TrackbarInfo* Info(HWND hwnd) {
     return static_cast<TrackbarInfo*>(ControlState(hwnd, TrackbarProc));
 }
 
-DWORD Style(const TrackbarInfo* info) {
-    return static_cast<DWORD>(GetWindowLongA(info->self, GWL_STYLE));
-}
-bool Vertical(const TrackbarInfo* info) {
-    return (Style(info) & TBS_VERT) != 0;
-}
-bool TicksBeforeChannel(const TrackbarInfo* info) {
-    return (Style(info) & (TBS_BOTH | TBS_TOP)) && !(Style(info) & TBS_NOTICKS);
+// Ticks on both sides push the channel and the thumb down by the upper row of ticks.
+bool BothSides(const TrackbarInfo* info) {
+    return (GetWindowLongA(info->self, GWL_STYLE) & TBS_BOTH) != 0;
 }
 
 // Tells the parent that the position moved, or that a move ended.
 void Scroll(const TrackbarInfo* info, WPARAM code) {
-    SendMessageA(info->notify, Vertical(info) ? WM_VSCROLL : WM_HSCROLL, code,
-                 reinterpret_cast<LPARAM>(info->self));
+    SendMessageA(info->notify, WM_HSCROLL, code, reinterpret_cast<LPARAM>(info->self));
 }
 
 LRESULT Notify(const TrackbarInfo* info, UINT code) {
@@ -59,11 +43,8 @@ void CalcChannel(TrackbarInfo* info) {
     int offsetThumb = static_cast<int>(info->thumbLength / 4);
     int offsetEdge = offsetThumb + 3;
     int top = client.top + static_cast<int>(info->thumbLength / 2) - 1;
-    if (Style(info) & TBS_BOTH) {
-        top += (Style(info) & TBS_NOTICKS) ? 1 : 9;
-    } else if (Style(info) & TBS_TOP) {
-        top += (Style(info) & TBS_NOTICKS) ? 2 : 10;
-    }
+    if (BothSides(info))
+        top += 9;
     info->channel = RECT{client.left + offsetEdge, top, client.right - offsetEdge, top + 4};
 }
 
@@ -74,7 +55,7 @@ RECT ThumbAt(const TrackbarInfo* info, LONG pos) {
     int thumbWidth = static_cast<int>(info->thumbLength / 2) | 1;
     int width = info->channel.right - info->channel.left - thumbWidth;
     LONG left = info->channel.left + width * (pos - info->min) / range;
-    LONG top = TicksBeforeChannel(info) ? 10 : 2;
+    LONG top = BothSides(info) ? 10 : 2;
     return RECT{left, top, left + thumbWidth, top + static_cast<LONG>(info->thumbLength)};
 }
 
@@ -145,21 +126,9 @@ LRESULT SetRange(TrackbarInfo* info, BOOL redraw, LPARAM range) {
     return 0;
 }
 
-LRESULT SetRangeMin(TrackbarInfo* info, BOOL redraw, LONG min) {
-    info->min = min;
-    RangeChanged(info, redraw);
-    return 0;
-}
-
-LRESULT SetRangeMax(TrackbarInfo* info, BOOL redraw, LONG max) {
-    info->max = max;
-    RangeChanged(info, redraw);
-    return 0;
-}
-
-LRESULT Exchange(LONG* field, LONG value) {
-    LONG old = *field;
-    *field = value;
+LRESULT SetPageSize(TrackbarInfo* info, LONG page) {
+    LONG old = info->page;
+    info->page = page;
     return old;
 }
 
@@ -175,33 +144,20 @@ void Step(TrackbarInfo* info, LONG delta, WPARAM code) {
 LRESULT KeyDown(TrackbarInfo* info, WPARAM key) {
     HWND self = info->self;
     LONG before = info->pos;
-    bool downIsLeft = (Style(info) & TBS_DOWNISLEFT) && !Vertical(info);
     switch (key) {
         case VK_LEFT:
         case VK_UP:
-            if (downIsLeft && key == VK_UP)
-                Step(info, info->line, TB_LINEDOWN);
-            else
-                Step(info, -info->line, TB_LINEUP);
+            Step(info, -info->line, TB_LINEUP);
             break;
         case VK_RIGHT:
         case VK_DOWN:
-            if (downIsLeft && key == VK_DOWN)
-                Step(info, -info->line, TB_LINEUP);
-            else
-                Step(info, info->line, TB_LINEDOWN);
+            Step(info, info->line, TB_LINEDOWN);
             break;
         case VK_NEXT:
-            if (downIsLeft)
-                Step(info, -info->page, TB_PAGEUP);
-            else
-                Step(info, info->page, TB_PAGEDOWN);
+            Step(info, info->page, TB_PAGEDOWN);
             break;
         case VK_PRIOR:
-            if (downIsLeft)
-                Step(info, info->page, TB_PAGEDOWN);
-            else
-                Step(info, -info->page, TB_PAGEUP);
+            Step(info, -info->page, TB_PAGEUP);
             break;
         case VK_HOME:
             if (info->pos == info->min)
@@ -314,8 +270,7 @@ LRESULT MouseMove(TrackbarInfo* info, LPARAM lParam) {
     if (!info->dragging)
         return TRUE;
     HWND self = info->self;
-    int place = Vertical(info) ? GET_Y_LPARAM(lParam) : GET_X_LPARAM(lParam);
-    LONG pos = PositionAt(info, place);
+    LONG pos = PositionAt(info, GET_X_LPARAM(lParam));
     if (pos == info->pos)
         return TRUE;
     info->pos = pos;
@@ -359,8 +314,6 @@ LRESULT Paint(TrackbarInfo* info) {
     for (DWORD_PTR part : kParts) {
         if (!(info = Info(self)) || !(global & CDRF_NOTIFYITEMDRAW))
             break;
-        if (part == TBCD_TICS && (Style(info) & TBS_NOTICKS))
-            continue;
         nmcd.dwItemSpec = part;
         nmcd.uItemState = (part == TBCD_THUMB && info->dragging) ? CDIS_HOT : CDIS_DEFAULT;
         nmcd.rc = part == TBCD_CHANNEL ? info->channel : part == TBCD_THUMB ? info->thumb : nmcd.rc;
@@ -376,18 +329,6 @@ LRESULT Paint(TrackbarInfo* info) {
     return 0;
 }
 
-LRESULT Focus(TrackbarInfo* info, bool focused) {
-    info->focused = focused;
-    InvalidateRect(info->self, nullptr, FALSE);
-    return 0;
-}
-
-LRESULT CopyRectTo(const RECT& r, LPARAM out) {
-    if (out)
-        *reinterpret_cast<RECT*>(out) = r;
-    return 0;
-}
-
 LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     TrackbarInfo* info = Info(hwnd);
     if (!info && message != WM_CREATE)
@@ -395,30 +336,12 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
         case TBM_GETPOS:
             return info->pos;
-        case TBM_GETRANGEMIN:
-            return info->min;
-        case TBM_GETRANGEMAX:
-            return info->max;
-        case TBM_GETPAGESIZE:
-            return info->page;
-        case TBM_GETLINESIZE:
-            return info->line;
         case TBM_SETPOS:
             return SetPos(info, static_cast<BOOL>(wParam), static_cast<LONG>(lParam));
         case TBM_SETRANGE:
             return SetRange(info, static_cast<BOOL>(wParam), lParam);
-        case TBM_SETRANGEMIN:
-            return SetRangeMin(info, static_cast<BOOL>(wParam), static_cast<LONG>(lParam));
-        case TBM_SETRANGEMAX:
-            return SetRangeMax(info, static_cast<BOOL>(wParam), static_cast<LONG>(lParam));
         case TBM_SETPAGESIZE:
-            return Exchange(&info->page, static_cast<LONG>(lParam));
-        case TBM_SETLINESIZE:
-            return Exchange(&info->line, static_cast<LONG>(lParam));
-        case TBM_GETTHUMBRECT:
-            return CopyRectTo(info->thumb, lParam);
-        case TBM_GETCHANNELRECT:
-            return CopyRectTo(info->channel, lParam);
+            return SetPageSize(info, static_cast<LONG>(lParam));
         case WM_CREATE:
             return Create(hwnd, reinterpret_cast<const CREATESTRUCTA*>(lParam));
         case WM_NCDESTROY:
@@ -436,9 +359,9 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         case WM_KEYUP:
             return KeyUp(info, wParam);
         case WM_SETFOCUS:
-            return Focus(info, true);
         case WM_KILLFOCUS:
-            return Focus(info, false);
+            InvalidateRect(hwnd, nullptr, FALSE);
+            return 0;
         case WM_LBUTTONDOWN:
             return LButtonDown(info, lParam);
         case WM_LBUTTONUP:
@@ -456,15 +379,6 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-bool GetTrackbarSnapshot(HWND hwnd, TrackbarSnapshot* out) {
-    const TrackbarInfo* info = Info(hwnd);
-    if (!info || !out)
-        return false;
-    *out = TrackbarSnapshot{info->min, info->max,     info->page,  info->line,
-                            info->pos, info->channel, info->thumb, info->dragging};
-    return true;
-}
-
 LONG TrackbarPositionAt(HWND hwnd, int clientX) {
     const TrackbarInfo* info = Info(hwnd);
     return info ? PositionAt(info, clientX) : 0;
@@ -476,3 +390,7 @@ void RegisterTrackbarClass() {
 }
 
 }  // namespace own
+
+const own::TrackbarInfo* headless::Trackbar(HWND slider) {
+    return own::Info(slider);
+}

@@ -51,7 +51,6 @@ using HMENU = OwnMenu*;
 
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
 
 using WNDPROC = LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 using DLGPROC = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
@@ -145,73 +144,45 @@ struct TCITEMA {
     LPARAM lParam;
 };
 
-struct INITCOMMONCONTROLSEX {
-    DWORD dwSize;
-    DWORD dwICC;
-};
-
 // ---- Macros of the platform's headers -----------------------------------------------------------
 
-#define MAKEWORD(a, b) \
-    ((WORD)(((BYTE)((DWORD_PTR)(a)&0xff)) | ((WORD)((BYTE)((DWORD_PTR)(b)&0xff))) << 8))
 #define MAKELONG(a, b) \
     ((LONG)(((WORD)((DWORD_PTR)(a)&0xffff)) | ((DWORD)((WORD)((DWORD_PTR)(b)&0xffff))) << 16))
 #define LOWORD(l) ((WORD)((DWORD_PTR)(l)&0xffff))
 #define HIWORD(l) ((WORD)((DWORD_PTR)(l) >> 16 & 0xffff))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
-#define MAKELRESULT(l, h) ((LRESULT)(DWORD)MAKELONG(l, h))
 #define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
 #define GET_Y_LPARAM(lp) ((int)(short)HIWORD(lp))
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
-#define MAKEINTRESOURCE MAKEINTRESOURCEA
 
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
-#define RT_DIALOG MAKEINTRESOURCEA(5)
 #define WC_DIALOG (MAKEINTRESOURCEA(0x8002))
 #define TRACKBAR_CLASSA "msctls_trackbar32"
-#define TRACKBAR_CLASS TRACKBAR_CLASSA
 #define WC_TABCONTROLA "SysTabControl32"
-#define WC_TABCONTROL WC_TABCONTROLA
 
 // ---- Window messages ----------------------------------------------------------------------------
 
-constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
-constexpr UINT WM_MOVE = 0x0003;
-constexpr UINT WM_SIZE = 0x0005;
 constexpr UINT WM_ACTIVATE = 0x0006;
 constexpr UINT WM_SETFOCUS = 0x0007;
 constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_ENABLE = 0x000A;
 constexpr UINT WM_SETTEXT = 0x000C;
 constexpr UINT WM_GETTEXT = 0x000D;
-constexpr UINT WM_GETTEXTLENGTH = 0x000E;
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
-constexpr UINT WM_ACTIVATEAPP = 0x001C;
-constexpr UINT WM_SETCURSOR = 0x0020;
-constexpr UINT WM_MOUSEACTIVATE = 0x0021;
-constexpr UINT WM_GETMINMAXINFO = 0x0024;
 constexpr UINT WM_SETFONT = 0x0030;
-constexpr UINT WM_GETFONT = 0x0031;
-constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
-constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
 constexpr UINT WM_NOTIFY = 0x004E;
-constexpr UINT WM_NOTIFYFORMAT = 0x0055;
-constexpr UINT WM_GETICON = 0x007F;
 constexpr UINT WM_NCCREATE = 0x0081;
 constexpr UINT WM_NCDESTROY = 0x0082;
-constexpr UINT WM_NCCALCSIZE = 0x0083;
 constexpr UINT WM_NCHITTEST = 0x0084;
-constexpr UINT WM_NCPAINT = 0x0085;
-constexpr UINT WM_NCACTIVATE = 0x0086;
 constexpr UINT WM_GETDLGCODE = 0x0087;
 constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
 constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
@@ -220,69 +191,43 @@ constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
-constexpr UINT WM_SYSKEYUP = 0x0105;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_HSCROLL = 0x0114;
-constexpr UINT WM_VSCROLL = 0x0115;
 constexpr UINT WM_CTLCOLORBTN = 0x0135;
-constexpr UINT WM_CTLCOLORDLG = 0x0136;
 constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
-constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_PARENTNOTIFY = 0x0210;
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
 constexpr UINT WM_USER = 0x0400;
-constexpr UINT WM_APP = 0x8000;
 
 // ---- Window styles, class styles, show commands -------------------------------------------------
 
-constexpr DWORD WS_OVERLAPPED = 0x00000000;
 constexpr DWORD WS_POPUP = 0x80000000;
 constexpr DWORD WS_CHILD = 0x40000000;
-constexpr DWORD WS_MINIMIZE = 0x20000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
 constexpr DWORD WS_DISABLED = 0x08000000;
-constexpr DWORD WS_CLIPSIBLINGS = 0x04000000;
-constexpr DWORD WS_CLIPCHILDREN = 0x02000000;
-constexpr DWORD WS_MAXIMIZE = 0x01000000;
 constexpr DWORD WS_CAPTION = 0x00C00000;
 constexpr DWORD WS_BORDER = 0x00800000;
 constexpr DWORD WS_DLGFRAME = 0x00400000;
-constexpr DWORD WS_VSCROLL = 0x00200000;
-constexpr DWORD WS_HSCROLL = 0x00100000;
 constexpr DWORD WS_SYSMENU = 0x00080000;
 constexpr DWORD WS_THICKFRAME = 0x00040000;
 constexpr DWORD WS_GROUP = 0x00020000;
 constexpr DWORD WS_TABSTOP = 0x00010000;
-constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
-constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
-constexpr DWORD WS_OVERLAPPEDWINDOW =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
 constexpr DWORD WS_EX_NOPARENTNOTIFY = 0x00000004;
-constexpr DWORD WS_EX_TOPMOST = 0x00000008;
-constexpr DWORD WS_EX_CONTROLPARENT = 0x00010000;
 
-constexpr DWORD DS_ABSALIGN = 0x0001;
-constexpr DWORD DS_SYSMODAL = 0x0002;
-constexpr DWORD DS_3DLOOK = 0x0004;
-constexpr DWORD DS_FIXEDSYS = 0x0008;
-constexpr DWORD DS_NOFAILCREATE = 0x0010;
 constexpr DWORD DS_SETFONT = 0x0040;
 constexpr DWORD DS_MODALFRAME = 0x0080;
-constexpr DWORD DS_CONTROL = 0x0400;
 constexpr DWORD DS_CENTER = 0x0800;
 
 constexpr UINT CS_VREDRAW = 0x0001;
 constexpr UINT CS_HREDRAW = 0x0002;
-constexpr UINT CS_DBLCLKS = 0x0008;
-constexpr UINT CS_GLOBALCLASS = 0x4000;
 
 // The room that the dialog manager needs in the window extra bytes of a dialog's class.
 constexpr int DLGWINDOWEXTRA = 30;
@@ -291,22 +236,10 @@ constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
 constexpr int SW_SHOW = 5;
 
-constexpr int GWLP_WNDPROC = -4;
-constexpr int GWLP_HINSTANCE = -6;
-constexpr int GWLP_HWNDPARENT = -8;
-constexpr int GWLP_ID = -12;
-constexpr int GWL_ID = -12;
 constexpr int GWL_STYLE = -16;
 constexpr int GWL_EXSTYLE = -20;
-constexpr int GWLP_USERDATA = -21;
-constexpr int GWL_USERDATA = -21;
-// Offsets into a dialog's extra bytes, as on 32-bit Windows.
-constexpr int DWLP_MSGRESULT = 0;
-constexpr int DWLP_DLGPROC = 4;
-constexpr int DWLP_USER = 8;
 
 // Pointer-sized so that the documented `(HBRUSH)(COLOR_BTNFACE + 1)` compiles cleanly here too.
-constexpr INT_PTR COLOR_WINDOW = 5;
 constexpr INT_PTR COLOR_BTNFACE = 15;
 
 // ---- Activation, hit-test codes, system commands ------------------------------------------------
@@ -315,12 +248,10 @@ constexpr int WA_INACTIVE = 0;
 constexpr int WA_ACTIVE = 1;
 constexpr int WA_CLICKACTIVE = 2;
 
-constexpr LRESULT HTERROR = -2;
 constexpr LRESULT HTTRANSPARENT = -1;
 constexpr LRESULT HTNOWHERE = 0;
 constexpr LRESULT HTCLIENT = 1;
 constexpr LRESULT HTCAPTION = 2;
-constexpr LRESULT HTSYSMENU = 3;
 constexpr LRESULT HTBORDER = 18;
 constexpr LRESULT HTCLOSE = 20;
 
@@ -349,34 +280,22 @@ constexpr UINT VK_DOWN = 0x28;
 
 constexpr DWORD BS_PUSHBUTTON = 0x0;
 constexpr DWORD BS_DEFPUSHBUTTON = 0x1;
-constexpr DWORD BS_CHECKBOX = 0x2;
 constexpr DWORD BS_AUTOCHECKBOX = 0x3;
-constexpr DWORD BS_RADIOBUTTON = 0x4;
-constexpr DWORD BS_3STATE = 0x5;
-constexpr DWORD BS_AUTO3STATE = 0x6;
 constexpr DWORD BS_GROUPBOX = 0x7;
-constexpr DWORD BS_AUTORADIOBUTTON = 0x9;
 constexpr DWORD BS_TYPEMASK = 0xF;
 
 constexpr UINT BM_GETCHECK = 0x00F0;
 constexpr UINT BM_SETCHECK = 0x00F1;
-constexpr UINT BM_GETSTATE = 0x00F2;
 constexpr UINT BM_SETSTATE = 0x00F3;
-constexpr UINT BM_SETSTYLE = 0x00F4;
-constexpr UINT BM_CLICK = 0x00F5;
 
 constexpr WPARAM BST_UNCHECKED = 0x0;
 constexpr WPARAM BST_CHECKED = 0x1;
-constexpr WPARAM BST_INDETERMINATE = 0x2;
-constexpr WPARAM BST_PUSHED = 0x4;
-constexpr WPARAM BST_FOCUS = 0x8;
 
 constexpr WORD BN_CLICKED = 0;
 
 constexpr DWORD SS_LEFT = 0x0000;
 constexpr DWORD SS_CENTER = 0x0001;
 constexpr DWORD SS_RIGHT = 0x0002;
-constexpr DWORD SS_NOTIFY = 0x0100;
 constexpr DWORD SS_CENTERIMAGE = 0x0200;
 
 constexpr UINT DLGC_WANTARROWS = 0x0001;
@@ -386,8 +305,6 @@ constexpr UINT DLGC_STATIC = 0x0100;
 // ---- Message boxes, dialog results --------------------------------------------------------------
 
 constexpr UINT MB_OK = 0x00000000;
-constexpr UINT MB_OKCANCEL = 0x00000001;
-constexpr UINT MB_ICONERROR = 0x00000010;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 
@@ -405,15 +322,8 @@ constexpr DWORD ERROR_INVALID_DATA = 13;
 
 // ---- Common controls ----------------------------------------------------------------------------
 
-constexpr DWORD ICC_BAR_CLASSES = 0x00000004;
-constexpr DWORD ICC_TAB_CLASSES = 0x00000008;
-constexpr DWORD ICC_WIN95_CLASSES = 0x000000FF;
-
 constexpr UINT NM_FIRST = 0U - 0U;
-constexpr UINT NM_OUTOFMEMORY = NM_FIRST - 1;
 constexpr UINT NM_CLICK = NM_FIRST - 2;
-constexpr UINT NM_SETFOCUS = NM_FIRST - 7;
-constexpr UINT NM_KILLFOCUS = NM_FIRST - 8;
 constexpr UINT NM_CUSTOMDRAW = NM_FIRST - 12;
 constexpr UINT NM_RELEASEDCAPTURE = NM_FIRST - 16;
 
@@ -425,42 +335,20 @@ constexpr DWORD CDDS_ITEM = 0x00010000;
 constexpr DWORD CDDS_ITEMPREPAINT = CDDS_ITEM | CDDS_PREPAINT;
 constexpr DWORD CDDS_ITEMPOSTPAINT = CDDS_ITEM | CDDS_POSTPAINT;
 constexpr LRESULT CDRF_DODEFAULT = 0x00;
-constexpr LRESULT CDRF_NEWFONT = 0x02;
 constexpr LRESULT CDRF_SKIPDEFAULT = 0x04;
 constexpr LRESULT CDRF_NOTIFYPOSTPAINT = 0x10;
 constexpr LRESULT CDRF_NOTIFYITEMDRAW = 0x20;
-constexpr LRESULT CDRF_NOTIFYPOSTERASE = 0x40;
 constexpr UINT CDIS_DEFAULT = 0x0020;
 constexpr UINT CDIS_HOT = 0x0040;
 
 // Trackbar.
 constexpr DWORD TBS_AUTOTICKS = 0x0001;
-constexpr DWORD TBS_VERT = 0x0002;
-constexpr DWORD TBS_HORZ = 0x0000;
-constexpr DWORD TBS_TOP = 0x0004;
-constexpr DWORD TBS_BOTTOM = 0x0000;
-constexpr DWORD TBS_LEFT = 0x0004;
-constexpr DWORD TBS_RIGHT = 0x0000;
 constexpr DWORD TBS_BOTH = 0x0008;
-constexpr DWORD TBS_NOTICKS = 0x0010;
-constexpr DWORD TBS_ENABLESELRANGE = 0x0020;
-constexpr DWORD TBS_FIXEDLENGTH = 0x0040;
-constexpr DWORD TBS_NOTHUMB = 0x0080;
-constexpr DWORD TBS_DOWNISLEFT = 0x0400;
 
 constexpr UINT TBM_GETPOS = WM_USER;
-constexpr UINT TBM_GETRANGEMIN = WM_USER + 1;
-constexpr UINT TBM_GETRANGEMAX = WM_USER + 2;
 constexpr UINT TBM_SETPOS = WM_USER + 5;
 constexpr UINT TBM_SETRANGE = WM_USER + 6;
-constexpr UINT TBM_SETRANGEMIN = WM_USER + 7;
-constexpr UINT TBM_SETRANGEMAX = WM_USER + 8;
 constexpr UINT TBM_SETPAGESIZE = WM_USER + 21;
-constexpr UINT TBM_GETPAGESIZE = WM_USER + 22;
-constexpr UINT TBM_SETLINESIZE = WM_USER + 23;
-constexpr UINT TBM_GETLINESIZE = WM_USER + 24;
-constexpr UINT TBM_GETTHUMBRECT = WM_USER + 25;
-constexpr UINT TBM_GETCHANNELRECT = WM_USER + 26;
 
 constexpr WPARAM TB_LINEUP = 0;
 constexpr WPARAM TB_LINEDOWN = 1;
@@ -477,28 +365,13 @@ constexpr DWORD_PTR TBCD_THUMB = 0x0002;
 constexpr DWORD_PTR TBCD_CHANNEL = 0x0003;
 
 // Tab control.
-constexpr DWORD TCS_BUTTONS = 0x0100;
-constexpr DWORD TCS_MULTILINE = 0x0200;
-constexpr DWORD TCS_FOCUSONBUTTONDOWN = 0x1000;
-constexpr DWORD TCS_FOCUSNEVER = 0x8000;
-
 constexpr UINT TCM_FIRST = 0x1300;
-constexpr UINT TCM_GETITEMCOUNT = TCM_FIRST + 4;
-constexpr UINT TCM_GETITEMA = TCM_FIRST + 5;
-constexpr UINT TCM_SETITEMA = TCM_FIRST + 6;
 constexpr UINT TCM_INSERTITEMA = TCM_FIRST + 7;
-constexpr UINT TCM_DELETEITEM = TCM_FIRST + 8;
-constexpr UINT TCM_DELETEALLITEMS = TCM_FIRST + 9;
-constexpr UINT TCM_GETITEMRECT = TCM_FIRST + 10;
 constexpr UINT TCM_GETCURSEL = TCM_FIRST + 11;
 constexpr UINT TCM_SETCURSEL = TCM_FIRST + 12;
-constexpr UINT TCM_GETCURFOCUS = TCM_FIRST + 47;
-constexpr UINT TCM_SETCURFOCUS = TCM_FIRST + 48;
 
 constexpr UINT TCIF_TEXT = 0x0001;
 constexpr UINT TCIF_IMAGE = 0x0002;
-constexpr UINT TCIF_PARAM = 0x0008;
-constexpr UINT TCIF_STATE = 0x0010;
 
 constexpr UINT TCN_FIRST = 0U - 550U;
 constexpr UINT TCN_SELCHANGE = TCN_FIRST - 1;
@@ -512,7 +385,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 // Kernel.
 DWORD GetLastError();
 void SetLastError(DWORD error);
-HMODULE GetModuleHandleA(LPCSTR name);
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 BOOL SetCurrentDirectoryA(LPCSTR path);
 
@@ -534,14 +406,11 @@ BOOL ShowWindow(HWND hwnd, int command);
 HWND GetParent(HWND hwnd);
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND hwnd);
-int GetClassNameA(HWND hwnd, LPSTR buffer, int size);
 LONG_PTR GetWindowLongPtrA(HWND hwnd, int index);
 LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value);
 LONG GetWindowLongA(HWND hwnd, int index);
-LONG SetWindowLongA(HWND hwnd, int index, LONG value);
 BOOL SetWindowTextA(HWND hwnd, LPCSTR text);
 int GetWindowTextA(HWND hwnd, LPSTR buffer, int size);
-int GetWindowTextLengthA(HWND hwnd);
 BOOL GetClientRect(HWND hwnd, LPRECT rect);
 BOOL GetWindowRect(HWND hwnd, LPRECT rect);
 BOOL PtInRect(const RECT* rect, POINT point);
@@ -556,7 +425,6 @@ constexpr UINT PM_REMOVE = 0x0001;
 BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last, UINT remove);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
-LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Focus, activation, capture.
@@ -570,7 +438,6 @@ HWND GetCapture();
 
 // Painting.
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
-BOOL ValidateRect(HWND hwnd, const RECT* rect);
 BOOL UpdateWindow(HWND hwnd);
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
@@ -580,10 +447,7 @@ HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
                         LPARAM initParam);
 LRESULT DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL EndDialog(HWND hwnd, INT_PTR result);
-BOOL MapDialogRect(HWND dialog, LPRECT rect);
-LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // Common controls.
 void InitCommonControls();
-BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);

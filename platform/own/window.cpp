@@ -196,7 +196,6 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     record->handle = hwnd;
     record->cls = cls;
     record->proc = cls->proc;
-    record->instance = instance;
     record->style = style & ~WS_VISIBLE;  // shown below, after creation, as the platform does
     record->exStyle = exStyle;
     record->parent = child ? parent : nullptr;
@@ -305,13 +304,4 @@ LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     return own::CallProcedure(hwnd, message, wParam, lParam, false);
-}
-
-LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return proc ? proc(hwnd, message, wParam, lParam) : 0;
-}
-
-LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND item = GetDlgItem(dialog, id);
-    return item ? SendMessageA(item, message, wParam, lParam) : 0;
 }

@@ -16,7 +16,6 @@ struct Window {
     HWND handle = nullptr;
     std::shared_ptr<const WindowClass> cls;
     WNDPROC proc = nullptr;
-    HINSTANCE instance = nullptr;
     std::string text;
     DWORD style = 0;
     DWORD exStyle = 0;
@@ -25,7 +24,6 @@ struct Window {
     RECT rect{};  // window rectangle: parent's client coordinates, or screen for top-level
     std::vector<HWND> children;  // z-order, top first
     std::vector<unsigned char> extra;
-    LONG_PTR userData = 0;
     DLGPROC dialogProc = nullptr;
     std::shared_ptr<void> controlState;  // owned here, reached through the first extra bytes
     bool updatePending = false;
@@ -58,12 +56,6 @@ void* ControlState(HWND hwnd, WNDPROC proc);
 // call.
 LRESULT CallProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted);
 
-// The dialog base units of every dialog: MS Sans Serif 8 at 96 DPI.
-constexpr int kBaseUnitX = 6;
-constexpr int kBaseUnitY = 13;
-// The screen on which top-level windows are placed, in pixels.
-constexpr int kScreenWidth = 1024;
-constexpr int kScreenHeight = 768;
 // The non-client metrics of the classic look: dialog frame and caption bar; a line of the frame's
 // colour parts the bar from the client area.
 constexpr int kFrameWidth = 3;

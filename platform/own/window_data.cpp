@@ -80,16 +80,6 @@ int GetDlgCtrlID(HWND hwnd) {
     return w ? w->id : 0;
 }
 
-int GetClassNameA(HWND hwnd, LPSTR buffer, int size) {
-    Window* w = FindWindowRecord(hwnd);
-    if (!w || !buffer || size <= 0)
-        return 0;
-    std::size_t n = std::min(w->cls->name.size(), static_cast<std::size_t>(size - 1));
-    std::memcpy(buffer, w->cls->name.data(), n);
-    buffer[n] = '\0';
-    return static_cast<int>(n);
-}
-
 LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) {
     Window* w = FindWindowRecord(hwnd);
     if (!w) {
@@ -97,20 +87,10 @@ LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) {
         return 0;
     }
     switch (index) {
-        case GWLP_WNDPROC:
-            return reinterpret_cast<LONG_PTR>(w->proc);
-        case GWLP_HINSTANCE:
-            return reinterpret_cast<LONG_PTR>(w->instance);
-        case GWLP_HWNDPARENT:
-            return reinterpret_cast<LONG_PTR>(w->parent);
-        case GWLP_ID:
-            return w->id;
         case GWL_STYLE:
             return static_cast<LONG>(w->style);
         case GWL_EXSTYLE:
             return static_cast<LONG>(w->exStyle);
-        case GWLP_USERDATA:
-            return w->userData;
         default:
             break;
     }
@@ -131,25 +111,11 @@ LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
     }
     LONG_PTR old = GetWindowLongPtrA(hwnd, index);
     switch (index) {
-        case GWLP_WNDPROC:
-            w->proc = reinterpret_cast<WNDPROC>(value);
-            return old;
-        case GWLP_HINSTANCE:
-            w->instance = reinterpret_cast<HINSTANCE>(value);
-            return old;
-        case GWLP_HWNDPARENT:
-            return old;  // re-parenting is not part of this layer
-        case GWLP_ID:
-            w->id = static_cast<int>(value);
-            return old;
         case GWL_STYLE:
             w->style = static_cast<DWORD>(value);
             return old;
         case GWL_EXSTYLE:
             w->exStyle = static_cast<DWORD>(value);
-            return old;
-        case GWLP_USERDATA:
-            w->userData = value;
             return old;
         default:
             break;
@@ -166,10 +132,6 @@ LONG GetWindowLongA(HWND hwnd, int index) {
     return static_cast<LONG>(GetWindowLongPtrA(hwnd, index));
 }
 
-LONG SetWindowLongA(HWND hwnd, int index, LONG value) {
-    return static_cast<LONG>(SetWindowLongPtrA(hwnd, index, value));
-}
-
 BOOL SetWindowTextA(HWND hwnd, LPCSTR text) {
     if (!FindWindowRecord(hwnd)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -184,10 +146,6 @@ int GetWindowTextA(HWND hwnd, LPSTR buffer, int size) {
     buffer[0] = '\0';
     return static_cast<int>(SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(size),
                                          reinterpret_cast<LPARAM>(buffer)));
-}
-
-int GetWindowTextLengthA(HWND hwnd) {
-    return static_cast<int>(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0));
 }
 
 BOOL GetClientRect(HWND hwnd, LPRECT rect) {

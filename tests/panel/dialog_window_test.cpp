@@ -68,12 +68,13 @@ TEST_F(PanelTest, create_reports_a_missing_template) {
 // OK queued behind a key is taken before the slider has painted its new position.
 TEST_F(PanelTest, ok_queued_behind_a_key_saves_what_the_slider_shows) {
     CreateWithProfiles();
-    headless::ClickSliderThumb(window->hAttackDelaySlider);
-    headless::DoEvents();
+    SetFocus(window->hAttackDelaySlider);
+    support::DoEvents();
     headless::PressKey(VK_RIGHT);
-    headless::Click(Item(IDC_OK));
-    headless::DoEvents();
-    ASSERT_TRUE(headless::QuitSeen());
+    support::Click(Item(IDC_OK));
+    support::DoEvents();
+    MSG quit;
+    ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
     EXPECT_EQ(1, SendMessageA(window->hAttackDelaySlider, TBM_GETPOS, 0, 0));
     EXPECT_NE(std::string::npos, ReadFileBytes("Core/AIConfig.ai")
                                      .find("AISettings_Hard =\r\n{\r\n\tiDancing = 0,\r\n"
@@ -103,7 +104,8 @@ TEST_F(PanelTest, notices_and_commands_act_by_control_id_alone) {
     EXPECT_EQ(0, Command(1));
     EXPECT_EQ(0, Command(2));
     EXPECT_EQ(1, Send(WM_CREATE, 0, 0));
-    EXPECT_FALSE(headless::QuitSeen());
+    MSG quit;
+    EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
 // An odd stored delay is shown as the even one below it, without overflow at the top.

@@ -50,7 +50,7 @@ TEST_F(Controls, set_up_messages_notify_nobody) {
     SendMessageA(tab, TCM_SETCURSEL, 2, 0);
     SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
     // Redrawing later is the only consequence: the slider's paint, which tells the parent.
-    headless::DoEvents();
+    support::DoEvents();
     EXPECT_SEQUENCE(recorder, slider, parentWnd,
                     {{TBM_SETRANGE, sent | lparam, 0, 0x0002FFFE},
                      {TBM_SETPOS, sent | lparam, 0, 1},
@@ -60,8 +60,8 @@ TEST_F(Controls, set_up_messages_notify_nobody) {
 
 TEST_F(Controls, trackbar_drag_tracks_then_positions) {
     HWND slider = Slider(0, 10, 0);
-    headless::DragSlider(slider, 4);
-    headless::DoEvents();
+    support::DragSlider(slider, 4);
+    support::DoEvents();
     // Every move repaints at once (the parent hears NM_CUSTOMDRAW while the thumb moves); the
     // release sends the final position, ends tracking twice (once more as capture goes) and
     // tells that capture was released.
@@ -91,7 +91,7 @@ TEST_F(Controls, trackbar_custom_draw_follows_the_parents_answer) {
         return m == WM_NOTIFY;
     };
     InvalidateRect(slider, nullptr, FALSE);
-    headless::DoEvents();
+    support::DoEvents();
     EXPECT_SEQUENCE(recorder, slider, parentWnd,
                     {kPaint, kPrePaint, Notice(CDDS_PREERASE), Notice(CDDS_POSTERASE)});
 }
@@ -105,31 +105,31 @@ TEST_F(Controls, tab_click_asks_the_parent_which_may_refuse) {
     };
     const Message kChanging = Notice(TCN_SELCHANGING, 1012);
     const Message kClick = Notice(NM_CLICK);
-    headless::ClickTab(tab, 4);
-    headless::DoEvents();
+    support::ClickTab(tab, 4);
+    support::DoEvents();
     EXPECT_SEQUENCE(recorder, tab, parentWnd,
                     {kDown, kKillParent, kSetFocus, kChanging, kUp, kClick});
     EXPECT_EQ(0, SendMessageA(tab, TCM_GETCURSEL, 0, 0));
     recorder.Clear();
     refuse = false;
-    headless::ClickTab(tab, 3);
-    headless::DoEvents();
+    support::ClickTab(tab, 3);
+    support::DoEvents();
     EXPECT_SEQUENCE(recorder, tab, parentWnd,
                     {kDown, kChanging, Notice(TCN_SELCHANGE), kUp, kClick});
     // A click on the selected tab changes nothing.
-    headless::ClickTab(tab, 3);
-    headless::DoEvents();
+    support::ClickTab(tab, 3);
+    support::DoEvents();
     EXPECT_SEQUENCE(recorder, tab, parentWnd, {kDown, kUp, kClick});
 }
 
 TEST_F(Controls, check_box_click_toggles_then_tells_the_parent) {
     HWND box = Watch(CreateControl("Button", "Build Mines", BS_AUTOCHECKBOX | WS_TABSTOP, 10, 60,
                                    120, 20, 1017, parentWnd));
-    headless::Click(box);
-    headless::DoEvents();
+    support::Click(box);
+    support::DoEvents();
     recorder.Clear();
-    headless::Click(box);
-    headless::DoEvents();
+    support::Click(box);
+    support::DoEvents();
     EXPECT_SEQUENCE(recorder, box, parentWnd,
                     {kDown,
                      {BM_SETSTATE, sent | wparam, TRUE},
@@ -144,7 +144,7 @@ TEST_F(Controls, check_box_click_toggles_then_tells_the_parent) {
     GetWindowRect(box, &r);
     headless::MouseDown(POINT{r.left + 2, r.top + 2});
     headless::MouseUp(POINT{r.right + 30, r.bottom + 30});
-    headless::DoEvents();
+    support::DoEvents();
     EXPECT_EQ(static_cast<LRESULT>(BST_UNCHECKED), SendMessageA(box, BM_GETCHECK, 0, 0));
     for (const auto& m : recorder.messages())
         EXPECT_NE(static_cast<UINT>(WM_COMMAND), m.message);

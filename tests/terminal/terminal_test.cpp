@@ -40,7 +40,7 @@ class TerminalTest : public ::testing::Test {
             window.AddProfile(profiles[i].get());
         }
         window.Refresh();
-        headless::DoEvents();
+        support::DoEvents();
     }
 
     HWND Item(int id) const { return GetDlgItem(window.hDialog, id); }
@@ -56,7 +56,7 @@ class TerminalTest : public ::testing::Test {
     }
     void Press(Key key) {
         controller.OnKey(key);
-        headless::DoEvents();
+        support::DoEvents();
     }
     // A click, left for the loop that runs (inside a script step: a message box's).
     void Tap(const Picture& picture, Cell at) {

@@ -61,25 +61,26 @@ class HeadlessBackend : public Backend {
             }
         }
         for (const headless::WindowInfo& w : windows) {
-            headless::ButtonState button{};
-            headless::TrackbarState bar{};
-            headless::TabState tabs{};
             if (!s->panel || w.parent != windows_[0])
                 continue;
-            bool isButton = headless::GetButtonState(w.hwnd, &button);
+            const own::ButtonInfo* button = headless::Button(w.hwnd);
             s->controls.push_back(Control{w.className, w.text, w.id, Of(w.rect),
-                                          isButton ? static_cast<int>(button.type) : -1,
-                                          isButton && button.check == BST_CHECKED});
+                                          button ? static_cast<int>(w.style & BS_TYPEMASK) : -1,
+                                          button && button->check == BST_CHECKED});
             Control& c = s->controls.back();
-            if ((c.slider = headless::GetTrackbarState(w.hwnd, &bar)))
-                std::tie(c.min, c.max, c.pos, c.channel, c.thumb) =
-                    std::tuple(bar.min, bar.max, bar.pos, Of(bar.channel), Of(bar.thumb));
-            if (headless::GetTabState(w.hwnd, &tabs))
-                s->selectedTab = tabs.selected;
-            for (std::size_t i = 0; i < tabs.items.size(); ++i)
-                s->tabs.push_back(Tab{Of(tabs.itemRects[i]), tabs.items[i]});
+            if (const own::TrackbarInfo* bar = headless::Trackbar(w.hwnd)) {
+                c.slider = true;
+                std::tie(c.min, c.max, c.pos, c.channel, c.thumb) = std::tuple(
+                    bar->min, bar->max, bar->pos, Of(headless::OnScreen(w, bar->channel)),
+                    Of(headless::OnScreen(w, bar->thumb)));
+            }
+            if (const own::TabInfo* tabs = headless::Tabs(w.hwnd)) {
+                s->selectedTab = tabs->selected;
+                for (const own::TabItem& item : tabs->items)
+                    s->tabs.push_back(Tab{Of(headless::OnScreen(w, item.rect)), item.text});
+            }
         }
-        std::vector<headless::BoxInfo> boxes = headless::OpenBoxes();
+        const std::vector<headless::BoxInfo>& boxes = headless::OpenBoxes();
         for (auto box = boxes.rbegin(); box != boxes.rend(); ++box) {
             headless::WindowInfo ok;
             headless::GetWindowInfo(box->okButton, &ok);
@@ -104,7 +105,7 @@ class HeadlessBackend : public Backend {
         if (!down)
             return headless::MouseUp(at_);
         headless::MouseDown(at_);
-        headless::DoEvents();
+        support::DoEvents();
     }
     void Key(int key) override { headless::PressKey(static_cast<UINT>(kKeyCodes[key])); }
 
@@ -129,7 +130,7 @@ class DesktopBackend : public HeadlessBackend {
         x_input::Sync();
         if (down) {  // what the press did runs before the release comes, as for the headless
             front_->Pump();
-            headless::DoEvents();
+            support::DoEvents();
         }
     }
     void Key(int key) override {
