@@ -45,21 +45,20 @@ done
 trap wine_env_cleanup EXIT
 trap 'exit 130' INT TERM
 
-# build DIR [CMAKE-ARGS...] -- TARGETS...: a quiet Release build of only these targets.
+# build DIR PRESET TARGETS...: a quiet Release build of only these targets, configured by a preset
+# of CMakePresets.json, in DIR.
 build() {
-    local dir=$1 args=() targets=()
-    shift
-    while [ $# -gt 0 ] && [ "$1" != -- ]; do args+=("$1"); shift; done
-    shift
-    targets=("$@")
-    cmake -S "$SOURCE" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DAICP_BENCH=ON \
-        "${args[@]}" >/dev/null &&
-        cmake --build "$dir" -j 2 --target "${targets[@]}" >/dev/null
+    local dir=$1 preset=$2
+    shift 2
+    cmake -S "$SOURCE" --preset "$preset" -B "$dir" >/dev/null &&
+        cmake --build "$dir" -j 2 --target "$@" >/dev/null
 }
 
+# windows_build TOOLCHAIN: the Windows programs for the toolchain mingw-i686 or mingw-x86_64.
 windows_build() {
-    build "$WORK/$1" -DCMAKE_TOOLCHAIN_FILE="$SOURCE/cmake/$1.cmake" -- \
-        AIControlPanel dialog_baseline launch_timer
+    local preset=windows
+    [ "$1" = mingw-x86_64 ] && preset=windows64
+    build "$WORK/$1" "$preset" AIControlPanel dialog_baseline launch_timer
 }
 
 windows_path() {
@@ -72,7 +71,7 @@ median() {
 }
 
 settings_file_figures() {
-    build "$WORK/linux" -- profiles_bench || { echo "bench: the Linux build failed" >&2; return 1; }
+    build "$WORK/linux" bench profiles_bench || { echo "bench: the Linux build failed" >&2; return 1; }
     "$WORK/linux/bench/profiles_bench" --benchmark_repetitions="$REPETITIONS" \
         --benchmark_report_aggregates_only=true --benchmark_enable_random_interleaving=true \
         2>/dev/null | grep '^ratio '
@@ -148,8 +147,10 @@ visible_ms() {
 
 desktop_figure() {
     wine_ready || return 1
-    windows_build "$TOOLCHAIN" && build "$WORK/linux" -- AIControlPanel ||
-        { echo "bench: the builds of both programs failed" >&2; return 1; }
+    if ! windows_build "$TOOLCHAIN" || ! build "$WORK/linux" bench AIControlPanel; then
+        echo "bench: the builds of both programs failed" >&2
+        return 1
+    fi
     local folder=$WORK/desktop pair linux wine runs=""
     rm -rf "$folder"
     mkdir -p "$folder/Core"

@@ -1,6 +1,8 @@
-# Flags every target of the project shares: warnings as errors, sanitizers, MinGW's static runtime.
+# Flags every target of the project shares: warnings (as errors with AICP_WERROR), sanitizers,
+# MinGW's static runtime.
 add_library(project_options INTERFACE)
-target_compile_options(project_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Werror)
+target_compile_options(project_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow
+                       $<$<BOOL:${AICP_WERROR}>:-Werror>)
 target_include_directories(project_options INTERFACE ${PROJECT_SOURCE_DIR})
 
 if(AICP_SANITIZE)

@@ -6,9 +6,12 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "desktop/painter.h"
@@ -23,11 +26,21 @@ struct Shown {
     Pixels picture{0, 0};
 };
 
-// Xlib ends the process when the display goes away; it ends with a code of its own, never the
-// program's, and says why.
+// Xlib ends the process when the display goes away; it ends with a code of its own (4), never the
+// program's or the entry's, and says why.
 int DisplayLost(Display*) {
     std::fputs("AIControlPanel: the X display has gone away; closing without saving\n", stderr);
-    std::_Exit(2);
+    std::_Exit(4);
+}
+
+// The dialog's font; false with the reason, naming the font's file, in *error.
+bool LoadDialogFont(Font* font, std::string* error) {
+    if (access(kFontPath, R_OK) != 0) {
+        *error = std::string("cannot read the dialog's font ") + kFontPath + ": " +
+                 std::strerror(errno) + " (Debian's package fonts-wine holds it)";
+        return false;
+    }
+    return font->Load(kFontPath, kFontHeight, error);
 }
 
 bool SomethingForTheLayer() {
@@ -306,17 +319,25 @@ DesktopInput::~DesktopInput() {
 
 bool DesktopInput::Start(std::string* error) {
     error->clear();
+    std::string name = XDisplayName(nullptr);
+    if (name.empty())
+        return false;  // no display asked for
+    errno = 0;
     Display* display = XOpenDisplay(nullptr);
-    if (!display)
+    if (!display) {
+        // Xlib tells no reason; a local display's socket leaves one in errno.
+        *error = "cannot open the X display \"" + name + "\": " +
+                 (errno ? std::strerror(errno) : "no X server answers there, or it refused");
         return false;
+    }
     Visual* visual = DefaultVisual(display, DefaultScreen(display));
     if (DefaultDepth(display, DefaultScreen(display)) != 24 || visual->red_mask != 0xFF0000 ||
         visual->green_mask != 0x00FF00 || visual->blue_mask != 0x0000FF) {
         XCloseDisplay(display);
-        *error = "the X display is not a 24-bit true colour one";
+        *error = "the X display \"" + name + "\" is not a 24-bit true colour one";
         return false;
     }
-    if (!state_->font.Load(kFontPath, kFontHeight, error)) {
+    if (!LoadDialogFont(&state_->font, error)) {
         XCloseDisplay(display);
         return false;
     }

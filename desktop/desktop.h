@@ -27,8 +27,8 @@ class DesktopInput : public headless::InputSource {
     DesktopInput(const DesktopInput&) = delete;
     DesktopInput& operator=(const DesktopInput&) = delete;
 
-    // Opens the display and loads the font. False when there is no display to open (*error
-    // empty), or with the reason in *error when the display or the font cannot be used.
+    // Opens the display and loads the font. False when no display is asked for (DISPLAY is not
+    // set: *error empty), or with the reason, naming the display or the font, in *error.
     bool Start(std::string* error);
     // Closes every window and the display.
     void Stop();

@@ -32,15 +32,16 @@ trap 'exit 130' INT TERM
 "$SOURCE/scripts/setup.sh" build windows wine || exit 1
 wine_pick_arch || exit 1
 if [ "$WINEARCH" = win32 ]; then
-    toolchain=mingw-i686 windows=$WORK/windows32 bits=32
+    preset=windows windows=$WORK/windows32 bits=32
 else
-    toolchain=mingw-x86_64 windows=$WORK/windows64 bits=64
+    preset=windows64 windows=$WORK/windows64 bits=64
 fi
 linux=$WORK/linux
-{ cmake -S "$SOURCE" -B "$windows" -DCMAKE_TOOLCHAIN_FILE="$SOURCE/cmake/$toolchain.cmake" \
-    -DBUILD_TESTING=ON -DCMAKE_BUILD_TYPE=Release &&
+# The presets of CMakePresets.json in folders of the work folder: the Windows one with its tests
+# (the probe), the Linux one with the players only.
+{ cmake -S "$SOURCE" --preset "$preset" -B "$windows" -DBUILD_TESTING=ON &&
     cmake --build "$windows" -j 2 &&
-    cmake -S "$SOURCE" -B "$linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAICP_BENCH=OFF &&
+    cmake -S "$SOURCE" --preset release -B "$linux" -DAICP_BENCH=OFF &&
     cmake --build "$linux" -j 2 --target scenario_player differential; } >"$WORK.log" 2>&1 ||
     { cat "$WORK.log" >&2; echo "differential: the builds failed" >&2; exit 1; }
 # A program given is played only where it can run: the shipped one is a 32-bit program.

@@ -9,12 +9,14 @@ cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh build terminal desktop
 
-build=build/program
-folder=build/run
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    # The program alone: neither the tests nor the benchmarks, so neither GoogleTest nor benchmark.
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DAICP_BENCH=OFF >/dev/null
+folder=build/run log=build/program.log
+# The preset "program" is the program alone, in build/program: neither the tests nor the
+# benchmarks, so neither GoogleTest nor benchmark. Its output is shown only when it fails.
+if [ ! -f build/program/CMakeCache.txt ]; then
+    echo "run.sh: building the program in build/program" >&2
+    mkdir -p build
+    cmake --preset program >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
 fi
-cmake --build "$build" --target AIControlPanel -j "$(nproc)"
-cmake --install "$build" --prefix "$folder" --component program >/dev/null
+cmake --build --preset program -j "$(nproc)" >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
+cmake --install build/program --prefix "$folder" --component program >/dev/null
 exec "$folder/AIControlPanel" "$@"

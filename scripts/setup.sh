@@ -2,7 +2,7 @@
 # Installs the Debian packages that a group of tasks needs, when any is missing.
 # Run as root (CI does); as another user it only names what is missing and fails.
 # Usage: scripts/setup.sh [group...]   groups: build (default), bench, fuzz, terminal, desktop,
-#                                                windows, wine
+#                                                windows, wine, lint
 set -euo pipefail
 
 packages_for() {
@@ -16,14 +16,16 @@ packages_for() {
         # The Linux program draws with ncurses; its end-to-end tests run it under tmux.
         terminal) echo "libncurses-dev tmux" ;;
         # The Linux program's window: Xlib, FreeType and the dialog's bitmap font; its tests run it
-        # on a virtual display with X input.
-        desktop) echo "libx11-dev libfreetype-dev fonts-wine xvfb xdotool imagemagick" ;;
+        # on a virtual display with X input, which the scenario player gives through XTest.
+        desktop) echo "libx11-dev libxtst-dev libfreetype-dev fonts-wine xvfb xdotool imagemagick" ;;
         # The shipped program: the 32-bit MinGW compiler with the win32 thread model.
         windows) echo "g++-mingw-w64-i686-win32 binutils-mingw-w64-i686" ;;
         # The Windows program under Wine on a virtual display: both Wine builds (the kernel may run
         # no 32-bit programs, and then the 64-bit build is played), the dialog's fonts, X input
         # through XTest, screenshots (import).
         wine) echo "wine wine32:i386 wine64 fonts-wine xvfb libxtst-dev imagemagick g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64" ;;
+        # The shell scripts' checker, which scripts/test.sh runs on every script.
+        lint) echo "shellcheck" ;;
         *) echo "setup.sh: unknown group '$1'" >&2; exit 2 ;;
     esac
 }

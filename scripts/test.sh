@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The README's test command: installs what is missing (as root), builds, and runs every suite: the
-# tests once plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer, then the
-# Windows program as a file and under Wine. Every suite runs even when an earlier one failed; the
-# total counts them all, and the exit status is non-zero when anything failed.
+# shell scripts through shellcheck, the tests once plainly and once under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the Windows program as a file and under Wine. The builds are
+# the presets of CMakePresets.json (warnings are errors there). Every suite runs even when an
+# earlier one failed; the total counts them all, and the exit status is non-zero when anything
+# failed.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 2
 
 jobs=$(nproc)
 results=$(mktemp)
@@ -36,24 +38,49 @@ skip() {
     skipped_suites+=("$1 ($2)")
 }
 
+# ctest_suite PRESET: configures and builds one preset, and runs its tests.
 ctest_suite() {
-    local dir=$1
-    shift
-    cmake -S . -B "$dir" "$@" >/dev/null && cmake --build "$dir" -j "$jobs" &&
-        ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+    cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs" &&
+        ctest --preset "$1" -j "$jobs"
+}
+
+# The repository's shell scripts: every *.sh, and every file that starts with a shell's #!.
+shell_scripts() {
+    local file
+    git ls-files | while read -r file; do
+        [ -f "$file" ] || continue
+        case $file in
+            *.sh) echo "$file" ;;
+            *) head -n 1 "$file" | grep -qE '^#!.*[/ ](ba)?sh$' && echo "$file" ;;
+        esac
+    done
+}
+
+# Each script through shellcheck, which follows the scripts that it sources.
+shellcheck_suite() {
+    local passed=0 failed=0 script
+    while read -r script; do
+        if shellcheck -x "$script"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+    done < <(shell_scripts)
+    echo "shellcheck: $passed passed, $failed failed"
+    [ "$failed" -eq 0 ]
 }
 
 windows_build() {
-    cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-        -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null &&
-        cmake --build build/windows -j "$jobs" && (cd build/windows && cpack >/dev/null) &&
+    cmake --preset windows >/dev/null && cmake --build --preset windows -j "$jobs" &&
+        (cd build/windows && cpack >/dev/null) &&
         tests/windows/check_program.sh build/windows/app/AIControlPanel.exe \
             build/windows/AIControlPanel-win32.zip
 }
 
+if ./scripts/setup.sh lint; then
+    suite "shell scripts" shellcheck_suite
+else
+    skip "shell scripts" "the packages of scripts/setup.sh lint are missing"
+fi
 if ./scripts/setup.sh build bench terminal desktop; then
-    suite "tests" ctest_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    suite "tests under the sanitizers" ctest_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DAICP_SANITIZE=ON
+    suite "tests" ctest_suite release
+    suite "tests under the sanitizers" ctest_suite sanitize
 else
     skip "tests" "the packages of scripts/setup.sh build bench terminal desktop are missing"
     skip "tests under the sanitizers" "the packages of scripts/setup.sh build bench terminal desktop are missing"

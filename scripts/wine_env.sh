@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Wine, its prefix and a virtual X display: for the differential check, the desktop tests, the
 # benchmarks and the README's pictures. Sourced by scripts/differential.sh, tests/desktop/,
 # bench/run.sh and docs/screenshot.sh.

@@ -2,8 +2,10 @@
 #include "terminal/terminal.h"
 
 #include <curses.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace terminal {
 namespace {
@@ -116,10 +118,19 @@ TerminalInput::~TerminalInput() {
 }
 
 bool TerminalInput::Start(std::string* error) {
+    // Without a terminal at both ends the screen's escape codes would only end up in a file.
+    if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
+        *error = std::string("standard ") + (isatty(STDIN_FILENO) ? "output" : "input") +
+                 " is not a terminal";
+        return false;
+    }
     // newterm rather than initscr: a missing or unknown terminal is reported, not fatal.
     screen_->screen = newterm(nullptr, stdout, stdin);
     if (!screen_->screen) {
-        *error = "cannot use the terminal (is TERM set to a known terminal?)";
+        const char* type = std::getenv("TERM");
+        *error = type && *type
+                     ? std::string("TERM names a terminal type that is not known here: ") + type
+                     : std::string("TERM is not set");
         return false;
     }
     cbreak();

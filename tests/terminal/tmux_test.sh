@@ -33,7 +33,8 @@ until_true() {
 }
 shows() { screen | grep -qE -- "$1"; }
 wait_for() { until_true shows "$1" || fail "the screen never showed: $1"; }
-wait_gone() { until_true eval '! shows "$1"' || fail "the screen still shows: $1"; }
+hides() { ! shows "$1"; }
+wait_gone() { until_true hides "$1" || fail "the screen still shows: $1"; }
 keys() { tmx send-keys -t test "$@"; }
 # No case leaves through OK: each ends the program with exit code 1.
 expect_exit() {
@@ -43,6 +44,7 @@ expect_exit() {
 quit() { keys q && expect_exit; }
 # The value lines of one profile's block in a settings file.
 block() { grep -a -A12 "^AISettings_$2 =" "$1" | tr -d '\r'; }
+saved() { block "$settings" "$1" | grep -q "$2"; }  # saved PROFILE LINE
 # Mouse reports as an xterm sends them: MOUSE BUTTON COL ROW (0-based cells).
 mouse() { tmx send-keys -t test -H 1b 5b 4d "$1" "$(printf %x $(($2 + 33)))" "$(printf %x $(($3 + 33)))"; }
 # The 0-based cell at which text first stands on screen: "COL ROW".
@@ -52,11 +54,11 @@ case "$case_name" in
 edit_and_apply)  # starting without a settings file
     start 80 24
     wait_for "File error!"
-    shows "Using default settings now\." && shows "Enter/Esc OK" || fail "the box"
+    { shows "Using default settings now\." && shows "Enter/Esc OK"; } || fail "the box"
     keys Enter
     wait_gone "File error!"
     wait_for "\[Hard\]"
-    shows "Tab/S-Tab focus" && shows "\[ \] Build Mines" && shows " 0 minutes" || fail "start-up screen"
+    { shows "Tab/S-Tab focus" && shows "\[ \] Build Mines" && shows " 0 minutes"; } || fail "start-up screen"
     # Reset (the fourteenth stop) reads the shipped defaults; Apply then writes them byte for byte:
     # nothing in them changes when shown.
     keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Enter
@@ -70,8 +72,8 @@ edit_and_apply)  # starting without a settings file
     keys Tab Tab Tab Tab Tab Tab Tab Tab Space
     wait_for "\[x\] Build Mines"
     keys Tab Tab Enter
-    until_true eval 'block "$settings" Hard | grep -q "iAttackDelay = 14,"' || fail "delay not saved"
-    block "$settings" Hard | grep -q "bMines = true," || fail "mines not saved"
+    until_true saved Hard "iAttackDelay = 14," || fail "delay not saved"
+    saved Hard "bMines = true," || fail "mines not saved"
     quit
     ;;
 close)

@@ -32,7 +32,7 @@ check "GUI subsystem, no console" "00000002" "$(awk '$1 == "Subsystem" { print $
 # The static C++ runtime leaves msvcrt, which every Windows has; anything else would have to be
 # shipped beside the program.
 check "imports only the system's DLLs" "comctl32.dll kernel32.dll msvcrt.dll user32.dll" \
-    "$(sed -n 's/.*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort | tr '\n' ' ' | sed 's/ $//')"
+    "$(sed -n 's/.*DLL Name: //p' <<<"$headers" | tr '[:upper:]' '[:lower:]' | sort | tr '\n' ' ' | sed 's/ $//')"
 # Resource entries as type/id/language: dialog 102 in German (Germany), manifest 1 in English (US).
 resources=$(sed -n '/Resource Directory section/,/Resources start/p' <<<"$headers" |
     awk '/Entry: ID:/ { sub(",", "", $4); ids[++n] = $4 }

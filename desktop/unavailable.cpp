@@ -1,0 +1,24 @@
+// The desktop front end of a build that had no Xlib or FreeType: there is no window to open, and
+// the program says so and runs in the terminal.
+#include "desktop/desktop.h"
+
+namespace desktop {
+
+struct DesktopInput::State {};
+
+DesktopInput::DesktopInput() = default;
+DesktopInput::~DesktopInput() = default;
+
+bool DesktopInput::Start(std::string* error) {
+    *error = "this program was built without its X window (Xlib or FreeType were missing)";
+    return false;
+}
+void DesktopInput::Stop() {}
+bool DesktopInput::ProvideInput() {
+    return false;
+}
+bool DesktopInput::Pump() {
+    return false;
+}
+
+}  // namespace desktop
