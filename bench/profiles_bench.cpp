@@ -174,7 +174,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        Ratio("load", "BM_Load", "BM_LoadFloor", 1.5);
+        Ratio("load", "BM_Load", "BM_LoadFloor", 4.0);
         Ratio("save", "BM_Save", "BM_SaveFloor", 1.2);
         Ratio("big-file time", "BM_LoadHeaderless64MiB", "BM_FiveReads64MiB", 0.5);
         if (samples_.count("BM_LoadHeaderless64MiB") || medians_.count("BM_LoadHeaderless64MiB")) {

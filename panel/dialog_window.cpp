@@ -2,12 +2,14 @@
 
 #include <iterator>
 
-#include "panel/control_table.h"
 #include "res/resource.h"
 
 namespace {
 // Constant-initialised: the list exists, empty, before any code runs.
 constinit PointerList<DialogWindow> g_windows;
+
+// "Hard", selected when the dialog is created.
+constexpr int kInitialTab = 2;
 
 // TBM_SETRANGE's lParam: the minimum in the low word, the maximum in the high word.
 LPARAM PackRange(short minimum, short maximum) {
@@ -42,23 +44,7 @@ LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 DialogWindow::DialogWindow()
-    : hDialog(nullptr),
-      hTabControl(nullptr),
-      hDancingSlider(nullptr),
-      hAttackDelaySlider(nullptr),
-      hTechSpeedSlider(nullptr),
-      hHandicapSlider(nullptr),
-      hDancingLabel(nullptr),
-      hAttackDelayLabel(nullptr),
-      hTechSpeedLabel(nullptr),
-      hHandicapLabel(nullptr),
-      hHarassingCheck(nullptr),
-      hAlternativeStrategiesCheck(nullptr),
-      hMultiBuildingsCheck(nullptr),
-      hRelicUnitsCheck(nullptr),
-      hTurretsCheck(nullptr),
-      hMinesCheck(nullptr),
-      iCurrentTab(0) {
+    : hDialog(nullptr), hTabControl(nullptr), hControls{}, hLabels{}, iCurrentTab(0) {
     InitCommonControls();
 }
 
@@ -106,19 +92,21 @@ bool DialogWindow::Create(HINSTANCE instance) {
         item.iImage = -1;
         SendMessageA(hTabControl, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
-    SendMessageA(hTabControl, TCM_SETCURSEL, panel::kInitialTab, 0);
-    iCurrentTab = panel::kInitialTab;
+    SendMessageA(hTabControl, TCM_SETCURSEL, kInitialTab, 0);
+    iCurrentTab = kInitialTab;
 
-    for (const panel::SliderRow* row : panel::kSliderRows) {
-        HWND slider = this->*row->slider = GetDlgItem(hDialog, row->sliderId);
-        this->*row->label = GetDlgItem(hDialog, row->labelId);
-        SendMessageA(slider, TBM_SETRANGE, TRUE, PackRange(row->minimum, row->maximum));
-        SendMessageA(slider, TBM_SETPAGESIZE, 0, 1);
-        SendMessageA(slider, TBM_SETPOS, TRUE, row->initialPosition);
-    }
-    for (const panel::CheckRow& row : panel::kCheckRows) {
-        HWND box = this->*row.box = GetDlgItem(hDialog, row.id);
-        SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
+    // Placeholders until the first Refresh shows a profile: every box ticked.
+    for (int row : kPanelOrder) {
+        const Setting& setting = kSettings[row];
+        HWND control = hControls[row] = GetDlgItem(hDialog, setting.controlId);
+        if (setting.flag) {
+            SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
+            continue;
+        }
+        hLabels[row] = GetDlgItem(hDialog, setting.labelId);
+        SendMessageA(control, TBM_SETRANGE, TRUE, PackRange(setting.minimum, setting.maximum));
+        SendMessageA(control, TBM_SETPAGESIZE, 0, 1);
+        SendMessageA(control, TBM_SETPOS, TRUE, setting.initialPosition);
     }
     return true;
 }

@@ -2,16 +2,14 @@
 // The control panel: the dialog built from template 102, the handles of the controls that show a
 // profile, and the profiles that its five tabs stand for.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "platform/platform.h"
 #include "profiles/pointer_list.h"
-
-class AISetting;
-namespace panel {
-struct SliderRow;
-}
+#include "profiles/settings_table.h"
 
 // The tabs' texts, left to right; start-up gives its five profiles the same names in this order.
 inline constexpr const char* kProfileNames[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
@@ -19,6 +17,20 @@ inline constexpr const char* kProfileNames[] = {"Easy", "Standard", "Hard", "Har
 // Relative to the program's folder, which start-up makes the current one.
 inline constexpr const char* kSettingsFilePath = "Core/AIConfig.ai";
 inline constexpr const char* kDefaultsFilePath = "Core/AIDefaultConfig.ai";
+
+// The rows of the settings table in the order in which Create sets their controls up and Refresh
+// shows them: the table's, except that Early Harassing comes before Alternative Strategies, as
+// the setters are declared.
+consteval std::array<int, kSettingCount> PanelOrder() {
+    std::array<int, kSettingCount> order{};
+    for (int row = 0; row < kSettingCount; ++row) {
+        order[row] = row;
+    }
+    std::swap(order[RowOf(&AISetting::bHarassing)],
+              order[RowOf(&AISetting::bAlternativeStrategies)]);
+    return order;
+}
+inline constexpr std::array<int, kSettingCount> kPanelOrder = PanelOrder();
 
 class DialogWindow {
   public:
@@ -47,6 +59,10 @@ class DialogWindow {
     void SetRelicUnits(bool value);
     void SetTurrets(bool value);
     void SetMines(bool value);
+    // What every setter does for its row: a graded setting stores the slider's position times
+    // the row's step and shows the stored value in the row's label; a switch stores the value.
+    void SetPosition(int row, std::int32_t position);
+    void SetSwitch(int row, bool value);
     // Makes the selected tab's profile current and shows it in every control.
     void Refresh();
 
@@ -57,22 +73,9 @@ class DialogWindow {
 
     HWND hDialog;
     HWND hTabControl;
-    // Sliders and their value labels, row by row from the top.
-    HWND hDancingSlider;
-    HWND hAttackDelaySlider;
-    HWND hTechSpeedSlider;
-    HWND hHandicapSlider;
-    HWND hDancingLabel;
-    HWND hAttackDelayLabel;
-    HWND hTechSpeedLabel;
-    HWND hHandicapLabel;
-    // Check boxes, in the order of their setters.
-    HWND hHarassingCheck;
-    HWND hAlternativeStrategiesCheck;
-    HWND hMultiBuildingsCheck;
-    HWND hRelicUnitsCheck;
-    HWND hTurretsCheck;
-    HWND hMinesCheck;
+    // By row of the settings table: the slider or check box, and a slider's value label.
+    HWND hControls[kSettingCount];
+    HWND hLabels[kSettingCount];
     std::int32_t iCurrentTab;
     PointerList<AISetting> profiles;
 
@@ -80,8 +83,8 @@ class DialogWindow {
     LRESULT OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    // Reads the slider's position and hands it to the slider's setter.
-    void StorePosition(const panel::SliderRow& row);
+    // Reads the row's slider position into the current profile.
+    void StorePosition(int row);
 };
 
 // Every live DialogWindow that Create registered, in order of creation.

@@ -1,28 +1,19 @@
 // What the dialog does with each message: slider notices and check-box clicks edit the current
 // profile, a tab change shows another profile, the buttons save, reload the defaults and quit.
-#include "panel/control_table.h"
 #include "panel/dialog_window.h"
 #include "profiles/settings_file.h"
 #include "res/resource.h"
 
 namespace {
 
-const panel::SliderRow* SliderWithId(int id) {
-    for (const panel::SliderRow* row : panel::kSliderRows) {
-        if (row->sliderId == id) {
+// The row of the settings table whose slider or check box has this id; -1 for other controls.
+int RowWithControl(int id) {
+    for (int row = 0; row < kSettingCount; ++row) {
+        if (kSettings[row].controlId == id) {
             return row;
         }
     }
-    return nullptr;
-}
-
-const panel::CheckRow* CheckBoxWithId(int id) {
-    for (const panel::CheckRow& row : panel::kCheckRows) {
-        if (row.id == id) {
-            return &row;
-        }
-    }
-    return nullptr;
+    return -1;
 }
 
 }  // namespace
@@ -46,15 +37,16 @@ LRESULT DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
     }
 }
 
-void DialogWindow::StorePosition(const panel::SliderRow& row) {
-    LRESULT position = SendMessageA(this->*row.slider, TBM_GETPOS, 0, 0);
-    (this->*row.setter)(static_cast<std::int32_t>(position));
+void DialogWindow::StorePosition(int row) {
+    LRESULT position = SendMessageA(hControls[row], TBM_GETPOS, 0, 0);
+    SetPosition(row, static_cast<std::int32_t>(position));
 }
 
 LRESULT DialogWindow::OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Whatever a slider announces, its position is taken.
-    if (const panel::SliderRow* row = SliderWithId(LOWORD(wParam))) {
-        StorePosition(*row);
+    int row = RowWithControl(LOWORD(wParam));
+    if (row >= 0 && kSettings[row].number) {
+        StorePosition(row);
         return 1;
     }
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -69,9 +61,10 @@ LRESULT DialogWindow::OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM 
     // A slider announces every move of its thumb here at once. Its notices come only as it
     // repaints, which waits until the input queue is empty: a click on OK already queued behind a
     // key would save the value from before the key. A null lParam is the window's own scroll bar.
-    for (const panel::SliderRow* row : panel::kSliderRows) {
-        if (lParam != 0 && reinterpret_cast<LPARAM>(this->*row->slider) == lParam) {
-            StorePosition(*row);
+    for (int row = 0; row < kSettingCount; ++row) {
+        if (kSettings[row].number && lParam != 0 &&
+            reinterpret_cast<LPARAM>(hControls[row]) == lParam) {
+            StorePosition(row);
             return 0;
         }
     }
@@ -100,9 +93,10 @@ LRESULT DialogWindow::OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM
         default:
             break;
     }
-    if (const panel::CheckRow* row = CheckBoxWithId(id)) {
-        LRESULT state = SendMessageA(this->*row->box, BM_GETCHECK, 0, 0);
-        (this->*row->setter)(state == BST_CHECKED);
+    int row = RowWithControl(id);
+    if (row >= 0 && kSettings[row].flag) {
+        LRESULT state = SendMessageA(hControls[row], BM_GETCHECK, 0, 0);
+        SetSwitch(row, state == BST_CHECKED);
         return 1;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -1,9 +1,7 @@
 // The two directions between the controls and the current profile: the setters store what a
 // control shows, Refresh shows what the profile holds.
-#include <cstdio>
 #include <cstring>
 
-#include "panel/control_table.h"
 #include "panel/dialog_window.h"
 #include "profiles/ai_setting.h"
 
@@ -23,67 +21,61 @@ void ShowText(HWND label, const char* text) {
     SetWindowTextA(label, text);
 }
 
-// Stores the value at once, then shows its text; a value without a text leaves the label as it
-// was. Nothing happens before the profiles have been handed over.
-void StoreGraded(DialogWindow& window, const panel::SliderRow& row, std::int32_t value) {
-    AISetting* profile = window.CurrentProfile();
-    if (!profile) {
-        return;
-    }
-    profile->*row.field = value;
-    if (const char* text = panel::LabelText(*row.texts, value)) {
-        ShowText(window.*row.label, text);
-    }
-}
-
-void StoreSwitch(DialogWindow& window, bool AISetting::*field, bool value) {
-    if (AISetting* profile = window.CurrentProfile()) {
-        profile->*field = value;
-    }
-}
-
 }  // namespace
 
 void DialogWindow::SetDancing(std::int32_t value) {
-    StoreGraded(*this, panel::kDancingRow, value);
+    SetPosition(RowOf(&AISetting::iDancing), value);
+}
+void DialogWindow::SetAttackDelay(std::int32_t position) {
+    SetPosition(RowOf(&AISetting::iAttackDelay), position);
 }
 void DialogWindow::SetTechSpeed(std::int32_t value) {
-    StoreGraded(*this, panel::kTechSpeedRow, value);
+    SetPosition(RowOf(&AISetting::iTechSpeed), value);
 }
 void DialogWindow::SetHandicap(std::int32_t value) {
-    StoreGraded(*this, panel::kHandicapRow, value);
+    SetPosition(RowOf(&AISetting::iHandicap), value);
+}
+void DialogWindow::SetHarassing(bool value) {
+    SetSwitch(RowOf(&AISetting::bHarassing), value);
+}
+void DialogWindow::SetAlternativeStrategies(bool value) {
+    SetSwitch(RowOf(&AISetting::bAlternativeStrategies), value);
+}
+void DialogWindow::SetMultiBuildings(bool value) {
+    SetSwitch(RowOf(&AISetting::bMultiBuildings), value);
+}
+void DialogWindow::SetRelicUnits(bool value) {
+    SetSwitch(RowOf(&AISetting::bRelicUnits), value);
+}
+void DialogWindow::SetTurrets(bool value) {
+    SetSwitch(RowOf(&AISetting::bTurrets), value);
+}
+void DialogWindow::SetMines(bool value) {
+    SetSwitch(RowOf(&AISetting::bMines), value);
 }
 
-void DialogWindow::SetAttackDelay(std::int32_t position) {
+// Stores at once, then shows the stored value; a value without a text leaves the label as it
+// was. Nothing happens before the profiles have been handed over.
+void DialogWindow::SetPosition(int row, std::int32_t position) {
     AISetting* profile = CurrentProfile();
     if (!profile) {
         return;
     }
-    // Computed unsigned so that no position can overflow; those that reach here come from the
-    // 0 to 10 slider or from halving a stored value, and their double always fits.
-    profile->iAttackDelay = static_cast<std::int32_t>(static_cast<std::uint32_t>(position) * 2u);
-    char text[64];
-    std::snprintf(text, sizeof(text), "%i minutes", static_cast<int>(profile->iAttackDelay));
-    ShowText(hAttackDelayLabel, text);
+    const Setting& setting = kSettings[row];
+    // Computed unsigned so that no position can overflow; those that reach here come from a
+    // slider or from a stored value divided by the step, and their product always fits.
+    auto value = static_cast<std::uint32_t>(position) * static_cast<std::uint32_t>(setting.step);
+    profile->*setting.number = static_cast<std::int32_t>(value);
+    char buffer[64];
+    if (const char* text = LabelText(setting, profile->*setting.number, buffer)) {
+        ShowText(hLabels[row], text);
+    }
 }
 
-void DialogWindow::SetHarassing(bool value) {
-    StoreSwitch(*this, &AISetting::bHarassing, value);
-}
-void DialogWindow::SetAlternativeStrategies(bool value) {
-    StoreSwitch(*this, &AISetting::bAlternativeStrategies, value);
-}
-void DialogWindow::SetMultiBuildings(bool value) {
-    StoreSwitch(*this, &AISetting::bMultiBuildings, value);
-}
-void DialogWindow::SetRelicUnits(bool value) {
-    StoreSwitch(*this, &AISetting::bRelicUnits, value);
-}
-void DialogWindow::SetTurrets(bool value) {
-    StoreSwitch(*this, &AISetting::bTurrets, value);
-}
-void DialogWindow::SetMines(bool value) {
-    StoreSwitch(*this, &AISetting::bMines, value);
+void DialogWindow::SetSwitch(int row, bool value) {
+    if (AISetting* profile = CurrentProfile()) {
+        profile->*kSettings[row].flag = value;
+    }
 }
 
 void DialogWindow::Refresh() {
@@ -96,18 +88,19 @@ void DialogWindow::Refresh() {
     iCurrentTab = static_cast<std::int32_t>(selected);
     AISetting* profile = profiles[iCurrentTab];
 
-    for (const panel::SliderRow* row : panel::kSliderRows) {
-        std::int32_t position = profile->*row->field;
-        if (row == &panel::kAttackDelayRow) {
-            position /= 2;  // toward zero: an odd number of minutes is shown, and kept, made even
+    // Each setter first, so the label and the stored value are right before the control moves.
+    for (int row : kPanelOrder) {
+        const Setting& setting = kSettings[row];
+        if (setting.flag) {
+            bool value = profile->*setting.flag;
+            SetSwitch(row, value);
+            SendMessageA(hControls[row], BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+            continue;
         }
-        // The setter first, so the label and the stored value are right before the thumb moves.
-        (this->*row->setter)(position);
-        SendMessageA(this->*row->slider, TBM_SETPOS, TRUE, position);
-    }
-    for (const panel::CheckRow& row : panel::kCheckRows) {
-        bool value = profile->*row.field;
-        (this->*row.setter)(value);
-        SendMessageA(this->*row.box, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+        // Toward zero: a stored value between two positions is shown, and kept, as the one
+        // nearer zero (an odd number of minutes made even).
+        std::int32_t position = profile->*setting.number / setting.step;
+        SetPosition(row, position);
+        SendMessageA(hControls[row], TBM_SETPOS, TRUE, position);
     }
 }

@@ -1,5 +1,4 @@
-// The profile block format's shared pieces: the keys in block order, the header, and the number
-// parser.
+// The profile block format's shared pieces: the header and the number parser.
 #include "profiles/block_format.h"
 
 #include <cstring>
@@ -7,30 +6,6 @@
 #include "profiles/ai_setting.h"
 
 namespace block {
-
-namespace {
-template <std::size_t N>
-constexpr Key NumberKey(const char (&text)[N], std::int32_t AISetting::*field) {
-    return {text, N - 1, field, nullptr};
-}
-template <std::size_t N>
-constexpr Key SwitchKey(const char (&text)[N], bool AISetting::*field) {
-    return {text, N - 1, nullptr, field};
-}
-}  // namespace
-
-const Key kKeys[kKeyCount] = {
-    NumberKey("iDancing", &AISetting::iDancing),
-    NumberKey("iAttackDelay", &AISetting::iAttackDelay),
-    NumberKey("iTechSpeed", &AISetting::iTechSpeed),
-    NumberKey("iHandicap", &AISetting::iHandicap),
-    SwitchKey("bAlternativeStrategies", &AISetting::bAlternativeStrategies),
-    SwitchKey("bHarassing", &AISetting::bHarassing),
-    SwitchKey("bMultiBuildings", &AISetting::bMultiBuildings),
-    SwitchKey("bRelicUnits", &AISetting::bRelicUnits),
-    SwitchKey("bTurrets", &AISetting::bTurrets),
-    SwitchKey("bMines", &AISetting::bMines),
-};
 
 // Cut to 253 characters: the writer follows the header with " =" on the same line, and that
 // line must fit the reader's 255. Names of up to 242 characters stay whole. Copied rather than

@@ -3,6 +3,7 @@
 
 #include "profiles/ai_setting.h"
 #include "profiles/block_format.h"
+#include "profiles/settings_table.h"
 
 namespace {
 
@@ -24,13 +25,13 @@ void AISetting::Write(std::FILE* out) const {
     std::snprintf(line, sizeof line, "%s =", header);
     PutLine(out, line);
     PutLine(out, "{");
-    for (const block::Key& k : block::kKeys) {
-        if (k.number) {
-            std::snprintf(line, sizeof line, "\t%s = %ld,", k.text,
-                          static_cast<long>(this->*k.number));
+    for (const Setting& setting : kSettings) {
+        if (setting.number) {
+            std::snprintf(line, sizeof line, "\t%s = %ld,", setting.key,
+                          static_cast<long>(this->*setting.number));
         } else {
-            std::snprintf(line, sizeof line, "\t%s = %s,", k.text,
-                          this->*k.flag ? "true" : "false");
+            std::snprintf(line, sizeof line, "\t%s = %s,", setting.key,
+                          this->*setting.flag ? "true" : "false");
         }
         PutLine(out, line);
     }

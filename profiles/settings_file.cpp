@@ -32,7 +32,8 @@ const SaveFileSteps* g_steps = &kRealSteps;
 constexpr int kNameAttempts = 100;
 
 // Reads every profile's block, each search starting at the file's first line.
-// False at the first profile whose block is missing or unfinished.
+// False at the first profile whose block is missing or unfinished, or when the file cannot be
+// read from its start again.
 bool ReadAllProfiles(std::FILE* file) {
     block::TextInput input(file);
     for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i) {

@@ -68,14 +68,14 @@ TEST_F(PanelTest, create_reports_a_missing_template) {
 // OK queued behind a key is taken before the slider has painted its new position.
 TEST_F(PanelTest, ok_queued_behind_a_key_saves_what_the_slider_shows) {
     CreateWithProfiles();
-    SetFocus(window->hAttackDelaySlider);
+    SetFocus(Item(IDC_ATTACK_DELAY_SLIDER));
     support::DoEvents();
     headless::PressKey(VK_RIGHT);
     support::Click(Item(IDC_OK));
     support::DoEvents();
     MSG quit;
     ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
-    EXPECT_EQ(1, SendMessageA(window->hAttackDelaySlider, TBM_GETPOS, 0, 0));
+    EXPECT_EQ(1, SendMessageA(Item(IDC_ATTACK_DELAY_SLIDER), TBM_GETPOS, 0, 0));
     EXPECT_NE(std::string::npos, ReadFileBytes("Core/AIConfig.ai")
                                      .find("AISettings_Hard =\r\n{\r\n\tiDancing = 0,\r\n"
                                            "\tiAttackDelay = 2,\r\n"));
@@ -86,9 +86,9 @@ TEST_F(PanelTest, notices_and_commands_act_by_control_id_alone) {
     SendMessageA(window->hTabControl, TCM_SETCURSEL, 3, 0);
     // A slider's notice of any code stores its position and is never a tab change; scrolling
     // that names no slider is left to the default procedure.
-    SendMessageA(window->hHandicapSlider, TBM_SETPOS, TRUE, 1);
+    SendMessageA(Item(IDC_HANDICAP_SLIDER), TBM_SETPOS, TRUE, 1);
     EXPECT_EQ(1, Notify(IDC_HANDICAP_SLIDER, TCN_SELCHANGE));
-    SendMessageA(window->hHandicapSlider, TBM_SETPOS, TRUE, 2);
+    SendMessageA(Item(IDC_HANDICAP_SLIDER), TBM_SETPOS, TRUE, 2);
     EXPECT_EQ(0, Send(WM_HSCROLL, TB_LINEDOWN, 0));
     EXPECT_EQ(1, profiles_[2]->iHandicap);
     EXPECT_EQ(0, Notify(IDC_PROFILE_TABS, TCN_SELCHANGING));
@@ -106,17 +106,6 @@ TEST_F(PanelTest, notices_and_commands_act_by_control_id_alone) {
     EXPECT_EQ(1, Send(WM_CREATE, 0, 0));
     MSG quit;
     EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
-}
-
-// An odd stored delay is shown as the even one below it, without overflow at the top.
-TEST_F(PanelTest, refresh_makes_the_largest_attack_delay_even) {
-    CreateWithProfiles();
-    profiles_[2]->iAttackDelay = 2147483647;
-    window->Refresh();
-    EXPECT_EQ(2147483646, profiles_[2]->iAttackDelay);
-    char label[32] = "";
-    GetWindowTextA(window->hAttackDelayLabel, label, sizeof label);
-    EXPECT_STREQ("2147483646 minutes", label);
 }
 
 // The whole program on a fresh layer, as a new process would start it.

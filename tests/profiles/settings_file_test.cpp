@@ -21,11 +21,6 @@ const char kSaveError[] = "File error!\nCan't save AI settings.";
 const char kPrevious[] = "previous contents\r\n";
 const uid_t kOtherUser = 4321, kThirdUser = 4322;
 
-std::string Block(const char* name, int dancing) {
-    return std::string("\r\nAISettings_") + name +
-           " =\r\n{\r\n\tiDancing = " + std::to_string(dancing) + ",\r\n}\r\n";
-}
-
 long EntriesIn(const char* folder) {
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
@@ -52,16 +47,6 @@ class SettingsFile : public ProfileFileTest {
         EXPECT_EQ(entries, EntriesIn("Core"));
     }
 };
-
-TEST_F(SettingsFile, each_profile_is_searched_from_the_first_line) {
-    WriteFileBytes(kPath, Block("Insane", 14) + Block("Easy", 10) + Block("Hard", 12) +
-                              Block("Standard", 11) + Block("Harder", 13) + "}");
-    EXPECT_TRUE(LoadAISettings(kPath));
-    EXPECT_TRUE(boxes_.boxes().empty());
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(10 + i, profiles_[i]->iDancing);
-    }
-}
 
 // Whichever step fails, alone or with every step after it, the save either puts the new contents
 // in place and says so, or says it cannot and leaves the file whole and nothing beside it but,

@@ -10,14 +10,12 @@
 #include <thread>
 #include <tuple>
 
+#include "profiles/settings_table.h"
+
 namespace scenario {
 
 namespace fs = std::filesystem;
 
-const char* const kGroups[4] = {"Dancing", "Attack Delay", "Tech Speed", "Teching Handicap"};
-const char* const kCheckBoxes[6] = {
-    "Early Harassing",   "Alternative Strategies", "Dynamic Production Buildings",
-    "Build Relic Units", "Build Turrets",          "Build Mines"};
 const char* const kKeys[8] = {"Left", "Right", "Up", "Down", "Home", "End", "PageUp", "PageDown"};
 const int kKeyCodes[8] = {0x25, 0x27, 0x26, 0x28, 0x24, 0x23, 0x21, 0x22};
 
@@ -470,23 +468,25 @@ bool Player::Step() {
     return false;
 }
 
-// What the screen shows before an action: the tab, each row, each check box and the box on top,
+// What the screen shows before an action: the tab, each setting's controls and the box on top,
 // and the controls' and the thumbs' rectangles where they are new.
 void Player::WriteReadings() {
     for (std::size_t i = 0; !controlsWritten_ && i < screen_.controls.size(); ++i)
         Write(ControlLine(screen_.controls[i], screen_));
     controlsWritten_ = true;
     Write(Seen(Parsed("tab"), screen_));
-    for (int row = 0; row < 4; ++row) {
-        std::string group = " " + Quoted(kGroups[row]);
-        Write(Seen(Parsed("label" + group), screen_));
-        Write(Seen(Parsed("slider" + group), screen_));
-        std::string thumb = Seen(Parsed("thumb" + group), screen_);
-        if (thumb != thumbsWritten_[row])
-            Write(thumbsWritten_[row] = thumb);
+    for (const Setting& setting : kSettings) {  // the sliders' rows come first
+        std::string caption = " " + Quoted(setting.caption);
+        if (setting.flag) {
+            Write(Seen(Parsed("checked" + caption), screen_));
+            continue;
+        }
+        Write(Seen(Parsed("label" + caption), screen_));
+        Write(Seen(Parsed("slider" + caption), screen_));
+        std::string thumb = Seen(Parsed("thumb" + caption), screen_);
+        if (thumb != thumbsWritten_[setting.caption])
+            Write(thumbsWritten_[setting.caption] = thumb);
     }
-    for (const char* box : kCheckBoxes)
-        Write(Seen(Parsed("checked " + Quoted(box)), screen_));
     Write(Seen(Parsed("box"), screen_));
 }
 

@@ -4,6 +4,7 @@
 // Windows program under Wine), checks what is expected and can record what it saw.
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -71,8 +72,6 @@ struct Screen {
 // One line of the probe's report (tests/wine/probe.cpp) into the screen.
 bool ParseScreenLine(const std::string& text, Screen* screen);
 
-extern const char* const kGroups[4];
-extern const char* const kCheckBoxes[6];
 extern const char* const kKeys[8];  // Left, Right, Up, Down, Home, End, PageUp, PageDown
 extern const int kKeyCodes[8];      // their virtual-key codes
 
@@ -138,7 +137,7 @@ class Player {
     std::ofstream record_;
     Screen screen_;  // as last read; stale once an action is given
     bool fresh_ = false, controlsWritten_ = false;
-    std::string thumbsWritten_[4];
+    std::map<std::string, std::string> thumbsWritten_;  // by the slider's group
 };
 
 }  // namespace scenario

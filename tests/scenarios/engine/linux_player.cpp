@@ -16,13 +16,13 @@
 #include <tuple>
 
 #include "desktop/desktop.h"
-#include "panel/control_table.h"
 #include "panel/dialog_window.h"
 #include "platform/own/headless.h"
 #include "platform/own/resources.h"
 #include "profiles/ai_setting.h"
 #include "profiles/profile_registry.h"
 #include "profiles/settings_file.h"
+#include "profiles/settings_table.h"
 #include "res/program_resources.h"
 #include "tests/scenarios/engine/engine.h"
 #include "tests/scenarios/engine/x_input.h"
@@ -155,6 +155,14 @@ int Below(int n) {
     return static_cast<int>(g_random() % static_cast<unsigned>(n));
 }
 
+// A row of the settings table at random, among the check boxes' or among the sliders'.
+const Setting& AnyRow(bool checkBox) {
+    const Setting* row = &kSettings[Below(kSettingCount)];
+    while ((row->flag != nullptr) != checkBox)
+        row = &kSettings[Below(kSettingCount)];
+    return *row;
+}
+
 // What a save writes from the profiles now. No message is handled between a save's steps.
 std::string Written() {
     char* buffer = nullptr;
@@ -222,7 +230,7 @@ class RandomDriver : public Driver {
         else if (int pick = Below(12); pick < 2)
             *line = "select tab " + Quoted(kTabs[Below(5)]);
         else if (pick < 4)
-            *line = "toggle " + Quoted(kCheckBoxes[Below(6)]);
+            *line = "toggle " + Quoted(AnyRow(true).caption);
         else if (pick < 6)
             *line = Below(2) ? "press \"Apply\"" : "press \"Reset\"";
         else if (pick == 6)
@@ -234,9 +242,9 @@ class RandomDriver : public Driver {
     }
 
     std::string SliderAction(const Screen& s) {
-        int row = Below(4);
-        std::string group = Quoted(kGroups[row]);
-        const Control* c = s.InGroup(kGroups[row], "msctls_trackbar32");
+        const char* caption = AnyRow(false).caption;
+        std::string group = Quoted(caption);
+        const Control* c = s.InGroup(caption, "msctls_trackbar32");
         // A click in the channel only where it has room beside the thumb.
         bool left = (c->channel.left + c->thumb.left) / 2 < c->thumb.left;
         bool right = (c->thumb.right + c->channel.right) / 2 >= c->thumb.right;
@@ -268,19 +276,16 @@ class RandomDriver : public Driver {
         }
         if (s.selectedTab != panel->iCurrentTab)
             return "the selected tab is not the current profile's";
-        for (int row = 0; row < 4; ++row) {
-            const panel::SliderRow& r = *panel::kSliderRows[row];
-            std::string minutes = std::to_string(p->*r.field) + " minutes";
+        for (const Setting& setting : kSettings) {
+            char buffer[64];
             const char* expected =
-                r.texts ? panel::LabelText(*r.texts, p->*r.field) : minutes.c_str();
-            const Control* label = s.InGroup(kGroups[row], "Static");
+                setting.number ? LabelText(setting, p->*setting.number, buffer) : nullptr;
+            const Control* label = s.InGroup(setting.caption, "Static");
+            const Control* box = s.Button(setting.caption);
             if (expected && (!label || label->text != expected))
-                return std::string("label ") + kGroups[row] + " does not show " + expected;
-        }
-        for (int i = 0; i < 6; ++i) {
-            const Control* box = s.Button(kCheckBoxes[i]);
-            if (!box || box->checked != p->*panel::kCheckRows[i].field)
-                return std::string("check box ") + kCheckBoxes[i] + " disagrees with its setting";
+                return std::string("label ") + setting.caption + " does not show " + expected;
+            if (setting.flag && (!box || box->checked != p->*setting.flag))
+                return std::string("check box ") + setting.caption + " disagrees with its setting";
         }
         return "";
     }
