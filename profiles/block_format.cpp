@@ -21,19 +21,20 @@ void FormatHeader(const AISetting& profile, char* out) {
     out[length] = '\0';
 }
 
-std::int32_t ParseInt32(const char* text) {
-    const char* p = text;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) {
+std::int32_t ParseInt32(std::string_view text) {
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) {
         ++p;
     }
-    bool negative = *p == '-';
-    if (*p == '+' || *p == '-') {
+    bool negative = p < end && *p == '-';
+    if (p < end && (*p == '+' || *p == '-')) {
         ++p;
     }
     // Accumulate as a negative number, whose range reaches one further than the positive one.
     const std::int64_t limit = negative ? -std::int64_t{2147483648} : -std::int64_t{2147483647};
     std::int64_t value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
         value = value * 10 - (*p - '0');
         if (value < limit) {
             value = limit;

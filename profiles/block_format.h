@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 class AISetting;
 
@@ -19,6 +20,6 @@ void FormatHeader(const AISetting& profile, char* out);
 
 // Reads a base-10 integer as the C library does (leading white space, one optional sign,
 // digits up to the first non-digit; no digits give 0), saturating at the 32-bit limits.
-std::int32_t ParseInt32(const char* text);
+std::int32_t ParseInt32(std::string_view text);
 
 }  // namespace block

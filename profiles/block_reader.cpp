@@ -1,5 +1,5 @@
 // AISetting::Read: finds a profile's block by its header and takes the values from its lines.
-#include <cstring>
+#include <string_view>
 
 #include "profiles/ai_setting.h"
 #include "profiles/block_format.h"
@@ -11,20 +11,22 @@ namespace {
 // Stores the value of the first setting, in table order, whose key takes the line: the key
 // occurs, and an '=' follows its first occurrence; the value is the text after that '='. False
 // when no key takes the line.
-bool TakeKeyLine(AISetting& profile, const char* line) {
-    if (!std::strchr(line, '=')) {
+bool TakeKeyLine(AISetting& profile, std::string_view line) {
+    constexpr auto npos = std::string_view::npos;
+    if (line.find('=') == npos) {
         return false;  // such as the braces' lines
     }
     for (const Setting& setting : kSettings) {
-        const char* key = std::strstr(line, setting.key);
-        const char* equals = key ? std::strchr(key, '=') : nullptr;
-        if (!equals) {
+        std::size_t key = line.find(setting.key);
+        std::size_t equals = key == npos ? npos : line.find('=', key);
+        if (equals == npos) {
             continue;
         }
+        std::string_view value = line.substr(equals + 1);
         if (setting.number) {
-            profile.*setting.number = block::ParseInt32(equals + 1);
+            profile.*setting.number = block::ParseInt32(value);
         } else {
-            profile.*setting.flag = std::strstr(equals + 1, "true") != nullptr;
+            profile.*setting.flag = value.find("true") != npos;
         }
         return true;
     }
@@ -34,15 +36,17 @@ bool TakeKeyLine(AISetting& profile, const char* line) {
 }  // namespace
 
 bool AISetting::Read(block::TextInput& in) {
-    char header[block::kTextSize];
-    block::FormatHeader(*this, header);
+    char text[block::kTextSize];
+    block::FormatHeader(*this, text);
+    const std::string_view header(text);
 
     bool inBlock = false;
-    while (const char* line = in.ReadLine()) {
+    std::string_view line;
+    while (in.ReadLine(&line)) {
         if (!inBlock) {
             // Nothing else on the header's line counts.
-            inBlock = std::strstr(line, header) != nullptr;
-        } else if (!TakeKeyLine(*this, line) && std::strchr(line, '}')) {
+            inBlock = line.find(header) != std::string_view::npos;
+        } else if (!TakeKeyLine(*this, line) && line.find('}') != std::string_view::npos) {
             return true;
         }
     }
