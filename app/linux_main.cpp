@@ -26,6 +26,7 @@ constexpr int kExitNoScreen = 3;  // neither an X display nor a terminal to show
 
 struct Options {
     bool terminal = false;
+    int scale = 0;  // 0: AICP_SCALE's, else the screen's
     bool help = false;
     bool version = false;
 };
@@ -44,6 +45,11 @@ struct OptionRow {
 constexpr OptionRow kOptionRows[] = {
     {"terminal", 't', nullptr, "use this terminal even where an X display can be opened",
      [](Options* o, const char*) { return o->terminal = true; }},
+    {"scale", 's', "N", "draw the window N times as big (1, 2 or 3)",
+     [](Options* o, const char* n) {
+         o->scale = n[0] >= '1' && n[0] <= '3' && !n[1] ? n[0] - '0' : 0;
+         return o->scale != 0;
+     }},
     {"help", 'h', nullptr, "print this help and exit",
      [](Options* o, const char*) { return o->help = true; }},
     {"version", 'V', nullptr, "print the name and version and exit",
@@ -86,8 +92,10 @@ void PrintHelp() {
         "  Core/AIConfig.ai         the settings: read at start, written by Apply and OK\n"
         "  Core/AIDefaultConfig.ai  the defaults: read by Reset, never written\n"
         "\nEnvironment:\n"
-        "  DISPLAY  the X display to open the window on\n"
-        "  TERM     the type of this terminal\n"
+        "  DISPLAY     the X display to open the window on\n"
+        "  AICP_SCALE  the window's scale, 1, 2 or 3, unless --scale gives it (by default the\n"
+        "              screen's: 2 from 144 dpi in Xft.dpi, 3 from 240)\n"
+        "  TERM        the type of this terminal\n"
         "\nExit status:\n"
         "  1  the dialog was closed: OK, Cancel, its close box, or q in the terminal\n"
         "  0  the dialog could not start (as when the program's path is longer than 255\n"
@@ -186,7 +194,7 @@ int main(int argc, char** argv) {
         return RunInTerminal("");
     desktop::DesktopInput input;
     std::string error;
-    if (!input.Start(&error)) {
+    if (!input.Start(options.scale, &error)) {
         if (error.empty())
             return RunInTerminal("there is no X display (DISPLAY is not set), and ");
         std::fprintf(stderr, "%s: %s; using the terminal\n", kName, error.c_str());

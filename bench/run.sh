@@ -13,6 +13,10 @@
 #   desktop to visible      the Linux program's desktop window against the Windows program under
 #                           Wine, each from its start to a viewable X window: the median of the
 #                           ratios of interleaved pairs, after one warm-up pair
+#   desktop to visible, floor
+#                           the same window against a bare Xlib program that maps a window of the
+#                           same size and draws nothing (bench/visible_floor.cpp), at scales 1
+#                           and 2
 #
 #   bench/run.sh [--repetitions N] [--pairs N] [--work DIR] [--only settings|size|launch|desktop]
 #
@@ -126,15 +130,16 @@ launch_figures() {
     done
 }
 
-# Milliseconds from starting a program in the current folder until an X window with the
-# dialog's caption is viewable; the program is then ended, and its window gone.
+# Milliseconds from starting a program in the current folder (a function that execs it) until
+# an X window with the dialog's caption is viewable; the program is then ended, and its window gone.
 visible_ms() {
     local started pid
     started=$(date +%s%N)
-    "$@" >/dev/null 2>&1 &
+    "$@" >/dev/null 2>"$WORK/stderr" &
     pid=$!
     until xdotool search --onlyvisible --name '^AI Control Panel$' >/dev/null 2>&1; do
-        kill -0 "$pid" 2>/dev/null || { echo "bench: $* ended early" >&2; return 1; }
+        kill -0 "$pid" 2>/dev/null ||
+            { wait "$pid"; echo "bench: $* ended early ($?): $(cat "$WORK/stderr")" >&2; return 1; }
         sleep 0.002
     done
     echo $((($(date +%s%N) - started) / 1000000))
@@ -145,34 +150,71 @@ visible_ms() {
     done
 }
 
+# The programs that visible_ms starts; SCALE, and the bare window's WIDTH and HEIGHT, set by the
+# caller.
+desktop_window() { exec ./AIControlPanel --scale "$SCALE"; }
+wine_window() { exec "$WINE_LOADER" ./AIControlPanel.exe; }
+bare_window() { exec ./visible_floor "$WIDTH" "$HEIGHT"; }
+
+# The desktop window's WIDTH and HEIGHT at SCALE, from the window itself.
+measure_window() {
+    desktop_window >/dev/null 2>&1 &
+    local pid=$! id
+    id=$(xdotool search --sync --onlyvisible --name '^AI Control Panel$' | head -1)
+    read -r WIDTH HEIGHT < <(xdotool getwindowgeometry --shell "$id" |
+        awk -F= '/^WIDTH/ { w = $2 } /^HEIGHT/ { h = $2 } END { print w, h }')
+    kill "$pid"
+    wait "$pid" 2>/dev/null
+    while xdotool search --onlyvisible --name '^AI Control Panel$' >/dev/null 2>&1; do
+        sleep 0.01
+    done
+    [ -n "$WIDTH" ]
+}
+
+# launch_pairs FIRST SECOND: one line "FIRST_MS SECOND_MS" for each of PAIRS interleaved pairs
+# (every other pair starts with the second), after one warm-up pair.
+launch_pairs() {
+    local pair first second
+    for ((pair = 0; pair <= PAIRS; ++pair)); do
+        if ((pair % 2)); then
+            second=$(visible_ms "$2") && first=$(visible_ms "$1") || return 1
+        else
+            first=$(visible_ms "$1") && second=$(visible_ms "$2") || return 1
+        fi
+        ((pair == 0)) || echo "$first $second"
+    done
+}
+
+# pair_figures RUNS WHAT FIRST SECOND TARGET: the medians of each side and of the ratios.
+pair_figures() {
+    echo "bench: $2, medians of $PAIRS: $3 $(awk '{ print $1 }' <<<"$1" | median) ms, $4" \
+        "$(awk '{ print $2 }' <<<"$1" | median) ms"
+    printf 'ratio %s: %.2f (target %s)\n' "$2" "$(awk '{ print $1 / $2 }' <<<"$1" | median)" "$5"
+}
+
 desktop_figure() {
     wine_ready || return 1
-    if ! windows_build "$TOOLCHAIN" || ! build "$WORK/linux" bench AIControlPanel; then
+    if ! windows_build "$TOOLCHAIN" || ! build "$WORK/linux" bench AIControlPanel visible_floor; then
         echo "bench: the builds of both programs failed" >&2
         return 1
     fi
-    local folder=$WORK/desktop pair linux wine runs=""
+    local folder=$WORK/desktop runs
     rm -rf "$folder"
     mkdir -p "$folder/Core"
     cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$folder/Core/AIConfig.ai"
-    cp "$WORK/$TOOLCHAIN/app/AIControlPanel.exe" "$WORK/linux/app/AIControlPanel" "$folder/"
+    cp "$WORK/$TOOLCHAIN/app/AIControlPanel.exe" "$WORK/linux/app/AIControlPanel" \
+        "$WORK/linux/bench/visible_floor" "$folder/"
     cd "$folder" || return 1
-    for ((pair = 0; pair <= PAIRS; ++pair)); do  # pair 0 warms up; every other pair starts with Wine
-        if ((pair % 2)); then
-            wine=$(visible_ms "$WINE_LOADER" ./AIControlPanel.exe) &&
-                linux=$(visible_ms ./AIControlPanel) || return 1
-        else
-            linux=$(visible_ms ./AIControlPanel) &&
-                wine=$(visible_ms "$WINE_LOADER" ./AIControlPanel.exe) || return 1
-        fi
-        ((pair == 0)) || runs+="$linux $wine"$'\n'
+    SCALE=1
+    runs=$(launch_pairs desktop_window wine_window) || return 1
+    pair_figures "$runs" "desktop to visible" "desktop window" "Windows program under Wine" 1.00
+    for SCALE in 1 2; do
+        measure_window || return 1
+        runs=$(launch_pairs desktop_window bare_window) || return 1
+        pair_figures "$runs" "desktop to visible$([ "$SCALE" = 1 ] || echo " at scale $SCALE"), floor" \
+            "desktop window" "bare ${WIDTH}x$HEIGHT window" 1.50
     done
     cd "$SOURCE" || return 1
-    echo "bench: desktop to visible, medians of $PAIRS: desktop window" \
-        "$(awk 'NF { print $1 }' <<<"$runs" | median) ms, Windows program under Wine" \
-        "$(awk 'NF { print $2 }' <<<"$runs" | median) ms"
-    printf 'ratio desktop to visible: %.2f (target 1.00)\n' \
-        "$(awk 'NF { print $1 / $2 }' <<<"$runs" | median)"
 }
 
 main() {

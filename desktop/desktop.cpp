@@ -1,21 +1,26 @@
 // The X side of the desktop front end: one X window per visible top-level window of the layer,
-// pictures put with XPutImage when they change, and X pointer, key and close events as input.
+// pictures put with XPutImage when they change, and X pointer, key, focus and close events as
+// input.
 #include "desktop/desktop.h"
 
-#include <X11/Xatom.h>
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "desktop/painter.h"
 #include "desktop/pixels.h"
+#include "desktop/window_manager.h"
 
 namespace desktop {
 namespace {
@@ -23,7 +28,8 @@ namespace {
 struct Shown {
     headless::WindowInfo info;
     ::Window xwin = 0;
-    Pixels picture{0, 0};
+    Pixels picture{0, 0};  // in the layer's pixels
+    Pixels scaled{0, 0};   // as the X window shows it
 };
 
 // Xlib ends the process when the display goes away; it ends with a code of its own (4), never the
@@ -103,17 +109,57 @@ bool InCaption(const headless::WindowInfo& w, POINT p) {
            p.x >= w.rect.left && p.x < w.rect.right && !PtInRect(&w.closeBox, p);
 }
 
+// The factor for a screen of so many dots per inch: 96 is the platform's 1.
+int ScaleForDpi(double dpi) {
+    return dpi >= 240 ? 3 : dpi >= 144 ? 2 : 1;
+}
+
+// The screen's Xft.dpi, the setting by which desktops scale their programs; 96 without one.
+double ScreenDpi(Display* display) {
+    const char* resources = XResourceManagerString(display);
+    if (!resources)
+        return 96;
+    XrmInitialize();
+    XrmDatabase database = XrmGetStringDatabase(resources);
+    char* type = nullptr;
+    XrmValue value{};
+    double dpi = 96;
+    if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr)
+        dpi = std::atof(value.addr);
+    XrmDestroyDatabase(database);
+    return dpi;
+}
+
+// The scale that AICP_SCALE asks for, 0 without one; a value that is no scale is said and ignored.
+int ScaleAskedFor() {
+    const char* asked = std::getenv("AICP_SCALE");
+    if (!asked || !*asked)
+        return 0;
+    if ((asked[0] == '1' || asked[0] == '2' || asked[0] == '3') && !asked[1])
+        return asked[0] - '0';
+    std::fprintf(stderr, "AIControlPanel: AICP_SCALE=%s is not 1, 2 or 3; using the screen's\n",
+                 asked);
+    return 0;
+}
+
 }  // namespace
 
 struct DesktopInput::State {
     Display* display = nullptr;
     Visual* visual = nullptr;
-    Atom protocols = 0, deleteWindow = 0, motifHints = 0;
+    WindowManagerAtoms atoms;
     Font font;
+    int scale = 1;
     std::vector<Shown> shown;  // top first
     HWND grabbed = nullptr;    // the top-level window that took the button press
     bool moving = false;       // the press was on the caption: the X window follows the pointer
     int pressRootX = 0, pressRootY = 0, startX = 0, startY = 0;
+    std::set<UINT> keysDown;
+
+    // A point in an X window, in the layer's screen coordinates.
+    POINT LayerPoint(const Shown& s, int x, int y) const {
+        return POINT{s.info.rect.left + x / scale, s.info.rect.top + y / scale};
+    }
 
     Shown* Find(::Window xwin) {
         for (Shown& s : shown) {
@@ -136,44 +182,32 @@ struct DesktopInput::State {
     void Handle(XEvent* event);
     void Press(Shown* s, const XButtonEvent& e);
     void Motion(Shown* s, const XMotionEvent& e);
+    void Key(const XKeyEvent& e);
+    void FocusLost(const XFocusChangeEvent& e);
 };
 
 ::Window DesktopInput::State::Create(const headless::WindowInfo& w) {
-    int width = w.rect.right - w.rect.left, height = w.rect.bottom - w.rect.top;
+    int x = w.rect.left * scale, y = w.rect.top * scale;
+    int width = (w.rect.right - w.rect.left) * scale, height = (w.rect.bottom - w.rect.top) * scale;
     int screen = DefaultScreen(display);
     ::Window xwin = XCreateSimpleWindow(
-        display, RootWindow(display, screen), w.rect.left, w.rect.top, static_cast<unsigned>(width),
+        display, RootWindow(display, screen), x, y, static_cast<unsigned>(width),
         static_cast<unsigned>(height), 0, BlackPixel(display, screen), WhitePixel(display, screen));
     XSelectInput(display, xwin,
                  ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                     KeyPressMask | KeyReleaseMask);
-    XSetWMProtocols(display, xwin, &deleteWindow, 1);
-    XSizeHints* hints = XAllocSizeHints();
-    hints->flags = USPosition | PMinSize | PMaxSize;
-    hints->x = w.rect.left;
-    hints->y = w.rect.top;
-    hints->min_width = hints->max_width = width;
-    hints->min_height = hints->max_height = height;
-    XSetWMNormalHints(display, xwin, hints);
-    XFree(hints);
-    XClassHint classHint{const_cast<char*>("AIControlPanel"), const_cast<char*>("AIControlPanel")};
-    XSetClassHint(display, xwin, &classHint);
-    // The window draws its own caption and frame: no decorations from the window manager.
-    long motif[5] = {2, 0, 0, 0, 0};
-    XChangeProperty(display, xwin, motifHints, motifHints, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(motif), 5);
-    XStoreName(display, xwin, w.text.c_str());
+                     KeyPressMask | KeyReleaseMask | FocusChangeMask);
+    Introduce(display, atoms, xwin, x, y, width, height, w.text);
     XMapRaised(display, xwin);
     return xwin;
 }
 
 void DesktopInput::State::Put(const Shown& s) {
-    int width = s.picture.Width(), height = s.picture.Height();
+    int width = s.scaled.Width(), height = s.scaled.Height();
     if (width == 0 || height == 0)
         return;
     XImage* image =
         XCreateImage(display, visual, 24, ZPixmap, 0,
-                     reinterpret_cast<char*>(const_cast<Colour*>(s.picture.Data().data())),
+                     reinterpret_cast<char*>(const_cast<Colour*>(s.scaled.Data().data())),
                      static_cast<unsigned>(width), static_cast<unsigned>(height), 32, width * 4);
     if (!image)
         return;
@@ -192,21 +226,28 @@ void DesktopInput::State::Sync() {
         Shown s;
         s.info = top.window;
         Shown* old = Find(top.window.hwnd);
+        bool created = false;
         int width = top.window.rect.right - top.window.rect.left;
         int height = top.window.rect.bottom - top.window.rect.top;
         if (old && old->picture.Width() == width && old->picture.Height() == height) {
             s.xwin = old->xwin;
             old->xwin = 0;
             if (old->info.text != top.window.text)
-                XStoreName(display, s.xwin, top.window.text.c_str());
+                SetTitle(display, atoms, s.xwin, top.window.text);
             s.picture = std::move(old->picture);
+            s.scaled = std::move(old->scaled);
         } else {
             s.xwin = Create(top.window);
+            created = true;
         }
         Pixels picture = Paint(top, font);
+        // A new window is not shown yet: it gets its picture when the server says that it shows
+        // (Expose), since what is drawn before then is lost.
         if (!picture.SameAs(s.picture)) {
             s.picture = std::move(picture);
-            Put(s);
+            s.scaled = s.picture.Scaled(scale);
+            if (!created)
+                Put(s);
         }
         next.push_back(std::move(s));
     }
@@ -231,7 +272,7 @@ void DesktopInput::State::Sync() {
 }
 
 void DesktopInput::State::Press(Shown* s, const XButtonEvent& e) {
-    POINT point{s->info.rect.left + e.x, s->info.rect.top + e.y};
+    POINT point = LayerPoint(*s, e.x, e.y);
     // The window on top here takes the click even where the layer has another one in front.
     if (headless::TopLevelWindowAt(point) != s->info.hwnd)
         headless::BringForward(s->info.hwnd);
@@ -253,7 +294,32 @@ void DesktopInput::State::Motion(Shown* s, const XMotionEvent& e) {
                     startY + e.y_root - pressRootY);
         return;
     }
-    headless::MouseMove(POINT{s->info.rect.left + e.x, s->info.rect.top + e.y});
+    headless::MouseMove(LayerPoint(*s, e.x, e.y));
+}
+
+// Held keys repeat through the X server's auto-repeat, each repeat one more key press (the
+// display was asked to leave out the releases between them); the layer marks the repeats.
+void DesktopInput::State::Key(const XKeyEvent& e) {
+    UINT vk = VirtualKey(XLookupKeysym(const_cast<XKeyEvent*>(&e), 0));
+    if (vk == 0)
+        return;
+    if (e.type == KeyPress) {
+        keysDown.insert(vk);
+        headless::KeyDown(vk);
+    } else if (keysDown.erase(vk)) {
+        headless::KeyUp(vk);
+    }
+}
+
+// Another window took the keyboard focus (or the window manager grabbed the keyboard): the
+// release of what is held now goes elsewhere, so nothing may stay held here.
+void DesktopInput::State::FocusLost(const XFocusChangeEvent& e) {
+    if (e.detail == NotifyInferior || e.detail == NotifyPointer || (keysDown.empty() && !grabbed))
+        return;
+    keysDown.clear();
+    grabbed = nullptr;
+    moving = false;
+    headless::LoseFocus();
 }
 
 void DesktopInput::State::Handle(XEvent* event) {
@@ -283,26 +349,19 @@ void DesktopInput::State::Handle(XEvent* event) {
             return;
         case ButtonRelease:
             if (event->xbutton.button == Button1 && grabbed == s->info.hwnd) {
-                headless::MouseUp(POINT{s->info.rect.left + event->xbutton.x,
-                                        s->info.rect.top + event->xbutton.y});
+                headless::MouseUp(LayerPoint(*s, event->xbutton.x, event->xbutton.y));
                 grabbed = nullptr;
                 moving = false;
             }
             return;
         case KeyPress:
-        case KeyRelease: {
-            UINT vk = VirtualKey(XLookupKeysym(&event->xkey, 0));
-            if (vk == 0)
-                return;
-            if (event->type == KeyPress)
-                headless::KeyDown(vk);
-            else
-                headless::KeyUp(vk);
-            return;
-        }
+        case KeyRelease:
+            return Key(event->xkey);
+        case FocusOut:
+            return FocusLost(event->xfocus);
         case ClientMessage:
-            if (event->xclient.message_type == protocols &&
-                static_cast<Atom>(event->xclient.data.l[0]) == deleteWindow) {
+            if (event->xclient.message_type == atoms.protocols &&
+                static_cast<Atom>(event->xclient.data.l[0]) == atoms.deleteWindow) {
                 headless::CloseWindow(s->info.hwnd);
             }
             return;
@@ -317,7 +376,7 @@ DesktopInput::~DesktopInput() {
     Stop();
 }
 
-bool DesktopInput::Start(std::string* error) {
+bool DesktopInput::Start(int scale, std::string* error) {
     error->clear();
     std::string name = XDisplayName(nullptr);
     if (name.empty())
@@ -342,12 +401,18 @@ bool DesktopInput::Start(std::string* error) {
         return false;
     }
     XSetIOErrorHandler(DisplayLost);
+    XkbSetDetectableAutoRepeat(display, True, nullptr);
     state_->display = display;
     state_->visual = visual;
-    state_->protocols = XInternAtom(display, "WM_PROTOCOLS", False);
-    state_->deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    state_->motifHints = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+    InternAtoms(display, &state_->atoms);
+    if (scale == 0)
+        scale = ScaleAskedFor();
+    state_->scale = scale >= 1 && scale <= 3 ? scale : ScaleForDpi(ScreenDpi(display));
     return true;
+}
+
+int DesktopInput::Scale() const {
+    return state_->scale;
 }
 
 void DesktopInput::Stop() {
@@ -376,11 +441,14 @@ bool DesktopInput::Pump() {
 }
 
 bool DesktopInput::ProvideInput() {
-    if (!state_->display)
+    Display* display = state_->display;
+    if (!display)
         return false;
+    // Until the display sends something, or the program's next timer is due.
     while (!Pump()) {
-        XEvent event;
-        XPeekEvent(state_->display, &event);
+        pollfd connection{ConnectionNumber(display), POLLIN, 0};
+        if (!XPending(display))
+            poll(&connection, 1, headless::MillisecondsToNextTimer());
     }
     return true;
 }

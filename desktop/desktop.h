@@ -4,7 +4,9 @@
 // and waits for X input, which it turns into the layer's mouse and key input.
 //
 // The layer's screen coordinates stay its own: a point in an X window is the window's layer
-// rectangle origin plus the offset inside it, wherever the X window stands on the real screen.
+// rectangle origin plus the offset inside it, divided by the scale, wherever the X window stands
+// on the real screen. The scale is a whole factor (1, 2 or 3) by which every pixel of the layer
+// becomes a square of the real screen's, so that the look stays exactly the same, only bigger.
 // Our windows draw their own caption and frame; the window manager's decorations are asked
 // away, dragging our caption moves the X window, and the window manager's close request
 // (WM_DELETE_WINDOW) is a click on the close box.
@@ -27,9 +29,12 @@ class DesktopInput : public headless::InputSource {
     DesktopInput(const DesktopInput&) = delete;
     DesktopInput& operator=(const DesktopInput&) = delete;
 
-    // Opens the display and loads the font. False when no display is asked for (DISPLAY is not
-    // set: *error empty), or with the reason, naming the display or the font, in *error.
-    bool Start(std::string* error);
+    // Opens the display and loads the font. The scale is 1 to 3, or 0 for the one that AICP_SCALE
+    // asks for, else the screen's (its Xft.dpi: 144 or more is 2, 240 or more is 3). False when
+    // no display is asked for (DISPLAY is not set: *error empty), or with the reason, naming the
+    // display or the font, in *error.
+    bool Start(int scale, std::string* error);
+    int Scale() const;
     // Closes every window and the display.
     void Stop();
 

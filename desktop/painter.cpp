@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "desktop/icon.h"
+
 namespace desktop {
 namespace {
 
@@ -62,7 +64,7 @@ class Painter {
         // Message boxes have no icon of their own; other windows show the program's.
         int textLeft = bar.left + 2;
         if (!IsClass(w, "#32770")) {
-            Icon(bar.left + 2, bar.top + 2);
+            DrawSmallIcon(&p_, bar.left + 2, bar.top + 2);
             textLeft = bar.left + 19;
         }
         font_.Draw(&p_, textLeft, bar.top + 3, headless::WithoutMnemonics(w.text),
@@ -101,14 +103,6 @@ class Painter {
     void Sunken(const RECT& r) {
         p_.Edge(r, kShadow, kHighlight);
         p_.Edge(Inflate(r, -1, -1), kDarkShadow, kLight);
-    }
-
-    // The program's icon: a small window.
-    void Icon(int x, int y) {
-        RECT r{x, y, x + 15, y + 15};
-        p_.Fill(r, kHighlight);
-        p_.Edge(r, 0x8D8D8D, 0x8D8D8D);
-        p_.Fill(RECT{x + 1, y + 1, x + 14, y + 3}, 0x4A6C9E);
     }
 
     void CloseBox(const RECT& r) {

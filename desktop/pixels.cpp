@@ -22,6 +22,22 @@ Colour Pixels::At(int x, int y) const {
                  static_cast<std::size_t>(x)];
 }
 
+Pixels Pixels::Scaled(int factor) const {
+    if (factor <= 1)
+        return *this;
+    Pixels out(width_ * factor, height_ * factor);
+    auto to = out.data_.begin();
+    for (int y = 0; y < height_; ++y) {
+        auto from = data_.begin() + static_cast<std::ptrdiff_t>(y) * width_;
+        auto rowStart = to;
+        for (int x = 0; x < width_; ++x, ++from)
+            to = std::fill_n(to, factor, *from);
+        for (int copy = 1; copy < factor; ++copy)
+            to = std::copy(rowStart, rowStart + out.width_, to);
+    }
+    return out;
+}
+
 void Pixels::Clip(const RECT& rect) {
     clip_ = RECT{std::max(rect.left, LONG{0}), std::max(rect.top, LONG{0}),
                  std::min(rect.right, static_cast<LONG>(width_)),

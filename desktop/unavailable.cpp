@@ -9,9 +9,12 @@ struct DesktopInput::State {};
 DesktopInput::DesktopInput() = default;
 DesktopInput::~DesktopInput() = default;
 
-bool DesktopInput::Start(std::string* error) {
+bool DesktopInput::Start(int, std::string* error) {
     *error = "this program was built without its X window (Xlib or FreeType were missing)";
     return false;
+}
+int DesktopInput::Scale() const {
+    return 1;
 }
 void DesktopInput::Stop() {}
 bool DesktopInput::ProvideInput() {

@@ -81,6 +81,8 @@ fi
 if ./scripts/setup.sh build bench terminal desktop; then
     suite "tests" ctest_suite release
     suite "tests under the sanitizers" ctest_suite sanitize
+    # The desktop window among other windows, under a window manager.
+    suite "Desktop under a window manager" tests/desktop/window_manager.sh build/release
 else
     skip "tests" "the packages of scripts/setup.sh build bench terminal desktop are missing"
     skip "tests under the sanitizers" "the packages of scripts/setup.sh build bench terminal desktop are missing"

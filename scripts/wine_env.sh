@@ -6,7 +6,8 @@
 # wine_pick_arch           WINE_LOADER and WINEARCH: the 32-bit Wine where this kernel runs 32-bit
 #                          programs (unless AICP_WINE_ARCH=win64), else the 64-bit one
 # wine_prefix_ensure DIR   makes (once) and selects a prefix in DIR
-# x_start                  starts Xvfb on a display that it picks and exports DISPLAY
+# x_start                  starts Xvfb on a display that it picks and exports DISPLAY;
+# x_start_sized WxHxD      the same with a screen of that size (x_start's is 1024x768x24)
 # wine_run PROGRAM ARGS... runs a Windows program; wineserver_cmd ARGS... runs its wineserver
 # wine_env_cleanup         ends wineserver and Xvfb; safe to call more than once
 
@@ -59,10 +60,14 @@ wine_prefix_ensure() {
     touch "$WINEPREFIX/.ready-$WINEARCH-3"
 }
 
-x_start() {
+x_start() { x_start_sized 1024x768x24; }
+
+x_start_sized() {
     local file n
     file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$file" >/dev/null 2>&1 &
+    # -noreset: a program that connects just as the last one leaves would otherwise find the
+    # server resetting, and fail to open the display.
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$file" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         read -r n <"$file" && [ -n "$n" ] && break

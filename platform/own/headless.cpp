@@ -139,6 +139,9 @@ void PressKey(UINT vk) {
     KeyDown(vk);
     KeyUp(vk);
 }
+void LoseFocus() {
+    own::InjectFocusLost();
+}
 
 POINT SliderPointFor(HWND slider, int position) {
     const own::TrackbarInfo* bar = Trackbar(slider);
@@ -178,6 +181,10 @@ void CloseWindow(HWND topLevel) {
 void BringForward(HWND topLevel) {
     if (IsWindow(topLevel))
         SetActiveWindow(topLevel);
+}
+
+int MillisecondsToNextTimer() {
+    return own::MillisecondsToNextTimer();
 }
 
 }  // namespace headless

@@ -17,15 +17,17 @@
 // Nothing runs until something pumps messages: the program's own loop or a modal message box.
 //
 // Waiting. When GetMessageA finds nothing to return (no posted message, no input, no window to
-// paint) it asks the InputSource installed with SetInputSource for more. A source that has none
-// left returns false; the layer then reports the windows on screen to stderr and aborts, since a
-// real run would wait forever.
+// paint, no timer due) it asks the InputSource installed with SetInputSource for more. A source
+// that has none left returns false; the layer then reports the windows on screen to stderr and
+// aborts, since a real run would wait forever.
+//
+// Time. Timers fire by GetTickCount, the system's monotonic clock unless a test moves a clock of
+// its own (platform/own/hooks.h). MillisecondsToNextTimer tells a front end how long it may wait.
 //
 // Not modelled, since the program does not rely on it: drawing (a window only knows that it wants
-// painting, never which part), timers (a press held in a slider's channel pages once), moving and
-// sizing windows, the non-client messages of activation and positioning (WM_NCACTIVATE,
-// WM_WINDOWPOSCHANGING and the like), WM_SETCURSOR and WM_MOUSEACTIVATE, and the dialog manager's
-// keyboard interface outside message boxes.
+// painting, never which part), moving and sizing windows, the non-client messages of activation
+// and positioning (WM_NCACTIVATE, WM_WINDOWPOSCHANGING and the like), WM_SETCURSOR and
+// WM_MOUSEACTIVATE, and the dialog manager's keyboard interface outside message boxes.
 
 #include <string>
 #include <vector>
@@ -99,6 +101,9 @@ void MouseUp(POINT screen);
 void KeyDown(UINT vk);
 void KeyUp(UINT vk);
 void PressKey(UINT vk);  // down and up
+// Another program's window takes the keyboard focus: keys and the button held are let go there,
+// without a release for this program, and the mouse capture is released.
+void LoseFocus();
 
 // Clicks the close box of a top-level window's caption, first bringing the window forward (as a
 // person does by clicking on it in the task bar) when another one covers the box.
@@ -109,6 +114,9 @@ void BringForward(HWND topLevel);
 POINT SliderPointFor(HWND slider, int position);
 
 // ---- Running
+
+// The milliseconds until a timer is due: 0 when one is, -1 when there is none.
+int MillisecondsToNextTimer();
 
 // Where GetMessageA gets more input when it would wait.
 class InputSource {

@@ -1,8 +1,8 @@
 #pragma once
 // Where code outside the own layer may watch it and steer it: an observer of every window-procedure
-// call, an observer of message boxes, the path that GetModuleFileNameA reports, and a return to
-// the layer's state at start. The layer itself installs none of them; with none installed it
-// behaves as the platform does.
+// call, an observer of message boxes, the path that GetModuleFileNameA reports, the clock, and a
+// return to the layer's state at start. The layer itself installs none of them; with none installed
+// it behaves as the platform does.
 
 #include "platform/own/headless.h"
 
@@ -24,6 +24,11 @@ BoxObserver SetBoxObserver(BoxObserver observer);
 // Asked for the program's path before /proc/self/exe; returns null or "" for the default.
 using ModulePathHook = const char* (*)();
 ModulePathHook SetModulePathHook(ModulePathHook hook);
+
+// Asked for the time in place of the system's monotonic clock, in milliseconds as GetTickCount
+// gives it; null for the system's. A test moves it by hand, so that timers fire without waiting.
+using ClockHook = DWORD (*)();
+ClockHook SetClockHook(ClockHook hook);
 
 // Destroys every window, empties the message and input queues, and forgets focus, activation,
 // capture, dialog results, open message boxes and a pending quit. Classes and hooks stay.

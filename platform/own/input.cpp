@@ -1,6 +1,7 @@
 // User input: what the driver injects waits here until the queue takes it, and is then turned into
 // the message that the platform would deliver: mouse messages hit-tested through WM_NCHITTEST (or
 // sent to the capture window), client or non-client by the hit code, keys to the focus window.
+#include <bitset>
 #include <deque>
 
 #include "platform/own/focus.h"
@@ -10,7 +11,7 @@
 namespace own {
 namespace {
 
-enum class Kind { kMouseDown, kMouseMove, kMouseUp, kKeyDown, kKeyUp };
+enum class Kind { kMouseDown, kMouseMove, kMouseUp, kKeyDown, kKeyUp, kFocusLost };
 
 struct InputEvent {
     Kind kind;
@@ -20,7 +21,9 @@ struct InputEvent {
 
 std::deque<InputEvent> g_input;
 bool g_buttonDown = false;
-POINT g_cursor{};
+POINT g_cursor{};   // where the mouse was at the input taken last
+POINT g_pointer{};  // where it is now: at the input injected last
+std::bitset<256> g_keysDown;
 
 LPARAM PackPoint(LONG x, LONG y) {
     return MAKELPARAM(static_cast<short>(x), static_cast<short>(y));
@@ -101,16 +104,30 @@ bool KeyMessage(const InputEvent& e, MSG* msg) {
     if (!target)
         return false;
     bool down = e.kind == Kind::kKeyDown;
+    // A key held down repeats: its WM_KEYDOWN then says that it was down before (bit 30).
+    bool wasDown = g_keysDown[e.vk & 0xFF];
+    g_keysDown[e.vk & 0xFF] = down;
     *msg = MSG{target,
                down ? WM_KEYDOWN : WM_KEYUP,
                e.vk,
-               static_cast<LPARAM>(down ? 0x00000001u : 0xC0000001u),
+               static_cast<LPARAM>(down ? (wasDown ? 0x40000001u : 0x00000001u) : 0xC0000001u),
                NextMessageTime(),
                g_cursor};
     return true;
 }
 
+// Another program's window took the focus: what is held is let go there, so this program gets no
+// key or button release, only the loss of its capture.
+void LoseFocus() {
+    g_keysDown.reset();
+    g_buttonDown = false;
+    if (GetCapture())
+        ReleaseCapture();
+}
+
 void Push(Kind kind, POINT p, UINT vk) {
+    if (kind == Kind::kMouseDown || kind == Kind::kMouseMove || kind == Kind::kMouseUp)
+        g_pointer = p;
     g_input.push_back(InputEvent{kind, p, vk});
 }
 
@@ -144,7 +161,9 @@ bool TakeInputMessage(MSG* msg) {
         g_input.pop_front();
         bool mouse =
             e.kind == Kind::kMouseDown || e.kind == Kind::kMouseMove || e.kind == Kind::kMouseUp;
-        if (mouse ? MouseMessage(e, msg) : KeyMessage(e, msg))
+        if (e.kind == Kind::kFocusLost)
+            LoseFocus();
+        else if (mouse ? MouseMessage(e, msg) : KeyMessage(e, msg))
             return true;
     }
     return false;
@@ -153,6 +172,7 @@ bool TakeInputMessage(MSG* msg) {
 void ClearInput() {
     g_input.clear();
     g_buttonDown = false;
+    g_keysDown.reset();
 }
 
 void InjectMouseDown(POINT p) {
@@ -170,5 +190,24 @@ void InjectKeyDown(UINT vk) {
 void InjectKeyUp(UINT vk) {
     Push(Kind::kKeyUp, POINT{}, vk);
 }
+void InjectFocusLost() {
+    Push(Kind::kFocusLost, POINT{}, 0);
+}
 
 }  // namespace own
+
+BOOL GetCursorPos(POINT* point) {
+    if (!point)
+        return FALSE;
+    *point = own::g_pointer;
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND hwnd, POINT* point) {
+    if (!point || !IsWindow(hwnd))
+        return FALSE;
+    RECT client = own::ScreenClientRect(hwnd);
+    point->x -= client.left;
+    point->y -= client.top;
+    return TRUE;
+}

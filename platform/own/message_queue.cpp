@@ -1,6 +1,6 @@
 // The thread's message queue: posted messages, then the quit flag, then input, then WM_PAINT for a
-// window that wants it, in the order in which the platform hands them out. GetMessageA asks the
-// input source when it would wait.
+// window that wants it, then a timer that is due, in the order in which the platform hands them
+// out. GetMessageA asks the input source when it would wait.
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -59,7 +59,7 @@ bool TakeMessage(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
             return true;
         }
     }
-    return false;
+    return TakeTimerMessage(msg, filter, first, last, remove);
 }
 
 void ReportStarvation() {
@@ -90,6 +90,7 @@ void ResetMessageQueue() {
     g_quitPosted = false;
     g_quitCode = 0;
     ClearInput();
+    ClearTimers();
 }
 
 bool QuitPending(int* code) {
@@ -164,6 +165,11 @@ BOOL TranslateMessage(const MSG* msg) {
 }
 
 LRESULT DispatchMessageA(const MSG* msg) {
+    // A timer with a procedure of its own calls that instead of the window's.
+    if (msg && msg->message == WM_TIMER && msg->lParam) {
+        reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+        return 0;
+    }
     if (!msg || !msg->hwnd || !IsWindow(msg->hwnd))
         return 0;
     return own::CallProcedure(msg->hwnd, msg->message, msg->wParam, msg->lParam, true);

@@ -21,6 +21,13 @@ void InjectMouseMove(POINT screen);
 void InjectMouseUp(POINT screen);
 void InjectKeyDown(UINT vk);
 void InjectKeyUp(UINT vk);
+void InjectFocusLost();
+
+// Timers (timer.cpp): a WM_TIMER for the earliest due timer within the filter, taken last of all;
+// the milliseconds until a timer is due (0 when one is, -1 when there is none).
+bool TakeTimerMessage(MSG* msg, HWND filter, UINT first, UINT last, bool remove);
+int MillisecondsToNextTimer();
+void ClearTimers();
 
 // Hit-testing in screen coordinates, through WM_NCHITTEST as the platform does.
 HWND WindowFromScreenPoint(POINT screen, LRESULT* hitCode);

@@ -1,7 +1,8 @@
 // The horizontal trackbar ("msctls_trackbar32"), with the platform's behaviour: positions clamped
-// to the range; keys, clicks in the channel and drags of the thumb move it and tell the parent
-// through WM_HSCROLL; painting tells the parent through NM_CUSTOMDRAW; setting it from code tells
-// nobody. The geometry is the classic look's, so that clicks land where a person sees the thumb.
+// to the range; keys, presses in the channel (paging on while held) and drags of the thumb move it
+// and tell the parent through WM_HSCROLL; painting tells the parent through NM_CUSTOMDRAW; setting
+// it from code tells nobody. The geometry is the classic look's, so that clicks land where a person
+// sees the thumb.
 #include <algorithm>
 #include <cmath>
 
@@ -15,6 +16,9 @@ namespace {
 
 // The trackbar messages run from TBM_GETPOS (WM_USER) to here.
 constexpr UINT kLastTrackbarMessage = WM_USER + 63;
+// While a press in the channel is held, the thumb pages towards the pointer on this timer.
+constexpr UINT_PTR kAutoPageTimer = 1;
+constexpr UINT kAutoPageDelay = 500;
 
 LRESULT CALLBACK TrackbarProc(HWND, UINT, WPARAM, LPARAM);
 
@@ -205,6 +209,29 @@ LONG AutoPageDirection(const TrackbarInfo* info, POINT p) {
     return PositionAt(info, p.x) - info->pos;
 }
 
+// One page towards the point, while it still lies beyond the thumb on the side where the press
+// began; nothing once the thumb has reached it.
+void AutoPage(TrackbarInfo* info, POINT p) {
+    HWND self = info->self;
+    LONG direction = AutoPageDirection(info, p);
+    if (direction == 0 || (direction < 0) != (info->autoPage < 0))
+        return;
+    LONG before = info->pos;
+    if (direction < 0)
+        Step(info, -info->page, TB_PAGEUP);
+    else
+        Step(info, info->page, TB_PAGEDOWN);
+    if ((info = Info(self)) && info->pos != before)
+        Changed(info);
+}
+
+LRESULT Timer(TrackbarInfo* info) {
+    POINT p;
+    if (info->autoPage && GetCursorPos(&p) && ScreenToClient(info->self, &p))
+        AutoPage(info, p);
+    return 0;
+}
+
 LRESULT LButtonDown(TrackbarInfo* info, LPARAM lParam) {
     HWND self = info->self;
     POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -222,17 +249,25 @@ LRESULT LButtonDown(TrackbarInfo* info, LPARAM lParam) {
     if (direction == 0)
         return 0;
     info->autoPage = direction < 0 ? -1 : 1;
-    LONG before = info->pos;
-    if (direction < 0)
-        Step(info, -info->page, TB_PAGEUP);
-    else
-        Step(info, info->page, TB_PAGEDOWN);
-    if (!(info = Info(self)))
+    AutoPage(info, p);
+    if (!Info(self))
         return 0;
-    if (info->pos != before)
-        Changed(info);
-    // The platform repeats the page on a timer while the button is held; one page per press here.
     SetCapture(self);
+    SetTimer(self, kAutoPageTimer, kAutoPageDelay, nullptr);
+    return 0;
+}
+
+// The press ends without a release when another window takes the capture (or the program loses
+// the focus): the drag and the paging end with it, so that nothing moves the thumb afterwards.
+LRESULT CaptureChanged(TrackbarInfo* info, LPARAM newCapture) {
+    if (reinterpret_cast<HWND>(newCapture) == info->self)
+        return 0;
+    info->dragging = false;
+    if (info->autoPage) {
+        info->autoPage = 0;
+        KillTimer(info->self, kAutoPageTimer);
+    }
+    Scroll(info, TB_ENDTRACK);
     return 0;
 }
 
@@ -256,6 +291,7 @@ LRESULT LButtonUp(TrackbarInfo* info) {
     }
     if (info->autoPage) {
         info->autoPage = 0;
+        KillTimer(self, kAutoPageTimer);
         Scroll(info, TB_ENDTRACK);
         if (!Info(self))
             return 0;
@@ -267,6 +303,10 @@ LRESULT LButtonUp(TrackbarInfo* info) {
 }
 
 LRESULT MouseMove(TrackbarInfo* info, LPARAM lParam) {
+    if (info->autoPage) {
+        AutoPage(info, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return TRUE;
+    }
     if (!info->dragging)
         return TRUE;
     HWND self = info->self;
@@ -348,8 +388,7 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
             Destroy(hwnd);
             return DefWindowProcA(hwnd, message, wParam, lParam);
         case WM_CAPTURECHANGED:
-            Scroll(info, TB_ENDTRACK);
-            return 0;
+            return CaptureChanged(info, lParam);
         case WM_ERASEBKGND:
             return 0;
         case WM_GETDLGCODE:
@@ -370,6 +409,8 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
             return MouseMove(info, lParam);
         case WM_PAINT:
             return Paint(info);
+        case WM_TIMER:
+            return Timer(info);
         default:
             if (message >= TBM_GETPOS && message <= kLastTrackbarMessage)
                 ReportUnimplemented("msctls_trackbar32", message);

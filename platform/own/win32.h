@@ -427,6 +427,16 @@ BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Timers, the clock and the cursor.
+using TIMERPROC = void(CALLBACK*)(HWND, UINT, UINT_PTR, DWORD);
+constexpr UINT USER_TIMER_MINIMUM = 0x0000000A;
+constexpr UINT USER_TIMER_MAXIMUM = 0x7FFFFFFF;
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
+BOOL KillTimer(HWND hwnd, UINT_PTR id);
+DWORD GetTickCount();
+BOOL GetCursorPos(POINT* point);
+BOOL ScreenToClient(HWND hwnd, POINT* point);
+
 // Focus, activation, capture.
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();

@@ -81,6 +81,13 @@ TEST_F(Controls, trackbar_drag_tracks_then_positions) {
                      Notice(NM_RELEASEDCAPTURE),
                      kPrePaint});
     EXPECT_EQ(4, SendMessageA(slider, TBM_GETPOS, 0, 0));
+    // A drag that loses the focus to another program ends there: later moves drag nothing.
+    headless::MouseDown(headless::SliderPointFor(slider, 4));
+    headless::LoseFocus();
+    headless::MouseMove(headless::SliderPointFor(slider, 9));
+    headless::MouseUp(headless::SliderPointFor(slider, 9));
+    support::DoEvents();
+    EXPECT_EQ(4, SendMessageA(slider, TBM_GETPOS, 0, 0));
 }
 
 TEST_F(Controls, trackbar_custom_draw_follows_the_parents_answer) {

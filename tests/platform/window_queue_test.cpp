@@ -94,9 +94,13 @@ TEST_F(WindowQueue, re_entrant_sends_and_destruction_inside_a_notification) {
     EXPECT_FALSE(IsWindow(box));
 }
 
-TEST_F(WindowQueue, queue_order_posted_quit_input_paint) {
+TEST_F(WindowQueue, queue_order_posted_quit_input_paint_timer) {
+    static DWORD now = 0;
+    own::SetClockHook(+[] { return now; });
     HWND top = CreateParent();
     support::DoEvents();
+    SetTimer(top, 7, 100, nullptr);
+    now += 350;
     InvalidateRect(top, nullptr, TRUE);
     headless::PressKey('A');
     PostQuitMessage(3);
@@ -119,6 +123,15 @@ TEST_F(WindowQueue, queue_order_posted_quit_input_paint) {
     EXPECT_EQ(WM_PAINT, msg.message);
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     DispatchMessageA(&msg);
+    // Last a timer: one WM_TIMER however often it fell due, then one a period; none once killed.
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(WM_TIMER, msg.message);
+    EXPECT_EQ(7u, msg.wParam);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    now += 50;
+    EXPECT_TRUE(PeekMessageA(&msg, top, WM_TIMER, WM_TIMER, PM_NOREMOVE));
+    KillTimer(top, 7);
+    own::SetClockHook(nullptr);
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     // A hidden window is never painted.
     ShowWindow(top, SW_HIDE);

@@ -111,6 +111,12 @@ class FailingSaves {
 // The path GetModuleFileNameA reports from now on; empty restores the default (/proc/self/exe).
 void SetModulePathForTesting(const std::string& path);
 
+// The layer's clock stands still from now on, moved only by AdvanceClock: timers fire without
+// waiting, at the same moments on every run.
+void StopClock();
+// Moves the stopped clock on, letting the layer handle each timer that falls due on the way.
+void AdvanceClock(int milliseconds);
+
 // Empties ProfileRegistry, as a new process would, for tests that build profiles of their own.
 void ForgetProfiles();
 

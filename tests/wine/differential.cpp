@@ -146,6 +146,9 @@ class WineBackend : public Backend {
         x_input::Button(down);
         Settle(0x01, down);  // VK_LBUTTON
     }
+    void Wait(int milliseconds) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
     void Key(int key) override {
         for (bool down : {true, false}) {
             x_input::Key(key, down);

@@ -432,6 +432,20 @@ bool Player::Act(const Line& line) {
             return (left ? x < c->thumb.left : x >= c->thumb.right)
                        ? Click(-1, Point{x, thumb.y})
                        : Fail(&line, "no room in the channel " + line.words[3] + " of the thumb");
+        } else if ((Is(line, {"hold", "slider", nullptr, "left", nullptr}) ||
+                    Is(line, {"hold", "slider", nullptr, "right", nullptr})) &&
+                   Number(line, 4, &target) && target > 0 && target <= 60000) {
+            // A press at that end of the channel, held, then let go there.
+            bool left = line.words[3] == "left";
+            Point at{left ? c->channel.left : c->channel.right - 1, thumb.y};
+            if (left ? at.x >= c->thumb.left : at.x < c->thumb.right)
+                return Fail(&line, "the thumb stands at the " + line.words[3] + " end already");
+            backend_->Uncover(-1, at);
+            backend_->MouseMove(at);
+            backend_->MouseButton(true);
+            backend_->Wait(target);
+            backend_->MouseButton(false);
+            return true;
         }
     }
     return Fail(&line, "not an action on what the screen shows");

@@ -92,7 +92,8 @@ class Backend {
     virtual void Uncover(int box, Point point) = 0;
     virtual void MouseMove(Point point) = 0;
     virtual void MouseButton(bool down) = 0;
-    virtual void Key(int key) = 0;  // down and up, by its place in kKeys
+    virtual void Wait(int milliseconds) = 0;  // the program runs on meanwhile (its timers too)
+    virtual void Key(int key) = 0;            // down and up, by its place in kKeys
 };
 
 // Gives actions when the scenario's lines have run out, and checks what must hold before each.

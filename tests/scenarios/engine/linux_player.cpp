@@ -2,17 +2,19 @@
 // whenever it would wait (random scenarios: tests/scenarios/README.md).
 //
 //   scenario_player FILE.scn | --random SEED --actions N [--failing-saves]
-//                   [--files DIR] [--keep DIR] [--record OUT.scn] [--backend desktop]
+//                   [--files DIR] [--keep DIR] [--record OUT.scn] [--backend desktop [--scale N]]
 //
 // --files: the fixture files (default: files/ beside the scenario); --keep copies the program's
 // folder to DIR at the end; --record writes the scenario as played, with what the screen showed.
 // --backend desktop shows the program's window on the X display of DISPLAY and gives the input as
-// real X events there, instead of straight to the layer.
+// real X events there, instead of straight to the layer; --scale draws it so many times bigger.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <random>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 #include "desktop/desktop.h"
@@ -108,6 +110,8 @@ class HeadlessBackend : public Backend {
         support::DoEvents();
     }
     void Key(int key) override { headless::PressKey(static_cast<UINT>(kKeyCodes[key])); }
+    // The layer's clock stands still here (support::StopClock): time passes only by hand.
+    void Wait(int milliseconds) override { support::AdvanceClock(milliseconds); }
 
   private:
     std::vector<HWND> windows_;  // the panel, then the boxes as last read
@@ -124,7 +128,10 @@ class DesktopBackend : public HeadlessBackend {
         HeadlessBackend::Uncover(box, p);
         front_->Pump();  // the X windows restacked as the layer's windows are
     }
-    void MouseMove(Point p) override { x_input::Move(p.x, p.y); }
+    // X windows stand where the layer's do, every pixel scaled (no window manager moves them).
+    void MouseMove(Point p) override {
+        x_input::Move(p.x * front_->Scale(), p.y * front_->Scale());
+    }
     void MouseButton(bool down) override {
         x_input::Button(down);
         x_input::Sync();
@@ -137,6 +144,15 @@ class DesktopBackend : public HeadlessBackend {
         x_input::Key(key, true);
         x_input::Key(key, false);
         x_input::Sync();
+    }
+    // Real time, with the window kept up to date and the program's timers served meanwhile.
+    void Wait(int milliseconds) override {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < end) {
+            front_->Pump();
+            support::DoEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
 
   private:
@@ -376,11 +392,13 @@ int main(int argc, char** argv) {
     g_root = fs::canonical(root);
     desktop::DesktopInput front;
     bool onDesktop = o["--backend"] == "desktop";
-    if (onDesktop && (!x_input::Open() || !front.Start(&error))) {
+    if (onDesktop && (!x_input::Open() || !front.Start(std::atoi(o["--scale"].c_str()), &error))) {
         std::fprintf(stderr, "no X display with XTest to play on %s\n", error.c_str());
         return 2;
     }
     g_desktop = onDesktop ? &front : nullptr;
+    if (!onDesktop)
+        support::StopClock();
     HeadlessBackend headless;
     DesktopBackend desktopBackend(&front);
     HeadlessBackend& backend = onDesktop ? desktopBackend : headless;
