@@ -10,6 +10,11 @@ namespace support {
 namespace {
 MessageRecorder* g_recorder = nullptr;
 AutoAnswerBoxes* g_answerer = nullptr;
+FailingSaves::Rule g_saveRule;
+
+bool Fails(SaveStep step, const char* path = nullptr) {
+    return g_saveRule(step, path);
+}
 std::string g_modulePath;
 DWORD g_now = 0;
 
@@ -128,6 +133,32 @@ void AutoAnswerBoxes::Observe(const headless::BoxInfo& box) {
         return;
     g_answerer->boxes_.push_back(box.text);
     Click(box.okButton);
+}
+
+FailingSaves::FailingSaves(Rule rule) {
+    static const SaveFileSteps kSteps = {
+        [](const char* path, const char* target, NewFile kind, bool* taken) {
+            *taken = false;
+            return Fails(SaveStep::kCreate, path)
+                       ? nullptr
+                       : RealSaveFileSteps().create(path, target, kind, taken);
+        },
+        [](const char* target) {
+            return Fails(SaveStep::kOpenInPlace, target) ? nullptr
+                                                         : RealSaveFileSteps().openInPlace(target);
+        },
+        [](std::FILE* f) { return RealSaveFileSteps().flush(f) && !Fails(SaveStep::kFlush); },
+        [](std::FILE* f) { return RealSaveFileSteps().sync(f) && !Fails(SaveStep::kSync); },
+        [](std::FILE* f) { return RealSaveFileSteps().close(f) && !Fails(SaveStep::kClose); },
+        [](const char* from, const char* to) {
+            return RealSaveFileSteps().replace(from, to) && !Fails(SaveStep::kReplace);
+        },
+        RealSaveFileSteps().remove};
+    g_saveRule = std::move(rule);
+    SetSaveFileSteps(&kSteps);
+}
+FailingSaves::~FailingSaves() {
+    SetSaveFileSteps(nullptr);
 }
 
 void SetModulePathForTesting(const std::string& path) {

@@ -1,6 +1,9 @@
 #include "tests/scenarios/engine/engine.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
@@ -332,11 +335,33 @@ bool Player::SetUp(const fs::path& root) {
                 return Fail(&line, "a program path of that length cannot be made here");
             fs::create_directories(folder_ /= std::string(padding, 'p'));
         } else if (!(Is(line, {"differs", nullptr}) && Expect(line)) &&
-                   !(Is(line, {"file", nullptr, "from", nullptr}) && Act(line))) {
-            return Fail(&line, "not a set-up line");
+                   !(Is(line, {"file", nullptr, "from", nullptr}) && Act(line)) && !Prepare(line)) {
+            return Fail(&line, "not a set-up line");  // unless Prepare told why already
         }
     }
     return Fail(nullptr, "the scenario never starts the program");
+}
+
+// A second name for a file, a file's mode (in octal), or its owner where the player is root.
+bool Player::Prepare(const Line& line) {
+    std::error_code error;
+    fs::path path = line.words.size() > 1 ? folder_ / line.words[1] : fs::path();
+    char* end = nullptr;
+    int user = 0;
+    if (Is(line, {"link", nullptr, "to", nullptr})) {
+        fs::create_directories(path.parent_path(), error);
+        fs::create_hard_link(folder_ / line.words[3], path, error);
+    } else if (Is(line, {"mode", nullptr, nullptr})) {
+        auto mode = static_cast<fs::perms>(std::strtol(line.words[2].c_str(), &end, 8));
+        fs::permissions(path, mode, error);
+        return (!*end && !error) || Fail(&line, "cannot set that mode");
+    } else if (Is(line, {"owner", nullptr, nullptr}) && Number(line, 2, &user)) {
+        if (geteuid() == 0 && chown(path.c_str(), user, user) != 0)
+            error = std::error_code(errno, std::generic_category());
+    } else {
+        return false;
+    }
+    return !error || Fail(&line, error.message());
 }
 
 bool Player::Read() {
@@ -427,6 +452,8 @@ bool Player::Act(const Line& line) {
     } else if (Is(line, {"remove", nullptr})) {
         fs::remove(folder_ / line.words[1], error);
         return !error || Fail(&line, "cannot remove the file: " + error.message());
+    } else if (Is(line, {"mode", nullptr, nullptr})) {
+        return Prepare(line);
     }
     int code = 0, target = 0;
     if ((!fresh_ && !Read()) || (!screen_.panel && backend_->Ended(&code)))

@@ -135,6 +135,7 @@ class Player {
 
   private:
     bool Fail(const Line* line, const std::string& what);
+    bool Prepare(const Line& line);
     bool Read();
     bool Expect(const Line& line);
     bool Act(const Line& line);

@@ -196,34 +196,42 @@ const Setting& AnyRow(bool checkBox) {
     return *row;
 }
 
-// Each step of a save fails one time in 24 when saves fail at random: about one save in five.
-bool Fails() {
-    return g_failingSaves && g_saveRandom() % 24 == 0;
+// What a save writes from the profiles now. No message is handled between a save's steps.
+std::string Written() {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&buffer, &size);
+    for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i)
+        ProfileRegistry::At(i)->Write(out);
+    std::fclose(out);
+    std::string written(buffer, size);
+    std::free(buffer);
+    return written;
 }
-const SaveFileSteps kWatchedSteps = {
-    [](const char* target, char (&temporary)[kFilePathSize]) {
-        return Fails() ? nullptr : RealSaveFileSteps().open(target, temporary);
-    },
-    [](std::FILE* file) { return !Fails() && RealSaveFileSteps().flush(file); },
-    [](std::FILE* file) { return !Fails() && RealSaveFileSteps().sync(file); },
-    [](std::FILE* file) { return RealSaveFileSteps().close(file) && !Fails(); },
-    // No message is handled between a save's steps: the profiles are still what it wrote.
-    [](const char* from, const char* to) {
-        char* buffer = nullptr;
-        std::size_t size = 0;
-        std::FILE* out = open_memstream(&buffer, &size);
-        for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i)
-            ProfileRegistry::At(i)->Write(out);
-        std::fclose(out);
-        std::string written(buffer, size);
-        std::free(buffer);
-        if (Fails() || !RealSaveFileSteps().replace(from, to))
-            return false;
-        g_expectedFile = written;
+
+// With saves failing at random, a step of a new file beside the old one fails one time in 24,
+// which turns the save to writing the file in place (about one save in five), and the open of the
+// file itself one time in two, which ends the save with its message. Either way the file is
+// whole; what it must hold follows the steps.
+bool WatchSave(support::SaveStep step, const char*) {
+    using enum support::SaveStep;
+    static enum { kOther, kRenaming, kInPlace } way = kOther;
+    static std::string pending;
+    bool fails = g_failingSaves && (step == kOpenInPlace                  ? g_saveRandom() % 2 == 0
+                                    : step == kCreate || way == kRenaming ? g_saveRandom() % 24 == 0
+                                                                          : false);
+    if (step == kCreate)
+        pending = Written();
+    if (step == kReplace || (step == kClose && way == kInPlace)) {
+        g_expectedFile = pending;  // the rename is done, or the file written, whatever comes next
         g_fileExpected = true;
-        return ++g_saves > 0;
-    },
-    [](const char* path) { RealSaveFileSteps().remove(path); }};
+        ++g_saves;
+        way = kOther;
+    } else if (step == kCreate || step == kOpenInPlace) {
+        way = fails ? kOther : step == kCreate ? kRenaming : kInPlace;
+    }
+    return fails;
+}
 
 std::string CheckFile() {
     bool present = false;
@@ -452,7 +460,7 @@ int main(int argc, char** argv) {
     g_expectedFile = ReadBytes(player.folder_ / kSettingsFilePath, &g_fileExpected);
     if (seed >= 0) {
         player.SetDriver(&random);
-        SetSaveFileSteps(&kWatchedSteps);
+        static support::FailingSaves watched(WatchSave);
     }
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
     support::SetModulePathForTesting((player.folder_ / "AIControlPanel").string());
