@@ -1,5 +1,6 @@
-// The settings file as a whole: what a load takes, and a save that leaves the file whole, keeps
-// what the file is (its links and other names, permissions and owner) and leaves nothing behind.
+// The settings file as a whole, where the scenarios cannot reach: a save that leaves the file whole
+// whichever step fails, keeps what the file is (its links and other names, permissions and owner),
+// passes by what others plant beside it and leaves nothing behind; and headers of long names.
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
@@ -16,46 +17,41 @@ namespace {
 namespace fs = std::filesystem;
 using support::SaveStep;
 
-const char kPath[] = "Core/AIConfig.ai";
-const char kSaveError[] = "File error!\nCan't save AI settings.";
+const char* const kPath = kSettingsFilePath;
 const char kPrevious[] = "previous contents\r\n";
 const uid_t kOtherUser = 4321, kThirdUser = 4322;
 
-long EntriesIn(const char* folder) {
+void Plant(const std::string& path) {
+    std::ofstream(path, std::ios::binary) << kPrevious;
+}
+long EntriesIn(const std::string& folder) {
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
 
 class SettingsFile : public ProfileFileTest {
   protected:
     // Exactly this one box was shown since the last look.
-    void ExpectBox(const char* text) {
+    void ExpectBox(const char* text = "File error!\nCan't save AI settings.") {
         EXPECT_EQ(std::vector<std::string>{text}, boxes_.boxes());
         boxes_.Clear();
-    }
-    // What a save writes from the profiles as they are.
-    std::string NewContents() {
-        EXPECT_TRUE(SaveAISettings("fresh.ai"));
-        std::string bytes = ReadFileBytes("fresh.ai");
-        fs::remove("fresh.ai");
-        return bytes;
     }
     // The save fails with its message and adds nothing to the folder.
     void ExpectRefusedSave() {
         long entries = EntriesIn("Core");
         EXPECT_FALSE(SaveAISettings(kPath));
-        ExpectBox(kSaveError);
+        ExpectBox();
         EXPECT_EQ(entries, EntriesIn("Core"));
     }
 };
 
 // Whichever step fails, alone or with every step after it, the save either puts the new contents
-// in place and says so, or says it cannot and leaves the file whole and nothing beside it but,
-// where even undoing a failed write failed, the copy of the old contents. One
-// failure alone never stops the save of a file with one name. A second name sees what the first
-// does: the file itself is written, never replaced.
+// in place, or says it cannot and leaves the file whole and nothing beside it but, where even
+// undoing a failed write failed, the copy of the old contents. One failure alone never stops the
+// save of a file with one name. A second name sees what the first does: the file itself is
+// written, never replaced.
 TEST_F(SettingsFile, whatever_step_fails_the_file_stays_whole_under_every_name) {
-    profiles_[0]->iDancing = 7;
-    std::string fresh = NewContents();
+    ASSERT_TRUE(SaveAISettings("fresh.ai"));
+    const std::string fresh = ReadFileBytes("fresh.ai");
     for (bool linked : {false, true}) {
         for (bool onward : {false, true}) {
             // Up to the first n at which the save makes no more than n calls: all were tried.
@@ -64,7 +60,7 @@ TEST_F(SettingsFile, whatever_step_fails_the_file_stays_whole_under_every_name) 
                                                 << (onward ? " and after" : " alone"));
                 fs::remove_all("Core");
                 fs::create_directory("Core");
-                WriteFileBytes(kPath, kPrevious);
+                Plant(kPath);
                 if (linked)
                     fs::create_hard_link(kPath, "Core/other.ai");
                 calls = 0;
@@ -84,7 +80,7 @@ TEST_F(SettingsFile, whatever_step_fails_the_file_stays_whole_under_every_name) 
                     EXPECT_EQ(fresh, now);
                     EXPECT_TRUE(beside.empty());
                 } else {
-                    ExpectBox(kSaveError);
+                    ExpectBox();
                     // New only where the rename was done and then reported as failed.
                     EXPECT_TRUE(beside.empty() ? now == kPrevious || (!linked && now == fresh)
                                                : beside == std::vector<std::string>{kPrevious});
@@ -97,7 +93,7 @@ TEST_F(SettingsFile, whatever_step_fails_the_file_stays_whole_under_every_name) 
 // Game folders are often linked together: the file the game reads is the one the links lead to.
 TEST_F(SettingsFile, a_save_writes_through_a_chain_of_links_that_stays) {
     fs::create_directory("real");
-    WriteFileBytes("real/AIConfig.ai", kPrevious);
+    Plant("real/AIConfig.ai");
     fs::create_symlink("../real/AIConfig.ai", "Core/link");
     fs::create_symlink("link", kPath);
     ASSERT_TRUE(SaveAISettings(kPath));
@@ -116,7 +112,7 @@ TEST_F(SettingsFile, a_save_writes_through_a_chain_of_links_that_stays) {
 
 TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_umask) {
     bool root = geteuid() == 0;
-    WriteFileBytes(kPath, kPrevious);
+    Plant(kPath);
     ASSERT_EQ(0, chmod(kPath, 0600));
     ASSERT_TRUE(!root || chown(kPath, kOtherUser, kOtherUser) == 0);
     ASSERT_TRUE(SaveAISettings(kPath));
@@ -134,27 +130,14 @@ TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_
     EXPECT_EQ(0640u, info.st_mode & 07777);
 }
 
-// Read-only means no write permission for anyone, even to root, as Windows' read-only attribute
-// binds administrators. Nothing but a plain file is loaded or replaced; a pipe must not hold the
-// program up.
-TEST_F(SettingsFile, read_only_files_folders_and_pipes_are_neither_replaced_nor_loaded) {
-    WriteFileBytes(kPath, kPrevious);
-    ASSERT_EQ(0, chmod(kPath, 0444));
-    ASSERT_TRUE(geteuid() != 0 || chown(kPath, kOtherUser, kOtherUser) == 0);
-    ExpectRefusedSave();
-    EXPECT_EQ(kPrevious, ReadFileBytes(kPath));
-    fs::remove(kPath);
-    fs::create_directory(kPath);
-    ExpectRefusedSave();
-    EXPECT_FALSE(LoadAISettings(kPath));
-    ExpectBox("File error!\nUsing default settings now.");
-    fs::remove(kPath);
+// A pipe at the file's name must not hold the program up, and is neither loaded nor replaced. A
+// file system that cannot sync a file says EINVAL, as a pipe does: that fails no save.
+TEST_F(SettingsFile, a_pipe_is_neither_loaded_nor_replaced_and_cannot_be_synced) {
     ASSERT_EQ(0, mkfifo(kPath, 0600));
     ExpectRefusedSave();
     EXPECT_FALSE(LoadAISettings(kPath));
     ExpectBox("File error!\nUsing default settings now.");
     EXPECT_TRUE(fs::is_fifo(kPath));
-    // A file system that cannot sync a file says EINVAL, as a pipe does: that fails no save.
     int ends[2];
     ASSERT_EQ(0, pipe(ends));
     std::FILE* pipe = fdopen(ends[1], "w");
@@ -167,12 +150,12 @@ TEST_F(SettingsFile, read_only_files_folders_and_pipes_are_neither_replaced_nor_
 // own: neither is opened, and the save passes on to another name. What a crash left is removed a
 // day later: plain files of exactly that name, never what a link leads to.
 TEST_F(SettingsFile, planted_names_are_passed_by_and_only_day_old_leftovers_go) {
-    WriteFileBytes("victim", kPrevious);
+    Plant("victim");
     std::vector<std::string> kept = {"AIConfig.ai", "AIConfig.ai.link01", "AIConfig.ai.young1",
                                      "AIConfig.ai.tooLong", "other.ai.Ab3dE9"};
     fs::create_symlink("../victim", "Core/" + kept[1]);
     for (const std::string& name : {kept[2], kept[3], kept[4], std::string("AIConfig.ai.Ab3dE9")})
-        WriteFileBytes("Core/" + name, kPrevious);
+        Plant("Core/" + name);
     const timespec kDayOld[2] = {{time(nullptr) - 90000, 0}, {time(nullptr) - 90000, 0}};
     for (const char* path : {"victim", "Core/AIConfig.ai.link01", "Core/AIConfig.ai.tooLong",
                              "Core/other.ai.Ab3dE9", "Core/AIConfig.ai.Ab3dE9"})
@@ -180,7 +163,7 @@ TEST_F(SettingsFile, planted_names_are_passed_by_and_only_day_old_leftovers_go) 
     support::FailingSaves planting([&](SaveStep step, const char* path) {
         if (step == SaveStep::kCreate && kept.size() < 7) {
             kept.push_back(fs::path(path).filename());
-            kept.size() == 6 ? fs::create_symlink("../victim", path) : WriteFileBytes(path, "");
+            kept.size() == 6 ? fs::create_symlink("../victim", path) : Plant(path);
         }
         return false;
     });
@@ -202,8 +185,6 @@ TEST_F(SettingsFile, planted_names_are_passed_by_and_only_day_old_leftovers_go) 
 TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_write) {
     if (geteuid() != 0)
         GTEST_SKIP() << "only root can give files to other users";
-    profiles_[0]->iDancing = 7;
-    std::string fresh = NewContents();
     // A folder, its mode, its owner and its file's owner.
     const std::tuple<std::string, mode_t, uid_t, uid_t> kCases[] = {
         {"Locked", 0555, 0, kOtherUser},
@@ -213,7 +194,7 @@ TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_w
     for (const auto& [folder, mode, folderOwner, fileOwner] : kCases) {
         std::string file = folder + "/AIConfig.ai";
         fs::create_directory(folder);
-        WriteFileBytes(file, kPrevious);
+        Plant(file);
         ASSERT_EQ(0, chmod(file.c_str(), 0666) | chown(file.c_str(), fileOwner, fileOwner) |
                          chown(folder.c_str(), folderOwner, folderOwner) |
                          chmod(folder.c_str(), mode));
@@ -222,8 +203,8 @@ TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_w
     pid_t child = fork();
     if (child == 0) {
         bool failed = setgroups(0, nullptr) | setgid(kOtherUser) | setuid(kOtherUser);
-        for (const auto& c : kCases)
-            failed |= !SaveAISettings((std::get<0>(c) + "/AIConfig.ai").c_str());
+        for (const auto& [folder, mode, folderOwner, fileOwner] : kCases)
+            failed |= !SaveAISettings((folder + "/AIConfig.ai").c_str());
         _exit(failed);
     }
     int status = 1;
@@ -231,11 +212,29 @@ TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_w
     EXPECT_EQ(0, status);
     for (const auto& [folder, mode, folderOwner, fileOwner] : kCases) {
         struct stat info;
-        EXPECT_EQ(fresh, ReadFileBytes(folder + "/AIConfig.ai")) << folder;
-        EXPECT_EQ(1, EntriesIn(folder.c_str())) << folder;
+        EXPECT_EQ(1218u, ReadFileBytes(folder + "/AIConfig.ai").size()) << folder;
+        EXPECT_EQ(1, EntriesIn(folder)) << folder;
         EXPECT_TRUE(stat((folder + "/AIConfig.ai").c_str(), &info) == 0 &&
                     info.st_uid == fileOwner);
     }
+}
+
+// Names up to 242 characters are written whole; longer ones are cut so that the header line fits
+// the reader's 255 characters, and the reader cuts its own header the same way.
+TEST_F(SettingsFile, a_long_name_is_cut_to_fit_its_header_line_and_read_back) {
+    for (std::size_t length : {242u, 243u, 244u, 300u}) {
+        support::ForgetProfiles();
+        AISetting profile(std::string(length, 'n').c_str());
+        profile.iDancing = 5;
+        ASSERT_TRUE(SaveAISettings(kPath));
+        std::string header = "AISettings_" + std::string(std::min<std::size_t>(length, 242), 'n');
+        EXPECT_EQ("\r\n" + header + " =\r\n{\r\n",
+                  ReadFileBytes(kPath).substr(0, header.size() + 9));
+        profile.iDancing = 0;
+        ASSERT_TRUE(LoadAISettings(kPath));
+        EXPECT_EQ(5, profile.iDancing) << length;
+    }
+    EXPECT_TRUE(boxes_.boxes().empty());
 }
 
 }  // namespace

@@ -11,10 +11,6 @@ namespace {
 MessageRecorder* g_recorder = nullptr;
 AutoAnswerBoxes* g_answerer = nullptr;
 FailingSaves::Rule g_saveRule;
-
-bool Fails(SaveStep step, const char* path = nullptr) {
-    return g_saveRule(step, path);
-}
 std::string g_modulePath;
 DWORD g_now = 0;
 
@@ -136,24 +132,23 @@ void AutoAnswerBoxes::Observe(const headless::BoxInfo& box) {
 }
 
 FailingSaves::FailingSaves(Rule rule) {
+    using enum SaveStep;
+    static const SaveFileSteps& real = RealSaveFileSteps();
     static const SaveFileSteps kSteps = {
         [](const char* path, const char* target, NewFile kind, bool* taken) {
             *taken = false;
-            return Fails(SaveStep::kCreate, path)
-                       ? nullptr
-                       : RealSaveFileSteps().create(path, target, kind, taken);
+            return g_saveRule(kCreate, path) ? nullptr : real.create(path, target, kind, taken);
         },
         [](const char* target) {
-            return Fails(SaveStep::kOpenInPlace, target) ? nullptr
-                                                         : RealSaveFileSteps().openInPlace(target);
+            return g_saveRule(kOpenInPlace, target) ? nullptr : real.openInPlace(target);
         },
-        [](std::FILE* f) { return RealSaveFileSteps().flush(f) && !Fails(SaveStep::kFlush); },
-        [](std::FILE* f) { return RealSaveFileSteps().sync(f) && !Fails(SaveStep::kSync); },
-        [](std::FILE* f) { return RealSaveFileSteps().close(f) && !Fails(SaveStep::kClose); },
+        [](std::FILE* f) { return real.flush(f) && !g_saveRule(kFlush, nullptr); },
+        [](std::FILE* f) { return real.sync(f) && !g_saveRule(kSync, nullptr); },
+        [](std::FILE* f) { return real.close(f) && !g_saveRule(kClose, nullptr); },
         [](const char* from, const char* to) {
-            return RealSaveFileSteps().replace(from, to) && !Fails(SaveStep::kReplace);
+            return real.replace(from, to) && !g_saveRule(kReplace, nullptr);
         },
-        RealSaveFileSteps().remove};
+        real.remove};
     g_saveRule = std::move(rule);
     SetSaveFileSteps(&kSteps);
 }
