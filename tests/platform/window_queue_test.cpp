@@ -17,7 +17,7 @@ TEST_F(WindowQueue, the_close_box_and_close_destroy_the_window_and_its_children)
     Watch(child);
     headless::CloseWindow(top);
     support::DoEvents();
-    EXPECT_SEQUENCE(recorder, child, top,
+    EXPECT_SEQUENCE(child, top,
                     {{WM_NCLBUTTONDOWN, posted | parent | wparam, static_cast<WPARAM>(HTCLOSE)},
                      {WM_NCLBUTTONUP, posted | parent | wparam, static_cast<WPARAM>(HTCLOSE)},
                      {WM_SYSCOMMAND, sent | parent | wparam, SC_CLOSE},
