@@ -149,7 +149,7 @@ TEST_F(Controls, check_box_click_toggles_then_tells_the_parent) {
     headless::MouseUp(POINT{r.right + 30, r.bottom + 30});
     support::DoEvents();
     EXPECT_EQ(static_cast<LRESULT>(BST_UNCHECKED), SendMessageA(box, BM_GETCHECK, 0, 0));
-    for (const seq::Received& m : g_received)
+    for (const auto& [hwnd, m] : g_received)
         EXPECT_NE(static_cast<UINT>(WM_COMMAND), m.message);
 }
 

@@ -32,23 +32,17 @@ struct Message {
     LPARAM lParam = 0;
 };
 
-struct Received {
-    HWND hwnd;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    bool posted;
-};
-inline std::vector<Received> g_received;
+// What the procedures received: for a notification its code (or draw stage) stands in lParam, as
+// the header is gone once one looks.
+inline std::vector<std::pair<HWND, Message>> g_received;
 
-inline void Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted) {
-    // The notification's header is gone once one looks: its code (or draw stage) stands for it.
+inline void Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool wasPosted) {
     if (message == WM_NOTIFY && lParam) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        const auto* draw = reinterpret_cast<const NMCUSTOMDRAW*>(lParam);
-        lParam = static_cast<int>(header->code != NM_CUSTOMDRAW ? header->code : draw->dwDrawStage);
+        UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+        lParam = static_cast<int>(
+            code != NM_CUSTOMDRAW ? code : reinterpret_cast<NMCUSTOMDRAW*>(lParam)->dwDrawStage);
     }
-    g_received.push_back({hwnd, message, wParam, lParam, posted});
+    g_received.push_back({hwnd, {message, wasPosted ? posted : sent, wParam, lParam}});
 }
 
 // One message as the comparison shows it, with the values that `compare` names.
@@ -67,23 +61,22 @@ inline std::vector<std::string> Expected(const std::vector<Message>& expected) {
     return shown;
 }
 
-// What the control and the parent received, in order, each with the values that the entry in
-// its place compares. Hit-testing, colours and paint are left out unless the table names them.
-inline std::vector<std::string> Taken(HWND control, HWND parentWnd,
-                                      const std::vector<Message>& expected) {
+// What the control and the parent received, in order, each with the values that the entry in its
+// place compares. Hit-testing, colours and paint are left out unless the table names them.
+inline std::vector<std::string> Taken(const std::vector<Message>& expected, HWND control,
+                                      HWND parentWnd) {
     static const UINT kNoise[] = {WM_NCHITTEST,  WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_ERASEBKGND,
                                   WM_GETDLGCODE, WM_PAINT,          WM_NCMOUSEMOVE, WM_MOUSEMOVE};
     std::vector<std::string> shown;
-    for (const Received& r : g_received) {
-        auto is = [&r](const auto& m) { return m == r.message; };
-        auto named = [&r](const Message& m) { return m.message == r.message; };
-        if ((r.hwnd != control && r.hwnd != parentWnd) ||
+    for (auto [hwnd, m] : g_received) {
+        auto is = [&m](auto other) { return other == m.message; };
+        auto named = [&m](const Message& e) { return e.message == m.message; };
+        if ((hwnd != control && hwnd != parentWnd) ||
             (std::any_of(std::begin(kNoise), std::end(kNoise), is) &&
              std::none_of(expected.begin(), expected.end(), named)))
             continue;
-        unsigned flags = (r.posted ? posted : 0u) | (r.hwnd == parentWnd ? parent : 0u);
-        unsigned compare = shown.size() < expected.size() ? expected[shown.size()].flags : 0u;
-        shown.push_back(Show({r.message, flags, r.wParam, r.lParam}, compare));
+        m.flags |= hwnd == parentWnd ? parent : 0u;
+        shown.push_back(Show(m, shown.size() < expected.size() ? expected[shown.size()].flags : 0));
     }
     return shown;
 }
@@ -93,7 +86,7 @@ inline std::vector<std::string> Taken(HWND control, HWND parentWnd,
 #define EXPECT_SEQUENCE(control, parentWnd, ...)                                        \
     do {                                                                                \
         std::vector<seq::Message> expected_ = __VA_ARGS__;                              \
-        EXPECT_EQ(seq::Expected(expected_), seq::Taken(control, parentWnd, expected_)); \
+        EXPECT_EQ(seq::Expected(expected_), seq::Taken(expected_, control, parentWnd)); \
         seq::g_received.clear();                                                        \
     } while (0)
 
