@@ -1,20 +1,19 @@
 #!/usr/bin/env bash
-# The desktop window beside the Windows program under Wine, one after the other on the same
-# virtual display, each as it starts with the shipped defaults: the window's rectangle (from X) and
-# every control's, as the scenario player reads them through the layer's driver and the Wine probe
-# reads them, must be identical; the share of identical pixels over the window is printed and must
-# reach 95%, as it starts (the focus on OK), and after Tab has taken the focus to a slider and on
-# to a check box. (The time each takes to show its window is a benchmark figure: bench/run.sh.)
+# The desktop window beside the Windows program under Wine, one after the other on the same virtual
+# display, each started with the shipped defaults: the window's rectangle (from X) and every
+# control's (through the layer's driver, and through the Wine probe) must be identical, and 95% of
+# the pixels over the window, as it starts (the focus on OK) and after Tab has taken the focus to a
+# slider and on to a check box. (The time each takes to show its window is bench/run.sh's.)
 #
 #   tests/desktop/picture_check.sh --build DIR [--work DIR] [--pictures DIR]
 #
-# --build     the Linux build (its app/AIControlPanel and tests/scenarios/scenario_player)
-# --work      the work folder of scripts/differential.sh (default build/wine), which holds the Wine
-#             prefix and the Windows build with its probe: run that script first
-# --pictures  where the two pictures go (docs/ for the README)
+# --build: the Linux build; --work: scripts/differential.sh's work folder (default build/wine),
+# with the Wine prefix and the Windows build and probe (run that script first); --pictures: where
+# the two pictures go (docs/ for the README).
 set -uo pipefail
 
 SOURCE=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=scripts/wine_env.sh
 source "$SOURCE/scripts/wine_env.sh"
 
 BUILD="" WORK=$SOURCE/build/wine PICTURES=""
@@ -44,33 +43,26 @@ folder() {  # a program folder with the shipped defaults as its settings file
 # Starts a program in the background (PID) and waits until an X window with the dialog's caption
 # is viewable. Wine, just after another run on the same prefix has ended, now and then ends its
 # program at once: it gets a second start.
+shown_or_ended() {
+    xdotool search --onlyvisible --name '^AI Control Panel$' >/dev/null 2>&1 || ! kill -0 "$PID" 2>/dev/null
+}
 start() {
-    local dir=$1
-    shift
     for _ in 1 2; do
-        (cd "$dir" && exec "$@" >/dev/null 2>&1) &
+        (cd "$1" && exec "${@:2}" >/dev/null 2>&1) &
         PID=$!
-        until xdotool search --onlyvisible --name '^AI Control Panel$' >/dev/null 2>&1; do
-            kill -0 "$PID" 2>/dev/null || continue 2
-            sleep 0.005
-        done
-        return 0
+        until_true shown_or_ended && kill -0 "$PID" 2>/dev/null && return 0
     done
-    echo "picture check: $* ended early" >&2
+    echo "picture check: ${*:2} ended early" >&2
     return 1
 }
 
 # The window as it shows, then with the focus on the Dancing slider and on Early Harassing: keys
 # go to the X window under the pointer, which rests on the client area below the buttons.
+shot() { sleep 0.5 && import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$RUNS/$1.png"; }
 shots() {
-    sleep 0.5
-    import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$RUNS/$1.png"
-    xdotool mousemove $((left + 200)) $((bottom - 5)) key Tab Tab
-    sleep 0.5
-    import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$RUNS/$1-slider.png"
-    xdotool key Tab Tab Tab
-    sleep 0.5
-    import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$RUNS/$1-check.png"
+    shot "$1"
+    xdotool mousemove $((left + 200)) $((bottom - 5)) key Tab Tab && shot "$1-slider"
+    xdotool key Tab Tab Tab && shot "$1-check"
 }
 
 # The rectangle of the visible X window with the dialog's caption: Wine draws its own frame.
@@ -121,4 +113,4 @@ done
 [ -z "$PICTURES" ] || { mkdir -p "$PICTURES" && cp "$RUNS/desktop.png" "$PICTURES/desktop_window.png" &&
     cp "$RUNS/wine.png" "$PICTURES/desktop_beside_wine.png"; }
 echo "picture check: $((1 - failed)) passed, $failed failed"
-exit "$failed"
+[ "$failed" = 0 ]
