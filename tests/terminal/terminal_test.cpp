@@ -51,13 +51,9 @@ class TerminalTest : public ::testing::Test {
     terminal::Controller controller;
 };
 
-// The terminal's keys reach the dialog as keys: Shift+Tab as Shift and Tab, and the tab keys as
-// Ctrl+Page Down and Up, which step the profile tabs and leave the focus where it is.
-TEST_F(TerminalTest, keys_reach_the_dialog_as_keys) {
-    Press(Key::kTab);
-    EXPECT_EQ(panel.Item(IDC_CANCEL), GetFocus());
-    Press(Key::kBackTab);
-    EXPECT_EQ(panel.Item(IDC_OK), GetFocus());
+// The tab keys reach the dialog as Ctrl+Page Down and Up, which step the profile tabs and leave
+// the focus where it is. (Tab and Shift+Tab, through a real terminal: tmux_test.sh.)
+TEST_F(TerminalTest, tab_keys_reach_the_dialog_as_ctrl_and_page_keys) {
     Press(Key::kNextTab);
     EXPECT_EQ(3, panel.window.iCurrentTab);
     Press(Key::kPreviousTab);
