@@ -21,13 +21,8 @@ TEST_F(Dialogs, a_dialog_that_cannot_be_made_leaves_no_window) {
     // A control class that does not exist fails the dialog, and what was made goes again.
     own::DialogTemplate t{};
     t.style = WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT;
-    own::DialogItem ok{};
-    ok.style = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
-    ok.classAtom = 0x0080;
-    own::DialogItem missing = ok;
-    missing.classAtom = 0;
-    missing.className = "msctls_progress32";
-    t.items = {ok, missing};
+    t.items = {{0, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 50, 14, 1, 0x0080, "", "OK"},
+               {0, WS_CHILD | WS_VISIBLE, 0, 20, 50, 14, 2, 0, "msctls_progress32", ""}};
     EXPECT_EQ(nullptr,
               own::CreateDialogFromTemplate(t, own::ProgramInstance(), nullptr, nullptr, 0));
     EXPECT_TRUE(headless::Windows().empty());
