@@ -2,6 +2,7 @@
 // The layer as a new process finds it, and the control panel on it as start-up leaves it: for the
 // tests that link the panel and the program's resources.
 
+#include <iterator>
 #include <memory>
 
 #include "panel/dialog_window.h"
@@ -19,13 +20,13 @@ inline void FreshLayer() {
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
 }
 
-// The dialog created on a fresh layer, five new profiles handed over, the "Hard" tab shown and
-// painted; no message loop runs.
+// The dialog created on a fresh layer, the profiles made anew and handed over, the "Hard" tab shown
+// and painted; no message loop runs.
 struct Panel {
     Panel() {
         FreshLayer();
-        created = window.Create(own::ProgramInstance());
-        for (int i = 0; i < 5; ++i) {
+        window.Create(own::ProgramInstance());
+        for (std::size_t i = 0; i < std::size(kProfileNames); ++i) {
             profiles[i] = std::make_unique<AISetting>(kProfileNames[i]);
             window.AddProfile(profiles[i].get());
         }
@@ -35,8 +36,7 @@ struct Panel {
     HWND Item(int id) const { return GetDlgItem(window.hDialog, id); }
 
     DialogWindow window;
-    std::unique_ptr<AISetting> profiles[5];
-    bool created = false;
+    std::unique_ptr<AISetting> profiles[std::size(kProfileNames)];
 };
 
 }  // namespace support
