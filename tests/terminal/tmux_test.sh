@@ -55,15 +55,22 @@ keys)  # starting without a settings file
     keys Enter
     wait_for "Tab/S-Tab focus"
     { shows "\[Hard\]" && shows "\[ \] Build Mines" && shows " 0 minutes"; } || fail "start-up screen"
-    # Keys as the terminal sends them: Tab from OK on to Attack Delay, two steps right; Shift+Tab
-    # back to Build Mines, the last stop, and Space ticks it; Enter presses OK, which saves.
-    keys Tab Tab Tab Right Right
-    wait_for " 4 minutes"
+    # Keys as the terminal sends them. Shift+Tab from OK back to Reset, whose Enter reads the
+    # shipped defaults, and on back to Apply, which writes them byte for byte: nothing in them
+    # changes when shown.
+    keys BTab BTab BTab Enter
+    wait_for "10 minutes"
+    keys BTab BTab BTab Enter
+    until_true cmp -s "$defaults" "$settings" || fail "the defaults, applied, differ from the file"
+    # Tab round from Apply to Attack Delay, past OK, two steps right; Shift+Tab back to Build
+    # Mines, and Space ticks it; Enter presses OK, which saves.
+    keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Right Right
+    wait_for "14 minutes"
     keys BTab BTab BTab BTab Space
     wait_for "\[x\] Build Mines"
     keys Enter
     expect_exit
-    { saved Hard "iAttackDelay = 4," && saved Hard "bMines = true,"; } || fail "edits not saved"
+    { saved Hard "iAttackDelay = 14," && saved Hard "bMines = true,"; } || fail "edits not saved"
     ;;
 close)
     start 80 24
