@@ -56,6 +56,7 @@ class TerminalTest : public ::testing::Test {
 TEST_F(TerminalTest, tab_keys_reach_the_dialog_as_ctrl_and_page_keys) {
     Press(Key::kNextTab);
     EXPECT_EQ(3, panel.window.iCurrentTab);
+    EXPECT_TRUE(Find(Screen(), "[Harder]").row >= 0);
     Press(Key::kPreviousTab);
     Press(Key::kPreviousTab);
     EXPECT_EQ(1, panel.window.iCurrentTab);
