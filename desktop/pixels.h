@@ -50,7 +50,7 @@ class Pixels {
     std::vector<Colour> data_;
 };
 
-// One strike of a bitmap font (Windows .fon/.fnt, as FreeType reads it), 8-bit character codes.
+// One strike of a Windows bitmap font (.fon), 8-bit character codes.
 class Font {
   public:
     virtual ~Font();
@@ -64,12 +64,13 @@ class Font {
               bool bold = false) const;
 
   private:
+    // A glyph fills its cell: as wide as it advances, as high as the strike.
     struct Glyph {
-        int advance = 0, left = 0, top = 0, width = 0, rows = 0;
-        std::vector<bool> ink;
+        int width = 0;
+        std::vector<bool> ink;  // row by row
     };
     Glyph glyphs_[256];
-    int height_ = 0, ascent_ = 0;
+    int height_ = 0;
 };
 
 }  // namespace desktop
