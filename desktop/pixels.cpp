@@ -80,22 +80,23 @@ void Pixels::Edge(const RECT& r, Colour topLeft, Colour bottomRight) {
 
 namespace {
 
-// A file read whole, and the little-endian numbers at its byte offsets. Past its end they read as
-// 0, and the file is marked as cut short.
+bool ReadWhole(const char* path, std::string* bytes) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file)
+        return false;
+    char buffer[8192];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes->append(buffer, n);
+    bool read = !std::ferror(file);
+    std::fclose(file);
+    return read;
+}
+
+// The little-endian numbers at a file's byte offsets. Past its end they read as 0, and the file
+// is marked as cut short.
 class LittleEndian {
   public:
-    bool Read(const char* path) {
-        std::FILE* file = std::fopen(path, "rb");
-        if (!file)
-            return false;
-        char buffer[8192];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            bytes_.append(buffer, n);
-        bool read = !std::ferror(file);
-        std::fclose(file);
-        return read;
-    }
-    std::size_t Size() const { return bytes_.size(); }
+    explicit LittleEndian(const std::string& bytes) : bytes_(bytes) {}
     unsigned U8(std::size_t at) {
         if (at < bytes_.size())
             return static_cast<unsigned char>(bytes_[at]);
@@ -107,7 +108,7 @@ class LittleEndian {
     bool CutShort() const { return cutShort_; }
 
   private:
-    std::string bytes_;
+    const std::string& bytes_;
     bool cutShort_ = false;
 };
 
@@ -119,14 +120,15 @@ Font::~Font() = default;
 
 // A .fon file is a 16-bit Windows program: an MZ header that points to an NE header, whose
 // resource table lists the font resources. Each is one strike in the FNT format: a header, then
-// each character's width and the offset of its bits, which stand in columns eight pixels wide,
-// one byte a row. A character that the strike lacks is drawn as its default character.
+// each character's width and the offset of its bits. A character that the strike lacks is drawn
+// as its default character.
 bool Font::Load(const char* path, int pixelHeight, std::string* error) {
-    LittleEndian fon;
-    if (!fon.Read(path)) {
+    std::string file;
+    if (!ReadWhole(path, &file)) {
         *error = std::string("cannot read ") + path + ": " + std::strerror(errno);
         return false;
     }
+    LittleEndian fon(file);
     std::size_t ne = fon.U32(0x3C), resources = ne + fon.U16(ne + 0x24);
     unsigned shift = std::min(fon.U16(resources), 16u);  // resource offsets count 1 << shift bytes
     // Each type of resource: its number, how many there are, 4 bytes, then 12 bytes for each,
@@ -148,7 +150,6 @@ bool Font::Load(const char* path, int pixelHeight, std::string* error) {
         *error = "no " + std::to_string(pixelHeight) + "-pixel bitmap font in " + path;
         return false;
     }
-    height_ = pixelHeight;
     unsigned first = fon.U8(strike + 95), last = fon.U8(strike + 96);
     unsigned fallback = fon.U8(strike + 97);  // counted from the first character
     // Version 3 widened the offsets to 32 bits, and the header.
@@ -159,20 +160,16 @@ bool Font::Load(const char* path, int pixelHeight, std::string* error) {
             table + entrySize * (code >= first && code <= last ? code - first : fallback);
         Glyph& g = glyphs_[code];
         g.width = static_cast<int>(fon.U16(entry));
-        std::size_t bits = strike + (version == 0x300 ? fon.U32(entry + 2) : fon.U16(entry + 2));
+        g.bits = strike + (version == 0x300 ? fon.U32(entry + 2) : fon.U16(entry + 2));
         std::size_t columns = (static_cast<std::size_t>(g.width) + 7) / 8;
-        if (fon.CutShort() || bits + columns * static_cast<std::size_t>(height_) > fon.Size()) {
+        if (fon.CutShort() ||
+            g.bits + columns * static_cast<std::size_t>(pixelHeight) > file.size()) {
             *error = std::string("the font file ") + path + " is cut short";
             return false;
         }
-        g.ink.assign(static_cast<std::size_t>(g.width * height_), false);
-        for (int y = 0; y < height_; ++y) {
-            for (int x = 0; x < g.width; ++x) {
-                unsigned byte = fon.U8(bits + static_cast<std::size_t>(x / 8 * height_ + y));
-                g.ink[static_cast<std::size_t>(y * g.width + x)] = (byte & (0x80u >> x % 8)) != 0;
-            }
-        }
     }
+    file_ = std::move(file);
+    height_ = pixelHeight;
     return true;
 }
 
@@ -187,9 +184,11 @@ void Font::Draw(Pixels* pixels, int x, int y, const std::string& text, Colour co
                 bool bold) const {
     for (unsigned char c : text) {
         const Glyph& g = glyphs_[c];
-        for (int row = 0; row < height_; ++row) {
-            for (int col = 0; col < g.width; ++col) {
-                if (!g.ink[static_cast<std::size_t>(row * g.width + col)])
+        for (int col = 0; col < g.width; ++col) {
+            for (int row = 0; row < height_; ++row) {
+                auto bits = static_cast<unsigned char>(
+                    file_[g.bits + static_cast<std::size_t>(col / 8 * height_ + row)]);
+                if ((bits & 0x80u >> col % 8) == 0)
                     continue;
                 pixels->Put(x + col, y + row, colour);
                 if (bold)

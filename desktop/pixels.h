@@ -64,11 +64,12 @@ class Font {
               bool bold = false) const;
 
   private:
-    // A glyph fills its cell: as wide as it advances, as high as the strike.
     struct Glyph {
-        int width = 0;
-        std::vector<bool> ink;  // row by row
+        int width = 0;         // also its advance: a glyph fills its cell
+        std::size_t bits = 0;  // where its bits start in file_
     };
+    // The .fon file, in which each glyph's bits stand in columns eight pixels wide, one byte a row.
+    std::string file_;
     Glyph glyphs_[256];
     int height_ = 0;
 };
