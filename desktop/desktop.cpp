@@ -203,6 +203,9 @@ struct DesktopInput::State {
     XMapRaised(display, xwin);
     // Mapped at once: the server does its part while the picture is painted.
     XFlush(display);
+    // Held keys repeat without releases between the repeats. Asked for once the window is on its
+    // way, since the answer is waited for.
+    XkbSetDetectableAutoRepeat(display, True, nullptr);
     return xwin;
 }
 
@@ -408,7 +411,6 @@ bool DesktopInput::Start(int scale, std::string* error) {
         return false;
     }
     XSetIOErrorHandler(DisplayLost);
-    XkbSetDetectableAutoRepeat(display, True, nullptr);
     state_->display = display;
     state_->visual = visual;
     InternAtoms(display, &state_->atoms);
