@@ -74,19 +74,20 @@ void BM_Save(benchmark::State& state) {
 void BM_SaveFloor(benchmark::State& state) {
     std::string bytes(1218, 'x');
     std::string path = Path("floor.ai");
+    std::string temporary = path + ".floor1";
     for (auto _ : state) {
         char target[kFilePathSize];
-        char temporary[kFilePathSize];
+        bool taken = false;
         if (!FindSaveTarget(path.c_str(), target)) {
             state.SkipWithError("no target");
             break;
         }
-        std::FILE* file = CreateFileBeside(target, temporary);
+        std::FILE* file = CreateNewFile(temporary.c_str(), target, NewFile::kLikeTarget, &taken);
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fflush(file);
         FlushFileToDisk(file);
         std::fclose(file);
-        RenameOverFile(temporary, target);
+        RenameOverFile(temporary.c_str(), target);
     }
 }
 

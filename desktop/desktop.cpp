@@ -95,6 +95,15 @@ UINT VirtualKey(KeySym key) {
         case XK_Shift_L:
         case XK_Shift_R:
             return VK_SHIFT;
+        case XK_Control_L:
+        case XK_Control_R:
+            return VK_CONTROL;
+        case XK_Alt_L:
+        case XK_Alt_R:
+        case XK_Meta_L:
+            return VK_MENU;
+        case XK_F4:
+            return VK_F4;
         default:
             if (key >= XK_a && key <= XK_z)
                 return static_cast<UINT>('A' + (key - XK_a));

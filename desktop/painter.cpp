@@ -160,6 +160,8 @@ class Painter {
         if (pushed)
             text = RECT{text.left + 1, text.top + 1, text.right + 1, text.bottom + 1};
         TextIn(text, w.text, w.enabled ? kText : kGrayText, true);
+        if (w.focused)
+            p_.FocusRect(Inflate(face, -2, -2), POINT{r.left, r.top});
     }
 
     void CheckBox(const WindowInfo& w, const RECT& r) {
@@ -184,8 +186,16 @@ class Painter {
         }
         RECT text{box.right + 4, r.top, r.right, r.bottom};
         std::string label = headless::WithoutMnemonics(w.text);
-        font_.Draw(&p_, text.left, r.top + (r.bottom - r.top - font_.Height()) / 2, label,
-                   w.enabled ? kText : kGrayText);
+        int textTop = r.top + (r.bottom - r.top - font_.Height()) / 2;
+        font_.Draw(&p_, text.left, textTop, label, w.enabled ? kText : kGrayText);
+        // Around the caption's box, which is a pixel wider than the text on either side and three
+        // taller above and below, inside the control.
+        if (w.focused) {
+            RECT mark{text.left - 1, std::max(textTop - 3, static_cast<int>(r.top)),
+                      std::min(text.left + font_.Width(label) + 1, static_cast<int>(r.right)),
+                      std::min(textTop + font_.Height() + 3, static_cast<int>(r.bottom))};
+            p_.FocusRect(mark, POINT{r.left, r.top});
+        }
     }
 
     void Static(const WindowInfo& w, const RECT& r) {
@@ -216,6 +226,8 @@ class Painter {
         }
         p_.Fill(thumb, kFace);
         Raised(&p_, thumb, false);
+        if (w.focused)
+            p_.FocusRect(r, POINT{r.left, r.top});
     }
 
     void Tabs(const WindowInfo& w, const RECT& r) {
@@ -243,6 +255,8 @@ class Painter {
             RECT raised{item.left - 2, item.top - 2, item.right + 2, item.bottom + 2};
             p_.Fill(raised, kFace);
             Tab(raised, selected.text);
+            if (w.focused)
+                p_.FocusRect(Inflate(item, -1, -1), POINT{r.left, r.top});
         }
     }
 

@@ -78,6 +78,23 @@ void Pixels::Edge(const RECT& r, Colour topLeft, Colour bottomRight) {
     VLine(right - 1, top, bottom, bottomRight);
 }
 
+void Pixels::FocusRect(const RECT& r, POINT origin) {
+    auto invert = [this, origin](int x, int y) {
+        if ((x - origin.x + y - origin.y) % 2 == 0)
+            Put(x, y, At(x, y) ^ 0xFFFFFF);
+    };
+    for (int x = r.left; x < r.right; ++x) {
+        invert(x, r.top);
+        if (r.bottom - 1 > r.top)
+            invert(x, r.bottom - 1);
+    }
+    for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+        invert(r.left, y);
+        if (r.right - 1 > r.left)
+            invert(r.right - 1, y);
+    }
+}
+
 namespace {
 
 bool ReadWhole(const char* path, std::string* bytes) {

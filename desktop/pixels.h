@@ -43,6 +43,9 @@ class Pixels {
     void VLine(int x, int top, int bottom, Colour colour);  // [top, bottom)
     // A one-pixel outline: top and left edges in one colour, bottom and right in the other.
     void Edge(const RECT& rect, Colour topLeft, Colour bottomRight);
+    // The platform's focus rectangle: every other pixel of the outline inverted, those whose
+    // coordinates from origin (the control's client corner) add up to an even number.
+    void FocusRect(const RECT& rect, POINT origin);
 
   private:
     int width_, height_;

@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "profiles/ai_setting.h"
+#include "panel/dialog_window.h"
 #include "profiles/settings_file.h"
-#include "profiles/settings_table.h"
 #include "profiles/text_input.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
-AISetting g_profiles[5] = {AISetting("Easy"), AISetting("Standard"), AISetting("Hard"),
-                           AISetting("Harder"), AISetting("Insane")};
+AISetting g_profiles[] = {AISetting(kProfileNames[0]), AISetting(kProfileNames[1]),
+                          AISetting(kProfileNames[2]), AISetting(kProfileNames[3]),
+                          AISetting(kProfileNames[4])};
 
 void Check(bool holds) {
     if (!holds)

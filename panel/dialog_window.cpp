@@ -40,7 +40,22 @@ LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         }
     }
     // Everything sent while the dialog is being created, before Create registers it.
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DialogWindow::DefaultProcedure(window, message, wParam, lParam);
+}
+
+LRESULT DialogWindow::DefaultProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        // What the dialog manager asks of a dialog: where the focus goes on activation, which
+        // control is next, which push button is the default.
+        case WM_ACTIVATE:
+        case WM_SETFOCUS:
+        case WM_NEXTDLGCTL:
+        case DM_GETDEFID:
+        case DM_SETDEFID:
+            return DefDlgProcA(window, message, wParam, lParam);
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
 }
 
 DialogWindow::DialogWindow()
@@ -122,6 +137,10 @@ bool DialogWindow::PumpMessage() {
     // fail again.
     if (fetched == 0 || fetched == -1) {
         return false;
+    }
+    // The dialog's keys go to the dialog manager first, which moves the focus and presses buttons.
+    if (hDialog && (SwitchTabByKey(message) || IsDialogMessageA(hDialog, &message))) {
+        return true;
     }
     TranslateMessage(&message);
     DispatchMessageA(&message);

@@ -67,6 +67,9 @@ class DialogWindow {
     void Refresh();
 
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // What the dialog does not handle itself: the dialog manager's questions to DefDlgProcA,
+    // everything else to DefWindowProcA.
+    static LRESULT DefaultProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     // The profile at the current tab index, or null when the list holds none there.
     AISetting* CurrentProfile() const;
@@ -83,6 +86,8 @@ class DialogWindow {
     LRESULT OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Ctrl+Tab and Ctrl+Page Down select the next tab, with Shift or Page Up the previous one.
+    bool SwitchTabByKey(const MSG& message);
     // Reads the row's slider position into the current profile.
     void StorePosition(int row);
 };

@@ -1,5 +1,7 @@
 // What the dialog does with each message: slider notices and check-box clicks edit the current
 // profile, a tab change shows another profile, the buttons save, reload the defaults and quit.
+#include <iterator>
+
 #include "panel/dialog_window.h"
 #include "profiles/settings_file.h"
 #include "res/resource.h"
@@ -14,6 +16,18 @@ int RowWithControl(int id) {
         }
     }
     return -1;
+}
+
+// Ctrl+Tab and Ctrl+Page Down step to the next tab, Ctrl+Shift+Tab and Ctrl+Page Up to the
+// previous one, as in tabbed dialogs; 0 for every other message.
+int TabStep(const MSG& message) {
+    if (message.message != WM_KEYDOWN || GetKeyState(VK_CONTROL) >= 0) {
+        return 0;
+    }
+    if (message.wParam == VK_TAB) {
+        return GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+    }
+    return message.wParam == VK_NEXT ? 1 : message.wParam == VK_PRIOR ? -1 : 0;
 }
 
 }  // namespace
@@ -33,7 +47,7 @@ LRESULT DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
             PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProcA(window, message, wParam, lParam);
+            return DefaultProcedure(window, message, wParam, lParam);
     }
 }
 
@@ -88,6 +102,7 @@ LRESULT DialogWindow::OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM
             PostQuitMessage(0);
             return 1;
         case IDC_CANCEL:
+        case IDCANCEL:  // Escape, as the dialog manager sends it
             PostQuitMessage(0);
             return 1;
         default:
@@ -100,4 +115,21 @@ LRESULT DialogWindow::OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM
         return 1;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool DialogWindow::SwitchTabByKey(const MSG& message) {
+    int step = TabStep(message);
+    int count = static_cast<int>(std::size(kProfileNames));
+    if (step == 0 || (message.hwnd != hDialog && !IsChild(hDialog, message.hwnd))) {
+        return false;
+    }
+    // The tab control's notices, as a click on the tab sends them: the profile follows.
+    NMHDR header{hTabControl, IDC_PROFILE_TABS, static_cast<UINT>(TCN_SELCHANGING)};
+    if (!SendMessageA(hDialog, WM_NOTIFY, IDC_PROFILE_TABS, reinterpret_cast<LPARAM>(&header))) {
+        int current = static_cast<int>(SendMessageA(hTabControl, TCM_GETCURSEL, 0, 0));
+        SendMessageA(hTabControl, TCM_SETCURSEL, (current + step + count) % count, 0);
+        header.code = static_cast<UINT>(TCN_SELCHANGE);
+        SendMessageA(hDialog, WM_NOTIFY, IDC_PROFILE_TABS, reinterpret_cast<LPARAM>(&header));
+    }
+    return true;
 }

@@ -22,7 +22,8 @@ bool TakeKeyLine(AISetting& profile, std::string_view line) {
         if (equals == npos) {
             continue;
         }
-        std::string_view value = line.substr(equals + 1);
+        // Not substr, which can throw: that alone would link the exception runtime into the .exe.
+        std::string_view value(line.data() + equals + 1, line.size() - equals - 1);
         if (setting.number) {
             profile.*setting.number = block::ParseInt32(value);
         } else {

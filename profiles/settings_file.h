@@ -9,18 +9,22 @@
 // opened; a missing or unfinished block is reported and ends the load with true.
 bool LoadAISettings(const char* path);
 
-// Writes every registered profile's block to the file, replacing it in one step so that a
-// failed save leaves the previous file as it was. The file stays what it was: a link stays a link
-// and the file it points to is written; permissions, owner and attributes are kept. A read-only
-// file is not replaced. False, after a message, on any failure.
+// Writes every registered profile's block to the file, keeping what the file is: a link stays a
+// link and the file it points to is written, every other name of the file sees the new contents,
+// and permissions, owner and attributes are kept. A new file is written beside it and renamed over
+// it, so that a failed save or a crash leaves the previous file whole; where that would part the
+// file from its other names or cannot be done, the file itself is written, with a copy of the old
+// contents beside it meanwhile. A read-only file is not written. False, after a message, when the
+// file does not hold the new settings.
 bool SaveAISettings(const char* path);
 
 // The file steps of a save. Tests swap in steps that fail on purpose.
 struct SaveFileSteps {
-    // A new file beside the target, for writing, and its name.
-    std::FILE* (*open)(const char* target, char (&temporary)[kFilePathSize]);
-    bool (*flush)(std::FILE* file);  // hand buffered bytes to the system
-    bool (*sync)(std::FILE* file);   // push them to the disk
+    // A new file at path, beside the target (CreateNewFile).
+    std::FILE* (*create)(const char* path, const char* target, NewFile kind, bool* taken);
+    std::FILE* (*openInPlace)(const char* target);  // the target itself, emptied
+    bool (*flush)(std::FILE* file);                 // hand buffered bytes to the system
+    bool (*sync)(std::FILE* file);                  // push them to the disk
     bool (*close)(std::FILE* file);
     bool (*replace)(const char* from, const char* to);  // rename over the target in one step
     void (*remove)(const char* path);

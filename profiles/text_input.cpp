@@ -51,7 +51,8 @@ bool TextInput::ReadLine(std::string_view* line) {
     }
     // The buffer is left as it was read, so that going back to the start can reuse it.
     *line = std::string_view(start, length);
-    *line = line->substr(0, line->find('\0'));
+    // Not substr, which can throw: that alone would link the exception runtime into the .exe.
+    *line = std::string_view(line->data(), std::min(line->size(), line->find('\0')));
     return true;
 }
 

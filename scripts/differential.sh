@@ -53,8 +53,20 @@ else
 fi
 wine_prefix_ensure "$WORK/prefix-$WINEARCH" || exit 1
 x_start || exit 1
-/usr/lib/wine/wineserver -p
+# As root, Wine runs without root's privileges, as a user's programs would: folders and files
+# that a scenario locks stay locked to it. (Its server, which opens, makes and renames the files,
+# and every program it serves alike: one with more privileges it could not serve.)
+loader=$WINE_LOADER
+if [ "$(id -u)" = 0 ] && setpriv --inh-caps=-all --bounding-set=-all true 2>/dev/null; then
+    loader=$WORK/wine-without-privileges
+    printf '#!/bin/sh\nexec setpriv --inh-caps=-all --bounding-set=-all %s "$@"\n' \
+        "$WINE_LOADER" >"$loader"
+    chmod +x "$loader"
+    setpriv --inh-caps=-all --bounding-set=-all /usr/lib/wine/wineserver -p
+else
+    /usr/lib/wine/wineserver -p
+fi
 rm -rf "$WORK/failures"
 "$linux/tests/wine/differential" --player "$linux/tests/scenarios/scenario_player" \
-    --loader "$WINE_LOADER" --exe "$EXE" --probe "$windows/tests/wine/wine_probe.exe" \
+    --loader "$loader" --exe "$EXE" --probe "$windows/tests/wine/wine_probe.exe" \
     --work "$WORK" "${ARGS[@]}"

@@ -1,10 +1,7 @@
 #pragma once
 // What a person does at the terminal, turned into the input that the own layer's driver injects:
-// the same mouse and key events that the platform's hardware would give.
-//
-// The program has no dialog keyboard navigation, so on the platform a person moves the focus with
-// the mouse. The terminal has Tab and Shift+Tab for that instead: they move the focus over the
-// dialog's tab stops (its WS_TABSTOP controls and its tab control) in reading order.
+// the same mouse and key events that the platform's hardware would give. Keys reach the dialog as
+// keys: its dialog manager moves the focus, presses the buttons and answers the boxes.
 
 #include <vector>
 
@@ -15,7 +12,9 @@ namespace terminal {
 
 enum class Key {
     kTab,
-    kBackTab,
+    kBackTab,      // Shift+Tab
+    kNextTab,      // Ctrl+Page Down: the next profile tab
+    kPreviousTab,  // Ctrl+Page Up
     kLeft,
     kRight,
     kUp,
@@ -37,6 +36,8 @@ class Controller {
     virtual ~Controller();
 
     void OnKey(Key key);
+    // Closes the innermost message box, or the dialog when none is open, as their close boxes do.
+    void CloseInnermost();
     // A mouse event at a cell of the picture on screen; outside any window a press does nothing.
     void OnMouse(const Picture& picture, MouseAction action, int col, int row);
 
@@ -44,8 +45,5 @@ class Controller {
     HWND grabbed_ = nullptr;  // the top-level window that took the press, until the release
     POINT last_{};
 };
-
-// The dialog's tab stops in the order Tab visits them.
-std::vector<HWND> TabStops(HWND dialog);
 
 }  // namespace terminal

@@ -103,12 +103,23 @@ bool SomethingForTheLayer() {
     return PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
 }
 
+// The key code that ncurses gives a key of the terminal's description (an extended name such as
+// "kNXT5"); 0 where the terminal has no such key.
+int KeyCode(const char* name) {
+    const char* sequence = tigetstr(name);
+    if (!sequence || sequence == reinterpret_cast<const char*>(-1))
+        return 0;
+    int code = key_defined(sequence);
+    return code > 0 ? code : 0;
+}
+
 }  // namespace
 
 struct TerminalInput::Screen {
     SCREEN* screen = nullptr;
     bool colours = false;
     bool buttonDown = false;
+    int nextTabKey = 0, previousTabKey = 0;  // Ctrl+Page Down and Up; 0 where not known
 };
 
 TerminalInput::TerminalInput() : screen_(std::make_unique<Screen>()) {}
@@ -142,6 +153,8 @@ bool TerminalInput::Start(std::string* error) {
     mouseinterval(0);
     mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | REPORT_MOUSE_POSITION, nullptr);
     screen_->colours = has_colors();
+    screen_->nextTabKey = KeyCode("kNXT5");
+    screen_->previousTabKey = KeyCode("kPRV5");
     if (screen_->colours)
         StartColours();
     return true;
@@ -234,7 +247,13 @@ void TerminalInput::Handle(int key) {
         case KEY_MOUSE:
             return HandleMouse();
         default:
-            return;  // a resize, or a key without a meaning here: the next Show redraws
+            // Ctrl+Page Down and Up, where the terminal tells them apart; else a resize, or a key
+            // without a meaning here: the next Show redraws.
+            if (key != 0 && key == screen_->nextTabKey)
+                return controller_.OnKey(Key::kNextTab);
+            if (key != 0 && key == screen_->previousTabKey)
+                return controller_.OnKey(Key::kPreviousTab);
+            return;
     }
 }
 
@@ -257,8 +276,7 @@ void TerminalInput::HandleMouse() {
 // the program ends the way it does when a person closes it.
 bool TerminalInput::TerminalLost() {
     failedReads_ = 0;
-    controller_.OnKey(Key::kEscape);
-    controller_.OnKey(Key::kClose);
+    controller_.CloseInnermost();
     // With nothing left to close, the loop is told to end rather than wait for ever.
     if (!SomethingForTheLayer())
         PostQuitMessage(0);

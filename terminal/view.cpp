@@ -258,7 +258,7 @@ HWND MainWindow() {
 
 std::string KeysLine(bool boxOpen) {
     if (boxOpen)
-        return " Enter/Esc OK   Tab focus dialog   q close dialog";
+        return " Enter/Esc OK   q close dialog";
     return " Tab/S-Tab focus  Arrows Home End PgUp PgDn move  Space/Enter press  q close";
 }
 

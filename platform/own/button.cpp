@@ -135,6 +135,30 @@ LRESULT Paint(HWND hwnd) {
     return 0;
 }
 
+// What the dialog manager asks of a button: push buttons tell whether they are the default one.
+LRESULT DialogCode(DWORD type) {
+    switch (type) {
+        case BS_PUSHBUTTON:
+            return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+        case BS_DEFPUSHBUTTON:
+            return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+        case BS_GROUPBOX:
+            return DLGC_STATIC;
+        default:
+            return DLGC_BUTTON;
+    }
+}
+
+// The dialog manager moves the default ring by changing a push button's type.
+LRESULT SetStyle(HWND hwnd, WPARAM type, BOOL redraw) {
+    LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+    SetWindowLongPtrA(hwnd, GWL_STYLE,
+                      (style & ~LONG_PTR{BS_TYPEMASK}) | static_cast<LONG_PTR>(type & BS_TYPEMASK));
+    if (redraw)
+        InvalidateRect(hwnd, nullptr, TRUE);
+    return 0;
+}
+
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     ButtonInfo* info = Info(hwnd);
     if (!info && message != WM_CREATE)
@@ -183,13 +207,15 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             InvalidateRect(hwnd, nullptr, TRUE);
             return 0;
         case WM_GETDLGCODE:
-            return group ? DLGC_STATIC : DLGC_BUTTON;
+            return DialogCode(TypeOf(hwnd));
         case BM_GETCHECK:
             return static_cast<LRESULT>(info->check);
         case BM_SETCHECK:
             return SetCheck(info, wParam);
         case BM_SETSTATE:
             return SetState(info, static_cast<BOOL>(wParam));
+        case BM_SETSTYLE:
+            return SetStyle(hwnd, wParam, static_cast<BOOL>(lParam));
         default:
             if (message >= BM_GETCHECK && message <= kLastButtonMessage)
                 ReportUnimplemented("Button", message);

@@ -23,7 +23,8 @@ struct TrackbarInfo {
 
 struct TabItem {
     std::string text;
-    RECT rect;  // side by side along the top, laid out when the item is inserted
+    RECT rect;     // side by side along the top, laid out when the item is inserted
+    bool pressed;  // the platform's mark of the selected item; see tab.cpp
 };
 
 struct TabInfo {

@@ -98,6 +98,14 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             if (LOWORD(wParam) != WA_INACTIVE)
                 SetFocus(hwnd);
             return 0;
+        case WM_SYSKEYDOWN:
+            // Alt+F4 closes the top-level window, as its close box does.
+            if ((HIWORD(lParam) & KF_ALTDOWN) && wParam == VK_F4)
+                PostMessageA(own::TopLevelOf(hwnd), WM_SYSCOMMAND, SC_CLOSE, 0);
+            return 0;
+        case WM_QUERYUISTATE:
+            // Nothing is hidden: focus marks always show, as under Wine, which keeps no UI state.
+            return 0;
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORSTATIC:
             return static_cast<LRESULT>(COLOR_BTNFACE + 1);

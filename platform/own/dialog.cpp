@@ -14,14 +14,7 @@
 namespace own {
 namespace {
 
-struct DialogState {
-    DLGPROC proc = nullptr;
-    bool ended = false;
-    INT_PTR result = 0;
-    HWND savedFocus = nullptr;
-};
-
-std::map<HWND, DialogState> g_dialogs;
+std::map<HWND, DialogInfo> g_dialogs;
 char g_dialogFont;  // the font handle dialogs are told about; nothing draws with it
 
 int MulDiv(int value, int numerator, int denominator) {
@@ -54,8 +47,21 @@ LPCSTR ClassOf(unsigned short atom, const std::string& name, LPCSTR fallback) {
     return name.empty() ? fallback : name.c_str();
 }
 
+// The last default push button of the template is the dialog's default: its id is what Enter
+// presses when no push button has the focus.
+void TakeDefaultButton(HWND dialog, HWND control, HWND* defaultButton) {
+    if (!(SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
+        return;
+    if (*defaultButton)
+        SendMessageA(*defaultButton, BM_SETSTYLE, BS_PUSHBUTTON, FALSE);
+    *defaultButton = control;
+    if (DialogInfo* info = FindDialogInfo(dialog, true))
+        info->idResult = GetDlgCtrlID(control);
+}
+
 bool CreateControls(HWND dialog, const DialogTemplate& t, HINSTANCE instance) {
     HFONT font = reinterpret_cast<HFONT>(&g_dialogFont);
+    HWND defaultButton = nullptr;
     for (const DialogItem& item : t.items) {
         LPCSTR cls = ClassOf(item.classAtom, item.className, nullptr);
         DWORD style = (item.style & ~WS_POPUP) | WS_CHILD;
@@ -69,24 +75,18 @@ bool CreateControls(HWND dialog, const DialogTemplate& t, HINSTANCE instance) {
             return false;
         if (!control)
             return false;
-        // Each new control goes beneath the earlier ones: the first control is on top.
-        SendToBottom(control);
         if (t.style & DS_SETFONT)
             SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+        if (IsWindow(control))
+            TakeDefaultButton(dialog, control, &defaultButton);
     }
     return true;
 }
 
-HWND FirstTabStop(HWND dialog) {
-    Window* w = FindWindowRecord(dialog);
-    if (!w)
-        return nullptr;
-    for (HWND child : w->children) {
-        DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
-        if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED))
-            return child;
-    }
-    return nullptr;
+// The control that a dialog's focus starts on: its first tab stop, else its first control.
+HWND FirstFocus(HWND dialog) {
+    HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
+    return first ? first : GetNextDlgGroupItem(dialog, nullptr, FALSE);
 }
 
 }  // namespace
@@ -98,16 +98,21 @@ int DialogUnitsToPixelsY(int y) {
     return MulDiv(y, headless::kBaseUnitY, 8);
 }
 
-void SetDialogProc(HWND dialog, DLGPROC proc) {
-    g_dialogs[dialog].proc = proc;
+DialogInfo* FindDialogInfo(HWND dialog, bool create) {
+    if (!IsWindow(dialog))
+        return nullptr;
+    auto it = g_dialogs.find(dialog);
+    if (it != g_dialogs.end())
+        return &it->second;
+    return create ? &g_dialogs[dialog] : nullptr;
 }
 
 bool DialogEnded(HWND dialog, INT_PTR* result) {
-    auto it = g_dialogs.find(dialog);
-    if (it == g_dialogs.end() || !it->second.ended)
+    DialogInfo* info = FindDialogInfo(dialog, false);
+    if (!info || !info->ended)
         return false;
     if (result)
-        *result = it->second.result;
+        *result = info->idResult;
     return true;
 }
 
@@ -126,8 +131,8 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HINSTANCE instance, HWND 
                         parent, nullptr, instance, reinterpret_cast<LPVOID>(param));
     if (!dialog)
         return nullptr;
-    if (dialogProc)
-        SetDialogProc(dialog, dialogProc);
+    if (DialogInfo* info = FindDialogInfo(dialog, true))
+        info->proc = dialogProc;
     if (t.style & DS_SETFONT) {
         SendMessageA(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(&g_dialogFont), 0);
     }
@@ -138,10 +143,11 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HINSTANCE instance, HWND 
     }
     // Without a dialog procedure nobody answers WM_INITDIALOG, so it is not sent.
     if (dialogProc) {
-        HWND focus = FirstTabStop(dialog);
+        HWND focus = FirstFocus(dialog);
         if (SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(focus), param) &&
-            IsWindow(dialog) && (focus = FirstTabStop(dialog))) {
-            SetFocus(focus);
+            IsWindow(dialog)) {
+            focus = FirstFocus(dialog);
+            SetFocus(focus ? focus : dialog);
         }
     }
     if ((t.style & WS_VISIBLE) && IsWindow(dialog))
@@ -151,26 +157,12 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HINSTANCE instance, HWND 
 
 namespace {
 
-// The default dialog procedure's part that this layer needs: focus kept across activation, the
-// close box as Cancel, and everything else as for any window.
-LRESULT DefaultDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    DialogState& state = g_dialogs[hwnd];
+// The default dialog procedure: the dialog manager's messages, the close box as Cancel, and
+// everything else as for any window.
+LRESULT DefaultDialog(HWND hwnd, DialogInfo* info, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsDialogManagerMessage(message))
+        return DialogManagerMessage(hwnd, info, message, wParam, lParam);
     switch (message) {
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                HWND focus = GetFocus();
-                if (focus && IsChild(hwnd, focus))
-                    state.savedFocus = focus;
-                return 0;
-            }
-            if (IsWindow(state.savedFocus) && IsChild(hwnd, state.savedFocus)) {
-                SetFocus(state.savedFocus);
-            } else if (HWND first = FirstTabStop(hwnd)) {
-                SetFocus(first);
-            } else {
-                SetFocus(hwnd);
-            }
-            return 0;
         case WM_CLOSE:
             PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
@@ -195,13 +187,14 @@ void RegisterDialogClass() {
 LRESULT DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!IsWindow(hwnd))
         return 0;
-    auto it = own::g_dialogs.find(hwnd);
-    DLGPROC proc = it == own::g_dialogs.end() ? nullptr : it->second.proc;
+    own::DialogInfo* info = own::FindDialogInfo(hwnd, true);
+    DLGPROC proc = info->proc;
     if (proc && proc(hwnd, message, wParam, lParam))
         return TRUE;
-    if (!IsWindow(hwnd))
+    // The dialog procedure may have destroyed the dialog, and its record with it.
+    if (!(info = own::FindDialogInfo(hwnd, true)))
         return 0;
-    return own::DefaultDialog(hwnd, message, wParam, lParam);
+    return own::DefaultDialog(hwnd, info, message, wParam, lParam);
 }
 
 BOOL EndDialog(HWND hwnd, INT_PTR result) {
@@ -209,9 +202,12 @@ BOOL EndDialog(HWND hwnd, INT_PTR result) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    own::DialogState& state = own::g_dialogs[hwnd];
-    state.ended = true;
-    state.result = result;
+    own::DialogInfo* info = own::FindDialogInfo(hwnd, true);
+    info->ended = true;
+    info->idResult = result;
+    // The focus leaves the controls first, so that hiding the dialog gives it to no control of it.
+    if (IsChild(hwnd, GetFocus()))
+        SetFocus(hwnd);
     own::HideWithoutNotice(hwnd);
     return TRUE;
 }

@@ -27,7 +27,7 @@
 // Not modelled, since the program does not rely on it: drawing (a window only knows that it wants
 // painting, never which part), moving and sizing windows, the non-client messages of activation
 // and positioning (WM_NCACTIVATE, WM_WINDOWPOSCHANGING and the like), WM_SETCURSOR and
-// WM_MOUSEACTIVATE, and the dialog manager's keyboard interface outside message boxes.
+// WM_MOUSEACTIVATE, double clicks, and mnemonics ('&' in a control's text) in the dialog manager.
 
 #include <string>
 #include <vector>

@@ -97,22 +97,26 @@ bool MouseMessage(const InputEvent& e, MSG* msg) {
     return true;
 }
 
+// Keys go to the focus window. With Alt held (and not Ctrl) they are system keys, as they are with
+// no focus at all, when they go to the active window. A key held down repeats: its WM_KEYDOWN then
+// says that it was down before (bit 30).
 bool KeyMessage(const InputEvent& e, MSG* msg) {
+    bool down = e.kind == Kind::kKeyDown;
+    bool wasDown = g_keysDown[e.vk & 0xFF];
+    g_keysDown[e.vk & 0xFF] = down;
     HWND target = GetFocus();
+    bool alt = g_keysDown[VK_MENU];
+    bool system = (alt && !g_keysDown[VK_CONTROL]) || !target;
     if (!target)
         target = GetActiveWindow();
     if (!target)
         return false;
-    bool down = e.kind == Kind::kKeyDown;
-    // A key held down repeats: its WM_KEYDOWN then says that it was down before (bit 30).
-    bool wasDown = g_keysDown[e.vk & 0xFF];
-    g_keysDown[e.vk & 0xFF] = down;
-    *msg = MSG{target,
-               down ? WM_KEYDOWN : WM_KEYUP,
-               e.vk,
-               static_cast<LPARAM>(down ? (wasDown ? 0x40000001u : 0x00000001u) : 0xC0000001u),
-               NextMessageTime(),
-               g_cursor};
+    DWORD flags = (down ? (wasDown ? 0x40000001u : 0x00000001u) : 0xC0000001u) |
+                  (alt ? DWORD{KF_ALTDOWN} << 16 : 0u);
+    UINT message = down ? WM_KEYDOWN : WM_KEYUP;
+    if (system)
+        message += WM_SYSKEYDOWN - WM_KEYDOWN;
+    *msg = MSG{target, message, e.vk, static_cast<LPARAM>(flags), NextMessageTime(), g_cursor};
     return true;
 }
 
@@ -195,6 +199,10 @@ void InjectFocusLost() {
 }
 
 }  // namespace own
+
+SHORT GetKeyState(int virtualKey) {
+    return own::g_keysDown[virtualKey & 0xFF] ? static_cast<SHORT>(0x8000) : 0;
+}
 
 BOOL GetCursorPos(POINT* point) {
     if (!point)

@@ -1,7 +1,8 @@
-// Message boxes: a "#32770" window with the text and an OK button, and a modal loop that goes on
-// fetching and dispatching every message of the thread (so windows that the box does not own stay
-// usable) until OK, Enter, Escape or the close box ends it. A quit message ends the loop too and
-// is posted again for the outer loop, as the platform does.
+// Message boxes: a "#32770" window with the text and an OK button, and a modal
+// loop that goes on fetching and dispatching every message of the thread (so windows that the box
+// does not own stay usable), the box's own through the dialog manager, until OK (clicked, or Enter
+// or Space), Escape or the close box ends it. A quit message ends the loop too and is posted again
+// for the outer loop, as the platform does.
 #include <algorithm>
 #include <sstream>
 
@@ -27,16 +28,11 @@ INT_PTR CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
     return FALSE;
 }
 
-// Enter and Escape on the box, as the dialog manager gives them to the box's modal loop.
-bool BoxKey(HWND box, const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || (msg.hwnd != box && !IsChild(box, msg.hwnd)))
-        return false;
-    if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE)
-        return false;
-    int id = msg.wParam == VK_RETURN ? IDOK : IDCANCEL;
-    SendMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
-    return true;
+HWND Child(HWND box, const char* cls, const std::string& text, DWORD style, const RECT& r, int id) {
+    return CreateWindowExA(WS_EX_NOPARENTNOTIFY, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style,
+                           r.left, r.top, r.right - r.left, r.bottom - r.top, box,
+                           reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)), nullptr,
+                           nullptr);
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -72,14 +68,16 @@ HWND CreateBox(const std::string& text, const std::string& title, HWND* ok) {
         (headless::kScreenHeight - height) / 2, width, height, nullptr, nullptr, nullptr, nullptr);
     if (!box)
         return nullptr;
-    own::SetDialogProc(box, BoxProc);
-    CreateWindowExA(WS_EX_NOPARENTNOTIFY, "Static", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT,
-                    kTextLeft, (textBand - textHeight) / 2, textWidth, textHeight, box,
-                    reinterpret_cast<HMENU>(static_cast<std::intptr_t>(kTextId)), nullptr, nullptr);
-    *ok = CreateWindowExA(
-        WS_EX_NOPARENTNOTIFY, "Button", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-        (width - buttonWidth) / 2, textBand, buttonWidth, buttonHeight, box,
-        reinterpret_cast<HMENU>(static_cast<std::intptr_t>(IDOK)), nullptr, nullptr);
+    own::FindDialogInfo(box, true)->proc = BoxProc;
+    // The text and the button each start a group, so that the arrows keep the focus on the button.
+    Child(box, "Static", text, WS_GROUP | SS_LEFT,
+          RECT{kTextLeft, (textBand - textHeight) / 2, kTextLeft + textWidth,
+               (textBand + textHeight) / 2},
+          kTextId);
+    int buttonLeft = (width - buttonWidth) / 2;
+    *ok =
+        Child(box, "Button", "OK", WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON,
+              RECT{buttonLeft, textBand, buttonLeft + buttonWidth, textBand + buttonHeight}, IDOK);
     return box;
 }
 
@@ -95,10 +93,10 @@ int RunModal(HWND box) {
         }
         if (got == -1)
             return 0;
-        if (BoxKey(box, msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        if (!own::DialogEnded(box, nullptr) && !IsDialogMessageA(box, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
     }
     return static_cast<int>(result);
 }

@@ -159,8 +159,9 @@ BOOL TranslateMessage(const MSG* msg) {
     } else if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) {
         ch = static_cast<char>(vk >= 'A' ? vk - 'A' + 'a' : vk);
     }
+    UINT message = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
     if (ch)
-        PostMessageA(msg->hwnd, WM_CHAR, static_cast<unsigned char>(ch), msg->lParam);
+        PostMessageA(msg->hwnd, message, static_cast<unsigned char>(ch), msg->lParam);
     return TRUE;
 }
 

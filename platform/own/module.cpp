@@ -1,9 +1,8 @@
-// The program's module: its handle, its path (from /proc/self/exe, unless the module-path hook
-// names another), the current directory, the last error, the stock icon and cursor, and the common
+// The program's module: its handle, its path (the system's, unless the module-path hook names
+// another), the current directory, the last error, the stock icon and cursor, and the common
 // controls' start.
 #include <unistd.h>
 
-#include <climits>
 #include <cstring>
 #include <string>
 
@@ -11,6 +10,7 @@
 #include "platform/own/hooks.h"
 #include "platform/own/window.h"
 #include "platform/own/window_class.h"
+#include "platform/posix/program_file.h"
 
 namespace own {
 namespace {
@@ -29,11 +29,7 @@ std::string ModulePath() {
         if (path && *path)
             return path;
     }
-    char buffer[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
-    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buffer)
-        return std::string();
-    return std::string(buffer, static_cast<std::size_t>(n));
+    return ProgramFilePath();
 }
 
 }  // namespace

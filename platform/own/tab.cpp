@@ -1,6 +1,12 @@
 // The tab control ("SysTabControl32"), single row: items with texts, one selected. A click on an
 // item or an arrow key asks the parent (TCN_SELCHANGING, which may refuse by returning TRUE),
 // selects, and tells it (TCN_SELCHANGE); selecting from code (TCM_SETCURSEL) tells nobody.
+//
+// As the platform's control does, each item keeps a "pressed" mark that only TCM_SETCURSEL and
+// clicks move; the arrow keys change the selection without it. While an item other than the
+// selected one keeps the mark, a click on another item tells the parent of a change but selects
+// nothing: after the arrows have moved the selection, clicks select again only once TCM_SETCURSEL
+// (or a click on the marked item) has put the mark back on the selection.
 #include <algorithm>
 
 #include "platform/own/controls.h"
@@ -50,16 +56,55 @@ LRESULT Notify(const TabInfo* info, UINT code) {
     return SendMessageA(info->notify, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
 
-// A change of selection that the user asked for: the parent may refuse it.
-void UserSelect(TabInfo* info, int item) {
-    HWND self = info->self;
-    if (Notify(info, TCN_SELCHANGING))
+// Selects an item and moves the pressed mark to it, as TCM_SETCURSEL does.
+void SelectPressed(TabInfo* info, int item) {
+    if (item == info->selected)
         return;
+    if (info->selected >= 0)
+        info->items[static_cast<std::size_t>(info->selected)].pressed = false;
+    info->items[static_cast<std::size_t>(item)].pressed = true;
+    info->selected = item;
+    info->focusItem = item;
+    InvalidateRect(info->self, nullptr, TRUE);
+}
+
+bool PressedElsewhere(const TabInfo* info) {
+    for (std::size_t i = 0; i < info->items.size(); ++i) {
+        if (info->items[i].pressed && static_cast<int>(i) != info->selected)
+            return true;
+    }
+    return false;
+}
+
+// A click on an item: the parent may refuse the change; a pressed mark left elsewhere makes the
+// click select nothing, though the parent is told of a change all the same.
+void ClickSelect(TabInfo* info, int item) {
+    HWND self = info->self;
+    bool stuck = PressedElsewhere(info);
+    if (Notify(info, TCN_SELCHANGING) || !(info = Info(self)))
+        return;
+    if (!stuck && item < static_cast<int>(info->items.size()))
+        SelectPressed(info, item);
+    Notify(info, TCN_SELCHANGE);
+}
+
+// An arrow key: the focus item and the selection move together, the pressed mark stays; a parent
+// that refuses is told nothing more, but the selection moves anyway. Without a focus item before,
+// only the focus item is set.
+void KeySelect(TabInfo* info, int item) {
+    HWND self = info->self;
+    int oldFocus = info->focusItem;
+    if (item == info->selected && oldFocus != -1)
+        return;
+    info->focusItem = item;
+    if (oldFocus == -1)
+        return;
+    bool refused = Notify(info, TCN_SELCHANGING) != 0;
     if (!(info = Info(self)) || item >= static_cast<int>(info->items.size()))
         return;
     info->selected = item;
-    info->focusItem = item;
-    Notify(info, TCN_SELCHANGE);
+    if (!refused)
+        Notify(info, TCN_SELCHANGE);
     if (Info(self))
         InvalidateRect(self, nullptr, TRUE);
 }
@@ -81,7 +126,7 @@ LRESULT InsertItem(TabInfo* info, WPARAM wParam, LPARAM lParam) {
         return -1;
     index = std::min(index, static_cast<int>(info->items.size()));
     std::string text = (ti->mask & TCIF_TEXT) && ti->pszText ? ti->pszText : "";
-    info->items.insert(info->items.begin() + index, TabItem{text, RECT{}});
+    info->items.insert(info->items.begin() + index, TabItem{text, RECT{}, false});
     LayOut(info);
     // The first item becomes the selection, as with the platform's control.
     if (info->items.size() == 1)
@@ -94,13 +139,14 @@ LRESULT SetCurSel(TabInfo* info, WPARAM wParam) {
     int previous = info->selected;
     int item = static_cast<int>(wParam);
     if (item < 0) {
+        if (previous >= 0)
+            info->items[static_cast<std::size_t>(previous)].pressed = false;
         info->selected = -1;
+        info->focusItem = -1;
     } else if (item >= static_cast<int>(info->items.size())) {
         return -1;
-    } else if (item != info->selected) {
-        info->selected = item;
-        info->focusItem = item;
-        InvalidateRect(info->self, nullptr, TRUE);
+    } else {
+        SelectPressed(info, item);
     }
     return previous;
 }
@@ -112,7 +158,7 @@ LRESULT LButtonDown(TabInfo* info, LPARAM lParam) {
         return 0;
     int item = HitItem(info, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     if (item != -1 && item != info->selected)
-        UserSelect(info, item);
+        ClickSelect(info, item);
     return 0;
 }
 
@@ -122,9 +168,8 @@ LRESULT KeyDown(TabInfo* info, WPARAM key) {
         item = info->focusItem - 1;
     if (key == VK_RIGHT)
         item = info->focusItem + 1;
-    if (item >= 0 && item < static_cast<int>(info->items.size()) && item != info->focusItem) {
-        UserSelect(info, item);
-    }
+    if (item >= 0 && item < static_cast<int>(info->items.size()) && item != info->focusItem)
+        KeySelect(info, item);
     return 0;
 }
 
@@ -165,7 +210,7 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
             InvalidateRect(hwnd, nullptr, TRUE);
             return 0;
         case WM_GETDLGCODE:
-            return DLGC_WANTARROWS;
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
         default:
             if (message >= TCM_FIRST && message <= kLastTabMessage)
                 ReportUnimplemented("SysTabControl32", message);

@@ -178,6 +178,7 @@ constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
+constexpr UINT WM_NEXTDLGCTL = 0x0028;
 constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_NCCREATE = 0x0081;
@@ -191,11 +192,13 @@ constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
+constexpr UINT WM_SYSCHAR = 0x0106;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_HSCROLL = 0x0114;
+constexpr UINT WM_QUERYUISTATE = 0x0129;
 constexpr UINT WM_CTLCOLORBTN = 0x0135;
 constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
@@ -265,6 +268,8 @@ constexpr UINT VK_BACK = 0x08;
 constexpr UINT VK_TAB = 0x09;
 constexpr UINT VK_RETURN = 0x0D;
 constexpr UINT VK_SHIFT = 0x10;
+constexpr UINT VK_CONTROL = 0x11;
+constexpr UINT VK_MENU = 0x12;
 constexpr UINT VK_ESCAPE = 0x1B;
 constexpr UINT VK_SPACE = 0x20;
 constexpr UINT VK_PRIOR = 0x21;
@@ -275,6 +280,10 @@ constexpr UINT VK_LEFT = 0x25;
 constexpr UINT VK_UP = 0x26;
 constexpr UINT VK_RIGHT = 0x27;
 constexpr UINT VK_DOWN = 0x28;
+constexpr UINT VK_F4 = 0x73;
+
+// The key message's lParam: the Alt key was down (in its high word).
+constexpr WORD KF_ALTDOWN = 0x2000;
 
 // ---- Buttons and statics ------------------------------------------------------------------------
 
@@ -287,6 +296,7 @@ constexpr DWORD BS_TYPEMASK = 0xF;
 constexpr UINT BM_GETCHECK = 0x00F0;
 constexpr UINT BM_SETCHECK = 0x00F1;
 constexpr UINT BM_SETSTATE = 0x00F3;
+constexpr UINT BM_SETSTYLE = 0x00F4;
 
 constexpr WPARAM BST_UNCHECKED = 0x0;
 constexpr WPARAM BST_CHECKED = 0x1;
@@ -299,8 +309,18 @@ constexpr DWORD SS_RIGHT = 0x0002;
 constexpr DWORD SS_CENTERIMAGE = 0x0200;
 
 constexpr UINT DLGC_WANTARROWS = 0x0001;
-constexpr UINT DLGC_BUTTON = 0x2000;
+constexpr UINT DLGC_WANTTAB = 0x0002;
+constexpr UINT DLGC_WANTMESSAGE = 0x0004;
+constexpr UINT DLGC_DEFPUSHBUTTON = 0x0010;
+constexpr UINT DLGC_UNDEFPUSHBUTTON = 0x0020;
+constexpr UINT DLGC_WANTCHARS = 0x0080;
 constexpr UINT DLGC_STATIC = 0x0100;
+constexpr UINT DLGC_BUTTON = 0x2000;
+
+// The dialog manager's own messages, and DM_GETDEFID's mark of an answer.
+constexpr UINT DM_GETDEFID = WM_USER;
+constexpr UINT DM_SETDEFID = WM_USER + 1;
+constexpr WORD DC_HASDEFID = 0x534B;
 
 // ---- Message boxes, dialog results --------------------------------------------------------------
 
@@ -445,6 +465,8 @@ HWND GetActiveWindow();
 HWND SetCapture(HWND hwnd);
 BOOL ReleaseCapture();
 HWND GetCapture();
+// The key's state as of the last input message taken from the queue: negative while it is down.
+SHORT GetKeyState(int virtualKey);
 
 // Painting.
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
@@ -456,6 +478,9 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
 HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC dialogProc,
                         LPARAM initParam);
 LRESULT DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL IsDialogMessageA(HWND dialog, LPMSG msg);
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
+HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
 BOOL EndDialog(HWND hwnd, INT_PTR result);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 

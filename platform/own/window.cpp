@@ -132,14 +132,6 @@ void BringToTop(HWND hwnd) {
     list->insert(list->begin(), hwnd);
 }
 
-void SendToBottom(HWND hwnd) {
-    std::vector<HWND>* list = SiblingList(hwnd);
-    if (!list)
-        return;
-    list->erase(std::remove(list->begin(), list->end(), hwnd), list->end());
-    list->push_back(hwnd);
-}
-
 ProcedureObserver SetProcedureObserver(ProcedureObserver observer) {
     ProcedureObserver previous = g_observer;
     g_observer = observer;
@@ -203,8 +195,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     record->rect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
     record->extra.assign(static_cast<std::size_t>(cls->wndExtra), 0);
     own::g_windows[reinterpret_cast<std::uintptr_t>(hwnd)] = std::move(record);
+    // A new child goes beneath its siblings, so that they stand in the order of creation; a new
+    // top-level window goes on top.
     if (child) {
-        FindWindowRecord(parent)->children.insert(FindWindowRecord(parent)->children.begin(), hwnd);
+        FindWindowRecord(parent)->children.push_back(hwnd);
     } else {
         own::g_topLevel.insert(own::g_topLevel.begin(), hwnd);
     }

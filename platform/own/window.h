@@ -38,9 +38,8 @@ Window* FindWindowRecord(HWND hwnd);
 std::size_t WindowCount();
 // Top-level windows in z-order, top first.
 const std::vector<HWND>& TopLevelWindows();
-// Moves a top-level window, or a child among its siblings, to the top or the bottom.
+// Moves a top-level window, or a child among its siblings, to the top.
 void BringToTop(HWND hwnd);
-void SendToBottom(HWND hwnd);
 // Destroys every window, top-level and child.
 void DestroyAllWindows();
 

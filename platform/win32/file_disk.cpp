@@ -13,18 +13,8 @@ namespace {
 // target is refused before anything is written.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-constexpr int kNameAttempts = 100;
-
-unsigned g_draw = 0;
-
-// The next of a sequence that differs from process to process and from call to call.
-unsigned Draw() {
-    if (g_draw == 0) {
-        g_draw = GetTickCount() ^ (GetCurrentProcessId() << 16) ^ 0x5bd1e995u;
-    }
-    g_draw = g_draw * 1103515245u + 12345u;
-    return g_draw >> 8;
-}
+// A day in the 100-nanosecond units of a FILETIME.
+constexpr std::uint64_t kDay = 24ull * 60 * 60 * 10000000;
 
 // The length of the path's folder part, its last separator included; 0 when it has none.
 std::size_t FolderLength(const char* path) {
@@ -37,22 +27,8 @@ std::size_t FolderLength(const char* path) {
     return folder;
 }
 
-// A fresh name beside the target: the target's name with a random suffix, or, where that would
-// push the full path over MAX_PATH, a random name no longer than "AIConfig.ai".
-void DrawName(const char* target, char (&name)[kFilePathSize]) {
-    unsigned suffix = Draw() & 0xFFFFFFu;
-    char full[MAX_PATH];
-    DWORD fullLength = GetFullPathNameA(target, MAX_PATH, full, nullptr);
-    if (fullLength > 0 && fullLength + 7 < MAX_PATH) {
-        std::snprintf(name, sizeof name, "%s.%06x", target, suffix);
-    } else {
-        std::snprintf(name, sizeof name, "%.*s~%06x", static_cast<int>(FolderLength(target)),
-                      target, suffix);
-    }
-}
-
-// The new file's handle as a C stream for writing; the file is removed when that fails.
-std::FILE* StreamOf(HANDLE handle, const char* name) {
+// The handle as a C stream for writing; the handle is closed when that fails.
+std::FILE* StreamOf(HANDLE handle) {
     int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
     std::FILE* file = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
     if (!file) {
@@ -61,9 +37,17 @@ std::FILE* StreamOf(HANDLE handle, const char* name) {
         } else {
             CloseHandle(handle);
         }
-        DeleteFileA(name);
     }
     return file;
+}
+
+bool IsDayOld(const FILETIME& time) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    auto ticks = [](const FILETIME& t) {
+        return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return ticks(now) > ticks(time) + kDay;
 }
 
 }  // namespace
@@ -86,30 +70,98 @@ bool FindSaveTarget(const char* path, char (&target)[kFilePathSize]) {
     return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
 }
 
-std::FILE* CreateFileBeside(const char* target, char (&temporary)[kFilePathSize]) {
+bool HasOtherNames(const char* target) {
+    // A link at the name would be replaced by the new file rather than lead to it.
     DWORD attributes = GetFileAttributesA(target);
-    DWORD kept = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & kKeptAttributes;
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        DrawName(target, temporary);
-        // CREATE_NEW fails where anything is there already: nothing planted is ever opened.
-        HANDLE handle = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle != INVALID_HANDLE_VALUE) {
-            return StreamOf(handle, temporary);
-        }
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            return nullptr;
-        }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        return true;
     }
-    return nullptr;
+    HANDLE handle = CreateFileA(target, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    bool others = GetFileInformationByHandle(handle, &info) && info.nNumberOfLinks > 1;
+    CloseHandle(handle);
+    return others;
+}
+
+std::FILE* CreateNewFile(const char* path, const char* target, NewFile kind, bool* taken) {
+    DWORD attributes =
+        kind == NewFile::kLikeTarget ? GetFileAttributesA(target) : INVALID_FILE_ATTRIBUTES;
+    DWORD kept = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & kKeptAttributes;
+    // CREATE_NEW fails where anything is there already: nothing planted is ever opened.
+    HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD error = GetLastError();
+    *taken = handle == INVALID_HANDLE_VALUE &&
+             (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    std::FILE* file = StreamOf(handle);
+    if (!file) {
+        DeleteFileA(path);
+    }
+    return file;
+}
+
+std::FILE* OpenInPlace(const char* target) {
+    // Others may go on reading and writing it, as with the C library's own open.
+    HANDLE handle = CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::FILE* file = StreamOf(handle);
+    // Emptied from its start, where the open left the file pointer.
+    if (file && !SetEndOfFile(handle)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
 }
 
 bool FlushFileToDisk(std::FILE* file) {
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
-    return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != 0;
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    // Some file systems cannot flush at all, and say so.
+    DWORD error = FlushFileBuffers(handle) ? ERROR_SUCCESS : GetLastError();
+    return error == ERROR_SUCCESS || error == ERROR_INVALID_FUNCTION ||
+           error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_PARAMETER;
 }
 
 bool RenameOverFile(const char* from, const char* to) {
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+void RemoveLeftoversBeside(const char* target) {
+    std::size_t folder = FolderLength(target);
+    char pattern[kFilePathSize];
+    if (std::snprintf(pattern, sizeof pattern, "%s.*", target) >= int{sizeof pattern}) {
+        return;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    do {
+        char path[kFilePathSize];
+        if (IsBesideName(found.cFileName, target + folder) &&
+            (found.dwFileAttributes & kNotPlain) == 0 && IsDayOld(found.ftLastWriteTime) &&
+            std::snprintf(path, sizeof path, "%.*s%s", static_cast<int>(folder), target,
+                          found.cFileName) < int{sizeof path}) {
+            DeleteFileA(path);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }

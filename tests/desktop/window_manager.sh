@@ -16,20 +16,14 @@ BUILD=$(realpath -m "${1:-}") PICTURE=${2:+$(realpath -m "$2")}
 [ -x "$BUILD/app/AIControlPanel" ] || { echo "usage: see the head of $0" >&2; exit 2; }
 RUN=$(mktemp -d /tmp/aicp-wm.XXXXXX)
 trap 'kill "$WM" 2>/dev/null; wine_env_cleanup; rm -rf "$RUN"' EXIT
-passed=0 failed=0
+checks=0 failed=0
 
 check() {  # check WHAT COMMAND...: one step's outcome
-    local what=$1
-    shift
-    if "$@"; then
-        echo "PASS $what" && passed=$((passed + 1))
-    else
-        echo "FAIL $what" && failed=$((failed + 1))
-    fi
+    checks=$((checks + 1))
+    if "${@:2}"; then echo "PASS $1"; else echo "FAIL $1" && failed=$((failed + 1)); fi
 }
-
-# until_true COMMAND...: true once the command is, within 10 s (the window manager and the
-# program answer in their own time).
+# until_true COMMAND...: true once the command is, within 10 s (the window manager and the program
+# answer in their own time).
 until_true() {
     local end=$((SECONDS + 10))
     until "$@"; do
@@ -53,12 +47,13 @@ minimised() { xwininfo -id "$ID" | grep -q 'Map State: IsUnMapped'; }
 origin() { xdotool getwindowgeometry "$ID" | awk '/Position/ { sub(/ .*/, "", $2); print $2 }'; }
 moved_to() { [ "$(origin)" = "$1" ]; }
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+focused() { [ "$(xdotool getwindowfocus)" = "$ID" ]; }
+ended() { ! kill -0 "$PID" 2>/dev/null; }
 introduced() {  # what the window manager knows of the window
     [ "$(xdotool getwindowpid "$ID")" = "$PID" ] &&
         xprop -id "$ID" WM_CLASS _NET_WM_NAME _NET_WM_ICON | head -3 | tr '\n' ' ' |
         grep -q '"AIControlPanel", "AIControlPanel" .*UTF8_STRING) = "AI Control Panel" .*(32 x 32)'
 }
-
 start() {  # start SCALE: the program, its window (ID) viewable and focused
     (cd "$RUN/folder" && exec ./AIControlPanel --scale "$1" >/dev/null 2>&1) &
     PID=$!
@@ -66,9 +61,6 @@ start() {  # start SCALE: the program, its window (ID) viewable and focused
     xdotool windowactivate "$ID" 2>/dev/null
     until_true painted
 }
-
-focused() { [ "$(xdotool getwindowfocus)" = "$ID" ]; }
-ended() { ! kill -0 "$PID" 2>/dev/null; }
 close_through_wm() {  # the window manager's close request (Alt+F4), then the exit code
     xdotool windowactivate "$ID" 2>/dev/null
     until_true focused && xdotool key alt+F4
@@ -114,5 +106,5 @@ xdotool windowactivate "$ID" 2>/dev/null
 check "restored, it shows its picture again" until_true restored
 
 check "close at scale 2 through the window manager: exit code 1" close_through_wm
-echo "window manager: $passed passed, $failed failed"
+echo "window manager: $((checks - failed)) passed, $failed failed"
 [ "$failed" = 0 ]

@@ -102,10 +102,12 @@ TEST_F(PanelTest, notices_and_commands_act_by_control_id_alone) {
     EXPECT_EQ(1, Command(IDC_RELIC_UNITS_CHECK, 0xFFFF));
     EXPECT_TRUE(profiles_[3]->bRelicUnits);
     EXPECT_EQ(0, Command(1));
-    EXPECT_EQ(0, Command(2));
     EXPECT_EQ(1, Send(WM_CREATE, 0, 0));
     MSG quit;
     EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    // Escape's IDCANCEL is Cancel.
+    EXPECT_EQ(1, Command(IDCANCEL));
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
 // The whole program on a fresh layer, as a new process would start it.

@@ -1,7 +1,13 @@
-// The settings file as a whole: what a load takes, and a save that replaces the file in one step,
-// leaves nothing behind and keeps what the file is.
+// The settings file as a whole, where the scenarios cannot reach: a save that leaves the file whole
+// whichever step fails, keeps what the file is (its links and other names, permissions and owner),
+// passes by what others plant beside it and leaves nothing behind; and headers of long names.
+#include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <tuple>
 
 #include "profiles/settings_file.h"
 #include "tests/profiles/profile_fixture.h"
@@ -9,24 +15,23 @@
 namespace {
 
 namespace fs = std::filesystem;
+using support::SaveStep;
 
-const char kPath[] = "Core/AIConfig.ai";
-const char kSaveError[] = "File error!\nCan't save AI settings.";
+const char* const kPath = kSettingsFilePath;
 const char kPrevious[] = "previous contents\r\n";
-const uid_t kOtherUser = 4321;
+const uid_t kOtherUser = 4321, kThirdUser = 4322;
 
-long EntriesIn(const char* folder) {
+void Plant(const std::string& path) {
+    std::ofstream(path, std::ios::binary) << kPrevious;
+}
+long EntriesIn(const std::string& folder) {
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
 
 class SettingsFile : public ProfileFileTest {
   protected:
-    void TearDown() override {
-        SetSaveFileSteps(nullptr);
-        ProfileFileTest::TearDown();
-    }
     // Exactly this one box was shown since the last look.
-    void ExpectBox(const char* text) {
+    void ExpectBox(const char* text = "File error!\nCan't save AI settings.") {
         EXPECT_EQ(std::vector<std::string>{text}, boxes_.boxes());
         boxes_.Clear();
     }
@@ -34,39 +39,61 @@ class SettingsFile : public ProfileFileTest {
     void ExpectRefusedSave() {
         long entries = EntriesIn("Core");
         EXPECT_FALSE(SaveAISettings(kPath));
-        ExpectBox(kSaveError);
+        ExpectBox();
         EXPECT_EQ(entries, EntriesIn("Core"));
     }
 };
 
-// Real steps, except the one named by g_failing, which fails after doing its work.
-int g_failing = -1;
-const SaveFileSteps kFailingSteps = {
-    [](const char* target, char (&temporary)[kFilePathSize]) {
-        return g_failing == 0 ? nullptr : RealSaveFileSteps().open(target, temporary);
-    },
-    [](std::FILE* f) { return RealSaveFileSteps().flush(f) && g_failing != 1; },
-    [](std::FILE* f) { return RealSaveFileSteps().sync(f) && g_failing != 2; },
-    [](std::FILE* f) { return RealSaveFileSteps().close(f) && g_failing != 3; },
-    [](const char* from, const char* to) {
-        return g_failing != 4 && RealSaveFileSteps().replace(from, to);
-    },
-    RealSaveFileSteps().remove};
-
-TEST_F(SettingsFile, a_failing_step_keeps_the_previous_file_and_leaves_nothing_behind) {
-    SetSaveFileSteps(&kFailingSteps);
-    for (g_failing = 0; g_failing < 5; ++g_failing) {
-        SCOPED_TRACE(g_failing);
-        WriteFileBytes(kPath, kPrevious);
-        ExpectRefusedSave();
-        EXPECT_EQ(kPrevious, ReadFileBytes(kPath));
+// Whichever step fails, alone or with every step after it, the save either puts the new contents
+// in place, or says it cannot and leaves the file whole and nothing beside it but, where even
+// undoing a failed write failed, the copy of the old contents. One failure alone never stops the
+// save of a file with one name. A second name sees what the first does: the file itself is
+// written, never replaced.
+TEST_F(SettingsFile, whatever_step_fails_the_file_stays_whole_under_every_name) {
+    ASSERT_TRUE(SaveAISettings("fresh.ai"));
+    const std::string fresh = ReadFileBytes("fresh.ai");
+    for (bool linked : {false, true}) {
+        for (bool onward : {false, true}) {
+            // Up to the first n at which the save makes no more than n calls: all were tried.
+            for (int n = 0, calls = 0; calls >= n; ++n) {
+                SCOPED_TRACE(testing::Message() << "second name " << linked << ", step " << n
+                                                << (onward ? " and after" : " alone"));
+                fs::remove_all("Core");
+                fs::create_directory("Core");
+                Plant(kPath);
+                if (linked)
+                    fs::create_hard_link(kPath, "Core/other.ai");
+                calls = 0;
+                support::FailingSaves failing([&](SaveStep, const char*) {
+                    return ++calls > n && (onward || calls == n + 1);
+                });
+                bool saved = SaveAISettings(kPath);
+                std::string now = ReadFileBytes(kPath);
+                EXPECT_EQ(now, ReadFileBytes(linked ? "Core/other.ai" : kPath));
+                EXPECT_TRUE(saved || onward || linked);
+                std::vector<std::string> beside;
+                for (const fs::directory_entry& entry : fs::directory_iterator("Core")) {
+                    if (entry.path() != kPath && entry.path() != "Core/other.ai")
+                        beside.push_back(ReadFileBytes(entry.path()));
+                }
+                if (saved) {
+                    EXPECT_EQ(fresh, now);
+                    EXPECT_TRUE(beside.empty());
+                } else {
+                    ExpectBox();
+                    // New only where the rename was done and then reported as failed.
+                    EXPECT_TRUE(beside.empty() ? now == kPrevious || (!linked && now == fresh)
+                                               : beside == std::vector<std::string>{kPrevious});
+                }
+            }
+        }
     }
 }
 
 // Game folders are often linked together: the file the game reads is the one the links lead to.
 TEST_F(SettingsFile, a_save_writes_through_a_chain_of_links_that_stays) {
     fs::create_directory("real");
-    WriteFileBytes("real/AIConfig.ai", kPrevious);
+    Plant("real/AIConfig.ai");
     fs::create_symlink("../real/AIConfig.ai", "Core/link");
     fs::create_symlink("link", kPath);
     ASSERT_TRUE(SaveAISettings(kPath));
@@ -85,7 +112,7 @@ TEST_F(SettingsFile, a_save_writes_through_a_chain_of_links_that_stays) {
 
 TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_umask) {
     bool root = geteuid() == 0;
-    WriteFileBytes(kPath, kPrevious);
+    Plant(kPath);
     ASSERT_EQ(0, chmod(kPath, 0600));
     ASSERT_TRUE(!root || chown(kPath, kOtherUser, kOtherUser) == 0);
     ASSERT_TRUE(SaveAISettings(kPath));
@@ -103,46 +130,111 @@ TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_
     EXPECT_EQ(0640u, info.st_mode & 07777);
 }
 
-// Read-only means no write permission for anyone, even to root, as Windows' read-only attribute
-// binds administrators. Nothing but a plain file is loaded or replaced; a pipe must not hold the
-// program up.
-TEST_F(SettingsFile, read_only_files_folders_and_pipes_are_neither_replaced_nor_loaded) {
-    WriteFileBytes(kPath, kPrevious);
-    ASSERT_EQ(0, chmod(kPath, 0444));
-    ASSERT_TRUE(geteuid() != 0 || chown(kPath, kOtherUser, kOtherUser) == 0);
-    ExpectRefusedSave();
-    EXPECT_EQ(kPrevious, ReadFileBytes(kPath));
-    fs::remove(kPath);
-    fs::create_directory(kPath);
-    ExpectRefusedSave();
-    EXPECT_FALSE(LoadAISettings(kPath));
-    ExpectBox("File error!\nUsing default settings now.");
-    fs::remove(kPath);
+// A pipe at the file's name must not hold the program up, and is neither loaded nor replaced. A
+// file system that cannot sync a file says EINVAL, as a pipe does: that fails no save.
+TEST_F(SettingsFile, a_pipe_is_neither_loaded_nor_replaced_and_cannot_be_synced) {
     ASSERT_EQ(0, mkfifo(kPath, 0600));
     ExpectRefusedSave();
     EXPECT_FALSE(LoadAISettings(kPath));
     ExpectBox("File error!\nUsing default settings now.");
     EXPECT_TRUE(fs::is_fifo(kPath));
+    int ends[2];
+    ASSERT_EQ(0, pipe(ends));
+    std::FILE* pipe = fdopen(ends[1], "w");
+    EXPECT_TRUE(FlushFileToDisk(pipe));
+    std::fclose(pipe);
+    close(ends[0]);
 }
 
-// Anyone who may write the folder can plant a link where the save might put its file, and a save
-// that died leaves its file behind: neither is opened, and neither stands in the way.
-TEST_F(SettingsFile, a_save_neither_follows_nor_trips_over_planted_links_and_leftovers) {
-    WriteFileBytes("victim", kPrevious);
-    fs::create_symlink("../victim", "Core/AIConfig.ai.tmp");
-    char leftover[kFilePathSize];
-    std::FILE* file = RealSaveFileSteps().open(kPath, leftover);
-    ASSERT_NE(nullptr, file);
-    std::fclose(file);
-    fs::remove(leftover);
-    fs::create_symlink("../victim", leftover);
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(SaveAISettings(kPath));
-    }
-    EXPECT_EQ(kPrevious, ReadFileBytes("victim"));
+// Anyone who may write the folder can plant a link or a file where the save is about to make its
+// own: neither is opened, and the save passes on to another name. What a crash left is removed a
+// day later: plain files of exactly that name, never what a link leads to.
+TEST_F(SettingsFile, planted_names_are_passed_by_and_only_day_old_leftovers_go) {
+    Plant("victim");
+    std::vector<std::string> kept = {"AIConfig.ai", "AIConfig.ai.link01", "AIConfig.ai.young1",
+                                     "AIConfig.ai.tooLong", "other.ai.Ab3dE9"};
+    fs::create_symlink("../victim", "Core/" + kept[1]);
+    for (const std::string& name : {kept[2], kept[3], kept[4], std::string("AIConfig.ai.Ab3dE9")})
+        Plant("Core/" + name);
+    const timespec kDayOld[2] = {{time(nullptr) - 90000, 0}, {time(nullptr) - 90000, 0}};
+    for (const char* path : {"victim", "Core/AIConfig.ai.link01", "Core/AIConfig.ai.tooLong",
+                             "Core/other.ai.Ab3dE9", "Core/AIConfig.ai.Ab3dE9"})
+        ASSERT_EQ(0, utimensat(AT_FDCWD, path, kDayOld, AT_SYMLINK_NOFOLLOW));
+    support::FailingSaves planting([&](SaveStep step, const char* path) {
+        if (step == SaveStep::kCreate && kept.size() < 7) {
+            kept.push_back(fs::path(path).filename());
+            kept.size() == 6 ? fs::create_symlink("../victim", path) : Plant(path);
+        }
+        return false;
+    });
+    ASSERT_TRUE(SaveAISettings(kPath));
     EXPECT_EQ(1218u, ReadFileBytes(kPath).size());
-    EXPECT_FALSE(fs::is_symlink(kPath));
-    EXPECT_EQ(3, EntriesIn("Core"));
+    EXPECT_EQ(kPrevious, ReadFileBytes("victim"));
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator("Core"))
+        names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, names);
+}
+
+// A user other than root saves a file that it may write wherever it stands: in a folder that it
+// may not write, or not read (so that the rename cannot be synced), and someone else's file in a
+// shared (sticky) folder or in its own. The file is written in place where need be; its owner
+// stays.
+TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_write) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can give files to other users";
+    // A folder, its mode, its owner and its file's owner.
+    const std::tuple<std::string, mode_t, uid_t, uid_t> kCases[] = {
+        {"Locked", 0555, 0, kOtherUser},
+        {"Unlisted", 0333, kOtherUser, kOtherUser},
+        {"Sticky", 01777, kThirdUser, kThirdUser},
+        {"Theirs", 0777, kOtherUser, kThirdUser}};
+    for (const auto& [folder, mode, folderOwner, fileOwner] : kCases) {
+        std::string file = folder + "/AIConfig.ai";
+        fs::create_directory(folder);
+        Plant(file);
+        ASSERT_EQ(0, chmod(file.c_str(), 0666) | chown(file.c_str(), fileOwner, fileOwner) |
+                         chown(folder.c_str(), folderOwner, folderOwner) |
+                         chmod(folder.c_str(), mode));
+    }
+    ASSERT_EQ(0, chmod(".", 0755));
+    pid_t child = fork();
+    if (child == 0) {
+        bool failed = setgroups(0, nullptr) | setgid(kOtherUser) | setuid(kOtherUser);
+        for (const auto& [folder, mode, folderOwner, fileOwner] : kCases)
+            failed |= !SaveAISettings((folder + "/AIConfig.ai").c_str());
+        _exit(failed);
+    }
+    int status = 1;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(0, status);
+    for (const auto& [folder, mode, folderOwner, fileOwner] : kCases) {
+        struct stat info;
+        EXPECT_EQ(1218u, ReadFileBytes(folder + "/AIConfig.ai").size()) << folder;
+        EXPECT_EQ(1, EntriesIn(folder)) << folder;
+        EXPECT_TRUE(stat((folder + "/AIConfig.ai").c_str(), &info) == 0 &&
+                    info.st_uid == fileOwner);
+    }
+}
+
+// Names up to 242 characters are written whole; longer ones are cut so that the header line fits
+// the reader's 255 characters, and the reader cuts its own header the same way.
+TEST_F(SettingsFile, a_long_name_is_cut_to_fit_its_header_line_and_read_back) {
+    for (std::size_t length : {242u, 243u, 244u, 300u}) {
+        support::ForgetProfiles();
+        AISetting profile(std::string(length, 'n').c_str());
+        profile.iDancing = 5;
+        ASSERT_TRUE(SaveAISettings(kPath));
+        std::string header = "AISettings_" + std::string(std::min<std::size_t>(length, 242), 'n');
+        EXPECT_EQ("\r\n" + header + " =\r\n{\r\n",
+                  ReadFileBytes(kPath).substr(0, header.size() + 9));
+        profile.iDancing = 0;
+        ASSERT_TRUE(LoadAISettings(kPath));
+        EXPECT_EQ(5, profile.iDancing) << length;
+    }
+    EXPECT_TRUE(boxes_.boxes().empty());
 }
 
 }  // namespace

@@ -13,6 +13,9 @@
 
 namespace {
 
+std::vector<own::ResourceEntry> g_entries;  // what the last image read as
+own::DialogTemplate g_dialog;
+
 // Little-endian image bytes, built by hand or copied.
 struct Bytes {
     std::vector<unsigned char> data;
@@ -28,8 +31,7 @@ struct Bytes {
         return Word(0);
     }
     Bytes& Align() {
-        while (data.size() % 4 != 0)
-            data.push_back(0);
+        data.resize((data.size() + 3) / 4 * 4);
         return *this;
     }
     Bytes Prefix(std::size_t n) const { return {{data.begin(), data.begin() + long(n)}}; }
@@ -38,54 +40,46 @@ struct Bytes {
         std::memcpy(b.data.data() + offset, &dword, 4);
         return b;
     }
-    bool ReadsAsResources(std::vector<own::ResourceEntry>* e) const {
-        return own::ReadResourceFile(data.data(), data.size(), e);
+    bool ReadsAsResources() const {
+        return own::ReadResourceFile(data.data(), data.size(), &g_entries);
     }
-    bool ReadsAsDialog(own::DialogTemplate* d) const {
-        return own::ParseDialogTemplate(data.data(), data.size(), d);
+    bool ReadsAsDialog() const {
+        return own::ParseDialogTemplate(data.data(), data.size(), &g_dialog);
     }
 };
 
 const Bytes kFile{{kProgramResFile, kProgramResFile + kProgramResFileSize}};
 constexpr std::size_t kDialogHeader = 32;  // after the leading empty entry
 
-Bytes Dialog102() {
-    std::vector<own::ResourceEntry> entries;
-    EXPECT_TRUE(kFile.ReadsAsResources(&entries));
-    return {{entries.at(0).data, entries.at(0).data + entries.at(0).size}};
-}
-
 TEST(resource_file, reads_the_programs_file_and_refuses_what_is_cut_or_corrupt) {
-    std::vector<own::ResourceEntry> entries;
-    ASSERT_TRUE(kFile.ReadsAsResources(&entries));
-    ASSERT_EQ(2u, entries.size());
+    ASSERT_TRUE(kFile.ReadsAsResources());
+    ASSERT_EQ(2u, g_entries.size());
     // A cut image is read only when the cut falls between entries (or in the last one's padding).
-    const auto manifestData = static_cast<std::size_t>(entries[1].data - kFile.data.data());
-    const std::size_t manifestEnd = manifestData + entries[1].size;
+    const auto manifestData = static_cast<std::size_t>(g_entries[1].data - kFile.data.data());
+    const std::size_t manifestEnd = manifestData + g_entries[1].size;
     for (std::size_t n = 0; n < kFile.data.size(); ++n) {
         bool whole = n == kDialogHeader || n == manifestData - 32 || n >= manifestEnd;
-        EXPECT_EQ(whole, kFile.Prefix(n).ReadsAsResources(&entries)) << n;
+        EXPECT_EQ(whole, kFile.Prefix(n).ReadsAsResources()) << n;
     }
-    EXPECT_FALSE(kFile.With(0, 4).ReadsAsResources(&entries));  // leading entry not empty
-    EXPECT_FALSE(kFile.With(kDialogHeader, 0xFFFFFFF0).ReadsAsResources(&entries));  // data size
-    EXPECT_FALSE(kFile.With(kDialogHeader + 4, 0xFFFFFFFC).ReadsAsResources(&entries));
-    EXPECT_FALSE(kFile.With(kDialogHeader + 4, 8).ReadsAsResources(&entries));  // header too small
+    EXPECT_FALSE(kFile.With(0, 4).ReadsAsResources());                           // leading entry
+    EXPECT_FALSE(kFile.With(kDialogHeader, 0xFFFFFFF0).ReadsAsResources());      // data size
+    EXPECT_FALSE(kFile.With(kDialogHeader + 4, 0xFFFFFFFC).ReadsAsResources());  // header size
+    EXPECT_FALSE(kFile.With(kDialogHeader + 4, 8).ReadsAsResources());           // header too small
     Bytes unterminated = kFile;  // a type name that runs to the header's end
     std::memset(unterminated.data.data() + kDialogHeader + 8, 'A', 24);
-    EXPECT_FALSE(unterminated.ReadsAsResources(&entries));
+    EXPECT_FALSE(unterminated.ReadsAsResources());
 }
 
 TEST(dialog_template, cut_corrupt_or_old_format_is_refused) {
-    const Bytes bytes = Dialog102();
-    own::DialogTemplate dialog;
+    ASSERT_TRUE(kFile.ReadsAsResources());
+    const Bytes bytes{{g_entries[0].data, g_entries[0].data + g_entries[0].size}};
     for (std::size_t n = 0; n < bytes.data.size(); ++n)
-        EXPECT_FALSE(bytes.Prefix(n).ReadsAsDialog(&dialog)) << n;
-    ASSERT_TRUE(bytes.ReadsAsDialog(&dialog));
-    EXPECT_FALSE(bytes.With(0, 0xFFFF0002).ReadsAsDialog(&dialog));  // dlgVer other than 1
-    EXPECT_FALSE(bytes.With(0, 0xFFFE0001).ReadsAsDialog(&dialog));  // signature not 0xFFFF
-    EXPECT_FALSE(bytes.With(16, 24 | (bytes.data[18] << 16)).ReadsAsDialog(&dialog));  // 24 items
-    // The old DLGTEMPLATE opens with its style.
-    EXPECT_FALSE(Bytes().Dword(0x90C808C0).ReadsAsDialog(&dialog));
+        EXPECT_FALSE(bytes.Prefix(n).ReadsAsDialog()) << n;
+    ASSERT_TRUE(bytes.ReadsAsDialog());
+    EXPECT_FALSE(bytes.With(0, 0xFFFF0002).ReadsAsDialog());  // dlgVer other than 1
+    EXPECT_FALSE(bytes.With(0, 0xFFFE0001).ReadsAsDialog());  // signature not 0xFFFF
+    EXPECT_FALSE(bytes.With(16, 24 | (bytes.data[18] << 16)).ReadsAsDialog());  // 24 items
+    EXPECT_FALSE(Bytes().Dword(0x90C808C0).ReadsAsDialog());  // old DLGTEMPLATE: the style first
 }
 
 TEST(dialog_template, reads_numbers_other_texts_and_creation_data) {
@@ -100,16 +94,15 @@ TEST(dialog_template, reads_numbers_other_texts_and_creation_data) {
     t.Word(3).Word(0xAAAA).data.push_back(0xAA);  // three bytes of creation data
     t.Align().Dword(0).Dword(0).Dword(0).Word(0).Word(0).Word(0).Word(0).Dword(10);
     t.Word(0xFFFF).Word(0x0082).Text(u"").Word(0);
-    own::DialogTemplate dialog;
-    ASSERT_TRUE(t.ReadsAsDialog(&dialog));
-    EXPECT_EQ(-1, dialog.x);
-    EXPECT_EQ(0x8002, dialog.classAtom);
-    EXPECT_EQ("Gr??e!", dialog.caption);
-    ASSERT_EQ(2u, dialog.items.size());
-    EXPECT_EQ("Custom", dialog.items[0].className);
-    EXPECT_EQ(9u, dialog.items[0].id);
-    EXPECT_EQ(0x0082, dialog.items[1].classAtom);
-    EXPECT_EQ(10u, dialog.items[1].id);
+    ASSERT_TRUE(t.ReadsAsDialog());
+    EXPECT_EQ(-1, g_dialog.x);
+    EXPECT_EQ(0x8002, g_dialog.classAtom);
+    EXPECT_EQ("Gr??e!", g_dialog.caption);
+    ASSERT_EQ(2u, g_dialog.items.size());
+    EXPECT_EQ("Custom", g_dialog.items[0].className);
+    EXPECT_EQ(9u, g_dialog.items[0].id);
+    EXPECT_EQ(0x0082, g_dialog.items[1].classAtom);
+    EXPECT_EQ(10u, g_dialog.items[1].id);
 }
 
 }  // namespace

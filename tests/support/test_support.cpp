@@ -10,6 +10,7 @@ namespace support {
 namespace {
 MessageRecorder* g_recorder = nullptr;
 AutoAnswerBoxes* g_answerer = nullptr;
+FailingSaves::Rule g_saveRule;
 std::string g_modulePath;
 DWORD g_now = 0;
 
@@ -128,6 +129,31 @@ void AutoAnswerBoxes::Observe(const headless::BoxInfo& box) {
         return;
     g_answerer->boxes_.push_back(box.text);
     Click(box.okButton);
+}
+
+FailingSaves::FailingSaves(Rule rule) {
+    using enum SaveStep;
+    static const SaveFileSteps& real = RealSaveFileSteps();
+    static const SaveFileSteps kSteps = {
+        [](const char* path, const char* target, NewFile kind, bool* taken) {
+            *taken = false;
+            return g_saveRule(kCreate, path) ? nullptr : real.create(path, target, kind, taken);
+        },
+        [](const char* target) {
+            return g_saveRule(kOpenInPlace, target) ? nullptr : real.openInPlace(target);
+        },
+        [](std::FILE* f) { return real.flush(f) && !g_saveRule(kFlush, nullptr); },
+        [](std::FILE* f) { return real.sync(f) && !g_saveRule(kSync, nullptr); },
+        [](std::FILE* f) { return real.close(f) && !g_saveRule(kClose, nullptr); },
+        [](const char* from, const char* to) {
+            return real.replace(from, to) && !g_saveRule(kReplace, nullptr);
+        },
+        real.remove};
+    g_saveRule = std::move(rule);
+    SetSaveFileSteps(&kSteps);
+}
+FailingSaves::~FailingSaves() {
+    SetSaveFileSteps(nullptr);
 }
 
 void SetModulePathForTesting(const std::string& path) {

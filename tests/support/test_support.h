@@ -1,8 +1,9 @@
 #pragma once
 // What tests need from the own layer beyond the headless driver: the pump, clicks aimed at
 // controls, scripted input, a recorder of the messages that window procedures receive, message
-// boxes that answer themselves, and the program's path. Each installs one of the layer's hooks
-// while it lives and restores the previous one when it ends.
+// boxes that answer themselves, and the program's path; and saves whose file steps fail. Each
+// installs one of the layer's hooks (or the save's steps) while it lives and restores the previous
+// one when it ends.
 
 #include <deque>
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "platform/own/headless.h"
 #include "platform/own/hooks.h"
+#include "profiles/settings_file.h"
 
 namespace support {
 
@@ -89,6 +91,21 @@ class AutoAnswerBoxes {
     AutoAnswerBoxes* previous_;
     own::BoxObserver previousObserver_;
     std::vector<std::string> boxes_;
+};
+
+// The file steps of a save, as SaveFileSteps has them.
+enum class SaveStep { kCreate, kOpenInPlace, kFlush, kSync, kClose, kReplace };
+
+// While one of these lives, each step of a save asks the rule first and fails where it says so,
+// as the system's own would: an opening step (given its path) before it does anything, the others
+// after their work.
+class FailingSaves {
+  public:
+    using Rule = std::function<bool(SaveStep step, const char* path)>;
+    explicit FailingSaves(Rule rule);
+    ~FailingSaves();
+    FailingSaves(const FailingSaves&) = delete;
+    FailingSaves& operator=(const FailingSaves&) = delete;
 };
 
 // The path GetModuleFileNameA reports from now on; empty restores the default (/proc/self/exe).

@@ -59,19 +59,20 @@ edit_and_apply)  # starting without a settings file
     wait_gone "File error!"
     wait_for "\[Hard\]"
     { shows "Tab/S-Tab focus" && shows "\[ \] Build Mines" && shows " 0 minutes"; } || fail "start-up screen"
-    # Reset (the fourteenth stop) reads the shipped defaults; Apply then writes them byte for byte:
-    # nothing in them changes when shown.
-    keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Enter
+    # The focus starts on OK. Reset, eleven tab stops on in template order, reads the shipped
+    # defaults; Apply, three back, then writes them byte for byte: nothing in them changes when
+    # shown.
+    keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Enter
     wait_for "10 minutes"
-    keys BTab Enter
+    keys BTab BTab BTab Enter
     until_true cmp -s "$defaults" "$settings" || fail "the defaults, applied, differ from the file"
-    # From Apply on round to Attack Delay, the third stop; two steps right.
-    keys Tab Tab Tab Tab Tab Right Right
+    # From Apply on round to Attack Delay, past OK; two steps right.
+    keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Right Right
     wait_for "14 minutes"
-    # On to Build Mines: Tech Speed, Handicap, then the six boxes in reading order; then Apply.
-    keys Tab Tab Tab Tab Tab Tab Tab Tab Space
+    # On to Build Mines, the last stop, then back to Apply.
+    keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Space
     wait_for "\[x\] Build Mines"
-    keys Tab Tab Enter
+    keys BTab BTab BTab BTab BTab Enter
     until_true saved Hard "iAttackDelay = 14," || fail "delay not saved"
     saved Hard "bMines = true," || fail "mines not saved"
     quit

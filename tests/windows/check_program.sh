@@ -12,18 +12,13 @@ zip=${2:-}
 objdump=i686-w64-mingw32-objdump
 failed=0 checks=0
 
-check() {
-    local what=$1 expected=$2 actual=$3
+check() {  # check WHAT EXPECTED ACTUAL
     checks=$((checks + 1))
-    if [ "$expected" = "$actual" ]; then
-        echo "ok   $what"
-    else
-        echo "FAIL $what"
-        echo "     expected: $expected"
-        echo "     actual:   $actual"
-        failed=$((failed + 1))
-    fi
+    [ "$2" = "$3" ] && echo "ok   $1" && return
+    printf 'FAIL %s\n     expected: %s\n     actual:   %s\n' "$1" "$2" "$3"
+    failed=$((failed + 1))
 }
+words() { sort | paste -sd ' '; }  # the lines, sorted, as one line
 
 headers=$("$objdump" -p "$exe") || { echo "FAIL cannot read $exe"; exit 1; }
 
@@ -32,11 +27,11 @@ check "GUI subsystem, no console" "00000002" "$(awk '$1 == "Subsystem" { print $
 # The static C++ runtime leaves msvcrt, which every Windows has; anything else would have to be
 # shipped beside the program.
 check "imports only the system's DLLs" "comctl32.dll kernel32.dll msvcrt.dll user32.dll" \
-    "$(sed -n 's/.*DLL Name: //p' <<<"$headers" | tr '[:upper:]' '[:lower:]' | sort | tr '\n' ' ' | sed 's/ $//')"
+    "$(sed -n 's/.*DLL Name: //p' <<<"$headers" | tr '[:upper:]' '[:lower:]' | words)"
 # Resource entries as type/id/language: dialog 102 in German (Germany), manifest 1 in English (US).
 resources=$(sed -n '/Resource Directory section/,/Resources start/p' <<<"$headers" |
     awk '/Entry: ID:/ { sub(",", "", $4); ids[++n] = $4 }
-         /Leaf:/ { print ids[n - 2] "/" ids[n - 1] "/" ids[n] }' | sort | tr '\n' ' ' | sed 's/ $//')
+         /Leaf:/ { print ids[n - 2] "/" ids[n - 1] "/" ids[n] }' | words)
 check "dialog 102 and the manifest" "0x000005/0x000066/0x000407 0x000018/0x000001/0x000409" "$resources"
 
 size=$(stat -c %s "$exe")
@@ -47,7 +42,7 @@ if [ -n "$zip" ]; then
     trap 'rm -rf "$unpacked"' EXIT
     zip=$(realpath "$zip")
     check "the ZIP: the program and the defaults file" "AIControlPanel.exe Core/ Core/AIDefaultConfig.ai" \
-        "$(cmake -E tar tf "$zip" | sort | tr '\n' ' ' | sed 's/ $//')"
+        "$(cmake -E tar tf "$zip" | words)"
     (cd "$unpacked" && cmake -E tar xf "$zip")
     check "the ZIP's program is this one" "same" \
         "$(cmp -s "$unpacked/AIControlPanel.exe" "$exe" && echo same || echo differs)"

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <thread>
 
@@ -139,21 +140,29 @@ class WineBackend : public Backend {
     }
     void MouseMove(Point p) override {
         x_input::Move(p.x, p.y);
+        at_ = p;
         ++events_;
     }
-    // A person lets go only after the program has shown what the press did.
+    // A person lets go only after the program has shown what the press did. Two presses on one
+    // spot are two clicks, not a double click: the second waits out the double-click time.
     void MouseButton(bool down) override {
+        auto now = std::chrono::steady_clock::now();
+        bool near = std::abs(at_.x - pressedAt_.x) <= 2 && std::abs(at_.y - pressedAt_.y) <= 2;
+        if (down && near && now - pressed_ < kDoubleClickTime)
+            std::this_thread::sleep_for(kDoubleClickTime - (now - pressed_));
+        if (down) {
+            pressed_ = std::chrono::steady_clock::now();
+            pressedAt_ = at_;
+        }
         x_input::Button(down);
         Settle(0x01, down);  // VK_LBUTTON
     }
     void Wait(int milliseconds) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
-    void Key(int key) override {
-        for (bool down : {true, false}) {
-            x_input::Key(key, down);
-            Settle(kKeyCodes[key], down);
-        }
+    void Key(const scenario::Key& key, bool down) override {
+        x_input::Key(key.keysym, down);
+        Settle(key.vk, down);
     }
     // Once XSync returns, the X server has sent the events. The probe waits until the key or
     // button given last shows its new state (the panel's program has taken the event from X),
@@ -166,6 +175,9 @@ class WineBackend : public Backend {
     }
 
   private:
+    static constexpr auto kDoubleClickTime = std::chrono::milliseconds(600);
+    std::chrono::steady_clock::time_point pressed_{};
+    Point at_{}, pressedAt_{-100, -100};
     pid_t probe_ = -1, pid_ = -1;
     int in_ = -1, out_ = -1, exitCode_ = 0, events_ = 0;
     bool ended_ = false;

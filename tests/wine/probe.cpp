@@ -138,9 +138,16 @@ std::string Screen() {
     std::string out = "panel" + Numbers(client) + Numbers(CloseBox(panel)) + "\n";
     std::vector<HWND> children;
     EnumChildWindows(panel, Collect, reinterpret_cast<LPARAM>(&children));
+    // The focus of the panel's thread, wherever it is: a control, a box, or none.
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(panel, nullptr), &thread);
+    int focus = -1, focusBox = -1, controls = 0, onOk = 0;
     for (HWND child : children) {
         if (GetParent(child) != panel)
             continue;
+        focus = child == thread.hwndFocus ? controls : focus;
+        ++controls;
         std::string name = ClassOf(child);
         LONG type = name == "Button" ? GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK : -1;
         bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
@@ -172,7 +179,9 @@ std::string Screen() {
         for (std::size_t i = 0; name == WC_TABCONTROLA && i < rows.size(); ++i)
             out += "tab" + rows[i] + (static_cast<LRESULT>(i) == selected ? " 1\n" : " 0\n");
     }
-    for (HWND box : Boxes(panel)) {
+    std::vector<HWND> boxes = Boxes(panel);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        HWND box = boxes[i];
         // Its message is its longest static text (the icon's static has none).
         std::vector<HWND> parts;
         std::string text = "\"\"";
@@ -182,8 +191,14 @@ std::string Screen() {
                 text = Quoted(part);
         }
         out += "box" + Numbers(GetDlgItem(box, IDOK)) + " " + Quoted(box) + " " + text + "\n";
+        if (focusBox < 0 && (thread.hwndFocus == box || IsChild(box, thread.hwndFocus))) {
+            focusBox = static_cast<int>(i);
+            onOk = thread.hwndFocus == GetDlgItem(box, IDOK);
+        }
     }
-    return out;
+    char line[64];
+    std::snprintf(line, sizeof line, "focus %d %d %d\n", focus, focusBox, onOk);
+    return out + line;
 }
 
 void Raise(int box, POINT point) {

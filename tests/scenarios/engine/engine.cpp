@@ -1,6 +1,9 @@
 #include "tests/scenarios/engine/engine.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
@@ -13,8 +16,13 @@ namespace scenario {
 
 namespace fs = std::filesystem;
 
-const char* const kKeys[8] = {"Left", "Right", "Up", "Down", "Home", "End", "PageUp", "PageDown"};
-const int kKeyCodes[8] = {0x25, 0x27, 0x26, 0x28, 0x24, 0x23, 0x21, 0x22};
+const Key kKeys[16] = {
+    {"Left", 0x25, 0xFF51},   {"Right", 0x27, 0xFF53},    {"Up", 0x26, 0xFF52},
+    {"Down", 0x28, 0xFF54},   {"Home", 0x24, 0xFF50},     {"End", 0x23, 0xFF57},
+    {"PageUp", 0x21, 0xFF55}, {"PageDown", 0x22, 0xFF56}, {"Tab", 0x09, 0xFF09},
+    {"Enter", 0x0D, 0xFF0D},  {"Escape", 0x1B, 0xFF1B},   {"Space", 0x20, 0x0020},
+    {"F4", 0x73, 0xFFC1},     {"Shift", 0x10, 0xFFE1},    {"Ctrl", 0x11, 0xFFE3},
+    {"Alt", 0x12, 0xFFE9}};
 
 // ---- Lines
 
@@ -111,6 +119,15 @@ const Control* Screen::InGroup(const std::string& group, const char* className) 
     return nullptr;
 }
 
+std::string Screen::GroupOf(const Control& c) const {
+    for (const Control& box : controls) {
+        if (box.buttonType == 7 && c.rect.left >= box.rect.left && c.rect.right <= box.rect.right &&
+            c.rect.top >= box.rect.top && c.rect.bottom <= box.rect.bottom && &box != &c)
+            return box.text;
+    }
+    return "";
+}
+
 const Control* Screen::Button(const std::string& caption) const {
     for (const Control& c : controls) {
         if (c.className == "Button" && c.buttonType != 7 && c.text == caption)
@@ -120,8 +137,9 @@ const Control* Screen::Button(const std::string& caption) const {
 }
 
 // The probe's lines: "panel CLIENT CLOSEBOX", "control CLASS ID RECT TYPE CHECKED TEXT",
-// "slider MIN MAX CHANNEL POS THUMB" (of the control before it), "tab RECT TEXT SELECTED" and
-// "box OK TITLE TEXT"; a rectangle is four numbers, texts are quoted.
+// "slider MIN MAX CHANNEL POS THUMB" (of the control before it), "tab RECT TEXT SELECTED",
+// "box OK TITLE TEXT" and "focus CONTROL BOX ONOK" (places among the control and box lines, -1
+// for none); a rectangle is four numbers, texts are quoted.
 bool ParseScreenLine(const std::string& text, Screen* s) {
     Line line;
     std::string error;
@@ -151,6 +169,9 @@ bool ParseScreenLine(const std::string& text, Screen* s) {
         s->tabs.push_back(Tab{rect(0), t[0]});
     } else if (kind == "box" && n.size() == 4 && t.size() == 2) {
         s->boxes.push_back(Box{rect(0), t[0], t[1]});
+    } else if (kind == "focus" && n.size() == 3 && t.empty()) {
+        bool known = n[0] < static_cast<int>(s->controls.size());
+        std::tie(s->focus, s->focusBox, s->focusOnOk) = std::tuple(known ? n[0] : -1, n[1], n[2]);
     } else {
         return false;
     }
@@ -174,6 +195,35 @@ std::string ControlLine(const Control& c, const Screen& s) {
            Numbers(c.rect, s);
 }
 
+// Where the keyboard focus is: a button or check box by its caption, a slider, value label or
+// group box by its group's caption, the tabs, the top box's OK button or the rest of that box.
+// "focus none" holds wherever no control of the panel has it.
+std::string FocusSeen(const Line& line, const Screen& s) {
+    const Control* c = s.Focused();
+    if (!c) {
+        bool none = line.words.size() == 2 && line.words[1] == "none" && !line.quoted[1];
+        return none || s.focusBox < 0 ? "focus none"
+               : s.focusBox > 0       ? "focus in a box beneath the top one"
+               : s.focusOnOk          ? "focus box \"OK\""
+                                      : "focus box";
+    }
+    std::string group = Quoted(s.GroupOf(*c));
+    return c->className == "SysTabControl32" ? "focus tabs"
+           : c->slider                       ? "focus slider " + group
+           : c->className == "Static"        ? "focus label " + group
+           : c->buttonType == 7              ? "focus group " + Quoted(c->text)
+                                             : "focus " + Quoted(c->text);
+}
+
+// The push button that carries the default ring.
+std::string DefaultSeen(const Screen& s) {
+    for (const Control& c : s.controls) {
+        if (c.className == "Button" && c.buttonType == 1)
+            return "default " + Quoted(c.text);
+    }
+    return "default none";
+}
+
 // What the screen shows of an expectation's subject, written as that expectation; empty when
 // the line expects nothing of the screen.
 std::string Seen(const Line& line, const Screen& s) {
@@ -185,11 +235,15 @@ std::string Seen(const Line& line, const Screen& s) {
                : box->title == "Error"
                    ? "box " + Quoted(box->text)
                    : "a box titled " + Quoted(box->title) + ": " + Quoted(box->text);
-    } else if (std::string(" tab label slider thumb checked unchecked control ")
+    } else if (std::string(" tab label slider thumb checked unchecked control focus default ")
                    .find(" " + verb + " ") == std::string::npos) {
         return "";
     } else if (!s.panel) {
         return "the panel is not on screen";
+    } else if (verb == "focus") {
+        return FocusSeen(line, s);
+    } else if (verb == "default") {
+        return DefaultSeen(s);
     } else if (verb == "tab") {
         return "tab " + Quoted(s.selectedTab >= 0 ? s.tabs[s.selectedTab].text : "");
     } else if (verb == "control") {
@@ -281,11 +335,33 @@ bool Player::SetUp(const fs::path& root) {
                 return Fail(&line, "a program path of that length cannot be made here");
             fs::create_directories(folder_ /= std::string(padding, 'p'));
         } else if (!(Is(line, {"differs", nullptr}) && Expect(line)) &&
-                   !(Is(line, {"file", nullptr, "from", nullptr}) && Act(line))) {
-            return Fail(&line, "not a set-up line");
+                   !(Is(line, {"file", nullptr, "from", nullptr}) && Act(line)) && !Prepare(line)) {
+            return Fail(&line, "not a set-up line");  // unless Prepare told why already
         }
     }
     return Fail(nullptr, "the scenario never starts the program");
+}
+
+// A second name for a file, a file's mode (in octal), or its owner where the player is root.
+bool Player::Prepare(const Line& line) {
+    std::error_code error;
+    fs::path path = line.words.size() > 1 ? folder_ / line.words[1] : fs::path();
+    char* end = nullptr;
+    int user = 0;
+    if (Is(line, {"link", nullptr, "to", nullptr})) {
+        fs::create_directories(path.parent_path(), error);
+        fs::create_hard_link(folder_ / line.words[3], path, error);
+    } else if (Is(line, {"mode", nullptr, nullptr})) {
+        auto mode = static_cast<fs::perms>(std::strtol(line.words[2].c_str(), &end, 8));
+        fs::permissions(path, mode, error);
+        return (!*end && !error) || Fail(&line, "cannot set that mode");
+    } else if (Is(line, {"owner", nullptr, nullptr}) && Number(line, 2, &user)) {
+        if (geteuid() == 0 && chown(path.c_str(), user, user) != 0)
+            error = std::error_code(errno, std::generic_category());
+    } else {
+        return false;
+    }
+    return !error || Fail(&line, error.message());
 }
 
 bool Player::Read() {
@@ -349,6 +425,23 @@ bool Player::Click(int box, Point at, const Point* to) {
     return true;
 }
 
+bool Player::Keys(const std::string& combination) {
+    std::vector<const Key*> keys;
+    for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+        end = combination.find('+', start);
+        std::string name = combination.substr(start, end - start);
+        keys.push_back(
+            std::find_if(kKeys, kKeys + 16, [&name](const Key& k) { return name == k.name; }));
+        if (keys.back() == kKeys + 16)
+            return false;
+    }
+    for (const Key* key : keys)
+        backend_->Key(*key, true);
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+        backend_->Key(**key, false);
+    return true;
+}
+
 bool Player::Act(const Line& line) {
     std::error_code error;
     if (Is(line, {"file", nullptr, "from", nullptr})) {
@@ -359,6 +452,8 @@ bool Player::Act(const Line& line) {
     } else if (Is(line, {"remove", nullptr})) {
         fs::remove(folder_ / line.words[1], error);
         return !error || Fail(&line, "cannot remove the file: " + error.message());
+    } else if (Is(line, {"mode", nullptr, nullptr})) {
+        return Prepare(line);
     }
     int code = 0, target = 0;
     if ((!fresh_ && !Read()) || (!screen_.panel && backend_->Ended(&code)))
@@ -379,13 +474,18 @@ bool Player::Act(const Line& line) {
         return Click(-1, Centre(s.closeBox));
     } else if (Is(line, {"dismiss", "box"}) && !s.boxes.empty()) {
         return Click(0, Centre(s.boxes[0].ok));
+    } else if (Is(line, {"key", nullptr})) {
+        return Keys(line.words[1]) || Fail(&line, "no such key");
     } else if (c) {
         Point thumb = Centre(c->thumb);
         if (Is(line, {"key", "slider", nullptr, nullptr})) {
-            auto key = std::find(kKeys, kKeys + 8, line.words[3]) - kKeys;
-            if (key < 8 && Click(-1, thumb))
-                backend_->Key(static_cast<int>(key));
-            return key < 8 || Fail(&line, "no such key");
+            auto key = std::find_if(kKeys, kKeys + kSliderKeys,
+                                    [&line](const Key& k) { return line.words[3] == k.name; }) -
+                       kKeys;
+            if (key == kSliderKeys)
+                return Fail(&line, "no such key");
+            Click(-1, thumb);
+            return Keys(line.words[3]);
         } else if (Is(line, {"drag", "slider", nullptr, "to", nullptr}) &&
                    Number(line, 4, &target) && target >= c->min && target <= c->max) {
             // The thumb's centre travels the channel less one thumb width, evenly over the range.
@@ -475,6 +575,8 @@ void Player::WriteReadings() {
             Write(thumbsWritten_[setting.caption] = thumb);
     }
     Write(Seen(Parsed("box"), screen_));
+    Write(Seen(Parsed("focus"), screen_));
+    Write(Seen(Parsed("default"), screen_));
 }
 
 bool Player::Finish() {

@@ -64,16 +64,30 @@ struct Screen {
     std::vector<Tab> tabs;
     int selectedTab = -1;
     std::vector<Box> boxes;  // the one on top first
+    int focus = -1;          // the control that has the keyboard focus, if one of the panel's
+    int focusBox = -1;       // else the box that has it, if one does
+    bool focusOnOk = false;  // and whether it is that box's OK button
 
     // A slider or value label by the caption of its group box; a button by its caption.
     const Control* InGroup(const std::string& group, const char* className) const;
     const Control* Button(const std::string& caption) const;
+    // The caption of the group box that holds the control; empty for none.
+    std::string GroupOf(const Control& control) const;
+    const Control* Focused() const { return focus >= 0 ? &controls[focus] : nullptr; }
 };
 // One line of the probe's report (tests/wine/probe.cpp) into the screen.
 bool ParseScreenLine(const std::string& text, Screen* screen);
 
-extern const char* const kKeys[8];  // Left, Right, Up, Down, Home, End, PageUp, PageDown
-extern const int kKeyCodes[8];      // their virtual-key codes
+// The keys that scenarios name, with their virtual-key codes and X key symbols: first the eight
+// that move a slider (Left, Right, Up, Down, Home, End, PageUp, PageDown), then Tab, Enter,
+// Escape, Space, F4, and last the modifiers Shift, Ctrl and Alt.
+struct Key {
+    const char* name;
+    int vk;
+    unsigned keysym;
+};
+extern const Key kKeys[16];
+constexpr int kSliderKeys = 8;
 
 // Where a scenario is played: every verb is made of these readings and inputs. Input is taken
 // by the program before the next reading.
@@ -93,7 +107,7 @@ class Backend {
     virtual void MouseMove(Point point) = 0;
     virtual void MouseButton(bool down) = 0;
     virtual void Wait(int milliseconds) = 0;  // the program runs on meanwhile (its timers too)
-    virtual void Key(int key) = 0;            // down and up, by its place in kKeys
+    virtual void Key(const scenario::Key& key, bool down) = 0;
 };
 
 // Gives actions when the scenario's lines have run out, and checks what must hold before each.
@@ -121,10 +135,14 @@ class Player {
 
   private:
     bool Fail(const Line* line, const std::string& what);
+    bool Prepare(const Line& line);
     bool Read();
     bool Expect(const Line& line);
     bool Act(const Line& line);
     bool Click(int box, Point at, const Point* to = nullptr);
+    // A key with its modifiers, as "Ctrl+Shift+Tab": modifiers down, the key down and up, the
+    // modifiers up in reverse. False for a name that is not one.
+    bool Keys(const std::string& combination);
     void Write(const std::string& text);
     void WriteReadings();
 

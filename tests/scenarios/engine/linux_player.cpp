@@ -65,6 +65,8 @@ class HeadlessBackend : public Backend {
         for (const headless::WindowInfo& w : windows) {
             if (!s->panel || w.parent != windows_[0])
                 continue;
+            if (w.focused)
+                s->focus = static_cast<int>(s->controls.size());
             const own::ButtonInfo* button = headless::Button(w.hwnd);
             s->controls.push_back(Control{w.className, w.text, w.id, Of(w.rect),
                                           button ? static_cast<int>(w.style & BS_TYPEMASK) : -1,
@@ -83,9 +85,14 @@ class HeadlessBackend : public Backend {
             }
         }
         const std::vector<headless::BoxInfo>& boxes = headless::OpenBoxes();
+        HWND focus = GetFocus();
         for (auto box = boxes.rbegin(); box != boxes.rend(); ++box) {
             headless::WindowInfo ok;
             headless::GetWindowInfo(box->okButton, &ok);
+            if (focus && (focus == box->box || IsChild(box->box, focus))) {
+                s->focusBox = static_cast<int>(s->boxes.size());
+                s->focusOnOk = focus == box->okButton;
+            }
             s->boxes.push_back(Box{Of(ok.rect), box->title, box->text});
             windows_.push_back(box->box);
         }
@@ -109,12 +116,17 @@ class HeadlessBackend : public Backend {
         headless::MouseDown(at_);
         support::DoEvents();
     }
-    void Key(int key) override { headless::PressKey(static_cast<UINT>(kKeyCodes[key])); }
+    void Key(const scenario::Key& key, bool down) override {
+        down ? headless::KeyDown(static_cast<UINT>(key.vk))
+             : headless::KeyUp(static_cast<UINT>(key.vk));
+    }
     // The layer's clock stands still here (support::StopClock): time passes only by hand.
     void Wait(int milliseconds) override { support::AdvanceClock(milliseconds); }
 
-  private:
+  protected:
     std::vector<HWND> windows_;  // the panel, then the boxes as last read
+
+  private:
     POINT at_{};
 };
 
@@ -140,9 +152,14 @@ class DesktopBackend : public HeadlessBackend {
             support::DoEvents();
         }
     }
-    void Key(int key) override {
-        x_input::Key(key, true);
-        x_input::Key(key, false);
+    // Keys go to the X window under the pointer (no window manager gives the focus here): it
+    // rests on the panel's caption first, which a move without a press leaves alone.
+    void Key(const scenario::Key& key, bool down) override {
+        headless::WindowInfo panel;
+        if (down && headless::GetWindowInfo(windows_[0], &panel))
+            x_input::Move((panel.rect.left + 8) * front_->Scale(),
+                          (panel.rect.top + 8) * front_->Scale());
+        x_input::Key(key.keysym, down);
         x_input::Sync();
     }
     // Real time, with the window kept up to date and the program's timers served meanwhile.
@@ -179,34 +196,42 @@ const Setting& AnyRow(bool checkBox) {
     return *row;
 }
 
-// Each step of a save fails one time in 24 when saves fail at random: about one save in five.
-bool Fails() {
-    return g_failingSaves && g_saveRandom() % 24 == 0;
+// What a save writes from the profiles now. No message is handled between a save's steps.
+std::string Written() {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&buffer, &size);
+    for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i)
+        ProfileRegistry::At(i)->Write(out);
+    std::fclose(out);
+    std::string written(buffer, size);
+    std::free(buffer);
+    return written;
 }
-const SaveFileSteps kWatchedSteps = {
-    [](const char* target, char (&temporary)[kFilePathSize]) {
-        return Fails() ? nullptr : RealSaveFileSteps().open(target, temporary);
-    },
-    [](std::FILE* file) { return !Fails() && RealSaveFileSteps().flush(file); },
-    [](std::FILE* file) { return !Fails() && RealSaveFileSteps().sync(file); },
-    [](std::FILE* file) { return RealSaveFileSteps().close(file) && !Fails(); },
-    // No message is handled between a save's steps: the profiles are still what it wrote.
-    [](const char* from, const char* to) {
-        char* buffer = nullptr;
-        std::size_t size = 0;
-        std::FILE* out = open_memstream(&buffer, &size);
-        for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i)
-            ProfileRegistry::At(i)->Write(out);
-        std::fclose(out);
-        std::string written(buffer, size);
-        std::free(buffer);
-        if (Fails() || !RealSaveFileSteps().replace(from, to))
-            return false;
-        g_expectedFile = written;
+
+// With saves failing at random, a step of a new file beside the old one fails one time in 24,
+// which turns the save to writing the file in place (about one save in five), and the open of the
+// file itself one time in two, which ends the save with its message. Either way the file is
+// whole; what it must hold follows the steps.
+bool WatchSave(support::SaveStep step, const char*) {
+    using enum support::SaveStep;
+    static enum { kOther, kRenaming, kInPlace } way = kOther;
+    static std::string pending;
+    bool fails = g_failingSaves && (step == kOpenInPlace                  ? g_saveRandom() % 2 == 0
+                                    : step == kCreate || way == kRenaming ? g_saveRandom() % 24 == 0
+                                                                          : false);
+    if (step == kCreate)
+        pending = Written();
+    if (step == kReplace || (step == kClose && way == kInPlace)) {
+        g_expectedFile = pending;  // the rename is done, or the file written, whatever comes next
         g_fileExpected = true;
-        return ++g_saves > 0;
-    },
-    [](const char* path) { RealSaveFileSteps().remove(path); }};
+        ++g_saves;
+        way = kOther;
+    } else if (step == kCreate || step == kOpenInPlace) {
+        way = fails ? kOther : step == kCreate ? kRenaming : kInPlace;
+    }
+    return fails;
+}
 
 std::string CheckFile() {
     bool present = false;
@@ -232,21 +257,52 @@ class RandomDriver : public Driver {
         if (++given_ > actions_ + 100)
             return false;
         else if (!s.boxes.empty() && (given_ > actions_ || Below(startingUp ? 8 : 3) == 0))
-            *line = "dismiss box";
+            *line = s.focusBox == 0 && Below(2) ? "key Escape" : "dismiss box";
         else if (given_ > actions_)
-            *line = Below(3) == 0 ? "close" : Below(2) ? "press \"OK\"" : "press \"Cancel\"";
-        else if (int pick = Below(12); pick < 2)
+            *line = Ending(s);
+        else if (int pick = Below(13); pick == 0)
+            *line = defaults ? "file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults)
+                             : "remove \"Core/AIDefaultConfig.ai\"";
+        else if (pick <= 6)
+            *line = KeyAction(s);
+        else if ((pick = Below(11)) < 2)
             *line = "select tab " + Quoted(kTabs[Below(5)]);
         else if (pick < 4)
             *line = "toggle " + Quoted(AnyRow(true).caption);
         else if (pick < 6)
             *line = Below(2) ? "press \"Apply\"" : "press \"Reset\"";
-        else if (pick == 6)
-            *line = defaults ? "file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults)
-                             : "remove \"Core/AIDefaultConfig.ai\"";
         else
             *line = SliderAction(s);
         return true;
+    }
+
+    // A key to whatever has the focus. Enter, Space, Escape and Alt+F4 only where they do not end
+    // the program: on a box, and Enter or Space on the panel where they press neither OK nor
+    // Cancel.
+    std::string KeyAction(const Screen& s) {
+        std::vector<std::string> keys = {
+            "Tab", "Shift+Tab", "Ctrl+Tab", "Ctrl+Shift+Tab", "Ctrl+PageDown", "Ctrl+PageUp"};
+        for (int i = 0; i < kSliderKeys; ++i)
+            keys.push_back(kKeys[i].name);
+        const Control* focus = s.Focused();
+        bool onBox = s.focusBox >= 0;
+        bool ends = focus && focus->className == "Button" &&
+                    (focus->text == "OK" || focus->text == "Cancel");
+        if (onBox)
+            keys.insert(keys.end(), {"Escape", "Alt+F4"});
+        if (onBox || (focus && focus->buttonType == 1 && !ends))
+            keys.push_back("Enter");
+        if (onBox || (focus && !ends))
+            keys.push_back("Space");
+        return "key " + keys[static_cast<std::size_t>(Below(static_cast<int>(keys.size())))];
+    }
+
+    // The end, by mouse or by keys (Enter presses OK unless a default Apply or Reset has the
+    // focus).
+    std::string Ending(const Screen& s) {
+        static const char* const kEndings[] = {"close",      "press \"OK\"", "press \"Cancel\"",
+                                               "key Escape", "key Alt+F4",   "key Enter"};
+        return kEndings[Below(s.Focused() ? 6 : 3)];
     }
 
     std::string SliderAction(const Screen& s) {
@@ -261,7 +317,7 @@ class RandomDriver : public Driver {
                 return "drag slider " + group + " to " +
                        std::to_string(c->min + Below(c->max - c->min + 1));
             case 1:
-                return "key slider " + group + " " + kKeys[Below(8)];
+                return "key slider " + group + " " + kKeys[Below(kSliderKeys)].name;
             default:
                 return "click slider " + group +
                        (left && (!right || Below(2)) ? " left" : " right");
@@ -404,7 +460,7 @@ int main(int argc, char** argv) {
     g_expectedFile = ReadBytes(player.folder_ / kSettingsFilePath, &g_fileExpected);
     if (seed >= 0) {
         player.SetDriver(&random);
-        SetSaveFileSteps(&kWatchedSteps);
+        static support::FailingSaves watched(WatchSave);
     }
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
     support::SetModulePathForTesting((player.folder_ / "AIControlPanel").string());

@@ -2,7 +2,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 
 namespace x_input {
 static Display* g_display = nullptr;
@@ -21,10 +20,8 @@ void Button(bool down) {
     XTestFakeButtonEvent(g_display, 1, down, CurrentTime);
 }
 
-void Key(int key, bool down) {
-    static const KeySym keys[] = {XK_Left, XK_Right, XK_Up,    XK_Down,
-                                  XK_Home, XK_End,   XK_Prior, XK_Next};
-    XTestFakeKeyEvent(g_display, XKeysymToKeycode(g_display, keys[key & 7]), down, CurrentTime);
+void Key(unsigned keysym, bool down) {
+    XTestFakeKeyEvent(g_display, XKeysymToKeycode(g_display, keysym), down, CurrentTime);
 }
 
 void Sync() {

@@ -6,7 +6,7 @@ namespace x_input {
 bool Open();  // false when there is no display or it lacks XTest
 void Move(int x, int y);
 void Button(bool down);
-void Key(int key, bool down);  // by its place in scenario::kKeys
-void Sync();                   // returns once the server has made every event given so far
+void Key(unsigned keysym, bool down);
+void Sync();  // returns once the server has made every event given so far
 
 }  // namespace x_input

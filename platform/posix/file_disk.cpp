@@ -1,9 +1,10 @@
 // File operations of loading and saving, on POSIX.
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "platform/file_ops.h"
@@ -37,8 +38,9 @@ bool FollowLink(char (&path)[kFilePathSize]) {
 }
 
 // Gives the new file the target's owner, group and permissions; without a target, what fopen
-// gives a new file (0666 less the umask).
-bool TakePermissions(int fd, const char* target) {
+// gives a new file (0666 less the umask). Only a privileged process may give a file away: other
+// ones fail where the target is not theirs, since a file renamed over it would then change hands.
+bool TakeTargetsPermissions(int fd, const char* target) {
     struct stat info;
     if (stat(target, &info) != 0) {
         if (errno != ENOENT) {
@@ -48,14 +50,19 @@ bool TakePermissions(int fd, const char* target) {
         umask(mask);
         return fchmod(fd, 0666 & ~mask) == 0;
     }
-    // Only a privileged process may give a file away; others keep at least the group where it
-    // is one of theirs. Before the mode, since a change of owner clears the set-id bits.
-    if (fchown(fd, info.st_uid, info.st_gid) != 0 &&
-        (errno != EPERM ||
-         (fchown(fd, static_cast<uid_t>(-1), info.st_gid) != 0 && errno != EPERM))) {
-        return false;
+    // Before the mode, since a change of owner clears the set-id bits.
+    return fchown(fd, info.st_uid, info.st_gid) == 0 && fchmod(fd, info.st_mode & 07777) == 0;
+}
+
+// The folder part of target, or "." where it has none.
+void FolderOf(const char* target, char (&folder)[kFilePathSize]) {
+    std::size_t length = FolderLength(target);
+    if (length == 0) {
+        strcpy(folder, ".");
+        return;
     }
-    return fchmod(fd, info.st_mode & 07777) == 0;
+    memcpy(folder, target, length);
+    folder[length] = '\0';
 }
 
 }  // namespace
@@ -97,30 +104,50 @@ bool FindSaveTarget(const char* path, char (&target)[kFilePathSize]) {
     return errno == ENOENT;
 }
 
-std::FILE* CreateFileBeside(const char* target, char (&temporary)[kFilePathSize]) {
-    static const char kPattern[] = ".XXXXXX";
-    std::size_t length = strlen(target);
-    if (length + sizeof kPattern > kFilePathSize) {
-        return nullptr;
-    }
-    memcpy(temporary, target, length);
-    memcpy(temporary + length, kPattern, sizeof kPattern);
-    // Tries fresh random names, each created exclusively and never through a link, until one is
-    // free: nothing planted at a name redirects the save, and a leftover is merely passed by.
-    int fd = mkostemp(temporary, O_CLOEXEC | O_NOFOLLOW);
+bool HasOtherNames(const char* target) {
+    struct stat info;
+    return stat(target, &info) == 0 && info.st_nlink > 1;
+}
+
+std::FILE* CreateNewFile(const char* path, const char* target, NewFile kind, bool* taken) {
+    // Created exclusively and never through a link: nothing planted at the name redirects it.
+    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    *taken = fd < 0 && errno == EEXIST;
     if (fd < 0) {
         return nullptr;
     }
-    std::FILE* file = TakePermissions(fd, target) ? fdopen(fd, "wb") : nullptr;
+    bool given = kind == NewFile::kCopy || TakeTargetsPermissions(fd, target);
+    std::FILE* file = given ? fdopen(fd, "wb") : nullptr;
     if (!file) {
         close(fd);
-        unlink(temporary);
+        unlink(path);
+    }
+    return file;
+}
+
+std::FILE* OpenInPlace(const char* target) {
+    // Non-blocking, so that a pipe planted at the name fails at once rather than wait for a
+    // reader; it is refused below with everything else that is not a plain file.
+    int fd = open(target, O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info;
+    std::FILE* file = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? fdopen(fd, "wb") : nullptr;
+    if (!file) {
+        close(fd);
+        return nullptr;
+    }
+    if (ftruncate(fd, 0) != 0) {
+        fclose(file);
+        return nullptr;
     }
     return file;
 }
 
 bool FlushFileToDisk(std::FILE* file) {
-    return fsync(fileno(file)) == 0;
+    // Some file systems cannot sync at all, and say so with EINVAL.
+    return fsync(fileno(file)) == 0 || errno == EINVAL;
 }
 
 bool RenameOverFile(const char* from, const char* to) {
@@ -128,18 +155,35 @@ bool RenameOverFile(const char* from, const char* to) {
         return false;
     }
     // The rename lives in the folder: until that is on the disk, a power cut may bring the old
-    // file back after the save said it was done.
-    char folder[kFilePathSize] = ".";
-    if (std::size_t length = FolderLength(to)) {
-        memcpy(folder, to, length);
-        folder[length] = '\0';
-    }
+    // file back. The new file is in place already, so a folder that cannot be opened or synced
+    // does not undo the save.
+    char folder[kFilePathSize];
+    FolderOf(to, folder);
     int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
     }
-    // Some file systems cannot sync a folder, and say so with EINVAL.
-    bool synced = fsync(fd) == 0 || errno == EINVAL;
-    close(fd);
-    return synced;
+    return true;
+}
+
+void RemoveLeftoversBeside(const char* target) {
+    char folder[kFilePathSize];
+    FolderOf(target, folder);
+    const char* name = target + FolderLength(target);
+    DIR* listing = opendir(folder);
+    if (!listing) {
+        return;
+    }
+    time_t dayAgo = time(nullptr) - 24 * 60 * 60;
+    while (const dirent* entry = readdir(listing)) {
+        struct stat info;
+        // Looked at and removed by name within the folder, so no link is ever followed.
+        if (IsBesideName(entry->d_name, name) &&
+            fstatat(dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_mtime < dayAgo) {
+            unlinkat(dirfd(listing), entry->d_name, 0);
+        }
+    }
+    closedir(listing);
 }
