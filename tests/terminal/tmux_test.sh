@@ -88,6 +88,10 @@ close)
     mouse 40 "$last" "$row"
     mouse 23 "$last" "$row"
     wait_for "Very Fast"
+    # Held in the channel at the first tick, a press pages the thumb on until it gets there.
+    mouse 20 "$(awk -v s="$line" 'BEGIN { print index(s, "n") - 1 }')" "$row"
+    wait_for "Very Slow"
+    mouse 23 0 "$row"
     # The close box: the program ends, and the file stays as it was.
     read -r col row < <(cell_of "[X]")
     mouse 20 $((col + 1)) "$row"
