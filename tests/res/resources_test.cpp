@@ -61,7 +61,10 @@ TEST(resource_file, reads_the_programs_file_and_refuses_what_is_cut_or_corrupt) 
         bool whole = n == kDialogHeader || n == manifestData - 32 || n >= manifestEnd;
         EXPECT_EQ(whole, kFile.Prefix(n).ReadsAsResources()) << n;
     }
-    EXPECT_FALSE(kFile.With(0, 4).ReadsAsResources());                           // leading entry
+    // A leading entry that holds data (here the dialog's entry), or has a type or a name.
+    EXPECT_FALSE(kFile.With(0, manifestData - 32 - kDialogHeader).ReadsAsResources());
+    EXPECT_FALSE(kFile.With(8, 0x0005FFFF).ReadsAsResources());
+    EXPECT_FALSE(kFile.With(12, 0x0001FFFF).ReadsAsResources());
     EXPECT_FALSE(kFile.With(kDialogHeader, 0xFFFFFFF0).ReadsAsResources());      // data size
     EXPECT_FALSE(kFile.With(kDialogHeader + 4, 0xFFFFFFFC).ReadsAsResources());  // header size
     EXPECT_FALSE(kFile.With(kDialogHeader + 4, 8).ReadsAsResources());           // header too small
