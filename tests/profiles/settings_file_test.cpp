@@ -113,12 +113,12 @@ TEST_F(SettingsFile, a_save_writes_through_a_chain_of_links_that_stays) {
 TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_umask) {
     bool root = geteuid() == 0;
     Plant(kPath);
-    ASSERT_EQ(0, chmod(kPath, 0600));
+    ASSERT_EQ(0, chmod(kPath, 0640));
     ASSERT_TRUE(!root || chown(kPath, kOtherUser, kOtherUser) == 0);
     ASSERT_TRUE(SaveAISettings(kPath));
     struct stat info;
     ASSERT_EQ(0, stat(kPath, &info));
-    EXPECT_EQ(0600u, info.st_mode & 07777);
+    EXPECT_EQ(0640u, info.st_mode & 07777);
     EXPECT_EQ(root ? kOtherUser : geteuid(), info.st_uid);
     EXPECT_EQ(root ? kOtherUser : getegid(), info.st_gid);
 
