@@ -84,16 +84,18 @@ RECT ControlRect(HWND control, UINT message, WPARAM wParam, char* text = nullptr
     return rect;
 }
 
-// The close box, found once a panel by asking it what lies along its caption.
+// The close box, found once a panel by asking it what lies along its caption, from the right.
 RECT CloseBox(HWND panel) {
     static HWND known = nullptr;
     static RECT closeBox{};
     RECT frame{};
     GetWindowRect(panel, &frame);
     int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-    for (int x = frame.right - 80, left = 0; panel != known && x < frame.right; ++x) {
+    for (int x = frame.right - 1, right = 0; panel != known && x > frame.right - 80; --x) {
         if (Send(panel, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE)
-            closeBox = RECT{left = left ? left : x, y, x + 1, y + 1};
+            closeBox = RECT{x, y, right = right ? right : x + 1, y + 1};
+        else if (right)
+            break;
     }
     known = panel;
     return closeBox;
