@@ -130,35 +130,24 @@ launch_figures() {
     done
 }
 
-# Milliseconds from starting a program in the current folder (a function that execs it) until
-# an X window with the dialog's caption is viewable; the program is then ended, and its window gone.
+# Milliseconds from starting a program in the current folder until the X server maps its window
+# with the dialog's caption (bench/visible_timer.cpp); the program is then ended, and its window
+# gone. The programs: the desktop window at SCALE, the Windows program under Wine, and the bare
+# window of WIDTH x HEIGHT (set by the caller).
 visible_ms() {
-    local started pid
-    started=$(date +%s%N)
-    "$@" >/dev/null 2>"$WORK/stderr" &
-    pid=$!
-    until xdotool search --onlyvisible --name '^AI Control Panel$' >/dev/null 2>&1; do
-        kill -0 "$pid" 2>/dev/null ||
-            { wait "$pid"; echo "bench: $* ended early ($?): $(cat "$WORK/stderr")" >&2; return 1; }
-        sleep 0.002
-    done
-    echo $((($(date +%s%N) - started) / 1000000))
-    kill "$pid"
-    wait "$pid" 2>/dev/null
-    while xdotool search --onlyvisible --name '^AI Control Panel$' >/dev/null 2>&1; do
-        sleep 0.01
-    done
+    local command
+    case $1 in
+        desktop_window) command=(./AIControlPanel --scale "$SCALE") ;;
+        wine_window) command=("$WINE_LOADER" ./AIControlPanel.exe) ;;
+        bare_window) command=(./visible_floor "$WIDTH" "$HEIGHT") ;;
+    esac
+    ./visible_timer "${command[@]}" 2>"$WORK/stderr" ||
+        { echo "bench: $1 ended early: $(cat "$WORK/stderr")" >&2; return 1; }
 }
-
-# The programs that visible_ms starts; SCALE, and the bare window's WIDTH and HEIGHT, set by the
-# caller.
-desktop_window() { exec ./AIControlPanel --scale "$SCALE"; }
-wine_window() { exec "$WINE_LOADER" ./AIControlPanel.exe; }
-bare_window() { exec ./visible_floor "$WIDTH" "$HEIGHT"; }
 
 # The desktop window's WIDTH and HEIGHT at SCALE, from the window itself.
 measure_window() {
-    desktop_window >/dev/null 2>&1 &
+    ./AIControlPanel --scale "$SCALE" >/dev/null 2>&1 &
     local pid=$! id
     id=$(xdotool search --sync --onlyvisible --name '^AI Control Panel$' | head -1)
     read -r WIDTH HEIGHT < <(xdotool getwindowgeometry --shell "$id" |
@@ -194,7 +183,7 @@ pair_figures() {
 
 desktop_figure() {
     wine_ready || return 1
-    if ! windows_build "$TOOLCHAIN" || ! build "$WORK/linux" bench AIControlPanel visible_floor; then
+    if ! windows_build "$TOOLCHAIN" || ! build "$WORK/linux" bench AIControlPanel visible_floor visible_timer; then
         echo "bench: the builds of both programs failed" >&2
         return 1
     fi
@@ -203,7 +192,7 @@ desktop_figure() {
     mkdir -p "$folder/Core"
     cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$folder/Core/AIConfig.ai"
     cp "$WORK/$TOOLCHAIN/app/AIControlPanel.exe" "$WORK/linux/app/AIControlPanel" \
-        "$WORK/linux/bench/visible_floor" "$folder/"
+        "$WORK/linux/bench/visible_floor" "$WORK/linux/bench/visible_timer" "$folder/"
     cd "$folder" || return 1
     SCALE=1
     runs=$(launch_pairs desktop_window wine_window) || return 1

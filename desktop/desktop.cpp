@@ -29,7 +29,7 @@ struct Shown {
     headless::WindowInfo info;
     ::Window xwin = 0;
     Pixels picture{0, 0};  // in the layer's pixels
-    Pixels scaled{0, 0};   // as the X window shows it
+    Pixels scaled{0, 0};   // at a scale above 1, as the X window shows it
 };
 
 // Xlib ends the process when the display goes away; it ends with a code of its own (4), never the
@@ -202,21 +202,30 @@ struct DesktopInput::State {
     ::Window xwin = XCreateSimpleWindow(
         display, RootWindow(display, screen), x, y, static_cast<unsigned>(width),
         static_cast<unsigned>(height), 0, BlackPixel(display, screen), WhitePixel(display, screen));
+    // No background: the server draws nothing in the window, which shows nothing of its own
+    // until its whole picture is put.
+    XSetWindowBackgroundPixmap(display, xwin, None);
     XSelectInput(display, xwin,
                  ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                      KeyPressMask | KeyReleaseMask | FocusChangeMask);
     Introduce(display, atoms, xwin, x, y, width, height, w.text);
     XMapRaised(display, xwin);
+    // Mapped at once: the server does its part while the picture is painted.
+    XFlush(display);
+    // Held keys repeat without releases between the repeats. Asked for once the window is on its
+    // way, since the answer is waited for.
+    XkbSetDetectableAutoRepeat(display, True, nullptr);
     return xwin;
 }
 
 void DesktopInput::State::Put(const Shown& s) {
-    int width = s.scaled.Width(), height = s.scaled.Height();
+    const Pixels& shows = scale == 1 ? s.picture : s.scaled;
+    int width = shows.Width(), height = shows.Height();
     if (width == 0 || height == 0)
         return;
     XImage* image =
         XCreateImage(display, visual, 24, ZPixmap, 0,
-                     reinterpret_cast<char*>(const_cast<Colour*>(s.scaled.Data().data())),
+                     reinterpret_cast<char*>(const_cast<Colour*>(shows.Data().data())),
                      static_cast<unsigned>(width), static_cast<unsigned>(height), 32, width * 4);
     if (!image)
         return;
@@ -254,7 +263,8 @@ void DesktopInput::State::Sync() {
         // (Expose), since what is drawn before then is lost.
         if (!picture.SameAs(s.picture)) {
             s.picture = std::move(picture);
-            s.scaled = s.picture.Scaled(scale);
+            if (scale > 1)
+                s.scaled = s.picture.Scaled(scale);
             if (!created)
                 Put(s);
         }
@@ -410,7 +420,6 @@ bool DesktopInput::Start(int scale, std::string* error) {
         return false;
     }
     XSetIOErrorHandler(DisplayLost);
-    XkbSetDetectableAutoRepeat(display, True, nullptr);
     state_->display = display;
     state_->visual = visual;
     InternAtoms(display, &state_->atoms);

@@ -53,7 +53,7 @@ class Pixels {
     std::vector<Colour> data_;
 };
 
-// One strike of a bitmap font (Windows .fon/.fnt, as FreeType reads it), 8-bit character codes.
+// One strike of a Windows bitmap font (.fon), 8-bit character codes.
 class Font {
   public:
     virtual ~Font();
@@ -68,11 +68,13 @@ class Font {
 
   private:
     struct Glyph {
-        int advance = 0, left = 0, top = 0, width = 0, rows = 0;
-        std::vector<bool> ink;
+        int width = 0;         // also its advance: a glyph fills its cell
+        std::size_t bits = 0;  // where its bits start in file_
     };
+    // The .fon file, in which each glyph's bits stand in columns eight pixels wide, one byte a row.
+    std::string file_;
     Glyph glyphs_[256];
-    int height_ = 0, ascent_ = 0;
+    int height_ = 0;
 };
 
 }  // namespace desktop

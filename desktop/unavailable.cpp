@@ -1,4 +1,4 @@
-// The desktop front end of a build that had no Xlib or FreeType: there is no window to open, and
+// The desktop front end of a build that had no Xlib: there is no window to open, and
 // the program says so and runs in the terminal.
 #include "desktop/desktop.h"
 
@@ -10,7 +10,7 @@ DesktopInput::DesktopInput() = default;
 DesktopInput::~DesktopInput() = default;
 
 bool DesktopInput::Start(int, std::string* error) {
-    *error = "this program was built without its X window (Xlib or FreeType were missing)";
+    *error = "this program was built without its X window (Xlib was missing)";
     return false;
 }
 int DesktopInput::Scale() const {

@@ -192,8 +192,13 @@ bool TerminalInput::ProvideInput() {
         return false;
     for (;;) {
         Show();
+        // Until a key, a mouse event or a resize comes, or the program's next timer falls due
+        // (a press held in a slider's channel pages on by a timer).
+        timeout(headless::MillisecondsToNextTimer());
         int key = getch();
         if (key == ERR) {
+            if (SomethingForTheLayer())
+                return true;
             if (++failedReads_ < kReadsBeforeLost)
                 continue;
             return TerminalLost();

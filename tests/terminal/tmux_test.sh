@@ -93,6 +93,10 @@ close)
     mouse 40 "$last" "$row"
     mouse 23 "$last" "$row"
     wait_for "Very Fast"
+    # Held in the channel at the first tick, a press pages the thumb on until it gets there.
+    mouse 20 "$(awk -v s="$line" 'BEGIN { print index(s, "n") - 1 }')" "$row"
+    wait_for "Very Slow"
+    mouse 23 0 "$row"
     # The close box. tmux may hand a mouse report over in pieces, which the program then reads as
     # Escape and letters; a click lost so is sent again.
     read -r col row < <(cell_of "[X]")
