@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "tests/scenarios/engine/engine.h"
 #include "tests/scenarios/engine/x_input.h"
@@ -143,16 +144,13 @@ class WineBackend : public Backend {
         at_ = p;
         ++events_;
     }
-    // A person lets go only after the program has shown what the press did. Two presses on one
-    // spot are two clicks, not a double click: the second waits out the double-click time.
+    // Two presses on one spot are two clicks, not a double click: the second waits out the
+    // double-click time.
     void MouseButton(bool down) override {
-        bool near = std::abs(at_.x - pressedAt_.x) <= 2 && std::abs(at_.y - pressedAt_.y) <= 2;
-        if (down && near)
+        if (down && std::abs(at_.x - pressedAt_.x) <= 2 && std::abs(at_.y - pressedAt_.y) <= 2)
             std::this_thread::sleep_until(pressed_ + kDoubleClickTime);
-        if (down) {
-            pressed_ = Clock::now();
-            pressedAt_ = at_;
-        }
+        if (down)
+            std::tie(pressed_, pressedAt_) = std::tuple(Clock::now(), at_);
         x_input::Button(down);
         Settle(0x01, down);  // VK_LBUTTON
     }

@@ -106,6 +106,7 @@ class Backend {
     // point, as a person does through the task bar: none of them has an owner.
     virtual void Uncover(int box, Point point) = 0;
     virtual void MouseMove(Point point) = 0;
+    // A person lets go only after the program has shown what the press did.
     virtual void MouseButton(bool down) = 0;
     virtual void Wait(int milliseconds) = 0;  // the program runs on meanwhile (its timers too)
     virtual void Key(const scenario::Key& key, bool down) = 0;

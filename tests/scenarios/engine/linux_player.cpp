@@ -105,8 +105,7 @@ class HeadlessBackend : public Backend {
         at_ = POINT{p.x, p.y};
         headless::MouseMove(at_);
     }
-    // A person lets go only after the program has shown what the press did: everything that
-    // the press leaves pending, paints included, runs before the release comes.
+    // Everything that the press leaves pending, paints included, runs before the release.
     void MouseButton(bool down) override {
         if (!down)
             return headless::MouseUp(at_);
