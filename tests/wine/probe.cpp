@@ -14,7 +14,6 @@
 #include <io.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -148,30 +147,20 @@ std::string Screen() {
                " " + std::to_string(type) +
                (box && Send(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? " 1 " : " 0 ") +
                Text(child) + "\n";
-        // A slider's range and channel, and the tabs' rectangles and texts, stay as made: they
-        // are asked for once, each a round trip to the panel's thread.
-        static std::map<HWND, std::vector<std::string>> fixed;
-        bool known = fixed.count(child) != 0;
-        std::vector<std::string>& rows = fixed[child];
-        if (!known && name == TRACKBAR_CLASSA) {
-            rows.push_back(std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
-                           std::to_string(Send(child, TBM_GETRANGEMAX, 0, 0)) +
-                           Numbers(ControlRect(child, TBM_GETCHANNELRECT, 0)));
-        }
-        for (int i = 0; !known && name == WC_TABCONTROLA && i < Send(child, TCM_GETITEMCOUNT, 0, 0);
-             ++i) {
-            char text[128] = {};
-            ControlRect(child, TCM_GETITEMA, i, text);
-            rows.push_back(Numbers(ControlRect(child, TCM_GETITEMRECT, i)) + " " +
-                           scenario::Quoted(text));
-        }
         if (name == TRACKBAR_CLASSA) {
-            out += "slider " + rows[0] + " " + std::to_string(Send(child, TBM_GETPOS, 0, 0)) +
+            out += "slider " + std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
+                   std::to_string(Send(child, TBM_GETRANGEMAX, 0, 0)) +
+                   Numbers(ControlRect(child, TBM_GETCHANNELRECT, 0)) + " " +
+                   std::to_string(Send(child, TBM_GETPOS, 0, 0)) +
                    Numbers(ControlRect(child, TBM_GETTHUMBRECT, 0)) + "\n";
         }
         LRESULT selected = name == WC_TABCONTROLA ? Send(child, TCM_GETCURSEL, 0, 0) : -1;
-        for (std::size_t i = 0; name == WC_TABCONTROLA && i < rows.size(); ++i)
-            out += "tab" + rows[i] + (static_cast<LRESULT>(i) == selected ? " 1\n" : " 0\n");
+        for (int i = 0; name == WC_TABCONTROLA && i < Send(child, TCM_GETITEMCOUNT, 0, 0); ++i) {
+            char text[128] = {};
+            ControlRect(child, TCM_GETITEMA, i, text);
+            out += "tab" + Numbers(ControlRect(child, TCM_GETITEMRECT, i)) + " " +
+                   scenario::Quoted(text) + (i == selected ? " 1\n" : " 0\n");
+        }
     }
     std::vector<HWND> boxes = Boxes(panel);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
