@@ -14,6 +14,7 @@
 #include <chrono>
 #include <thread>
 #include <tuple>
+#include <utility>
 
 #include "tests/scenarios/engine/engine.h"
 #include "tests/scenarios/engine/x_input.h"
@@ -70,25 +71,21 @@ class WineBackend : public Backend {
     }
     // The probe answers a command with lines and "end"; false when it does not in time.
     bool Ask(const std::string& command, std::vector<std::string>* lines = nullptr) {
-        std::string request = command + "\n";
-        char chunk[4096];
+        std::string request = command + "\n", line;
+        std::vector<std::string> ignored;
+        lines = lines ? lines : &ignored;
         pollfd ready{out_, POLLIN, 0};
         if (write(in_, request.data(), request.size()) != static_cast<ssize_t>(request.size()))
             return false;
-        for (std::size_t end;;) {
-            while ((end = buffer_.find('\n')) != std::string::npos) {
-                std::string line = buffer_.substr(0, end);
-                buffer_.erase(0, end + 1);
-                if (line == "end")
-                    return true;
-                if (lines)
-                    lines->push_back(line);
-            }
-            ssize_t got = poll(&ready, 1, 30000) == 1 ? read(out_, chunk, sizeof chunk) : -1;
-            if (got <= 0)
-                return false;
-            buffer_.append(chunk, static_cast<std::size_t>(got));
+        for (char c = 0; poll(&ready, 1, 30000) == 1 && read(out_, &c, 1) == 1;) {
+            if (c != '\n')
+                line += c;
+            else if (line == "end")
+                return true;
+            else
+                lines->push_back(std::exchange(line, ""));
         }
+        return false;
     }
 
     // Wine shows the program as Z:\path\to\AIControlPanel.exe.
@@ -178,7 +175,6 @@ class WineBackend : public Backend {
     pid_t probe_ = -1, pid_ = -1;
     int in_ = -1, out_ = -1, exitCode_ = 0, events_ = 0;
     bool ended_ = false;
-    std::string buffer_;
 };
 
 // Every file and folder under a folder, with the files' bytes.
