@@ -52,19 +52,16 @@ class HeadlessBackend : public Backend {
     int code = 0;
 
     bool Read(Screen* s, std::string*) override {
-        std::vector<headless::WindowInfo> windows = headless::Windows();
         windows_.assign(1, nullptr);
-        for (const headless::WindowInfo& w : windows) {
-            if (!w.parent && w.visible && w.text == "AI Control Panel" && !s->panel) {
+        for (const headless::WindowInfo& w :
+             headless::Windows()) {  // each followed by its children
+            if (!s->panel && !w.parent && w.visible && w.text == "AI Control Panel") {
                 *s = Screen{true, Of(w.client), Of(w.closeBox), {}, {}, -1, {}};
                 windows_[0] = w.hwnd;
             }
-        }
-        for (const headless::WindowInfo& w : windows) {
             if (!s->panel || w.parent != windows_[0])
                 continue;
-            if (w.focused)
-                s->focus = static_cast<int>(s->controls.size());
+            s->focus = w.focused ? static_cast<int>(s->controls.size()) : s->focus;
             const own::ButtonInfo* button = headless::Button(w.hwnd);
             s->controls.push_back(Control{w.className, w.text, w.id, Of(w.rect),
                                           button ? static_cast<int>(w.style & BS_TYPEMASK) : -1,
