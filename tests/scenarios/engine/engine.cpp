@@ -315,11 +315,13 @@ std::vector<const Key*> KeysOf(const std::string& combination, int among = 16) {
 
 }  // namespace
 
-Player::Player(Backend* backend, std::string name, std::vector<Line> lines, const fs::path& files)
+Player::Player(Backend* backend, std::string name, std::vector<Line> lines, const fs::path& files,
+               Driver* driver)
     : backend_(backend),
       name_(std::move(name)),
       lines_(std::move(lines)),
-      files_(fs::absolute(files)) {}
+      files_(fs::absolute(files)),
+      driver_(driver) {}
 
 bool Player::Record(const fs::path& path) {
     record_.open(path, std::ios::binary | std::ios::trunc);

@@ -122,11 +122,11 @@ class Driver {
 
 class Player {
   public:
+    // The driver, if any, gives the actions once the lines have run out.
     Player(Backend* backend, std::string name, std::vector<Line> lines,
-           const std::filesystem::path& files);
+           const std::filesystem::path& files, Driver* driver = nullptr);
     // Writes every line played, and what the screen shows before every action, to the file.
     bool Record(const std::filesystem::path& path);
-    void SetDriver(Driver* driver) { driver_ = driver; }
     bool SetUp(const std::filesystem::path& root);  // the lines up to `start`, in a fresh folder
     bool Step();    // lines up to one action; false when none is left or on a failure
     bool Finish();  // what follows the program's end: expectations only
@@ -153,7 +153,7 @@ class Player {
     std::vector<Line> lines_;
     std::filesystem::path files_;
     std::size_t next_ = 0;
-    Driver* driver_ = nullptr;
+    Driver* driver_;
     std::ofstream record_;
     Screen screen_;  // as last read; stale once an action is given
     bool fresh_ = false, controlsWritten_ = false;

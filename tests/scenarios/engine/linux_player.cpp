@@ -438,18 +438,16 @@ int main(int argc, char** argv) {
     HeadlessBackend headless;
     DesktopBackend desktopBackend(&front);
     HeadlessBackend& backend = onDesktop ? desktopBackend : headless;
-    Player player(&backend, scenario, lines, files);
     RandomDriver random(actions);
+    Player player(&backend, scenario, lines, files, seed >= 0 ? &random : nullptr);
     g_player = &player;
     if (!o['o'].empty() && !player.Record(o['o']))
         Exit("cannot write " + o['o'], 2);
     if (!player.SetUp(g_root))
         Exit(player.failure_, 1);
     g_expectedFile = ReadBytes(player.folder_ / kSettingsFilePath, &g_fileExpected);
-    if (seed >= 0) {
-        player.SetDriver(&random);
+    if (seed >= 0)
         static support::FailingSaves watched(WatchSave);
-    }
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
     support::SetModulePathForTesting((player.folder_ / "AIControlPanel").string());
     ScenarioInput input;
