@@ -52,9 +52,8 @@ class HeadlessBackend : public Backend {
     int code = 0;
 
     bool Read(Screen* s, std::string*) override {
-        windows_.assign(1, nullptr);
-        for (const headless::WindowInfo& w :
-             headless::Windows()) {  // each followed by its children
+        windows_.assign(1, nullptr);  // the panel's children follow it in Windows()
+        for (const headless::WindowInfo& w : headless::Windows()) {
             if (!s->panel && !w.parent && w.visible && w.text == "AI Control Panel") {
                 *s = Screen{true, Of(w.client), Of(w.closeBox), {}, {}, -1, {}};
                 windows_[0] = w.hwnd;
