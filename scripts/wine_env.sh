@@ -10,6 +10,8 @@
 # x_start_sized WxHxD      the same with a screen of that size (x_start's is 1024x768x24)
 # wine_run PROGRAM ARGS... runs a Windows program; wineserver_cmd ARGS... runs its wineserver
 # wine_env_cleanup         ends wineserver and Xvfb; safe to call more than once
+# until_true COMMAND...    waits up to thirty seconds for the command to succeed (programs, Wine
+#                          and window managers answer in their own time)
 
 export WINEDEBUG=-all
 # No Mono or Gecko installers, and no menu entries for the desktop that there is none of.
@@ -84,4 +86,12 @@ wine_env_cleanup() {
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     XVFB_PID=""
     return 0
+}
+
+until_true() {
+    local end=$((SECONDS + 30))
+    until "$@"; do
+        ((SECONDS < end)) || return 1
+        sleep 0.05
+    done
 }

@@ -12,6 +12,10 @@ namespace {
 
 // After this many failed reads in a row the terminal is taken to be gone.
 constexpr int kReadsBeforeLost = 64;
+// How long ncurses waits for the rest of a key's or a mouse report's sequence after its Escape, in
+// milliseconds. The pieces of one can come apart on a busy or remote system, and an Escape read
+// alone is Cancel, which ends the program: better a slow Escape key than a click taken for one.
+constexpr int kEscapeDelay = 500;
 
 enum Pair : short {
     kPairFace = 1,
@@ -149,7 +153,7 @@ bool TerminalInput::Start(std::string* error) {
     nonl();
     keypad(stdscr, TRUE);
     curs_set(0);
-    set_escdelay(25);
+    set_escdelay(kEscapeDelay);
     mouseinterval(0);
     mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | REPORT_MOUSE_POSITION, nullptr);
     screen_->colours = has_colors();

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The desktop window among other windows, under a window manager from Debian (openbox) on a virtual
-# display, each step ending with the picture or exit code that it expects: at scale 1 it starts and
-# closes through the window manager (exit code 1, as by the close box); at scale 2 it starts (its
-# picture the one at scale 1 with every pixel doubled), moves by its caption, is covered, minimised
-# and restored (its picture back each time), and closes through the window manager.
+# The desktop window among other windows, under openbox on a virtual display, each step ending with
+# the picture or exit code that it expects: at scale 1 it starts and closes through the window
+# manager (exit code 1, as by the close box); at scale 2 it starts (every pixel of the picture at
+# scale 1 doubled), moves by its caption, is covered, minimised and restored (its picture back each
+# time), and closes through the window manager.
 #
 #   tests/desktop/window_manager.sh BUILD-DIR [PICTURE.png]   (keeps its picture at scale 2 there)
 set -uo pipefail
@@ -22,16 +22,6 @@ check() {  # check WHAT COMMAND...: one step's outcome
     checks=$((checks + 1))
     if "${@:2}"; then echo "PASS $1"; else echo "FAIL $1" && failed=$((failed + 1)); fi
 }
-# until_true COMMAND...: true once the command is, within 10 s (the window manager and the program
-# answer in their own time).
-until_true() {
-    local end=$((SECONDS + 10))
-    until "$@"; do
-        ((SECONDS < end)) || return 1
-        sleep 0.05
-    done
-}
-
 # Windows come and go while xdotool looks through them: it may complain of one that has gone.
 find_window() { xdotool search --onlyvisible "$@" 2>/dev/null; }
 picture() { import -window "$ID" "$RUN/now.png" 2>/dev/null; }

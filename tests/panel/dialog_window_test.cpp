@@ -6,114 +6,76 @@
 
 #include <climits>
 
-#include "platform/own/hooks.h"
-#include "platform/own/resources.h"
-#include "res/program_resources.h"
 #include "res/resource.h"
 #include "tests/profiles/profile_fixture.h"
+#include "tests/support/panel.h"
 
 namespace {
 
-// The panel created on the own layer beside the five profiles and a scratch folder, without a
-// message loop: each test sends the messages it means.
-class PanelTest : public ProfileFileTest {
-  protected:
-    void SetUp() override {
-        ProfileFileTest::SetUp();
-        own::ResetLayer();
-        UnregisterClassA("DLGCLASS", own::ProgramInstance());
-        own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-        window = std::make_unique<DialogWindow>();
-    }
-    void TearDown() override {
-        window.reset();
-        ProfileFileTest::TearDown();
-    }
-
-    // Create, then the profiles handed over as start-up does.
-    void CreateWithProfiles() {
-        ASSERT_TRUE(window->Create(own::ProgramInstance()));
-        for (auto& profile : profiles_) {
-            window->AddProfile(profile.get());
-        }
-        window->Refresh();
-    }
-
-    HWND Item(int id) { return GetDlgItem(window->hDialog, id); }
-    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) {
-        return SendMessageA(window->hDialog, message, wParam, lParam);
-    }
-    LRESULT Notify(int id, UINT code) {
-        NMHDR header{Item(id), static_cast<UINT_PTR>(id), code};
-        return Send(WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&header));
-    }
-    LRESULT Command(int id, WORD code = BN_CLICKED) {
-        return Send(WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
-    }
-
-    std::unique_ptr<DialogWindow> window;
-};
+using PanelTest = ProfileFileTest;  // a scratch folder for the files, and message boxes answered
 
 TEST_F(PanelTest, create_reports_a_missing_template) {
-    ASSERT_TRUE(window->Create(own::ProgramInstance()));
-    UnregisterClassA("DLGCLASS", own::ProgramInstance());
+    support::FreshLayer();
     static const unsigned char kNoResources[32] = {};
     own::SetProgramResources(kNoResources, sizeof(kNoResources));
-    DialogWindow second;
-    EXPECT_FALSE(second.Create(own::ProgramInstance()));
+    DialogWindow window;
+    EXPECT_FALSE(window.Create(own::ProgramInstance()));
     EXPECT_EQ(std::vector<std::string>{"Couldn't create window!"}, boxes_.boxes());
 }
 
 // On Windows input is taken before painting, and a slider's notices come as it paints: a click on
 // OK queued behind a key is taken before the slider has painted its new position.
 TEST_F(PanelTest, ok_queued_behind_a_key_saves_what_the_slider_shows) {
-    CreateWithProfiles();
-    SetFocus(Item(IDC_ATTACK_DELAY_SLIDER));
+    support::Panel panel;
+    SetFocus(panel.Item(IDC_ATTACK_DELAY_SLIDER));
     support::DoEvents();
     headless::PressKey(VK_RIGHT);
-    support::Click(Item(IDC_OK));
+    support::Click(panel.Item(IDC_OK));
     support::DoEvents();
     MSG quit;
     ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
-    EXPECT_EQ(1, SendMessageA(Item(IDC_ATTACK_DELAY_SLIDER), TBM_GETPOS, 0, 0));
+    EXPECT_EQ(1, SendMessageA(panel.Item(IDC_ATTACK_DELAY_SLIDER), TBM_GETPOS, 0, 0));
     EXPECT_NE(std::string::npos, ReadFileBytes("Core/AIConfig.ai")
                                      .find("AISettings_Hard =\r\n{\r\n\tiDancing = 0,\r\n"
                                            "\tiAttackDelay = 2,\r\n"));
 }
 
-TEST_F(PanelTest, notices_and_commands_act_by_control_id_alone) {
-    CreateWithProfiles();
-    SendMessageA(window->hTabControl, TCM_SETCURSEL, 3, 0);
-    // A slider's notice of any code stores its position and is never a tab change; scrolling
-    // that names no slider is left to the default procedure.
-    SendMessageA(Item(IDC_HANDICAP_SLIDER), TBM_SETPOS, TRUE, 1);
-    EXPECT_EQ(1, Notify(IDC_HANDICAP_SLIDER, TCN_SELCHANGE));
-    SendMessageA(Item(IDC_HANDICAP_SLIDER), TBM_SETPOS, TRUE, 2);
-    EXPECT_EQ(0, Send(WM_HSCROLL, TB_LINEDOWN, 0));
-    EXPECT_EQ(1, profiles_[2]->iHandicap);
-    EXPECT_EQ(0, Notify(IDC_PROFILE_TABS, TCN_SELCHANGING));
-    EXPECT_EQ(0, Send(WM_NOTIFY, IDC_PROFILE_TABS, 0));  // no header: no tab change
-    EXPECT_EQ(2, window->iCurrentTab);
-    EXPECT_EQ(1, Notify(IDC_OK, TCN_SELCHANGE));
-    EXPECT_EQ(3, window->iCurrentTab);
+// What the panel's own controls never send, answered by control id alone: a slider's notice of any
+// code, a tab change told by another control or without a header, scrolling from no slider, any
+// code in a command's high word, and id 1, which no control of the panel has. (The scenarios play
+// what the controls send.)
+TEST(panel, notices_and_commands_act_by_control_id_alone) {
+    support::Panel panel;
+    auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+        return SendMessageA(panel.window.hDialog, message, wParam, lParam);
+    };
+    auto notify = [&](int id, UINT code) {
+        NMHDR header{panel.Item(id), static_cast<UINT_PTR>(id), code};
+        return send(WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&header));
+    };
+    SendMessageA(panel.window.hTabControl, TCM_SETCURSEL, 3, 0);
+    SendMessageA(panel.Item(IDC_HANDICAP_SLIDER), TBM_SETPOS, TRUE, 1);
+    EXPECT_EQ(1, notify(IDC_HANDICAP_SLIDER, TCN_SELCHANGE));
+    SendMessageA(panel.Item(IDC_HANDICAP_SLIDER), TBM_SETPOS, TRUE, 2);
+    EXPECT_EQ(0, send(WM_HSCROLL, TB_LINEDOWN, 0));  // the window's own scroll bar
+    EXPECT_EQ(1, panel.profiles[2]->iHandicap);
+    EXPECT_EQ(0, send(WM_NOTIFY, IDC_PROFILE_TABS, 0));
+    EXPECT_EQ(2, panel.window.iCurrentTab);
+    EXPECT_EQ(1, notify(IDC_OK, TCN_SELCHANGE));
+    EXPECT_EQ(3, panel.window.iCurrentTab);
 
-    // Any notification code in the high word is a click.
-    SendMessageA(Item(IDC_RELIC_UNITS_CHECK), BM_SETCHECK, BST_CHECKED, 0);
-    EXPECT_EQ(1, Command(IDC_RELIC_UNITS_CHECK, 0xFFFF));
-    EXPECT_TRUE(profiles_[3]->bRelicUnits);
-    EXPECT_EQ(0, Command(1));
-    EXPECT_EQ(1, Send(WM_CREATE, 0, 0));
+    SendMessageA(panel.Item(IDC_RELIC_UNITS_CHECK), BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(1, send(WM_COMMAND, MAKEWPARAM(IDC_RELIC_UNITS_CHECK, 0xFFFF), 0));
+    EXPECT_TRUE(panel.profiles[3]->bRelicUnits);
+    EXPECT_EQ(0, send(WM_COMMAND, 1, 0));
+    EXPECT_EQ(1, send(WM_CREATE, 0, 0));
     MSG quit;
     EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
-    // Escape's IDCANCEL is Cancel.
-    EXPECT_EQ(1, Command(IDCANCEL));
-    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
 // The whole program on a fresh layer, as a new process would start it.
 int RunProgram(const std::string& path, HINSTANCE instance = own::ProgramInstance()) {
-    UnregisterClassA("DLGCLASS", own::ProgramInstance());
-    own::SetProgramResources(kProgramResFile, kProgramResFileSize);
+    support::FreshLayer();
     support::SetModulePathForTesting(path);
     char commandLine[] = "ignored";
     return WinMain(instance, nullptr, commandLine, 0);

@@ -14,7 +14,6 @@ class Controls : public LayerTest {
     void SetUp() override {
         LayerTest::SetUp();
         parentWnd = CreateParent();
-        recorder.Watch(parentWnd);
     }
     HWND Slider(int min, int max, int pos) {
         HWND s = CreateControl(TRACKBAR_CLASSA, "Slider1", TBS_AUTOTICKS | TBS_BOTH | WS_TABSTOP,
@@ -29,7 +28,7 @@ class Controls : public LayerTest {
 // A notification to the parent with this code (a custom draw's: this draw stage) and, unless 0,
 // this wParam.
 Message Notice(UINT what, WPARAM w = 0) {
-    return {WM_NOTIFY, sent | parent | detail | (w ? wparam : 0u), w, static_cast<LPARAM>(what)};
+    return {WM_NOTIFY, sent | parent | lparam | (w ? wparam : 0u), w, static_cast<int>(what)};
 }
 
 // The paint of a slider whose parent answers custom draw with the default: one notification.
@@ -51,7 +50,7 @@ TEST_F(Controls, set_up_messages_notify_nobody) {
     SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
     // Redrawing later is the only consequence: the slider's paint, which tells the parent.
     support::DoEvents();
-    EXPECT_SEQUENCE(recorder, slider, parentWnd,
+    EXPECT_SEQUENCE(slider, parentWnd,
                     {{TBM_SETRANGE, sent | lparam, 0, 0x0002FFFE},
                      {TBM_SETPOS, sent | lparam, 0, 1},
                      kPaint,
@@ -65,7 +64,7 @@ TEST_F(Controls, trackbar_drag_tracks_then_positions) {
     // Every move repaints at once (the parent hears NM_CUSTOMDRAW while the thumb moves); the
     // release sends the final position, ends tracking twice (once more as capture goes) and
     // tells that capture was released.
-    EXPECT_SEQUENCE(recorder, slider, parentWnd,
+    EXPECT_SEQUENCE(slider, parentWnd,
                     {kDown,
                      kKillParent,
                      kSetFocus,
@@ -99,7 +98,7 @@ TEST_F(Controls, trackbar_custom_draw_follows_the_parents_answer) {
     };
     InvalidateRect(slider, nullptr, FALSE);
     support::DoEvents();
-    EXPECT_SEQUENCE(recorder, slider, parentWnd,
+    EXPECT_SEQUENCE(slider, parentWnd,
                     {kPaint, kPrePaint, Notice(CDDS_PREERASE), Notice(CDDS_POSTERASE)});
 }
 
@@ -114,30 +113,27 @@ TEST_F(Controls, tab_click_asks_the_parent_which_may_refuse) {
     const Message kClick = Notice(NM_CLICK);
     support::ClickTab(tab, 4);
     support::DoEvents();
-    EXPECT_SEQUENCE(recorder, tab, parentWnd,
-                    {kDown, kKillParent, kSetFocus, kChanging, kUp, kClick});
+    EXPECT_SEQUENCE(tab, parentWnd, {kDown, kKillParent, kSetFocus, kChanging, kUp, kClick});
     EXPECT_EQ(0, SendMessageA(tab, TCM_GETCURSEL, 0, 0));
-    recorder.Clear();
+    Watch(tab);
     refuse = false;
     support::ClickTab(tab, 3);
     support::DoEvents();
-    EXPECT_SEQUENCE(recorder, tab, parentWnd,
-                    {kDown, kChanging, Notice(TCN_SELCHANGE), kUp, kClick});
+    EXPECT_SEQUENCE(tab, parentWnd, {kDown, kChanging, Notice(TCN_SELCHANGE), kUp, kClick});
     // A click on the selected tab changes nothing.
     support::ClickTab(tab, 3);
     support::DoEvents();
-    EXPECT_SEQUENCE(recorder, tab, parentWnd, {kDown, kUp, kClick});
+    EXPECT_SEQUENCE(tab, parentWnd, {kDown, kUp, kClick});
 }
 
 TEST_F(Controls, check_box_click_toggles_then_tells_the_parent) {
     HWND box = Watch(CreateControl("Button", "Build Mines", BS_AUTOCHECKBOX | WS_TABSTOP, 10, 60,
                                    120, 20, 1017, parentWnd));
     support::Click(box);
-    support::DoEvents();
-    recorder.Clear();
+    Watch(box);
     support::Click(box);
     support::DoEvents();
-    EXPECT_SEQUENCE(recorder, box, parentWnd,
+    EXPECT_SEQUENCE(box, parentWnd,
                     {kDown,
                      {BM_SETSTATE, sent | wparam, TRUE},
                      kUp,
@@ -153,7 +149,7 @@ TEST_F(Controls, check_box_click_toggles_then_tells_the_parent) {
     headless::MouseUp(POINT{r.right + 30, r.bottom + 30});
     support::DoEvents();
     EXPECT_EQ(static_cast<LRESULT>(BST_UNCHECKED), SendMessageA(box, BM_GETCHECK, 0, 0));
-    for (const auto& m : recorder.messages())
+    for (const auto& [hwnd, m] : g_received)
         EXPECT_NE(static_cast<UINT>(WM_COMMAND), m.message);
 }
 

@@ -14,32 +14,28 @@ namespace {
 using Dialogs = LayerTest;
 
 TEST_F(Dialogs, a_dialog_that_cannot_be_made_leaves_no_window) {
-    UnregisterClassA("DLGCLASS", own::ProgramInstance());
-    EXPECT_EQ(nullptr, CreatePanel());
+    // Without its class (the panel registers it).
+    EXPECT_EQ(nullptr,
+              CreateDialogParamA(own::ProgramInstance(), MAKEINTRESOURCEA(IDD_CONTROL_PANEL),
+                                 nullptr, nullptr, 0));
     // A control class that does not exist fails the dialog, and what was made goes again.
     own::DialogTemplate t{};
     t.style = WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT;
-    own::DialogItem ok{};
-    ok.style = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
-    ok.classAtom = 0x0080;
-    own::DialogItem missing = ok;
-    missing.classAtom = 0;
-    missing.className = "msctls_progress32";
-    t.items = {ok, missing};
+    t.items = {{0, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 50, 14, 1, 0x0080, "", "OK"},
+               {0, WS_CHILD | WS_VISIBLE, 0, 20, 50, 14, 2, 0, "msctls_progress32", ""}};
     EXPECT_EQ(nullptr,
               own::CreateDialogFromTemplate(t, own::ProgramInstance(), nullptr, nullptr, 0));
     EXPECT_TRUE(headless::Windows().empty());
 }
 
 TEST_F(Dialogs, clicks_pass_through_labels) {
-    HWND dialog = CreatePanel();
-    HWND label = GetDlgItem(dialog, IDC_ATTACK_DELAY_LABEL);
-    Watch(label);
+    support::Panel panel;
+    HWND dialog = panel.window.hDialog, label = panel.Item(IDC_ATTACK_DELAY_LABEL);
     Watch(dialog);
     // A label is transparent to the mouse: the click reaches the dialog.
     support::Click(label);
     support::DoEvents();
-    EXPECT_SEQUENCE(recorder, label, dialog,
+    EXPECT_SEQUENCE(label, dialog,
                     {{WM_LBUTTONDOWN, posted | parent}, {WM_LBUTTONUP, posted | parent}});
 }
 
@@ -56,7 +52,7 @@ TEST_F(Dialogs, a_boxs_modal_loop_serves_the_window_beneath_until_ok) {
     // The box took the activation; the click gave it back to the window, which went on working;
     // dismissing the box raised the window again.
     EXPECT_EQ(static_cast<LRESULT>(BST_CHECKED), SendMessageA(check, BM_GETCHECK, 0, 0));
-    EXPECT_SEQUENCE(recorder, nullptr, parentWnd,
+    EXPECT_SEQUENCE(nullptr, parentWnd,
                     {{WM_ACTIVATE, sent | parent | wparam, WA_INACTIVE},
                      {WM_KILLFOCUS, sent | parent},
                      {WM_ACTIVATE, sent | parent | wparam, WA_CLICKACTIVE},

@@ -1,7 +1,8 @@
 #pragma once
-// The layer tests' fixture: a top-level parent whose answers to notifications a test sets, the
-// program's dialog class, a tear-down that leaves no window behind; and expected message sequences
-// as data, each entry naming a message, whom it reached and which of its values to compare.
+// The layer tests' fixture: a top-level parent whose answers to notifications a test sets, a
+// tear-down that leaves no window behind, and what the windows' procedures receive, compared with
+// expected sequences as data: each entry names a message, whom it reached and how, and which of
+// its values to compare.
 
 #include <gtest/gtest.h>
 
@@ -11,19 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/own/resources.h"
-#include "res/program_resources.h"
-#include "tests/support/test_support.h"
+#include "platform/own/hooks.h"
+#include "tests/support/panel.h"
 
 namespace seq {
 
 enum Flags : unsigned {
-    sent = 0x1,
-    posted = 0x2,
-    parent = 0x4,   // reached the parent (otherwise: the control)
-    wparam = 0x8,   // compare wParam
-    lparam = 0x10,  // compare lParam
-    detail = 0x20,  // WM_NOTIFY: compare its code (a custom draw's: its draw stage) with lParam
+    sent = 0,
+    posted = 0x1,  // through DispatchMessageA
+    parent = 0x2,  // reached the parent (otherwise: the control)
+    wparam = 0x4,  // compare wParam
+    lparam = 0x8,  // compare lParam; a notification's is its code, a custom draw's its draw stage
 };
 
 struct Message {
@@ -33,71 +32,68 @@ struct Message {
     LPARAM lParam = 0;
 };
 
-// Messages that the comparison skips unless the table names them: hit-testing, colours, paint.
-inline const std::vector<UINT> kNoise = {WM_NCHITTEST,   WM_CTLCOLORSTATIC, WM_CTLCOLORBTN,
-                                         WM_ERASEBKGND,  WM_GETDLGCODE,     WM_PAINT,
-                                         WM_NCMOUSEMOVE, WM_MOUSEMOVE};
+// What the procedures received: for a notification its code (or draw stage) stands in lParam, as
+// the header is gone once one looks.
+inline std::vector<std::pair<HWND, Message>> g_received;
 
-// A notification's lParam is shown as what the table compares: its code or draw stage.
-inline std::string Line(UINT message, bool toParent, WPARAM w, long long l) {
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "  %-7s 0x%04x wParam %#llx lParam %#llx\n",
-                  toParent ? "parent" : "control", message, static_cast<unsigned long long>(w),
-                  static_cast<unsigned long long>(l));
-    return buffer;
-}
-
-inline bool Matches(const support::RecordedMessage& got, bool toParent, const Message& want) {
-    return got.message == want.message && toParent == ((want.flags & parent) != 0) &&
-           (!(want.flags & posted) || got.posted) && (!(want.flags & sent) || !got.posted) &&
-           (!(want.flags & wparam) || got.wParam == want.wParam) &&
-           (!(want.flags & lparam) || got.lParam == want.lParam) &&
-           (!(want.flags & detail) || static_cast<LPARAM>(got.detail) == want.lParam);
-}
-
-// Compares what the control and the parent received (in order; other windows are left out) with
-// the table. Returns an empty string on a match, else a listing of both.
-inline std::string Compare(const std::vector<support::RecordedMessage>& all, HWND control,
-                           HWND parentWnd, const std::vector<Message>& expected) {
-    auto named = [&](UINT m) {
-        return std::any_of(expected.begin(), expected.end(),
-                           [m](const Message& e) { return e.message == m; });
-    };
-    std::vector<support::RecordedMessage> got;
-    for (const auto& m : all) {
-        bool noise = std::find(kNoise.begin(), kNoise.end(), m.message) != kNoise.end();
-        if ((m.hwnd == control || m.hwnd == parentWnd) && !(noise && !named(m.message)))
-            got.push_back(m);
+inline void Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool wasPosted) {
+    if (message == WM_NOTIFY && lParam) {
+        UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+        lParam = static_cast<int>(
+            code != NM_CUSTOMDRAW ? code : reinterpret_cast<NMCUSTOMDRAW*>(lParam)->dwDrawStage);
     }
-    bool same = got.size() == expected.size();
-    for (std::size_t i = 0; same && i < got.size(); ++i)
-        same = Matches(got[i], got[i].hwnd == parentWnd, expected[i]);
-    if (same)
-        return std::string();
-    std::string out = "expected:\n";
-    for (const Message& e : expected)
-        out += Line(e.message, (e.flags & parent) != 0, e.wParam, e.lParam);
-    out += "received:\n";
-    for (const auto& m : got)
-        out += Line(m.message, m.hwnd == parentWnd, m.wParam,
-                    m.message == WM_NOTIFY ? static_cast<LPARAM>(m.detail) : m.lParam);
-    return out;
+    g_received.push_back({hwnd, {message, wasPosted ? posted : sent, wParam, lParam}});
+}
+
+// One message as the comparison shows it, with the values that `compare` names.
+inline std::string Show(const Message& m, unsigned compare) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%s %s 0x%04x", m.flags & parent ? "parent" : "control",
+                  m.flags & posted ? "posted" : "sent", m.message);
+    return text + (compare & wparam ? " wParam " + std::to_string(m.wParam) : "") +
+           (compare & lparam ? " lParam " + std::to_string(m.lParam) : "");
+}
+
+inline std::vector<std::string> Expected(const std::vector<Message>& expected) {
+    std::vector<std::string> shown;
+    for (const Message& m : expected)
+        shown.push_back(Show(m, m.flags));
+    return shown;
+}
+
+// What the control and the parent received, in order, each with the values that the entry in its
+// place compares. Hit-testing, colours and paint are left out unless the table names them.
+inline std::vector<std::string> Taken(const std::vector<Message>& expected, HWND control,
+                                      HWND parentWnd) {
+    static const UINT kNoise[] = {WM_NCHITTEST,  WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_ERASEBKGND,
+                                  WM_GETDLGCODE, WM_PAINT,          WM_NCMOUSEMOVE, WM_MOUSEMOVE};
+    std::vector<std::string> shown;
+    for (auto [hwnd, m] : g_received) {
+        auto is = [&m](auto other) { return other == m.message; };
+        auto named = [&m](const Message& e) { return e.message == m.message; };
+        if ((hwnd != control && hwnd != parentWnd) ||
+            (std::any_of(std::begin(kNoise), std::end(kNoise), is) &&
+             std::none_of(expected.begin(), expected.end(), named)))
+            continue;
+        m.flags |= hwnd == parentWnd ? parent : 0u;
+        shown.push_back(Show(m, shown.size() < expected.size() ? expected[shown.size()].flags : 0));
+    }
+    return shown;
 }
 
 }  // namespace seq
 
-#define EXPECT_SEQUENCE(recorder, control, parentWnd, ...)                        \
-    do {                                                                          \
-        std::string seq_diff_ =                                                   \
-            seq::Compare((recorder).messages(), control, parentWnd, __VA_ARGS__); \
-        EXPECT_TRUE(seq_diff_.empty()) << seq_diff_;                              \
-        (recorder).Clear();                                                       \
+#define EXPECT_SEQUENCE(control, parentWnd, ...)                                        \
+    do {                                                                                \
+        std::vector<seq::Message> expected_ = __VA_ARGS__;                              \
+        EXPECT_EQ(seq::Expected(expected_), seq::Taken(expected_, control, parentWnd)); \
+        seq::g_received.clear();                                                        \
     } while (0)
 
 class LayerTest : public ::testing::Test {
   public:
-    // What the parent's (and the dialog class's) procedure does with a message before its default
-    // processing; a test sets it to answer notifications, veto tab changes or re-enter.
+    // What the parent's procedure does with a message before its default processing; a test sets
+    // it to answer notifications, veto tab changes or re-enter.
     static inline std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> parentHook;
 
     static LRESULT CALLBACK ParentProc(HWND hwnd, UINT m, WPARAM w, LPARAM l) {
@@ -109,25 +105,23 @@ class LayerTest : public ::testing::Test {
 
   protected:
     void SetUp() override {
+        support::FreshLayer();
         InitCommonControls();
-        own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-        Register("TestParent", 0);  // fails harmlessly from the second test on
-        Register("DLGCLASS", DLGWINDOWEXTRA);
-        parentHook = nullptr;
-    }
-    void TearDown() override {
-        parentHook = nullptr;
-        own::ResetLayer();
-    }
-    static void Register(const char* name, int extra) {
         WNDCLASSEXA cls{};
         cls.cbSize = sizeof cls;
         cls.lpfnWndProc = ParentProc;
-        cls.cbWndExtra = extra;
         cls.hInstance = own::ProgramInstance();
         cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        cls.lpszClassName = name;
-        RegisterClassExA(&cls);
+        cls.lpszClassName = "TestParent";
+        RegisterClassExA(&cls);  // fails harmlessly from the second test on
+        parentHook = nullptr;
+        own::SetProcedureObserver(seq::Record);
+    }
+    void TearDown() override {
+        own::SetProcedureObserver(nullptr);
+        seq::g_received.clear();
+        parentHook = nullptr;
+        own::ResetLayer();
     }
 
     // A visible captioned window at (100, 100), 400 x 300, active.
@@ -145,26 +139,17 @@ class LayerTest : public ::testing::Test {
     // The five profiles' tabs.
     HWND CreateTabs(HWND parent) {
         HWND t = CreateControl(WC_TABCONTROLA, "", 0, 5, 5, 350, 250, 1012, parent);
-        const char* names[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
         for (int i = 0; i < 5; ++i) {
-            TCITEMA item{TCIF_TEXT, 0, 0, const_cast<char*>(names[i]), 0, -1, 0};
+            TCITEMA item{TCIF_TEXT, 0, 0, const_cast<char*>(kProfileNames[i]), 0, -1, 0};
             SendMessageA(t, TCM_INSERTITEMA, static_cast<WPARAM>(i),
                          reinterpret_cast<LPARAM>(&item));
         }
         return t;
     }
-    // Records what the window receives from now on, after its first paints.
-    HWND Watch(HWND window) {
-        recorder.Watch(window);
+    // Comparisons start from here, once what is pending has run (first paints and all).
+    static HWND Watch(HWND window) {
         support::DoEvents();
-        recorder.Clear();
+        seq::g_received.clear();
         return window;
     }
-    // The program's dialog 102, made with the DLGCLASS class above.
-    HWND CreatePanel() {
-        return CreateDialogParamA(own::ProgramInstance(), MAKEINTRESOURCEA(102), nullptr, nullptr,
-                                  0);
-    }
-
-    support::MessageRecorder recorder;
 };

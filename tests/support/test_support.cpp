@@ -8,7 +8,6 @@
 
 namespace support {
 namespace {
-MessageRecorder* g_recorder = nullptr;
 AutoAnswerBoxes* g_answerer = nullptr;
 FailingSaves::Rule g_saveRule;
 std::string g_modulePath;
@@ -90,29 +89,6 @@ bool ScriptedInput::ProvideInput() {
     steps_.pop_front();
     step();
     return true;
-}
-
-MessageRecorder::MessageRecorder()
-    : previous_(g_recorder), previousObserver_(own::SetProcedureObserver(Observe)) {
-    g_recorder = this;
-}
-MessageRecorder::~MessageRecorder() {
-    g_recorder = previous_;
-    own::SetProcedureObserver(previousObserver_);
-}
-
-void MessageRecorder::Observe(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted) {
-    MessageRecorder* r = g_recorder;
-    if (!r || std::find(r->watched_.begin(), r->watched_.end(), hwnd) == r->watched_.end())
-        return;
-    RecordedMessage m{hwnd, message, wParam, lParam, posted, 0};
-    if (message == WM_NOTIFY && lParam) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        m.detail = header->code != NM_CUSTOMDRAW
-                       ? header->code
-                       : reinterpret_cast<const NMCUSTOMDRAW*>(lParam)->dwDrawStage;
-    }
-    r->messages_.push_back(m);
 }
 
 AutoAnswerBoxes::AutoAnswerBoxes()

@@ -1,9 +1,8 @@
 #pragma once
 // What tests need from the own layer beyond the headless driver: the pump, clicks aimed at
-// controls, scripted input, a recorder of the messages that window procedures receive, message
-// boxes that answer themselves, and the program's path; and saves whose file steps fail. Each
-// installs one of the layer's hooks (or the save's steps) while it lives and restores the previous
-// one when it ends.
+// controls, scripted input, message boxes that answer themselves, the program's path and the
+// clock; and saves whose file steps fail. Each class installs one of the layer's hooks (or the
+// save's steps) while it lives and restores the previous one when it ends.
 
 #include <deque>
 #include <functional>
@@ -40,37 +39,6 @@ class ScriptedInput : public headless::InputSource {
   private:
     headless::InputSource* previous_;
     std::deque<std::function<void()>> steps_;
-};
-
-struct RecordedMessage {
-    HWND hwnd;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    bool posted;  // reached the procedure through DispatchMessageA, else sent
-    // WM_NOTIFY: the NMHDR's code, or a custom draw's stage (the pointer is gone once one looks).
-    UINT detail;
-};
-
-// Records every message that the watched windows' procedures receive, in order, while it lives.
-class MessageRecorder {
-  public:
-    MessageRecorder();
-    ~MessageRecorder();
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
-
-    void Watch(HWND hwnd) { watched_.push_back(hwnd); }
-    const std::vector<RecordedMessage>& messages() const { return messages_; }
-    void Clear() { messages_.clear(); }
-
-  private:
-    static void Observe(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted);
-
-    MessageRecorder* previous_;
-    own::ProcedureObserver previousObserver_;
-    std::vector<HWND> watched_;
-    std::vector<RecordedMessage> messages_;
 };
 
 // While one of these lives, every message box's text is recorded and the box answered with a click

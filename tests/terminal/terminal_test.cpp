@@ -7,14 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "panel/dialog_window.h"
-#include "platform/own/resources.h"
-#include "profiles/ai_setting.h"
-#include "profiles/profile_registry.h"
-#include "res/program_resources.h"
 #include "res/resource.h"
 #include "terminal/controller.h"
-#include "tests/support/test_support.h"
+#include "tests/support/panel.h"
 
 namespace {
 
@@ -26,24 +21,9 @@ struct Cell {
     int col = -1, row = -1;
 };
 
-// The control panel as start-up leaves it: five profiles handed over, the "Hard" tab shown.
+// The control panel as start-up leaves it, and the terminal's controller.
 class TerminalTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        own::ResetLayer();
-        UnregisterClassA("DLGCLASS", own::ProgramInstance());
-        support::ForgetProfiles();
-        own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-        ASSERT_TRUE(window.Create(own::ProgramInstance()));
-        for (int i = 0; i < 5; ++i) {
-            profiles[i] = std::make_unique<AISetting>(kProfileNames[i]);
-            window.AddProfile(profiles[i].get());
-        }
-        window.Refresh();
-        support::DoEvents();
-    }
-
-    HWND Item(int id) const { return GetDlgItem(window.hDialog, id); }
     static Picture Screen(int cols = 80, int rows = 24) { return terminal::Render(cols, rows); }
     // The first cell at which the text stands on screen.
     static Cell Find(const Picture& picture, const std::string& text) {
@@ -59,7 +39,7 @@ class TerminalTest : public ::testing::Test {
         controller.OnKey(key);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT)
-            window.PumpMessage();
+            panel.window.PumpMessage();
     }
     // A click, left for the loop that runs (inside a script step: a message box's).
     void Tap(const Picture& picture, Cell at) {
@@ -67,27 +47,20 @@ class TerminalTest : public ::testing::Test {
         controller.OnMouse(picture, MouseAction::kRelease, at.col, at.row);
     }
 
-    DialogWindow window;
-    std::unique_ptr<AISetting> profiles[5];
+    support::Panel panel;
     terminal::Controller controller;
 };
 
-// The terminal's keys reach the dialog as keys: Shift+Tab as Shift and Tab, and the tab keys as
-// Ctrl+Page Down and Up, which step the profile tabs and leave the focus where it is.
-TEST_F(TerminalTest, keys_reach_the_dialog_as_keys) {
-    EXPECT_EQ(Item(IDC_OK), GetFocus());
-    Press(Key::kTab);
-    EXPECT_EQ(Item(IDC_CANCEL), GetFocus());
-    Press(Key::kBackTab);
-    Press(Key::kBackTab);
-    EXPECT_EQ(Item(IDC_MINES_CHECK), GetFocus());
+// The tab keys reach the dialog as Ctrl+Page Down and Up, which step the profile tabs and leave
+// the focus where it is. (Tab and Shift+Tab, through a real terminal: tmux_test.sh.)
+TEST_F(TerminalTest, tab_keys_reach_the_dialog_as_ctrl_and_page_keys) {
     Press(Key::kNextTab);
-    EXPECT_EQ(3, window.iCurrentTab);
+    EXPECT_EQ(3, panel.window.iCurrentTab);
     EXPECT_TRUE(Find(Screen(), "[Harder]").row >= 0);
     Press(Key::kPreviousTab);
     Press(Key::kPreviousTab);
-    EXPECT_EQ(1, window.iCurrentTab);
-    EXPECT_EQ(Item(IDC_MINES_CHECK), GetFocus());
+    EXPECT_EQ(1, panel.window.iCurrentTab);
+    EXPECT_EQ(panel.Item(IDC_OK), GetFocus());
 }
 
 // Controls apart in the template stay apart on screen and in the same order, and edges that line
@@ -97,10 +70,10 @@ TEST_F(TerminalTest, layout_keeps_the_template_arrangement_in_80_x_24) {
     ASSERT_FALSE(picture.tooSmall);
     EXPECT_EQ(0, Find(picture, "AI Control Panel").row);
     EXPECT_EQ(23, Find(picture, "Tab/S-Tab focus").row);
-    const terminal::Layout& layout = picture.Find(window.hDialog)->layout;
+    const terminal::Layout& layout = picture.Find(panel.window.hDialog)->layout;
     std::vector<headless::WindowInfo> controls;
     for (const headless::WindowInfo& w : headless::Windows()) {
-        if (w.parent == window.hDialog)
+        if (w.parent == panel.window.hDialog)
             controls.push_back(w);
     }
     ASSERT_EQ(23u, controls.size());
@@ -137,23 +110,26 @@ TEST_F(TerminalTest, a_message_box_stands_over_the_dialog_which_still_takes_inpu
         });
     EXPECT_EQ(IDOK,
               MessageBoxA(nullptr, "File error!\nUsing default settings now.", "Error", MB_OK));
-    EXPECT_TRUE(profiles[2]->bMines);
-    EXPECT_EQ(4, window.iCurrentTab);
+    EXPECT_TRUE(panel.profiles[2]->bMines);
+    EXPECT_EQ(4, panel.window.iCurrentTab);
     EXPECT_EQ(-1, Find(Screen(), "File error!").row);
     EXPECT_EQ(0u, script.remaining());
 }
 
+// A box wider than the terminal stands at its left edge and is cut at its right one.
 TEST_F(TerminalTest, a_small_terminal_gets_a_message_and_a_wide_box_is_cut) {
     Picture narrow = Screen(78, 24);
     EXPECT_TRUE(narrow.tooSmall && narrow.windows.empty());
     EXPECT_TRUE(Screen(80, 23).tooSmall);
     EXPECT_FALSE(Screen(79, 24).tooSmall);
-    EXPECT_EQ(20, Screen(120, 40).Find(window.hDialog)->layout.Bounds().left);  // centred
+    EXPECT_EQ(20, Screen(120, 40).Find(panel.window.hDialog)->layout.Bounds().left);  // centred
     support::ScriptedInput script;
     script.Then([] {
         Picture picture = Screen();
-        EXPECT_FALSE(picture.tooSmall);
-        EXPECT_TRUE(Find(picture, "xxxxxxxxxx").row >= 0);
+        int row = Find(picture, "xxxxxxxxxx").row;
+        EXPECT_EQ(" Error" + std::string(74, ' '), picture.canvas.Row(row - 1));
+        EXPECT_EQ("|  " + std::string(77, 'x'), picture.canvas.Row(row));
+        EXPECT_EQ("+" + std::string(79, '-'), picture.canvas.Row(row + 2));
     });
     script.Then([this] { controller.OnKey(Key::kEnter); });
     MessageBoxA(nullptr, std::string(200, 'x').c_str(), "Error", MB_OK);
