@@ -194,7 +194,7 @@ const Message kDown = {WM_LBUTTONDOWN, posted}, kUp = {WM_LBUTTONUP, posted};
 const Message kKillParent = {WM_KILLFOCUS, sent | parent}, kSetFocus = {WM_SETFOCUS, sent};
 const Message kEndTrack = {WM_HSCROLL, sent | parent | wparam, TB_ENDTRACK};
 
-TEST_F(Controls, trackbar_drag_tracks_then_positions) {
+TEST_F(Controls, trackbar_tells_the_parent_of_a_drag_and_of_each_paint) {
     HWND slider = Slider(0, 10, 0);
     support::DragSlider(slider, 4);
     support::DoEvents();
@@ -224,17 +224,14 @@ TEST_F(Controls, trackbar_drag_tracks_then_positions) {
     headless::MouseUp(headless::SliderPointFor(slider, 9));
     support::DoEvents();
     EXPECT_EQ(4, SendMessageA(slider, TBM_GETPOS, 0, 0));
-}
-
-TEST_F(Controls, trackbar_custom_draw_follows_the_parents_answer) {
-    HWND slider = Slider(0, 10, 5);
-    // Any answer other than the default (the panel answers 1) asks for the erase stages too.
+    // Setting the position from code tells nobody: the repaint is its only consequence. A parent
+    // that answers custom draw otherwise than by default (the panel answers 1) hears the erase
+    // stages too.
     parentHook = [](HWND, UINT m, WPARAM, LPARAM, LRESULT* r) {
         *r = 1;
         return m == WM_NOTIFY;
     };
-    // Setting the position from code tells nobody: the repaint is its only consequence.
-    SendMessageA(slider, TBM_SETPOS, TRUE, 3);
+    SendMessageA(Watch(slider), TBM_SETPOS, TRUE, 3);
     support::DoEvents();
     EXPECT_SEQUENCE(slider, parentWnd,
                     {{TBM_SETPOS, sent},
@@ -315,7 +312,6 @@ TEST_F(WindowQueue, the_close_box_and_close_destroy_the_window_and_its_children)
     HWND top = CreateParent();
     HWND child = CreateControl("Static", "label", 0, 5, 5, 50, 20, 7, top);
     Watch(top);
-    Watch(child);
     // A label is transparent to the mouse: a click on it reaches the window beneath.
     support::Click(child);
     headless::CloseWindow(top);
