@@ -5,6 +5,8 @@
 set -euo pipefail
 case_name=$1 program=$2 defaults=$3
 command -v tmux >/dev/null || { echo "skipped: no tmux (scripts/setup.sh terminal installs it)"; exit 77; }
+# shellcheck source=scripts/wine_env.sh
+source "$(dirname "$0")/../../scripts/wine_env.sh"  # until_true
 
 work=$(mktemp -d)
 socket="$work/tmux.socket"
@@ -25,11 +27,6 @@ fail() {
 start() {  # start COLS ROWS [TERM inside the pane]
     TERM=xterm tmx new-session -d -s test -x "$1" -y "$2" "cd '$folder' && ${3:+TERM=$3 }./AIControlPanel --terminal \
         2>'$work/stderr'; echo \$? >'$work/exit_code'; sleep 600"
-}
-# Waits up to thirty seconds until the command succeeds.
-until_true() {
-    for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done
-    return 1
 }
 shows() { screen | grep -qE -- "$1"; }
 wait_for() { until_true shows "$1" || fail "the screen never showed: $1"; }
@@ -116,11 +113,8 @@ sizes_and_colours)
     tmx resize-window -t test -x 80 -y 23
     wait_for "Terminal too small: 80 x 23"
     quit
-    # A VT100 has none: attributes only, the caption in reverse video, the same texts. A server of
-    # its own: a new one on the old socket could meet the old one going down.
-    tmx kill-server
-    socket="$work/tmux-vt100.socket"
-    rm -f "$work/exit_code"
+    ;;
+vt100)  # a terminal without colours: attributes only, the caption in reverse video, the same texts
     start 80 24 vt100
     wait_for "Teching Handicap"
     screen -e | grep -q $'\e\\[[0-9;]*[34][0-7]m' && fail "colours on a terminal without them"
