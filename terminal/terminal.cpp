@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace terminal {
 namespace {
@@ -262,17 +263,25 @@ void TerminalInput::Handle(int key) {
 }
 
 void TerminalInput::HandleMouse() {
+    // Reports that arrive together (a quick drag, a slow link) wait in ncurses' queue, and
+    // getmouse gives the newest first: take them all and handle them oldest first, or the press
+    // of a drag would be lost behind the moves that followed it.
+    std::vector<MEVENT> run;
     MEVENT event;
-    if (getmouse(&event) != OK || picture_.tooSmall)
+    while (getmouse(&event) == OK)
+        run.push_back(event);
+    if (picture_.tooSmall)
         return;
-    if (event.bstate & BUTTON1_PRESSED) {
-        screen_->buttonDown = true;
-        controller_.OnMouse(picture_, MouseAction::kPress, event.x, event.y);
-    } else if (event.bstate & BUTTON1_RELEASED) {
-        screen_->buttonDown = false;
-        controller_.OnMouse(picture_, MouseAction::kRelease, event.x, event.y);
-    } else if ((event.bstate & REPORT_MOUSE_POSITION) && screen_->buttonDown) {
-        controller_.OnMouse(picture_, MouseAction::kMove, event.x, event.y);
+    for (auto it = run.rbegin(); it != run.rend(); ++it) {
+        if (it->bstate & BUTTON1_PRESSED) {
+            screen_->buttonDown = true;
+            controller_.OnMouse(picture_, MouseAction::kPress, it->x, it->y);
+        } else if (it->bstate & BUTTON1_RELEASED) {
+            screen_->buttonDown = false;
+            controller_.OnMouse(picture_, MouseAction::kRelease, it->x, it->y);
+        } else if ((it->bstate & REPORT_MOUSE_POSITION) && screen_->buttonDown) {
+            controller_.OnMouse(picture_, MouseAction::kMove, it->x, it->y);
+        }
     }
 }
 

@@ -39,8 +39,16 @@ expect_exit() {
 quit() { keys q && expect_exit; }
 # saved PROFILE LINE: the line stands in the profile's block of the settings file.
 saved() { grep -a -A12 "^AISettings_$1 =" "$settings" | tr -d '\r' | grep -q "$2"; }
-# Mouse reports as an xterm sends them: MOUSE BUTTON COL ROW (0-based cells).
-mouse() { tmx send-keys -t test -H 1b 5b 4d "$1" "$(printf %x $(($2 + 33)))" "$(printf %x $(($3 + 33)))"; }
+# Mouse reports as an xterm sends them: mouse BUTTON COL ROW [BUTTON COL ROW]... (0-based
+# cells), all in one write, as a quick drag or a slow link delivers them.
+mouse() {
+    local bytes=()
+    while (($#)); do
+        bytes+=(1b 5b 4d "$1" "$(printf %x $(($2 + 33)))" "$(printf %x $(($3 + 33)))")
+        shift 3
+    done
+    tmx send-keys -t test -H "${bytes[@]}"
+}
 # The 0-based cell at which text first stands on screen: "COL ROW".
 cell_of() { screen | awk -v text="$1" '{ i = index($0, text); if (i) { print i - 1, NR - 1; exit } }'; }
 
@@ -85,10 +93,7 @@ close)
     line=$(screen | sed -n "$((row + 1))p" | cut -c1-"$col")
     thumb=$(awk -v s="$line" 'BEGIN { print index(s, "0") - 1 }')
     last=$(awk -v s="$line" 'BEGIN { for (i = length(s); i > 0; --i) if (substr(s, i, 1) == "n") { print i - 1; exit } }')
-    mouse 20 "$thumb" "$row"
-    mouse 40 $(((thumb + last) / 2)) "$row"
-    mouse 40 "$last" "$row"
-    mouse 23 "$last" "$row"
+    mouse 20 "$thumb" "$row" 40 $(((thumb + last) / 2)) "$row" 40 "$last" "$row" 23 "$last" "$row"
     wait_for "Very Fast"
     # Held in the channel at the first tick, a press pages the thumb on until it gets there.
     mouse 20 "$(awk -v s="$line" 'BEGIN { print index(s, "n") - 1 }')" "$row"
@@ -96,8 +101,7 @@ close)
     mouse 23 0 "$row"
     # The close box: the program ends, and the file stays as it was.
     read -r col row < <(cell_of "[X]")
-    mouse 20 $((col + 1)) "$row"
-    mouse 23 $((col + 1)) "$row"
+    mouse 20 $((col + 1)) "$row" 23 $((col + 1)) "$row"
     expect_exit
     cmp -s "$defaults" "$settings" || fail "closing changed the settings file"
     ;;

@@ -4,6 +4,7 @@
 //   differential --player PATH --loader PATH --exe PATH --probe PATH --work DIR
 //                (--seed S --count K --actions N | --scenarios DIR)
 #include <fcntl.h>
+#include <getopt.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -11,19 +12,20 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <map>
 #include <thread>
+#include <tuple>
+#include <utility>
 
 #include "tests/scenarios/engine/engine.h"
 #include "tests/scenarios/engine/x_input.h"
 
 namespace fs = std::filesystem;
 using namespace scenario;
+using Clock = std::chrono::steady_clock;
 
 namespace {
 
-std::map<std::string, std::string> g_paths;  // --player, --loader, --exe, --probe, --work...
+std::map<int, std::string> g_options;  // by their letters
 
 // Starts a program in a folder, its standard input and output on pipes when asked for.
 pid_t Spawn(std::vector<std::string> args, const fs::path& folder, int* in = nullptr,
@@ -64,30 +66,26 @@ class WineBackend : public Backend {
             waitpid(probe_, nullptr, 0);
     }
     bool StartProbe() {
-        return (probe_ = Spawn({g_paths["--loader"], g_paths["--probe"]}, {}, &in_, &out_)) > 0 &&
+        return (probe_ = Spawn({g_options['l'], g_options['p']}, {}, &in_, &out_)) > 0 &&
                Ask("sync 0");
     }
     // The probe answers a command with lines and "end"; false when it does not in time.
     bool Ask(const std::string& command, std::vector<std::string>* lines = nullptr) {
-        std::string request = command + "\n";
-        char chunk[4096];
+        std::string request = command + "\n", line;
+        std::vector<std::string> ignored;
+        lines = lines ? lines : &ignored;
         pollfd ready{out_, POLLIN, 0};
         if (write(in_, request.data(), request.size()) != static_cast<ssize_t>(request.size()))
             return false;
-        for (std::size_t end;;) {
-            while ((end = buffer_.find('\n')) != std::string::npos) {
-                std::string line = buffer_.substr(0, end);
-                buffer_.erase(0, end + 1);
-                if (line == "end")
-                    return true;
-                if (lines)
-                    lines->push_back(line);
-            }
-            ssize_t got = poll(&ready, 1, 30000) == 1 ? read(out_, chunk, sizeof chunk) : -1;
-            if (got <= 0)
-                return false;
-            buffer_.append(chunk, static_cast<std::size_t>(got));
+        for (char c = 0; poll(&ready, 1, 30000) == 1 && read(out_, &c, 1) == 1;) {
+            if (c != '\n')
+                line += c;
+            else if (line == "end")
+                return true;
+            else
+                lines->push_back(std::exchange(line, ""));
         }
+        return false;
     }
 
     // Wine shows the program as Z:\path\to\AIControlPanel.exe.
@@ -99,7 +97,7 @@ class WineBackend : public Backend {
     // True once the dialog shows, or the program has ended, within 20 s.
     bool Launch(const fs::path& folder) {
         ended_ = false;
-        pid_ = Spawn({g_paths["--loader"], "./AIControlPanel.exe"}, folder);
+        pid_ = Spawn({fs::absolute(g_options['l']), "./AIControlPanel.exe"}, folder);
         std::vector<std::string> answer;
         for (int i = 0; pid_ > 0 && i < 40 && !Ended(0); ++i, answer.clear()) {
             if (!Ask("wait 500", &answer) || answer == std::vector<std::string>{"shown"})
@@ -143,17 +141,13 @@ class WineBackend : public Backend {
         at_ = p;
         ++events_;
     }
-    // A person lets go only after the program has shown what the press did. Two presses on one
-    // spot are two clicks, not a double click: the second waits out the double-click time.
+    // Two presses on one spot are two clicks, not a double click: the second waits out the
+    // double-click time.
     void MouseButton(bool down) override {
-        auto now = std::chrono::steady_clock::now();
-        bool near = std::abs(at_.x - pressedAt_.x) <= 2 && std::abs(at_.y - pressedAt_.y) <= 2;
-        if (down && near && now - pressed_ < kDoubleClickTime)
-            std::this_thread::sleep_for(kDoubleClickTime - (now - pressed_));
-        if (down) {
-            pressed_ = std::chrono::steady_clock::now();
-            pressedAt_ = at_;
-        }
+        if (down && std::abs(at_.x - pressedAt_.x) <= 2 && std::abs(at_.y - pressedAt_.y) <= 2)
+            std::this_thread::sleep_until(pressed_ + kDoubleClickTime);
+        if (down)
+            std::tie(pressed_, pressedAt_) = std::tuple(Clock::now(), at_);
         x_input::Button(down);
         Settle(0x01, down);  // VK_LBUTTON
     }
@@ -176,12 +170,11 @@ class WineBackend : public Backend {
 
   private:
     static constexpr auto kDoubleClickTime = std::chrono::milliseconds(600);
-    std::chrono::steady_clock::time_point pressed_{};
+    Clock::time_point pressed_{};
     Point at_{}, pressedAt_{-100, -100};
     pid_t probe_ = -1, pid_ = -1;
     int in_ = -1, out_ = -1, exitCode_ = 0, events_ = 0;
     bool ended_ = false;
-    std::string buffer_;
 };
 
 // Every file and folder under a folder, with the files' bytes.
@@ -196,42 +189,48 @@ std::map<std::string, std::string> Files(const fs::path& folder) {
     return files;
 }
 
-// Plays one scenario on both sides: 1 when they agree. Adds the seconds under Wine, in all and
-// between start-up and the end, and the actions played.
-int Play(WineBackend* wine, const std::string& name, std::vector<std::string> linuxArgs,
-         const fs::path& files, double seconds[2], int* actions) {
-    fs::path run = fs::path(g_paths["--work"]) / "runs" / name, record = run / (name + ".scn");
+// What the runs under Wine came to: the seconds in all and between start-up and the end.
+struct Totals {
+    int played = 0, passed = 0, actions = 0;
+    double seconds = 0, stepping = 0;
+} g_totals;
+
+// Plays one scenario on both sides; it passes when they agree.
+void Play(WineBackend* wine, const std::string& name, std::vector<std::string> linuxArgs,
+          const fs::path& files) {
+    fs::path run = fs::path(g_options['w']) / "runs" / name, record = run / (name + ".scn");
     fs::remove_all(run);
     fs::create_directories(run / "wine");
-    linuxArgs.insert(linuxArgs.begin(), g_paths["--player"]);
+    linuxArgs.insert(linuxArgs.begin(), g_options['y']);
     linuxArgs.insert(linuxArgs.end(), {"--record", record.string(), "--keep",
                                        (run / "linux").string(), "--files", files.string()});
     int status = 1;
     waitpid(Spawn(linuxArgs, {}), &status, 0);
     std::vector<Line> lines;
     std::string error, problems;
+    ++g_totals.played;
     if (status != 0 || !ReadScenario(record.string(), &lines, &error)) {
         for (const std::string& arg : linuxArgs)
             problems += " " + arg;
         std::printf("FAIL %s: the Linux run fails:%s\n", name.c_str(), problems.c_str());
-        return 0;
+        return;
     }
-    auto started = std::chrono::steady_clock::now();
+    auto started = Clock::now();
     Player player(wine, record.string(), lines, files);
     bool played = player.SetUp(run / "wine");
     std::error_code failed;
-    fs::copy_file(g_paths["--exe"], player.folder_ / "AIControlPanel.exe", failed);
+    fs::copy_file(g_options['e'], player.folder_ / "AIControlPanel.exe", failed);
     played = played && wine->Launch(player.folder_);
-    auto launched = std::chrono::steady_clock::now();
+    auto launched = Clock::now();
     while (played && player.Step()) {
     }
-    auto stepped = std::chrono::steady_clock::now();
+    auto stepped = Clock::now();
     played = played && player.Finish();
     wine->Stop();
     fs::remove(player.folder_ / "AIControlPanel.exe", failed);
-    seconds[0] += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    seconds[1] += std::chrono::duration<double>(stepped - launched).count();
-    *actions += player.actions_;
+    g_totals.seconds += std::chrono::duration<double>(Clock::now() - started).count();
+    g_totals.stepping += std::chrono::duration<double>(stepped - launched).count();
+    g_totals.actions += player.actions_;
     // The folders are compared once both runs have played to the end.
     std::map<std::string, std::string> seen, expected;
     if (played) {
@@ -249,13 +248,15 @@ int Play(WineBackend* wine, const std::string& name, std::vector<std::string> li
     if (played && problems.empty()) {
         std::printf("PASS %s: %d actions\n", name.c_str(), player.actions_);
         fs::remove_all(run);
-        return 1;
+        ++g_totals.passed;
+        return;
     } else if (!player.differs_.empty()) {
         std::printf("PASS %s: the platforms differ, as it says: %s\n", name.c_str(),
                     player.differs_.c_str());
-        return 1;
+        ++g_totals.passed;
+        return;
     }
-    fs::path replay = fs::path(g_paths["--work"]) / "failures" / name;
+    fs::path replay = fs::path(g_options['w']) / "failures" / name;
     fs::create_directories(replay, failed);
     fs::copy(files, replay / "files", fs::copy_options::recursive, failed);
     fs::copy_file(record, replay / record.filename(), failed);
@@ -267,26 +268,26 @@ int Play(WineBackend* wine, const std::string& name, std::vector<std::string> li
         : player.failure_.empty() ? "the dialog did not show within 20 s"
                                   : player.failure_.c_str(),
         problems.c_str(), replay.c_str());
-    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    long seed = -1;
-    int count = 0, length = 0;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        std::string arg = argv[i];
-        arg == "--seed"      ? void(seed = std::atol(argv[i + 1]))
-        : arg == "--count"   ? void(count = std::atoi(argv[i + 1]))
-        : arg == "--actions" ? void(length = std::atoi(argv[i + 1]))
-                             : void(g_paths[arg] = fs::absolute(argv[i + 1]).string());
-    }
+    static const option kOptions[] = {{"player", 1, 0, 'y'},  {"loader", 1, 0, 'l'},
+                                      {"exe", 1, 0, 'e'},     {"probe", 1, 0, 'p'},
+                                      {"work", 1, 0, 'w'},    {"scenarios", 1, 0, 's'},
+                                      {"seed", 1, 0, 'S'},    {"count", 1, 0, 'C'},
+                                      {"actions", 1, 0, 'A'}, {}};
+    for (int c; (c = getopt_long(argc, argv, "", kOptions, nullptr)) != -1;)
+        g_options[c] = optarg ? optarg : "";
+    long seed = g_options.count('S') ? std::atol(g_options['S'].c_str()) : -1;
+    int count = std::atoi(g_options['C'].c_str()), length = std::atoi(g_options['A'].c_str());
+    fs::path scenarios = g_options['s'];
     std::size_t given = 0;
-    for (const char* path : {"--player", "--loader", "--exe", "--probe", "--work"})
-        given += g_paths.count(path);
-    fs::path scenarios = g_paths.count("--scenarios") ? g_paths["--scenarios"] : "";
-    if (given != 5 || (scenarios.empty() ? count < 1 || length < 1 : seed >= 0)) {
+    for (int path : {'y', 'l', 'e', 'p', 'w'})
+        given += g_options.count(path);
+    if (given != 5 || g_options.count('?') || optind < argc ||
+        (scenarios.empty() ? count < 1 || length < 1 : seed >= 0)) {
         std::fprintf(stderr, "usage: see the head of %s\n", __FILE__);
         return 2;
     }
@@ -296,9 +297,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);
-    fs::remove_all(fs::path(g_paths["--work"]) / "failures");
-    int passed = 0, played = 0, actions = 0;
-    double seconds[2] = {0, 0};
+    fs::remove_all(fs::path(g_options['w']) / "failures");
     std::vector<fs::path> files;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(scenarios, error)) {
@@ -306,20 +305,18 @@ int main(int argc, char** argv) {
             files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
-    for (const fs::path& scn : files) {
-        passed += Play(&wine, scn.stem().string(), {scn.string()}, scenarios / "files", seconds,
-                       &actions);
-        ++played;
+    for (const fs::path& scn : files)
+        Play(&wine, scn.stem().string(), {scn.string()}, scenarios / "files");
+    for (long s = seed; s >= 0 && s < seed + count; ++s) {
+        Play(&wine, "seed-" + std::to_string(s),
+             {"--random", std::to_string(s), "--actions", std::to_string(length)},
+             AICP_SCENARIO_FILES);
     }
-    for (long s = seed; s >= 0 && s < seed + count; ++s, ++played) {
-        passed += Play(&wine, "seed-" + std::to_string(s),
-                       {"--random", std::to_string(s), "--actions", std::to_string(length)},
-                       AICP_SCENARIO_FILES, seconds, &actions);
-    }
+    const Totals& t = g_totals;
     std::printf(
         "differential: %d actions under Wine in %.1f s: %.0f ms an action, %.0f ms with "
         "the program's start and end\ndifferential: %d passed, %d failed\n",
-        actions, seconds[0], 1000 * seconds[1] / std::max(actions, 1),
-        1000 * seconds[0] / std::max(actions, 1), passed, played - passed);
-    return passed == played && played > 0 ? 0 : 1;
+        t.actions, t.seconds, 1000 * t.stepping / std::max(t.actions, 1),
+        1000 * t.seconds / std::max(t.actions, 1), t.passed, t.played - t.passed);
+    return t.passed == t.played && t.played > 0 ? 0 : 1;
 }

@@ -14,9 +14,6 @@
 #include <io.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -41,16 +38,14 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-using scenario::Quoted;
-
-// The window's text as its program last set it: no round trip to another process.
-std::string Quoted(HWND window) {
+// The window's text as its program last set it (no round trip to another process), quoted.
+std::string Text(HWND window) {
     char text[512] = {};
     GetWindowTextA(window, text, sizeof text);
-    return Quoted(text);
+    return scenario::Quoted(text);
 }
 
-std::string Numbers(const RECT& r) {
+std::string Numbers(RECT r) {
     char text[64];
     std::snprintf(text, sizeof text, " %ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
     return text;
@@ -88,24 +83,21 @@ RECT ControlRect(HWND control, UINT message, WPARAM wParam, char* text = nullptr
     return rect;
 }
 
-// The close box, found once by asking the panel what lies along its caption.
+// The close box, found once a panel by asking it what lies along its caption, from the right.
 RECT CloseBox(HWND panel) {
     static HWND known = nullptr;
     static RECT closeBox{};
     RECT frame{};
-    if (panel == known)
-        return closeBox;
     GetWindowRect(panel, &frame);
     int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-    int first = -1, last = -1;
-    for (int x = frame.right - 1; x > frame.right - 80 && (last < 0 || first == x + 1); --x) {
-        if (Send(panel, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
-            last = last < 0 ? x : last;
-            first = x;
-        }
+    for (int x = frame.right - 1, right = 0; panel != known && x > frame.right - 80; --x) {
+        if (Send(panel, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE)
+            closeBox = RECT{x, y, right = right ? right : x + 1, y + 1};
+        else if (right)
+            break;
     }
     known = panel;
-    return closeBox = RECT{first, y, last + 1, y + 1};
+    return closeBox;
 }
 
 BOOL CALLBACK Collect(HWND window, LPARAM list) {
@@ -136,13 +128,13 @@ std::string Screen() {
     GetClientRect(panel, &client);
     MapWindowPoints(panel, nullptr, reinterpret_cast<POINT*>(&client), 2);
     std::string out = "panel" + Numbers(client) + Numbers(CloseBox(panel)) + "\n";
-    std::vector<HWND> children;
-    EnumChildWindows(panel, Collect, reinterpret_cast<LPARAM>(&children));
     // The focus of the panel's thread, wherever it is: a control, a box, or none.
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     GetGUIThreadInfo(GetWindowThreadProcessId(panel, nullptr), &thread);
     int focus = -1, focusBox = -1, controls = 0, onOk = 0;
+    std::vector<HWND> children;
+    EnumChildWindows(panel, Collect, reinterpret_cast<LPARAM>(&children));
     for (HWND child : children) {
         if (GetParent(child) != panel)
             continue;
@@ -154,51 +146,39 @@ std::string Screen() {
         out += "control \"" + name + "\" " + std::to_string(GetDlgCtrlID(child)) + Numbers(child) +
                " " + std::to_string(type) +
                (box && Send(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? " 1 " : " 0 ") +
-               Quoted(child) + "\n";
-        // A slider's range and channel, and the tabs' rectangles and texts, stay as made: they
-        // are asked for once, each a round trip to the panel's thread.
-        static std::map<HWND, std::vector<std::string>> fixed;
-        bool known = fixed.count(child) != 0;
-        std::vector<std::string>& rows = fixed[child];
-        if (!known && name == TRACKBAR_CLASSA) {
-            rows.push_back(std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
-                           std::to_string(Send(child, TBM_GETRANGEMAX, 0, 0)) +
-                           Numbers(ControlRect(child, TBM_GETCHANNELRECT, 0)));
-        }
-        for (int i = 0; !known && name == WC_TABCONTROLA && i < Send(child, TCM_GETITEMCOUNT, 0, 0);
-             ++i) {
-            char text[128] = {};
-            ControlRect(child, TCM_GETITEMA, i, text);
-            rows.push_back(Numbers(ControlRect(child, TCM_GETITEMRECT, i)) + " " + Quoted(text));
-        }
+               Text(child) + "\n";
         if (name == TRACKBAR_CLASSA) {
-            out += "slider " + rows[0] + " " + std::to_string(Send(child, TBM_GETPOS, 0, 0)) +
+            out += "slider " + std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
+                   std::to_string(Send(child, TBM_GETRANGEMAX, 0, 0)) +
+                   Numbers(ControlRect(child, TBM_GETCHANNELRECT, 0)) + " " +
+                   std::to_string(Send(child, TBM_GETPOS, 0, 0)) +
                    Numbers(ControlRect(child, TBM_GETTHUMBRECT, 0)) + "\n";
         }
         LRESULT selected = name == WC_TABCONTROLA ? Send(child, TCM_GETCURSEL, 0, 0) : -1;
-        for (std::size_t i = 0; name == WC_TABCONTROLA && i < rows.size(); ++i)
-            out += "tab" + rows[i] + (static_cast<LRESULT>(i) == selected ? " 1\n" : " 0\n");
+        for (int i = 0; name == WC_TABCONTROLA && i < Send(child, TCM_GETITEMCOUNT, 0, 0); ++i) {
+            char text[128] = {};
+            ControlRect(child, TCM_GETITEMA, i, text);
+            out += "tab" + Numbers(ControlRect(child, TCM_GETITEMRECT, i)) + " " +
+                   scenario::Quoted(text) + (i == selected ? " 1\n" : " 0\n");
+        }
     }
     std::vector<HWND> boxes = Boxes(panel);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-        HWND box = boxes[i];
-        // Its message is its longest static text (the icon's static has none).
-        std::vector<HWND> parts;
+        // Its message is its static text that has one (the icon's has none).
         std::string text = "\"\"";
-        EnumChildWindows(box, Collect, reinterpret_cast<LPARAM>(&parts));
-        for (HWND part : parts) {
-            if (ClassOf(part) == "Static" && Quoted(part).size() > text.size())
-                text = Quoted(part);
-        }
-        out += "box" + Numbers(GetDlgItem(box, IDOK)) + " " + Quoted(box) + " " + text + "\n";
-        if (focusBox < 0 && (thread.hwndFocus == box || IsChild(box, thread.hwndFocus))) {
+        std::vector<HWND> parts;
+        EnumChildWindows(boxes[i], Collect, reinterpret_cast<LPARAM>(&parts));
+        for (HWND part : parts)
+            text = ClassOf(part) == "Static" && GetWindowTextLengthA(part) ? Text(part) : text;
+        out +=
+            "box" + Numbers(GetDlgItem(boxes[i], IDOK)) + " " + Text(boxes[i]) + " " + text + "\n";
+        if (focusBox < 0 && (thread.hwndFocus == boxes[i] || IsChild(boxes[i], thread.hwndFocus))) {
             focusBox = static_cast<int>(i);
-            onOk = thread.hwndFocus == GetDlgItem(box, IDOK);
+            onOk = thread.hwndFocus == GetDlgItem(boxes[i], IDOK);
         }
     }
-    char line[64];
-    std::snprintf(line, sizeof line, "focus %d %d %d\n", focus, focusBox, onOk);
-    return out + line;
+    return out + "focus " + std::to_string(focus) + " " + std::to_string(focusBox) + " " +
+           std::to_string(onOk) + "\n";
 }
 
 void Raise(int box, POINT point) {
@@ -252,13 +232,13 @@ const char* Wait(DWORD limit) {
 int main() {
     char line[256];
     int box = 0, trips = 0, vk = 0, down = 0;
+    unsigned limit = 0;
     POINT point{};
     _setmode(_fileno(stdout), _O_BINARY);
     while (std::fgets(line, sizeof line, stdin)) {
-        std::string answer = std::strncmp(line, "screen", 6) == 0 ? Screen()
-                             : std::strncmp(line, "wait ", 5) == 0
-                                 ? Wait(static_cast<DWORD>(std::atoi(line + 5)))
-                                 : "";
+        std::string answer = std::string(line) == "screen\n" ? Screen() : "";
+        if (std::sscanf(line, "wait %u", &limit) == 1)
+            answer = Wait(limit);
         if (std::sscanf(line, "raise %d %ld %ld", &box, &point.x, &point.y) == 3)
             Raise(box, point);
         vk = down = 0;

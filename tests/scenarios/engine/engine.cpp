@@ -26,6 +26,8 @@ const Key kKeys[16] = {
 
 // ---- Lines
 
+namespace {
+
 bool SplitLine(const std::string& text, Line* line, std::string* error) {
     static const std::string kEscapes = "n\nr\rt\t\\\\\"\"", kBlank = " \t\r";
     for (std::size_t pos = 0; pos < text.size();) {
@@ -52,6 +54,14 @@ bool SplitLine(const std::string& text, Line* line, std::string* error) {
         line->quoted.push_back(quoted);
     }
     return true;
+}
+
+}  // namespace
+
+Line Parsed(const std::string& text, int number) {
+    Line line{number, {}, {}};
+    std::string error;
+    return SplitLine(text, &line, &error) ? line : Line{number, {}, {}};
 }
 
 bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string* error) {
@@ -89,8 +99,6 @@ std::string Describe(const Line& line) {
 
 namespace {
 
-constexpr const char* kTrackbar = "msctls_trackbar32";
-
 std::string Numbers(const Rect& r, const Screen& s) {
     return " " + std::to_string(r.left - s.client.left) + " " +
            std::to_string(r.top - s.client.top) + " " + std::to_string(r.right - s.client.left) +
@@ -105,14 +113,19 @@ bool Number(const Line& line, std::size_t i, int* value) {
     return end && end != line.words[i].c_str() && !*end;
 }
 
+// A control within a group box.
+bool Within(const Control& c, const Control& box) {
+    return box.buttonType == 7 && &box != &c && c.rect.left >= box.rect.left &&
+           c.rect.right <= box.rect.right && c.rect.top >= box.rect.top &&
+           c.rect.bottom <= box.rect.bottom;
+}
+
 }  // namespace
 
 const Control* Screen::InGroup(const std::string& group, const char* className) const {
     for (const Control& box : controls) {
         for (const Control& c : controls) {
-            if (box.buttonType == 7 && box.text == group && c.className == className &&
-                c.rect.left >= box.rect.left && c.rect.right <= box.rect.right &&
-                c.rect.top >= box.rect.top && c.rect.bottom <= box.rect.bottom)
+            if (box.text == group && c.className == className && Within(c, box))
                 return &c;
         }
     }
@@ -121,8 +134,7 @@ const Control* Screen::InGroup(const std::string& group, const char* className) 
 
 std::string Screen::GroupOf(const Control& c) const {
     for (const Control& box : controls) {
-        if (box.buttonType == 7 && c.rect.left >= box.rect.left && c.rect.right <= box.rect.right &&
-            c.rect.top >= box.rect.top && c.rect.bottom <= box.rect.bottom && &box != &c)
+        if (Within(c, box))
             return box.text;
     }
     return "";
@@ -136,17 +148,20 @@ const Control* Screen::Button(const std::string& caption) const {
     return nullptr;
 }
 
+bool ChannelPoint(const Control& c, bool left, Point* at) {
+    *at = {left ? (c.channel.left + c.thumb.left) / 2 : (c.thumb.right + c.channel.right) / 2,
+           (c.thumb.top + c.thumb.bottom) / 2};
+    return left ? at->x < c.thumb.left : at->x >= c.thumb.right;
+}
+
 // The probe's lines: "panel CLIENT CLOSEBOX", "control CLASS ID RECT TYPE CHECKED TEXT",
 // "slider MIN MAX CHANNEL POS THUMB" (of the control before it), "tab RECT TEXT SELECTED",
 // "box OK TITLE TEXT" and "focus CONTROL BOX ONOK" (places among the control and box lines, -1
 // for none); a rectangle is four numbers, texts are quoted.
 bool ParseScreenLine(const std::string& text, Screen* s) {
-    Line line;
-    std::string error;
+    Line line = Parsed(text);
     std::vector<int> n;
     std::vector<std::string> t;
-    if (!SplitLine(text, &line, &error) || line.words.empty())
-        return false;
     for (std::size_t i = 1; i < line.words.size(); ++i) {
         if (line.quoted[i])
             t.push_back(line.words[i]);
@@ -154,14 +169,13 @@ bool ParseScreenLine(const std::string& text, Screen* s) {
             return false;
     }
     auto rect = [&n](std::size_t i) { return Rect{n[i], n[i + 1], n[i + 2], n[i + 3]}; };
-    const std::string& kind = line.words[0];
+    const std::string kind = line.words.empty() ? "" : line.words[0];
     if (kind == "panel" && n.size() == 8 && t.empty()) {
         *s = Screen{true, rect(0), rect(4), {}, {}, -1, {}};
     } else if (kind == "control" && n.size() == 7 && t.size() == 2) {
         s->controls.push_back(Control{t[0], t[1], n[0], rect(1), n[5], n[6] != 0});
     } else if (kind == "slider" && n.size() == 11 && t.empty() && !s->controls.empty()) {
         Control& c = s->controls.back();
-        c.slider = true;
         std::tie(c.min, c.max, c.pos, c.channel, c.thumb) =
             std::tuple(n[0], n[1], n[6], rect(2), rect(7));
     } else if (kind == "tab" && n.size() == 5 && t.size() == 1) {
@@ -184,12 +198,6 @@ namespace {
 
 constexpr auto kLagLimit = std::chrono::seconds(3);
 
-Line Parsed(const std::string& text) {
-    Line line;
-    std::string error;
-    return SplitLine(text, &line, &error) ? line : Line{};
-}
-
 std::string ControlLine(const Control& c, const Screen& s) {
     return "control " + Quoted(c.className) + " " + std::to_string(c.id) + " " + Quoted(c.text) +
            Numbers(c.rect, s);
@@ -209,7 +217,7 @@ std::string FocusSeen(const Line& line, const Screen& s) {
     }
     std::string group = Quoted(s.GroupOf(*c));
     return c->className == "SysTabControl32" ? "focus tabs"
-           : c->slider                       ? "focus slider " + group
+           : c->className == kTrackbar       ? "focus slider " + group
            : c->className == "Static"        ? "focus label " + group
            : c->buttonType == 7              ? "focus group " + Quoted(c->text)
                                              : "focus " + Quoted(c->text);
@@ -258,15 +266,14 @@ std::string Seen(const Line& line, const Screen& s) {
         }
         return seen;
     }
-    bool slider = verb == "slider" || verb == "thumb";
-    const Control* c = verb == "label" ? s.InGroup(subject, "Static")
-                       : slider        ? s.InGroup(subject, kTrackbar)
-                                       : s.Button(subject);
-    return !c || (slider && !c->slider) ? "no such control"
-           : verb == "label"            ? "label " + Quoted(subject) + " " + Quoted(c->text)
-           : verb == "slider"           ? "slider " + Quoted(subject) + " " + std::to_string(c->pos)
-           : verb == "thumb"            ? "thumb " + Quoted(subject) + Numbers(c->thumb, s)
-                             : (c->checked ? "checked " : "unchecked ") + Quoted(subject);
+    const Control* c = verb == "label"                       ? s.InGroup(subject, "Static")
+                       : verb == "slider" || verb == "thumb" ? s.InGroup(subject, kTrackbar)
+                                                             : s.Button(subject);
+    return !c                 ? "no such control"
+           : verb == "label"  ? "label " + Quoted(subject) + " " + Quoted(c->text)
+           : verb == "slider" ? "slider " + Quoted(subject) + " " + std::to_string(c->pos)
+           : verb == "thumb"  ? "thumb " + Quoted(subject) + Numbers(c->thumb, s)
+                              : (c->checked ? "checked " : "unchecked ") + Quoted(subject);
 }
 
 Point Centre(const Rect& r) {
@@ -291,13 +298,30 @@ bool Is(const Line& line, std::initializer_list<const char*> words) {
     return line.words.size() == words.size();
 }
 
+// The keys of a combination such as "Ctrl+Shift+Tab", among the first of kKeys; none where a
+// name is not one of them.
+std::vector<const Key*> KeysOf(const std::string& combination, int among = 16) {
+    std::vector<const Key*> keys;
+    for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+        end = combination.find('+', start);
+        std::string name = combination.substr(start, end - start);
+        keys.push_back(
+            std::find_if(kKeys, kKeys + among, [&](const Key& k) { return name == k.name; }));
+        if (keys.back() == kKeys + among)
+            return {};
+    }
+    return keys;
+}
+
 }  // namespace
 
-Player::Player(Backend* backend, std::string name, std::vector<Line> lines, const fs::path& files)
+Player::Player(Backend* backend, std::string name, std::vector<Line> lines, const fs::path& files,
+               Driver* driver)
     : backend_(backend),
       name_(std::move(name)),
       lines_(std::move(lines)),
-      files_(fs::absolute(files)) {}
+      files_(fs::absolute(files)),
+      driver_(driver) {}
 
 bool Player::Record(const fs::path& path) {
     record_.open(path, std::ios::binary | std::ios::trunc);
@@ -327,30 +351,34 @@ bool Player::SetUp(const fs::path& root) {
         if (Is(line, {"start"})) {
             ++next_;
             return true;
-        } else if (Is(line, {"folder", nullptr})) {
-            fs::create_directories(folder_ / line.words[1]);
         } else if (Is(line, {"program", "path", "length", nullptr}) && Number(line, 3, &length)) {
             int padding = length - backend_->ProgramPathLength((folder_ / "p").string()) + 1;
             if (padding < 1 || padding > 255)
                 return Fail(&line, "a program path of that length cannot be made here");
             fs::create_directories(folder_ /= std::string(padding, 'p'));
-        } else if (!(Is(line, {"differs", nullptr}) && Expect(line)) &&
-                   !(Is(line, {"file", nullptr, "from", nullptr}) && Act(line)) && !Prepare(line)) {
-            return Fail(&line, "not a set-up line");  // unless Prepare told why already
+        } else if (!(Is(line, {"differs", nullptr}) && Expect(line)) && !Arrange(line)) {
+            return Fail(&line, "not a set-up line");  // unless Arrange told why already
         }
     }
     return Fail(nullptr, "the scenario never starts the program");
 }
 
-// A second name for a file, a file's mode (in octal), or its owner where the player is root.
-bool Player::Prepare(const Line& line) {
+// What a person does to the files: false for another line, and on a failure.
+bool Player::Arrange(const Line& line) {
     std::error_code error;
     fs::path path = line.words.size() > 1 ? folder_ / line.words[1] : fs::path();
     char* end = nullptr;
     int user = 0;
-    if (Is(line, {"link", nullptr, "to", nullptr})) {
+    if (Is(line, {"folder", nullptr})) {
+        fs::create_directories(path, error);
+    } else if (Is(line, {"file", nullptr, "from", nullptr})) {
+        fs::create_directories(path.parent_path(), error);
+        fs::copy_file(files_ / line.words[3], path, fs::copy_options::overwrite_existing, error);
+    } else if (Is(line, {"link", nullptr, "to", nullptr})) {
         fs::create_directories(path.parent_path(), error);
         fs::create_hard_link(folder_ / line.words[3], path, error);
+    } else if (Is(line, {"remove", nullptr})) {
+        fs::remove(path, error);
     } else if (Is(line, {"mode", nullptr, nullptr})) {
         auto mode = static_cast<fs::perms>(std::strtol(line.words[2].c_str(), &end, 8));
         fs::permissions(path, mode, error);
@@ -412,12 +440,13 @@ bool Player::Expect(const Line& line) {
     }
 }
 
-// Presses at a point and lets go there, or (a drag) at another, by way of the midpoint.
-bool Player::Click(int box, Point at, const Point* to) {
+bool Player::Click(int box, Point at, const Point* to, int hold) {
     backend_->Uncover(box, at);
     backend_->MouseMove(at);
     backend_->MouseButton(true);
-    if (to) {
+    if (hold)
+        backend_->Wait(hold);
+    if (to) {  // by way of the midpoint
         backend_->MouseMove(Point{(at.x + to->x) / 2, at.y});
         backend_->MouseMove(*to);
     }
@@ -425,43 +454,23 @@ bool Player::Click(int box, Point at, const Point* to) {
     return true;
 }
 
-bool Player::Keys(const std::string& combination) {
-    std::vector<const Key*> keys;
-    for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
-        end = combination.find('+', start);
-        std::string name = combination.substr(start, end - start);
-        keys.push_back(
-            std::find_if(kKeys, kKeys + 16, [&name](const Key& k) { return name == k.name; }));
-        if (keys.back() == kKeys + 16)
-            return false;
-    }
+bool Player::Press(const std::vector<const Key*>& keys) {
     for (const Key* key : keys)
         backend_->Key(*key, true);
     for (auto key = keys.rbegin(); key != keys.rend(); ++key)
         backend_->Key(**key, false);
-    return true;
+    return !keys.empty();
 }
 
 bool Player::Act(const Line& line) {
-    std::error_code error;
-    if (Is(line, {"file", nullptr, "from", nullptr})) {
-        fs::create_directories((folder_ / line.words[1]).parent_path(), error);
-        fs::copy_file(files_ / line.words[3], folder_ / line.words[1],
-                      fs::copy_options::overwrite_existing, error);
-        return !error || Fail(&line, "cannot copy the file: " + error.message());
-    } else if (Is(line, {"remove", nullptr})) {
-        fs::remove(folder_ / line.words[1], error);
-        return !error || Fail(&line, "cannot remove the file: " + error.message());
-    } else if (Is(line, {"mode", nullptr, nullptr})) {
-        return Prepare(line);
-    }
+    if (Arrange(line) || !failure_.empty())
+        return failure_.empty();
     int code = 0, target = 0;
     if ((!fresh_ && !Read()) || (!screen_.panel && backend_->Ended(&code)))
         return Fail(&line, "the program has already ended");
     fresh_ = false;
     const Screen& s = screen_;
     const Control* c = line.words.size() > 2 ? s.InGroup(line.words[2], kTrackbar) : nullptr;
-    c = c && c->slider ? c : nullptr;
     const Control* button = line.words.size() > 1 ? s.Button(line.words[1]) : nullptr;
     if (Is(line, {"select", "tab", nullptr})) {
         for (const Tab& tab : s.tabs) {
@@ -475,17 +484,13 @@ bool Player::Act(const Line& line) {
     } else if (Is(line, {"dismiss", "box"}) && !s.boxes.empty()) {
         return Click(0, Centre(s.boxes[0].ok));
     } else if (Is(line, {"key", nullptr})) {
-        return Keys(line.words[1]) || Fail(&line, "no such key");
+        return Press(KeysOf(line.words[1])) || Fail(&line, "no such key");
     } else if (c) {
-        Point thumb = Centre(c->thumb);
+        Point thumb = Centre(c->thumb), at;
+        bool left = line.words.size() > 3 && line.words[3] == "left";
         if (Is(line, {"key", "slider", nullptr, nullptr})) {
-            auto key = std::find_if(kKeys, kKeys + kSliderKeys,
-                                    [&line](const Key& k) { return line.words[3] == k.name; }) -
-                       kKeys;
-            if (key == kSliderKeys)
-                return Fail(&line, "no such key");
-            Click(-1, thumb);
-            return Keys(line.words[3]);
+            std::vector<const Key*> keys = KeysOf(line.words[3], kSliderKeys);
+            return keys.size() == 1 ? Click(-1, thumb) && Press(keys) : Fail(&line, "no such key");
         } else if (Is(line, {"drag", "slider", nullptr, "to", nullptr}) &&
                    Number(line, 4, &target) && target >= c->min && target <= c->max) {
             // The thumb's centre travels the channel less one thumb width, evenly over the range.
@@ -498,27 +503,17 @@ bool Player::Act(const Line& line) {
             return Click(-1, thumb, &to);
         } else if (Is(line, {"click", "slider", nullptr, "left"}) ||
                    Is(line, {"click", "slider", nullptr, "right"})) {
-            // Halfway between the thumb and the channel's end; refused where that is no room.
-            bool left = line.words[3] == "left";
-            int x = left ? (c->channel.left + c->thumb.left) / 2
-                         : (c->thumb.right + c->channel.right) / 2;
-            return (left ? x < c->thumb.left : x >= c->thumb.right)
-                       ? Click(-1, Point{x, thumb.y})
+            return ChannelPoint(*c, left, &at)
+                       ? Click(-1, at)
                        : Fail(&line, "no room in the channel " + line.words[3] + " of the thumb");
         } else if ((Is(line, {"hold", "slider", nullptr, "left", nullptr}) ||
                     Is(line, {"hold", "slider", nullptr, "right", nullptr})) &&
                    Number(line, 4, &target) && target > 0 && target <= 60000) {
             // A press at that end of the channel, held, then let go there.
-            bool left = line.words[3] == "left";
-            Point at{left ? c->channel.left : c->channel.right - 1, thumb.y};
-            if (left ? at.x >= c->thumb.left : at.x < c->thumb.right)
-                return Fail(&line, "the thumb stands at the " + line.words[3] + " end already");
-            backend_->Uncover(-1, at);
-            backend_->MouseMove(at);
-            backend_->MouseButton(true);
-            backend_->Wait(target);
-            backend_->MouseButton(false);
-            return true;
+            at = {left ? c->channel.left : c->channel.right - 1, thumb.y};
+            return (left ? at.x < c->thumb.left : at.x >= c->thumb.right)
+                       ? Click(-1, at, nullptr, target)
+                       : Fail(&line, "the thumb stands at the " + line.words[3] + " end already");
         }
     }
     return Fail(&line, "not an action on what the screen shows");
@@ -530,8 +525,7 @@ bool Player::Step() {
         if (next_ == lines_.size()) {
             if (!driver_ || !Read() || !driver_->NextLine(screen_, &text))
                 return false;
-            lines_.push_back(Parsed(text));
-            lines_.back().number = static_cast<int>(lines_.size());
+            lines_.push_back(Parsed(text, static_cast<int>(lines_.size()) + 1));
             if (lines_.back().words.empty())
                 return Fail(nullptr, "the driver gave a broken line: " + text);
         }

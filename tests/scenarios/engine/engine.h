@@ -1,6 +1,6 @@
 #pragma once
-// The scenario engine: scenario files read into lines, the screen as a person sees it, and the
-// interpreter that plays the lines against a backend (the own layer in this process, or the
+// The scenario engine (tests/scenarios/README.md): scenario lines, the screen as a person sees it,
+// and the player that plays the lines against a backend (the own layer in this process, or the
 // Windows program under Wine), checks what is expected and can record what it saw.
 #include <filesystem>
 #include <fstream>
@@ -16,7 +16,7 @@ struct Line {
     std::vector<std::string> words;
     std::vector<bool> quoted;
 };
-bool SplitLine(const std::string& text, Line* line, std::string* error);
+Line Parsed(const std::string& text, int number = 0);  // no words where the text is broken
 bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string* error);
 std::string Describe(const Line& line);  // the line as it would be written
 std::string ReadBytes(const std::filesystem::path& path, bool* present);  // a regular file's
@@ -33,6 +33,7 @@ inline std::string Quoted(const std::string& text) {
 
 // ---- The screen, in screen pixels
 
+constexpr const char* kTrackbar = "msctls_trackbar32";
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
@@ -45,8 +46,7 @@ struct Control {
     Rect rect;
     int buttonType;  // a Button's style & BS_TYPEMASK, else -1
     bool checked;
-    bool slider = false;  // then also:
-    int min = 0, max = 0, pos = 0;
+    int min = 0, max = 0, pos = 0;  // a slider's
     Rect channel{}, thumb{};
 };
 struct Box {
@@ -71,16 +71,17 @@ struct Screen {
     // A slider or value label by the caption of its group box; a button by its caption.
     const Control* InGroup(const std::string& group, const char* className) const;
     const Control* Button(const std::string& caption) const;
-    // The caption of the group box that holds the control; empty for none.
-    std::string GroupOf(const Control& control) const;
+    std::string GroupOf(const Control& control) const;  // its group box's caption, or empty
     const Control* Focused() const { return focus >= 0 ? &controls[focus] : nullptr; }
 };
 // One line of the probe's report (tests/wine/probe.cpp) into the screen.
 bool ParseScreenLine(const std::string& text, Screen* screen);
+// Where `click slider` clicks: halfway between the thumb and that end of the channel; false where
+// that leaves no room.
+bool ChannelPoint(const Control& slider, bool left, Point* at);
 
 // The keys that scenarios name, with their virtual-key codes and X key symbols: first the eight
-// that move a slider (Left, Right, Up, Down, Home, End, PageUp, PageDown), then Tab, Enter,
-// Escape, Space, F4, and last the modifiers Shift, Ctrl and Alt.
+// that move a slider, then Tab, Enter, Escape, Space, F4, and last the modifiers.
 struct Key {
     const char* name;
     int vk;
@@ -105,6 +106,7 @@ class Backend {
     // point, as a person does through the task bar: none of them has an owner.
     virtual void Uncover(int box, Point point) = 0;
     virtual void MouseMove(Point point) = 0;
+    // A person lets go only after the program has shown what the press did.
     virtual void MouseButton(bool down) = 0;
     virtual void Wait(int milliseconds) = 0;  // the program runs on meanwhile (its timers too)
     virtual void Key(const scenario::Key& key, bool down) = 0;
@@ -120,11 +122,11 @@ class Driver {
 
 class Player {
   public:
+    // The driver, if any, gives the actions once the lines have run out.
     Player(Backend* backend, std::string name, std::vector<Line> lines,
-           const std::filesystem::path& files);
+           const std::filesystem::path& files, Driver* driver = nullptr);
     // Writes every line played, and what the screen shows before every action, to the file.
     bool Record(const std::filesystem::path& path);
-    void SetDriver(Driver* driver) { driver_ = driver; }
     bool SetUp(const std::filesystem::path& root);  // the lines up to `start`, in a fresh folder
     bool Step();    // lines up to one action; false when none is left or on a failure
     bool Finish();  // what follows the program's end: expectations only
@@ -135,14 +137,14 @@ class Player {
 
   private:
     bool Fail(const Line* line, const std::string& what);
-    bool Prepare(const Line& line);
+    bool Arrange(const Line& line);
     bool Read();
     bool Expect(const Line& line);
     bool Act(const Line& line);
-    bool Click(int box, Point at, const Point* to = nullptr);
-    // A key with its modifiers, as "Ctrl+Shift+Tab": modifiers down, the key down and up, the
-    // modifiers up in reverse. False for a name that is not one.
-    bool Keys(const std::string& combination);
+    // Presses at a point, holds the button so long, and lets go there or (a drag) at another.
+    bool Click(int box, Point at, const Point* to = nullptr, int hold = 0);
+    // Modifiers down, the key down and up, the modifiers up in reverse; false for no keys.
+    bool Press(const std::vector<const Key*>& keys);
     void Write(const std::string& text);
     void WriteReadings();
 
@@ -151,7 +153,7 @@ class Player {
     std::vector<Line> lines_;
     std::filesystem::path files_;
     std::size_t next_ = 0;
-    Driver* driver_ = nullptr;
+    Driver* driver_;
     std::ofstream record_;
     Screen screen_;  // as last read; stale once an action is given
     bool fresh_ = false, controlsWritten_ = false;

@@ -8,12 +8,13 @@
 // folder to DIR at the end; --record writes the scenario as played, with what the screen showed.
 // --backend desktop shows the program's window on the X display of DISPLAY and gives the input as
 // real X events there, instead of straight to the layer; --scale draws it so many times bigger.
+#include <getopt.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <random>
-#include <sstream>
 #include <thread>
 #include <tuple>
 
@@ -21,10 +22,7 @@
 #include "panel/dialog_window.h"
 #include "platform/own/headless.h"
 #include "platform/own/resources.h"
-#include "profiles/ai_setting.h"
 #include "profiles/profile_registry.h"
-#include "profiles/settings_file.h"
-#include "profiles/settings_table.h"
 #include "res/program_resources.h"
 #include "tests/scenarios/engine/engine.h"
 #include "tests/scenarios/engine/x_input.h"
@@ -54,26 +52,21 @@ class HeadlessBackend : public Backend {
     int code = 0;
 
     bool Read(Screen* s, std::string*) override {
-        std::vector<headless::WindowInfo> windows = headless::Windows();
-        windows_.assign(1, nullptr);
-        for (const headless::WindowInfo& w : windows) {
-            if (!w.parent && w.visible && w.text == "AI Control Panel" && !s->panel) {
+        windows_.assign(1, nullptr);  // the panel's children follow it in Windows()
+        for (const headless::WindowInfo& w : headless::Windows()) {
+            if (!s->panel && !w.parent && w.visible && w.text == "AI Control Panel") {
                 *s = Screen{true, Of(w.client), Of(w.closeBox), {}, {}, -1, {}};
                 windows_[0] = w.hwnd;
             }
-        }
-        for (const headless::WindowInfo& w : windows) {
             if (!s->panel || w.parent != windows_[0])
                 continue;
-            if (w.focused)
-                s->focus = static_cast<int>(s->controls.size());
+            s->focus = w.focused ? static_cast<int>(s->controls.size()) : s->focus;
             const own::ButtonInfo* button = headless::Button(w.hwnd);
             s->controls.push_back(Control{w.className, w.text, w.id, Of(w.rect),
                                           button ? static_cast<int>(w.style & BS_TYPEMASK) : -1,
                                           button && button->check == BST_CHECKED});
             Control& c = s->controls.back();
             if (const own::TrackbarInfo* bar = headless::Trackbar(w.hwnd)) {
-                c.slider = true;
                 std::tie(c.min, c.max, c.pos, c.channel, c.thumb) = std::tuple(
                     bar->min, bar->max, bar->pos, Of(headless::OnScreen(w, bar->channel)),
                     Of(headless::OnScreen(w, bar->thumb)));
@@ -108,8 +101,7 @@ class HeadlessBackend : public Backend {
         at_ = POINT{p.x, p.y};
         headless::MouseMove(at_);
     }
-    // A person lets go only after the program has shown what the press did: everything that
-    // the press leaves pending, paints included, runs before the release comes.
+    // Everything that the press leaves pending, paints included, runs before the release.
     void MouseButton(bool down) override {
         if (!down)
             return headless::MouseUp(at_);
@@ -131,8 +123,8 @@ class HeadlessBackend : public Backend {
 };
 
 // The program's window on an X display with nothing else on it (Xvfb), where X windows stand
-// where the layer puts them: the input goes through the X server as real pointer and key events
-// (XTest), and reaches the layer through the desktop front end when the program next waits.
+// where the layer puts them, every pixel scaled: the input goes through the X server as real
+// pointer and key events (XTest), and reaches the layer through the desktop front end.
 class DesktopBackend : public HeadlessBackend {
   public:
     explicit DesktopBackend(desktop::DesktopInput* front) : front_(front) {}
@@ -140,7 +132,6 @@ class DesktopBackend : public HeadlessBackend {
         HeadlessBackend::Uncover(box, p);
         front_->Pump();  // the X windows restacked as the layer's windows are
     }
-    // X windows stand where the layer's do, every pixel scaled (no window manager moves them).
     void MouseMove(Point p) override {
         x_input::Move(p.x * front_->Scale(), p.y * front_->Scale());
     }
@@ -178,6 +169,7 @@ class DesktopBackend : public HeadlessBackend {
 
 // ---- Random scenarios, and what must hold in them
 
+constexpr std::size_t kProfiles = std::size(kProfileNames);
 const char* const kDefaults[] = {"defaults.ai", "no_harder.ai", nullptr};
 std::mt19937 g_random, g_saveRandom;
 bool g_failingSaves = false, g_fileExpected = false;
@@ -250,7 +242,6 @@ class RandomDriver : public Driver {
     explicit RandomDriver(int actions) : actions_(actions) {}
 
     bool NextLine(const Screen& s, std::string* line) override {
-        static const char* const kTabs[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
         const char* defaults = kDefaults[Below(3)];
         bool startingUp = WindowRegistry::Count() && WindowRegistry::At(0)->profiles.empty();
         // Boxes are answered before the end; the load's box at start-up is left open longer.
@@ -266,7 +257,7 @@ class RandomDriver : public Driver {
         else if (pick <= 6)
             *line = KeyAction(s);
         else if ((pick = Below(11)) < 2)
-            *line = "select tab " + Quoted(kTabs[Below(5)]);
+            *line = "select tab " + Quoted(kProfileNames[Below(kProfiles)]);
         else if (pick < 4)
             *line = "toggle " + Quoted(AnyRow(true).caption);
         else if (pick < 6)
@@ -308,10 +299,10 @@ class RandomDriver : public Driver {
     std::string SliderAction(const Screen& s) {
         const char* caption = AnyRow(false).caption;
         std::string group = Quoted(caption);
-        const Control* c = s.InGroup(caption, "msctls_trackbar32");
+        const Control* c = s.InGroup(caption, kTrackbar);
+        Point at;
         // A click in the channel only where it has room beside the thumb.
-        bool left = (c->channel.left + c->thumb.left) / 2 < c->thumb.left;
-        bool right = (c->thumb.right + c->channel.right) / 2 >= c->thumb.right;
+        bool left = ChannelPoint(*c, true, &at), right = ChannelPoint(*c, false, &at);
         switch (Below(3)) {
             case 0:
                 return "drag slider " + group + " to " +
@@ -330,9 +321,9 @@ class RandomDriver : public Driver {
         DialogWindow* panel = WindowRegistry::Count() ? WindowRegistry::At(0) : nullptr;
         AISetting* p = panel ? panel->CurrentProfile() : nullptr;
         std::string file = CheckFile();
-        if (!file.empty() || !panel || panel->profiles.size() != 5)
+        if (!file.empty() || !panel || panel->profiles.size() != kProfiles)
             return file;
-        if (panel->iCurrentTab < 0 || panel->iCurrentTab >= 5 || !p)
+        if (!p)
             return "the current tab index names no profile";
         for (const Box& box : s.boxes) {
             if (box.text.find("Using default settings now.") != std::string::npos)
@@ -381,9 +372,7 @@ desktop::DesktopInput* g_desktop = nullptr;  // with --backend desktop
 class ScenarioInput : public headless::InputSource {
   public:
     bool ProvideInput() override {
-        if (g_desktop && g_desktop->Pump())
-            return true;
-        if (!g_player->Step()) {
+        if ((!g_desktop || !g_desktop->Pump()) && !g_player->Step()) {
             const std::string& failure = g_player->failure_;
             Exit(failure.empty() ? "the scenario has ended while the program still runs" : failure,
                  1);
@@ -395,22 +384,20 @@ class ScenarioInput : public headless::InputSource {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::map<std::string, std::string> o;  // options by name; the scenario file under ""
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--failing-saves")
-            g_failingSaves = true;
-        else if (arg.starts_with("--") && i + 1 < argc)
-            o[arg] = argv[++i];
-        else
-            o[arg[0] == '-' || o.count("") ? "?" : ""] = arg;
-    }
-    std::string scenario = o[""], files = o["--files"], record = o["--record"], error;
-    long seed = o.count("--random") ? std::atol(o["--random"].c_str()) : -1;
-    int actions = std::atoi(o["--actions"].c_str());
-    g_keep = o["--keep"].empty() ? fs::path() : fs::absolute(o["--keep"]);
+    static const option kOptions[] = {
+        {"random", 1, 0, 'r'},  {"actions", 1, 0, 'a'}, {"failing-saves", 0, 0, 'f'},
+        {"files", 1, 0, 'F'},   {"keep", 1, 0, 'k'},    {"record", 1, 0, 'o'},
+        {"backend", 1, 0, 'b'}, {"scale", 1, 0, 's'},   {}};
+    std::map<int, std::string> o;  // the options given, by their letters
+    for (int c; (c = getopt_long(argc, argv, "", kOptions, nullptr)) != -1;)
+        o[c] = optarg ? optarg : "";
+    std::string scenario = optind + 1 == argc ? argv[optind] : "", files = o['F'], error;
+    long seed = o.count('r') ? std::atol(o['r'].c_str()) : -1;
+    int actions = std::atoi(o['a'].c_str());
+    g_failingSaves = o.count('f');
+    g_keep = o['k'].empty() ? fs::path() : fs::absolute(o['k']);
     std::vector<Line> lines;
-    if (seed >= 0 && scenario.empty() && actions > 0) {
+    if (seed >= 0 && optind == argc && actions > 0) {
         // The start file comes from the seed in turn; the defaults file at random.
         static const char* const kStart[] = {"good.ai", "no_harder.ai", "empty.ai",
                                              "out_of_range.ai", nullptr};
@@ -418,17 +405,17 @@ int main(int argc, char** argv) {
         g_saveRandom.seed(static_cast<unsigned>(seed) ^ 0x5a5a5a5au);
         const char* start = kStart[seed % 5];
         const char* defaults = kDefaults[Below(3)];
-        std::string setUp = "folder \"Core\"\n";
-        setUp += start ? "file \"Core/AIConfig.ai\" from " + Quoted(start) + "\n" : "";
-        setUp += defaults ? "file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults) + "\n" : "";
-        std::istringstream in(setUp + "start");
-        for (std::string text; std::getline(in, text);) {
-            lines.push_back(Line{static_cast<int>(lines.size()) + 1, {}, {}});
-            SplitLine(text, &lines.back(), &error);
+        lines.push_back(Parsed("folder \"Core\"", 1));
+        if (start)
+            lines.push_back(Parsed("file \"Core/AIConfig.ai\" from " + Quoted(start), 2));
+        if (defaults) {
+            lines.push_back(Parsed("file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults),
+                                   static_cast<int>(lines.size()) + 1));
         }
+        lines.push_back(Parsed("start", static_cast<int>(lines.size()) + 1));
         scenario = "seed " + std::to_string(seed);
         files = files.empty() ? AICP_SCENARIO_FILES : files;
-    } else if (o.count("?") || seed != -1 || scenario.empty() ||
+    } else if (o.count('?') || seed != -1 || scenario.empty() ||
                !ReadScenario(scenario, &lines, &error)) {
         std::fprintf(stderr, "%s\nusage: see the head of %s\n", error.c_str(), __FILE__);
         return 2;
@@ -439,8 +426,8 @@ int main(int argc, char** argv) {
         return 2;
     g_root = fs::canonical(root);
     desktop::DesktopInput front;
-    bool onDesktop = o["--backend"] == "desktop";
-    if (onDesktop && (!x_input::Open() || !front.Start(std::atoi(o["--scale"].c_str()), &error))) {
+    bool onDesktop = o['b'] == "desktop";
+    if (onDesktop && (!x_input::Open() || !front.Start(std::atoi(o['s'].c_str()), &error))) {
         std::fprintf(stderr, "no X display with XTest to play on %s\n", error.c_str());
         return 2;
     }
@@ -450,18 +437,16 @@ int main(int argc, char** argv) {
     HeadlessBackend headless;
     DesktopBackend desktopBackend(&front);
     HeadlessBackend& backend = onDesktop ? desktopBackend : headless;
-    Player player(&backend, scenario, lines, files);
     RandomDriver random(actions);
+    Player player(&backend, scenario, lines, files, seed >= 0 ? &random : nullptr);
     g_player = &player;
-    if (!record.empty() && !player.Record(record))
-        Exit("cannot write " + record, 2);
+    if (!o['o'].empty() && !player.Record(o['o']))
+        Exit("cannot write " + o['o'], 2);
     if (!player.SetUp(g_root))
         Exit(player.failure_, 1);
     g_expectedFile = ReadBytes(player.folder_ / kSettingsFilePath, &g_fileExpected);
-    if (seed >= 0) {
-        player.SetDriver(&random);
+    if (seed >= 0)
         static support::FailingSaves watched(WatchSave);
-    }
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
     support::SetModulePathForTesting((player.folder_ / "AIControlPanel").string());
     ScenarioInput input;
