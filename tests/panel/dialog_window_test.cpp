@@ -12,16 +12,7 @@
 
 namespace {
 
-using PanelTest = ProfileFileTest;  // a scratch folder for the files, and message boxes answered
-
-TEST_F(PanelTest, create_reports_a_missing_template) {
-    support::FreshLayer();
-    static const unsigned char kNoResources[32] = {};
-    own::SetProgramResources(kNoResources, sizeof(kNoResources));
-    DialogWindow window;
-    EXPECT_FALSE(window.Create(own::ProgramInstance()));
-    EXPECT_EQ(std::vector<std::string>{"Couldn't create window!"}, boxes_.boxes());
-}
+using PanelTest = ProfileFileTest;  // a scratch folder for the files
 
 // On Windows input is taken before painting, and a slider's notices come as it paints: a click on
 // OK queued behind a key is taken before the slider has painted its new position.
@@ -73,17 +64,25 @@ TEST(panel, notices_and_commands_act_by_control_id_alone) {
     EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
-// The whole program on a fresh layer, as a new process would start it.
-int RunProgram(const std::string& path, HINSTANCE instance = own::ProgramInstance()) {
+// The whole program on a fresh layer, as a new process would start it, with as much of its
+// resource file as given.
+int RunProgram(const std::string& path, HINSTANCE instance = own::ProgramInstance(),
+               std::size_t resourceBytes = kProgramResFileSize) {
     support::FreshLayer();
+    own::SetProgramResources(kProgramResFile, resourceBytes);
     support::SetModulePathForTesting(path);
     char commandLine[] = "ignored";
     return WinMain(instance, nullptr, commandLine, 0);
 }
 
-TEST(start_up, gives_up_with_exit_code_0_before_any_window_without_a_folder) {
+// Without a folder, or without the dialog's template (which is reported), start-up gives up.
+TEST(start_up, gives_up_with_exit_code_0_before_any_window_without_a_folder_or_a_template) {
+    support::AutoAnswerBoxes boxes;
     EXPECT_EQ(0, RunProgram("AIControlPanel"));
     EXPECT_EQ(0, RunProgram("/tmp/AIControlPanel", reinterpret_cast<HINSTANCE>(0x10)));
+    // The resource file's leading empty entry alone.
+    EXPECT_EQ(0, RunProgram("/nowhere/AIControlPanel", own::ProgramInstance(), 32));
+    EXPECT_EQ(std::vector<std::string>{"Couldn't create window!"}, boxes.boxes());
     EXPECT_TRUE(headless::Windows().empty());
 }
 

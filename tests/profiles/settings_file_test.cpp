@@ -91,7 +91,8 @@ TEST_F(SettingsFile, whatever_step_fails_the_file_stays_whole_under_every_name) 
 }
 
 // Game folders are often linked together: the file the game reads is the one the links lead to.
-TEST_F(SettingsFile, a_save_writes_through_a_chain_of_links_that_stays) {
+// Links in a circle, or a pipe, are refused.
+TEST_F(SettingsFile, a_save_writes_through_links_and_refuses_circles_and_pipes) {
     fs::create_directory("real");
     Plant("real/AIConfig.ai");
     fs::create_symlink("../real/AIConfig.ai", "Core/link");
@@ -108,31 +109,9 @@ TEST_F(SettingsFile, a_save_writes_through_a_chain_of_links_that_stays) {
     fs::remove("Core/link");
     fs::create_symlink("AIConfig.ai", "Core/link");
     ExpectRefusedSave();
-}
-
-TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_umask) {
-    bool root = geteuid() == 0;
-    Plant(kPath);
-    ASSERT_EQ(0, chmod(kPath, 0600));
-    ASSERT_TRUE(!root || chown(kPath, kOtherUser, kOtherUser) == 0);
-    ASSERT_TRUE(SaveAISettings(kPath));
-    struct stat info;
-    ASSERT_EQ(0, stat(kPath, &info));
-    EXPECT_EQ(0600u, info.st_mode & 07777);
-    EXPECT_EQ(root ? kOtherUser : geteuid(), info.st_uid);
-    EXPECT_EQ(root ? kOtherUser : getegid(), info.st_gid);
-
+    // A pipe must not hold the program up, and is neither loaded nor replaced. A file system that
+    // cannot sync a file says EINVAL, as a pipe does: that fails no save.
     fs::remove(kPath);
-    mode_t mask = umask(027);
-    ASSERT_TRUE(SaveAISettings(kPath));
-    umask(mask);
-    ASSERT_EQ(0, stat(kPath, &info));
-    EXPECT_EQ(0640u, info.st_mode & 07777);
-}
-
-// A pipe at the file's name must not hold the program up, and is neither loaded nor replaced. A
-// file system that cannot sync a file says EINVAL, as a pipe does: that fails no save.
-TEST_F(SettingsFile, a_pipe_is_neither_loaded_nor_replaced_and_cannot_be_synced) {
     ASSERT_EQ(0, mkfifo(kPath, 0600));
     ExpectRefusedSave();
     EXPECT_FALSE(LoadAISettings(kPath));
@@ -144,6 +123,26 @@ TEST_F(SettingsFile, a_pipe_is_neither_loaded_nor_replaced_and_cannot_be_synced)
     EXPECT_TRUE(FlushFileToDisk(pipe));
     std::fclose(pipe);
     close(ends[0]);
+}
+
+TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_umask) {
+    bool root = geteuid() == 0;
+    Plant(kPath);
+    ASSERT_EQ(0, chmod(kPath, 0640));
+    ASSERT_TRUE(!root || chown(kPath, kOtherUser, kOtherUser) == 0);
+    ASSERT_TRUE(SaveAISettings(kPath));
+    struct stat info;
+    ASSERT_EQ(0, stat(kPath, &info));
+    EXPECT_EQ(0640u, info.st_mode & 07777);
+    EXPECT_EQ(root ? kOtherUser : geteuid(), info.st_uid);
+    EXPECT_EQ(root ? kOtherUser : getegid(), info.st_gid);
+
+    fs::remove(kPath);
+    mode_t mask = umask(027);
+    ASSERT_TRUE(SaveAISettings(kPath));
+    umask(mask);
+    ASSERT_EQ(0, stat(kPath, &info));
+    EXPECT_EQ(0640u, info.st_mode & 07777);
 }
 
 // Anyone who may write the folder can plant a link or a file where the save is about to make its

@@ -61,10 +61,10 @@ TEST(resource_file, reads_the_programs_file_and_refuses_what_is_cut_or_corrupt) 
         bool whole = n == kDialogHeader || n == manifestData - 32 || n >= manifestEnd;
         EXPECT_EQ(whole, kFile.Prefix(n).ReadsAsResources()) << n;
     }
-    EXPECT_FALSE(kFile.With(0, 4).ReadsAsResources());                           // leading entry
-    EXPECT_FALSE(kFile.With(kDialogHeader, 0xFFFFFFF0).ReadsAsResources());      // data size
-    EXPECT_FALSE(kFile.With(kDialogHeader + 4, 0xFFFFFFFC).ReadsAsResources());  // header size
-    EXPECT_FALSE(kFile.With(kDialogHeader + 4, 8).ReadsAsResources());           // header too small
+    // A leading entry that holds data (here the dialog's entry), or has a type or a name.
+    EXPECT_FALSE(kFile.With(0, manifestData - 32 - kDialogHeader).ReadsAsResources());
+    EXPECT_FALSE(kFile.With(8, 0x0005FFFF).ReadsAsResources());
+    EXPECT_FALSE(kFile.With(12, 0x0001FFFF).ReadsAsResources());
     Bytes unterminated = kFile;  // a type name that runs to the header's end
     std::memset(unterminated.data.data() + kDialogHeader + 8, 'A', 24);
     EXPECT_FALSE(unterminated.ReadsAsResources());
@@ -79,7 +79,6 @@ TEST(dialog_template, cut_corrupt_or_old_format_is_refused) {
     EXPECT_FALSE(bytes.With(0, 0xFFFF0002).ReadsAsDialog());  // dlgVer other than 1
     EXPECT_FALSE(bytes.With(0, 0xFFFE0001).ReadsAsDialog());  // signature not 0xFFFF
     EXPECT_FALSE(bytes.With(16, 24 | (bytes.data[18] << 16)).ReadsAsDialog());  // 24 items
-    EXPECT_FALSE(Bytes().Dword(0x90C808C0).ReadsAsDialog());  // old DLGTEMPLATE: the style first
 }
 
 TEST(dialog_template, reads_numbers_other_texts_and_creation_data) {
