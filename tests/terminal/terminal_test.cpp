@@ -2,8 +2,6 @@
 // and keys and mouse through the controller. The program in a real terminal is tmux_test.sh's.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,7 +11,6 @@
 
 namespace {
 
-using terminal::Key;
 using terminal::MouseAction;
 using terminal::Picture;
 
@@ -34,13 +31,6 @@ class TerminalTest : public ::testing::Test {
         }
         return {};
     }
-    // A key, and what the program's loop does with it: the dialog manager sees it first.
-    void Press(Key key) {
-        controller.OnKey(key);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT)
-            panel.window.PumpMessage();
-    }
     // A click, left for the loop that runs (inside a script step: a message box's).
     void Tap(const Picture& picture, Cell at) {
         controller.OnMouse(picture, MouseAction::kPress, at.col, at.row);
@@ -50,18 +40,6 @@ class TerminalTest : public ::testing::Test {
     support::Panel panel;
     terminal::Controller controller;
 };
-
-// The tab keys reach the dialog as Ctrl+Page Down and Up, which step the profile tabs and leave
-// the focus where it is. (Tab and Shift+Tab, through a real terminal: tmux_test.sh.)
-TEST_F(TerminalTest, tab_keys_reach_the_dialog_as_ctrl_and_page_keys) {
-    Press(Key::kNextTab);
-    EXPECT_EQ(3, panel.window.iCurrentTab);
-    EXPECT_TRUE(Find(Screen(), "[Harder]").row >= 0);
-    Press(Key::kPreviousTab);
-    Press(Key::kPreviousTab);
-    EXPECT_EQ(1, panel.window.iCurrentTab);
-    EXPECT_EQ(panel.Item(IDC_OK), GetFocus());
-}
 
 // Controls apart in the template stay apart on screen and in the same order, and edges that line
 // up there line up here.
@@ -116,12 +94,9 @@ TEST_F(TerminalTest, a_message_box_stands_over_the_dialog_which_still_takes_inpu
     EXPECT_EQ(0u, script.remaining());
 }
 
-// A box wider than the terminal stands at its left edge and is cut at its right one.
-TEST_F(TerminalTest, a_small_terminal_gets_a_message_and_a_wide_box_is_cut) {
-    Picture narrow = Screen(78, 24);
-    EXPECT_TRUE(narrow.tooSmall && narrow.windows.empty());
-    EXPECT_TRUE(Screen(80, 23).tooSmall);
-    EXPECT_FALSE(Screen(79, 24).tooSmall);
+// A box wider than the terminal stands at its left edge and is cut at its right one. (Too small
+// a terminal: tmux_test.sh.)
+TEST_F(TerminalTest, the_dialog_is_centred_and_a_wide_box_is_cut) {
     EXPECT_EQ(20, Screen(120, 40).Find(panel.window.hDialog)->layout.Bounds().left);  // centred
     support::ScriptedInput script;
     script.Then([] {
@@ -131,7 +106,7 @@ TEST_F(TerminalTest, a_small_terminal_gets_a_message_and_a_wide_box_is_cut) {
         EXPECT_EQ("|  " + std::string(77, 'x'), picture.canvas.Row(row));
         EXPECT_EQ("+" + std::string(79, '-'), picture.canvas.Row(row + 2));
     });
-    script.Then([this] { controller.OnKey(Key::kEnter); });
+    script.Then([this] { controller.OnKey(terminal::Key::kEnter); });
     MessageBoxA(nullptr, std::string(200, 'x').c_str(), "Error", MB_OK);
 }
 

@@ -5,6 +5,8 @@
 set -euo pipefail
 case_name=$1 program=$2 defaults=$3
 command -v tmux >/dev/null || { echo "skipped: no tmux (scripts/setup.sh terminal installs it)"; exit 77; }
+# shellcheck source=scripts/wine_env.sh
+source "$(dirname "$0")/../../scripts/wine_env.sh"  # until_true
 
 work=$(mktemp -d)
 socket="$work/tmux.socket"
@@ -25,11 +27,6 @@ fail() {
 start() {  # start COLS ROWS [TERM inside the pane]
     TERM=xterm tmx new-session -d -s test -x "$1" -y "$2" "cd '$folder' && ${3:+TERM=$3 }./AIControlPanel --terminal \
         2>'$work/stderr'; echo \$? >'$work/exit_code'; sleep 600"
-}
-# Waits up to thirty seconds until the command succeeds.
-until_true() {
-    for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done
-    return 1
 }
 shows() { screen | grep -qE -- "$1"; }
 wait_for() { until_true shows "$1" || fail "the screen never showed: $1"; }
@@ -56,13 +53,18 @@ mouse() {
 cell_of() { screen | awk -v text="$1" '{ i = index($0, text); if (i) { print i - 1, NR - 1; exit } }'; }
 
 case "$case_name" in
-keys)  # starting without a settings file
-    start 80 24
+keys)  # starting without a settings file; xterm's keys tell Ctrl+Page Down and Up apart
+    start 80 24 xterm
     wait_for "File error!"
     { shows "Using default settings now\." && shows "Enter/Esc OK"; } || fail "the box"
     keys Enter
     wait_for "Tab/S-Tab focus"
     { shows "\[Hard\]" && shows "\[ \] Build Mines" && shows " 0 minutes"; } || fail "start-up screen"
+    # Ctrl+Page Down and Up step the tabs and leave the focus on OK (Shift+Tab goes on from it).
+    keys C-NPage
+    wait_for "\[Harder\]"
+    keys C-PPage
+    wait_for "\[Hard\]"
     # Keys as the terminal sends them. Shift+Tab from OK back to Reset, whose Enter reads the
     # shipped defaults, and on back to Apply, which writes them byte for byte: nothing in them
     # changes when shown.
@@ -104,22 +106,19 @@ close)
     cmp -s "$defaults" "$settings" || fail "closing changed the settings file"
     ;;
 sizes_and_colours)
-    # Too small a terminal gets a message until it is resized; tmux's own terminal has colours:
-    # the dialog's face is black on white.
-    start 60 20
-    wait_for "Terminal too small: 60 x 20"
+    # Too small a terminal gets a message until it is resized to 79 x 24 at least; tmux's own
+    # terminal has colours: the dialog's face is black on white.
+    start 78 24
+    wait_for "Terminal too small: 78 x 24"
     wait_for "needs 79 x 24"
-    tmx resize-window -t test -x 80 -y 24
+    tmx resize-window -t test -x 79 -y 24
     wait_for "\[Hard\]"
     screen -e | grep -q $'\e\\[[0-9;]*47m' || fail "no colours"
-    tmx resize-window -t test -x 70 -y 24
-    wait_for "Terminal too small: 70 x 24"
+    tmx resize-window -t test -x 80 -y 23
+    wait_for "Terminal too small: 80 x 23"
     quit
-    # A VT100 has none: attributes only, the caption in reverse video, the same texts. A server of
-    # its own: a new one on the old socket could meet the old one going down.
-    tmx kill-server
-    socket="$work/tmux-vt100.socket"
-    rm -f "$work/exit_code"
+    ;;
+vt100)  # a terminal without colours: attributes only, the caption in reverse video, the same texts
     start 80 24 vt100
     wait_for "Teching Handicap"
     screen -e | grep -q $'\e\\[[0-9;]*[34][0-7]m' && fail "colours on a terminal without them"
