@@ -37,6 +37,7 @@ else
     preset=windows64 windows=$WORK/windows64 bits=64
 fi
 linux=$WORK/linux
+mkdir -p "$WORK"
 # The presets of CMakePresets.json in folders of the work folder: the Windows one with its tests
 # (the probe), the Linux one with the players only.
 { cmake -S "$SOURCE" --preset "$preset" -B "$windows" -DBUILD_TESTING=ON &&

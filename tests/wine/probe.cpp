@@ -133,11 +133,7 @@ std::string Screen() {
     thread.cbSize = sizeof thread;
     GetGUIThreadInfo(GetWindowThreadProcessId(panel, nullptr), &thread);
     int focus = -1, focusBox = -1, controls = 0, onOk = 0;
-    std::vector<HWND> children;
-    EnumChildWindows(panel, Collect, reinterpret_cast<LPARAM>(&children));
-    for (HWND child : children) {
-        if (GetParent(child) != panel)
-            continue;
+    for (HWND child = GetWindow(panel, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         focus = child == thread.hwndFocus ? controls : focus;
         ++controls;
         std::string name = ClassOf(child);
@@ -166,9 +162,7 @@ std::string Screen() {
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         // Its message is its static text that has one (the icon's has none).
         std::string text = "\"\"";
-        std::vector<HWND> parts;
-        EnumChildWindows(boxes[i], Collect, reinterpret_cast<LPARAM>(&parts));
-        for (HWND part : parts)
+        for (HWND part = GetWindow(boxes[i], GW_CHILD); part; part = GetWindow(part, GW_HWNDNEXT))
             text = ClassOf(part) == "Static" && GetWindowTextLengthA(part) ? Text(part) : text;
         out +=
             "box" + Numbers(GetDlgItem(boxes[i], IDOK)) + " " + Text(boxes[i]) + " " + text + "\n";
