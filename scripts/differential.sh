@@ -20,7 +20,7 @@ WORK=$SOURCE/build/wine EXE="" ARGS=()
 while [ $# -gt 0 ]; do
     case $1 in
         --seed | --count | --actions) ARGS+=("$1" "$2"); shift 2 ;;
-        --scenarios) ARGS+=("$1" "$(realpath "$2")"); shift 2 ;;
+        --scenarios) ARGS+=("$(realpath "$2")"/*.scn); shift 2 ;;
         --exe) EXE=$(realpath "$2"); shift 2 ;;
         --work) WORK=$(realpath -m "$2"); shift 2 ;;
         *) sed -n '2,14p' "$0" >&2; exit 2 ;;

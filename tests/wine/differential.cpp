@@ -2,7 +2,7 @@
 // what the screen shows before every action, then from that record against the Windows program
 // under Wine, with XTest events at the points that the probe reads off the real dialog.
 //   differential --player PATH --loader PATH --exe PATH --probe PATH --work DIR
-//                (--seed S --count K --actions N | --scenarios DIR)
+//                (--seed S --count K --actions N | FILE.scn...)   (files in files/ beside them)
 #include <fcntl.h>
 #include <getopt.h>
 #include <poll.h>
@@ -10,7 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <utility>
@@ -226,21 +225,19 @@ bool Play(WineBackend* wine, const std::string& name, std::vector<std::string> l
 }  // namespace
 
 int main(int argc, char** argv) {
-    static const option kOptions[] = {{"player", 1, 0, 'y'},  {"loader", 1, 0, 'l'},
-                                      {"exe", 1, 0, 'e'},     {"probe", 1, 0, 'p'},
-                                      {"work", 1, 0, 'w'},    {"scenarios", 1, 0, 's'},
-                                      {"seed", 1, 0, 'S'},    {"count", 1, 0, 'C'},
-                                      {"actions", 1, 0, 'A'}, {}};
+    static const option kOptions[] = {
+        {"player", 1, 0, 'y'}, {"loader", 1, 0, 'l'},  {"exe", 1, 0, 'e'},
+        {"probe", 1, 0, 'p'},  {"work", 1, 0, 'w'},    {"seed", 1, 0, 'S'},
+        {"count", 1, 0, 'C'},  {"actions", 1, 0, 'A'}, {}};
     for (int c; (c = getopt_long(argc, argv, "", kOptions, nullptr)) != -1;)
         g_options[c] = optarg ? optarg : "";
     long seed = g_options.count('S') ? std::atol(g_options['S'].c_str()) : -1;
     int count = std::atoi(g_options['C'].c_str()), length = std::atoi(g_options['A'].c_str());
-    fs::path scenarios = g_options['s'];
     std::size_t given = 0;
     for (int path : {'y', 'l', 'e', 'p', 'w'})
         given += g_options.count(path);
-    if (given != 5 || g_options.count('?') || optind < argc ||
-        (scenarios.empty() ? count < 1 || length < 1 : seed >= 0)) {
+    if (given != 5 || g_options.count('?') ||
+        (optind == argc ? count < 1 || length < 1 : seed >= 0)) {
         std::fprintf(stderr, "usage: see the head of %s\n", __FILE__);
         return 2;
     }
@@ -250,17 +247,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);
-    std::vector<fs::path> files;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(scenarios, error)) {
-        if (entry.path().extension() == ".scn")
-            files.push_back(entry.path());
+    int played = argc - optind, passed = 0;
+    for (int i = optind; i < argc; ++i) {
+        fs::path scn = argv[i];
+        passed += Play(&wine, scn.stem().string(), {scn.string()}, scn.parent_path() / "files");
     }
-    std::sort(files.begin(), files.end());
-    int played = 0, passed = 0;
-    for (const fs::path& scn : files)
-        passed += Play(&wine, scn.stem().string(), {scn.string()}, scenarios / "files");
-    played += static_cast<int>(files.size());
     for (long s = seed; s >= 0 && s < seed + count; ++s, ++played) {
         passed += Play(&wine, "seed-" + std::to_string(s),
                        {"--random", std::to_string(s), "--actions", std::to_string(length)},
