@@ -280,10 +280,10 @@ Point Centre(const Rect& r) {
     return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-// What the screen is expected to show, the exit code, a file, or why the platforms differ.
+// What the screen is expected to show, the exit code or a file.
 bool IsExpectation(const Line& line) {
     const std::string& verb = line.words[0];
-    return verb == "exit" || verb == "differs" || !Seen(line, Screen{}).empty() ||
+    return verb == "exit" || !Seen(line, Screen{}).empty() ||
            (verb == "file" && line.words.size() > 2 && line.words[2] != "from");
 }
 
@@ -356,7 +356,7 @@ bool Player::SetUp(const fs::path& root) {
             if (padding < 1 || padding > 255)
                 return Fail(&line, "a program path of that length cannot be made here");
             fs::create_directories(folder_ /= std::string(padding, 'p'));
-        } else if (!(Is(line, {"differs", nullptr}) && Expect(line)) && !Arrange(line)) {
+        } else if (!Arrange(line)) {
             return Fail(&line, "not a set-up line");  // unless Arrange told why already
         }
     }
@@ -421,9 +421,6 @@ bool Player::Expect(const Line& line) {
                                      Quoted(actual.substr(at, 40)) + ", expected " +
                                      Quoted(expected.substr(at, 40)))
                    : true;
-    } else if (Is(line, {"differs", nullptr})) {
-        differs_ = line.words[1];
-        return true;
     }
     for (auto start = std::chrono::steady_clock::now();;) {
         if (!fresh_ && !Read())
@@ -552,9 +549,8 @@ bool Player::Step() {
 // What the screen shows before an action: the tab, each setting's controls and the box on top,
 // and the controls' and the thumbs' rectangles where they are new.
 void Player::WriteReadings() {
-    for (std::size_t i = 0; !controlsWritten_ && i < screen_.controls.size(); ++i)
+    for (std::size_t i = 0; thumbsWritten_.empty() && i < screen_.controls.size(); ++i)
         Write(ControlLine(screen_.controls[i], screen_));
-    controlsWritten_ = true;
     Write(Seen(Parsed("tab"), screen_));
     for (const Setting& setting : kSettings) {  // the sliders' rows come first
         std::string caption = " " + Quoted(setting.caption);
