@@ -56,6 +56,14 @@ bool SplitLine(const std::string& text, Line* line, std::string* error) {
     return true;
 }
 
+bool Number(const Line& line, std::size_t i, int* value) {
+    char* end = nullptr;
+    *value = i < line.words.size() && !line.quoted[i]
+                 ? static_cast<int>(std::strtol(line.words[i].c_str(), &end, 10))
+                 : 0;
+    return end && end != line.words[i].c_str() && !*end;
+}
+
 }  // namespace
 
 Line Parsed(const std::string& text, int number) {
@@ -97,44 +105,19 @@ std::string Describe(const Line& line) {
 
 // ---- The screen
 
-namespace {
-
-std::string Numbers(const Rect& r, const Screen& s) {
-    return " " + std::to_string(r.left - s.client.left) + " " +
-           std::to_string(r.top - s.client.top) + " " + std::to_string(r.right - s.client.left) +
-           " " + std::to_string(r.bottom - s.client.top);
-}
-
-bool Number(const Line& line, std::size_t i, int* value) {
-    char* end = nullptr;
-    *value = i < line.words.size() && !line.quoted[i]
-                 ? static_cast<int>(std::strtol(line.words[i].c_str(), &end, 10))
-                 : 0;
-    return end && end != line.words[i].c_str() && !*end;
-}
-
-// A control within a group box.
-bool Within(const Control& c, const Control& box) {
-    return box.buttonType == 7 && &box != &c && c.rect.left >= box.rect.left &&
-           c.rect.right <= box.rect.right && c.rect.top >= box.rect.top &&
-           c.rect.bottom <= box.rect.bottom;
-}
-
-}  // namespace
-
 const Control* Screen::InGroup(const std::string& group, const char* className) const {
-    for (const Control& box : controls) {
-        for (const Control& c : controls) {
-            if (box.text == group && c.className == className && Within(c, box))
-                return &c;
-        }
+    for (const Control& c : controls) {
+        if (c.className == className && GroupOf(c) == group)
+            return &c;
     }
     return nullptr;
 }
 
 std::string Screen::GroupOf(const Control& c) const {
     for (const Control& box : controls) {
-        if (Within(c, box))
+        bool within = c.rect.left >= box.rect.left && c.rect.right <= box.rect.right &&
+                      c.rect.top >= box.rect.top && c.rect.bottom <= box.rect.bottom;
+        if (box.buttonType == 7 && &box != &c && within)
             return box.text;
     }
     return "";
@@ -197,6 +180,13 @@ bool ParseScreenLine(const std::string& text, Screen* s) {
 namespace {
 
 constexpr auto kLagLimit = std::chrono::seconds(3);
+
+// A rectangle relative to the panel's client area.
+std::string Numbers(const Rect& r, const Screen& s) {
+    return " " + std::to_string(r.left - s.client.left) + " " +
+           std::to_string(r.top - s.client.top) + " " + std::to_string(r.right - s.client.left) +
+           " " + std::to_string(r.bottom - s.client.top);
+}
 
 std::string ControlLine(const Control& c, const Screen& s) {
     return "control " + Quoted(c.className) + " " + std::to_string(c.id) + " " + Quoted(c.text) +
