@@ -475,6 +475,7 @@ bool Player::Act(const Line& line) {
     } else if (c) {
         Point thumb = Centre(c->thumb), at;
         bool left = line.words.size() > 3 && line.words[3] == "left";
+        bool side = left || (line.words.size() > 3 && line.words[3] == "right");
         if (Is(line, {"key", "slider", nullptr, nullptr})) {
             std::vector<const Key*> keys = KeysOf(line.words[3], kSliderKeys);
             return keys.size() == 1 ? Click(-1, thumb) && Press(keys) : Fail(&line, "no such key");
@@ -488,13 +489,11 @@ bool Player::Act(const Line& line) {
                 c->channel.left + half + (2 * travel * (target - c->min) + range) / (2 * range),
                 thumb.y};
             return Click(-1, thumb, &to);
-        } else if (Is(line, {"click", "slider", nullptr, "left"}) ||
-                   Is(line, {"click", "slider", nullptr, "right"})) {
+        } else if (Is(line, {"click", "slider", nullptr, nullptr}) && side) {
             return ChannelPoint(*c, left, &at)
                        ? Click(-1, at)
                        : Fail(&line, "no room in the channel " + line.words[3] + " of the thumb");
-        } else if ((Is(line, {"hold", "slider", nullptr, "left", nullptr}) ||
-                    Is(line, {"hold", "slider", nullptr, "right", nullptr})) &&
+        } else if (Is(line, {"hold", "slider", nullptr, nullptr, nullptr}) && side &&
                    Number(line, 4, &target) && target > 0 && target <= 60000) {
             // A press at that end of the channel, held, then let go there.
             at = {left ? c->channel.left : c->channel.right - 1, thumb.y};
