@@ -137,7 +137,6 @@ class DesktopBackend : public HeadlessBackend {
     }
     void MouseButton(bool down) override {
         x_input::Button(down);
-        x_input::Sync();
         if (down) {  // what the press did runs before the release comes, as for the headless
             front_->Pump();
             support::DoEvents();
@@ -151,7 +150,6 @@ class DesktopBackend : public HeadlessBackend {
             x_input::Move((panel.rect.left + 8) * front_->Scale(),
                           (panel.rect.top + 8) * front_->Scale());
         x_input::Key(key.keysym, down);
-        x_input::Sync();
     }
     // Real time, with the window kept up to date and the program's timers served meanwhile.
     void Wait(int milliseconds) override {

@@ -6,6 +6,7 @@ namespace x_input {
 #ifdef AICP_XTEST
 bool Open();  // false when there is no display or it lacks XTest
 void Move(int x, int y);
+// Each returns once the server has made every event given so far, this one too.
 void Button(bool down);
 void Key(unsigned keysym, bool down);
 void Sync();  // returns once the server has made every event given so far
