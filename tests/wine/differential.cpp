@@ -158,11 +158,10 @@ class WineBackend : public Backend {
         x_input::Key(key.keysym, down);
         Settle(key.vk, down);
     }
-    // Once XSync returns, the X server has sent the events. The probe waits until the key or
-    // button given last shows its new state (the panel's program has taken the event from X),
-    // then makes the round trips that let the panel's thread handle it and what it leaves.
+    // The X server has sent the events. The probe waits until the key or button given last
+    // shows its new state (the panel's program has taken the event from X), then makes the
+    // round trips that let the panel's thread handle it and what it leaves.
     void Settle(int vk, bool down) {
-        x_input::Sync();
         Ask("sync " + std::to_string(++events_ + 1) + " " + std::to_string(vk) + " " +
             (down ? "1" : "0"));
         events_ = 0;
