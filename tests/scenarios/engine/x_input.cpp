@@ -26,8 +26,4 @@ void Key(unsigned keysym, bool down) {
     XSync(g_display, False);
 }
 
-void Sync() {
-    XSync(g_display, False);
-}
-
 }  // namespace x_input
