@@ -245,16 +245,12 @@ std::string Seen(const Line& line, const Screen& s) {
     } else if (verb == "tab") {
         return "tab " + Quoted(s.selectedTab >= 0 ? s.tabs[s.selectedTab].text : "");
     } else if (verb == "control") {
-        // The control of that class, id and text; where there are more, the one that agrees.
-        std::string seen = "no such control";
-        for (const Control& c : s.controls) {
+        for (const Control& c : s.controls) {  // by its class, id and text
             if (line.words.size() > 3 && c.className == subject &&
-                line.words[2] == std::to_string(c.id) && c.text == line.words[3]) {
-                seen = seen[0] == 'n' || ControlLine(c, s) == Describe(line) ? ControlLine(c, s)
-                                                                             : seen;
-            }
+                line.words[2] == std::to_string(c.id) && c.text == line.words[3])
+                return ControlLine(c, s);
         }
-        return seen;
+        return "no such control";
     }
     const Control* c = verb == "label"                       ? s.InGroup(subject, "Static")
                        : verb == "slider" || verb == "thumb" ? s.InGroup(subject, kTrackbar)
