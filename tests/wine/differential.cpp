@@ -148,11 +148,10 @@ class WineBackend : public Backend {
         x_input::Key(key.keysym, down);
         Settle(key.vk, down);
     }
-    // Once XSync returns, the X server has sent the events. The probe waits until the key or
-    // button given last shows its new state (the panel's program has taken the event from X),
-    // then makes the round trips that let the panel's thread handle it and what it leaves.
+    // The X server has sent the events. The probe waits until the key or button given last
+    // shows its new state (the panel's program has taken the event from X), then makes the
+    // round trips that let the panel's thread handle it and what it leaves.
     void Settle(int vk, bool down) {
-        x_input::Sync();
         Ask("sync " + std::to_string(++events_ + 1) + " " + std::to_string(vk) + " " +
             (down ? "1" : "0"));
         events_ = 0;
@@ -201,10 +200,6 @@ bool Play(WineBackend* wine, const std::string& name, std::vector<std::string> l
     if (played && Run(compare) == 0) {
         std::printf("PASS %s: %d actions\n", name.c_str(), player.actions_);
         fs::remove_all(run);
-        return true;
-    } else if (!player.differs_.empty()) {
-        std::printf("PASS %s: the platforms differ, as it says: %s\n", name.c_str(),
-                    player.differs_.c_str());
         return true;
     }
     fs::path replay = fs::path(g_options['w']) / "failures" / name;

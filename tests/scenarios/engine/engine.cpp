@@ -56,6 +56,14 @@ bool SplitLine(const std::string& text, Line* line, std::string* error) {
     return true;
 }
 
+bool Number(const Line& line, std::size_t i, int* value) {
+    char* end = nullptr;
+    *value = i < line.words.size() && !line.quoted[i]
+                 ? static_cast<int>(std::strtol(line.words[i].c_str(), &end, 10))
+                 : 0;
+    return end && end != line.words[i].c_str() && !*end;
+}
+
 }  // namespace
 
 Line Parsed(const std::string& text, int number) {
@@ -97,44 +105,19 @@ std::string Describe(const Line& line) {
 
 // ---- The screen
 
-namespace {
-
-std::string Numbers(const Rect& r, const Screen& s) {
-    return " " + std::to_string(r.left - s.client.left) + " " +
-           std::to_string(r.top - s.client.top) + " " + std::to_string(r.right - s.client.left) +
-           " " + std::to_string(r.bottom - s.client.top);
-}
-
-bool Number(const Line& line, std::size_t i, int* value) {
-    char* end = nullptr;
-    *value = i < line.words.size() && !line.quoted[i]
-                 ? static_cast<int>(std::strtol(line.words[i].c_str(), &end, 10))
-                 : 0;
-    return end && end != line.words[i].c_str() && !*end;
-}
-
-// A control within a group box.
-bool Within(const Control& c, const Control& box) {
-    return box.buttonType == 7 && &box != &c && c.rect.left >= box.rect.left &&
-           c.rect.right <= box.rect.right && c.rect.top >= box.rect.top &&
-           c.rect.bottom <= box.rect.bottom;
-}
-
-}  // namespace
-
 const Control* Screen::InGroup(const std::string& group, const char* className) const {
-    for (const Control& box : controls) {
-        for (const Control& c : controls) {
-            if (box.text == group && c.className == className && Within(c, box))
-                return &c;
-        }
+    for (const Control& c : controls) {
+        if (c.className == className && GroupOf(c) == group)
+            return &c;
     }
     return nullptr;
 }
 
 std::string Screen::GroupOf(const Control& c) const {
     for (const Control& box : controls) {
-        if (Within(c, box))
+        bool within = c.rect.left >= box.rect.left && c.rect.right <= box.rect.right &&
+                      c.rect.top >= box.rect.top && c.rect.bottom <= box.rect.bottom;
+        if (box.buttonType == 7 && &box != &c && within)
             return box.text;
     }
     return "";
@@ -198,6 +181,13 @@ namespace {
 
 constexpr auto kLagLimit = std::chrono::seconds(3);
 
+// A rectangle relative to the panel's client area.
+std::string Numbers(const Rect& r, const Screen& s) {
+    return " " + std::to_string(r.left - s.client.left) + " " +
+           std::to_string(r.top - s.client.top) + " " + std::to_string(r.right - s.client.left) +
+           " " + std::to_string(r.bottom - s.client.top);
+}
+
 std::string ControlLine(const Control& c, const Screen& s) {
     return "control " + Quoted(c.className) + " " + std::to_string(c.id) + " " + Quoted(c.text) +
            Numbers(c.rect, s);
@@ -255,16 +245,12 @@ std::string Seen(const Line& line, const Screen& s) {
     } else if (verb == "tab") {
         return "tab " + Quoted(s.selectedTab >= 0 ? s.tabs[s.selectedTab].text : "");
     } else if (verb == "control") {
-        // The control of that class, id and text; where there are more, the one that agrees.
-        std::string seen = "no such control";
-        for (const Control& c : s.controls) {
+        for (const Control& c : s.controls) {  // by its class, id and text
             if (line.words.size() > 3 && c.className == subject &&
-                line.words[2] == std::to_string(c.id) && c.text == line.words[3]) {
-                seen = seen[0] == 'n' || ControlLine(c, s) == Describe(line) ? ControlLine(c, s)
-                                                                             : seen;
-            }
+                line.words[2] == std::to_string(c.id) && c.text == line.words[3])
+                return ControlLine(c, s);
         }
-        return seen;
+        return "no such control";
     }
     const Control* c = verb == "label"                       ? s.InGroup(subject, "Static")
                        : verb == "slider" || verb == "thumb" ? s.InGroup(subject, kTrackbar)
@@ -280,10 +266,10 @@ Point Centre(const Rect& r) {
     return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-// What the screen is expected to show, the exit code, a file, or why the platforms differ.
+// What the screen is expected to show, the exit code or a file.
 bool IsExpectation(const Line& line) {
     const std::string& verb = line.words[0];
-    return verb == "exit" || verb == "differs" || !Seen(line, Screen{}).empty() ||
+    return verb == "exit" || !Seen(line, Screen{}).empty() ||
            (verb == "file" && line.words.size() > 2 && line.words[2] != "from");
 }
 
@@ -356,7 +342,7 @@ bool Player::SetUp(const fs::path& root) {
             if (padding < 1 || padding > 255)
                 return Fail(&line, "a program path of that length cannot be made here");
             fs::create_directories(folder_ /= std::string(padding, 'p'));
-        } else if (!(Is(line, {"differs", nullptr}) && Expect(line)) && !Arrange(line)) {
+        } else if (!Arrange(line)) {
             return Fail(&line, "not a set-up line");  // unless Arrange told why already
         }
     }
@@ -421,9 +407,6 @@ bool Player::Expect(const Line& line) {
                                      Quoted(actual.substr(at, 40)) + ", expected " +
                                      Quoted(expected.substr(at, 40)))
                    : true;
-    } else if (Is(line, {"differs", nullptr})) {
-        differs_ = line.words[1];
-        return true;
     }
     for (auto start = std::chrono::steady_clock::now();;) {
         if (!fresh_ && !Read())
@@ -488,6 +471,7 @@ bool Player::Act(const Line& line) {
     } else if (c) {
         Point thumb = Centre(c->thumb), at;
         bool left = line.words.size() > 3 && line.words[3] == "left";
+        bool side = left || (line.words.size() > 3 && line.words[3] == "right");
         if (Is(line, {"key", "slider", nullptr, nullptr})) {
             std::vector<const Key*> keys = KeysOf(line.words[3], kSliderKeys);
             return keys.size() == 1 ? Click(-1, thumb) && Press(keys) : Fail(&line, "no such key");
@@ -501,13 +485,11 @@ bool Player::Act(const Line& line) {
                 c->channel.left + half + (2 * travel * (target - c->min) + range) / (2 * range),
                 thumb.y};
             return Click(-1, thumb, &to);
-        } else if (Is(line, {"click", "slider", nullptr, "left"}) ||
-                   Is(line, {"click", "slider", nullptr, "right"})) {
+        } else if (Is(line, {"click", "slider", nullptr, nullptr}) && side) {
             return ChannelPoint(*c, left, &at)
                        ? Click(-1, at)
                        : Fail(&line, "no room in the channel " + line.words[3] + " of the thumb");
-        } else if ((Is(line, {"hold", "slider", nullptr, "left", nullptr}) ||
-                    Is(line, {"hold", "slider", nullptr, "right", nullptr})) &&
+        } else if (Is(line, {"hold", "slider", nullptr, nullptr, nullptr}) && side &&
                    Number(line, 4, &target) && target > 0 && target <= 60000) {
             // A press at that end of the channel, held, then let go there.
             at = {left ? c->channel.left : c->channel.right - 1, thumb.y};
@@ -552,9 +534,8 @@ bool Player::Step() {
 // What the screen shows before an action: the tab, each setting's controls and the box on top,
 // and the controls' and the thumbs' rectangles where they are new.
 void Player::WriteReadings() {
-    for (std::size_t i = 0; !controlsWritten_ && i < screen_.controls.size(); ++i)
+    for (std::size_t i = 0; thumbsWritten_.empty() && i < screen_.controls.size(); ++i)
         Write(ControlLine(screen_.controls[i], screen_));
-    controlsWritten_ = true;
     Write(Seen(Parsed("tab"), screen_));
     for (const Setting& setting : kSettings) {  // the sliders' rows come first
         std::string caption = " " + Quoted(setting.caption);

@@ -132,7 +132,7 @@ class Player {
     bool Finish();  // what follows the program's end: expectations only
 
     std::filesystem::path folder_;
-    std::string failure_, differs_;  // the first failure; why the platforms may differ
+    std::string failure_;  // the first failure
     int actions_ = 0;
 
   private:
@@ -156,8 +156,8 @@ class Player {
     Driver* driver_;
     std::ofstream record_;
     Screen screen_;  // as last read; stale once an action is given
-    bool fresh_ = false, controlsWritten_ = false;
-    std::map<std::string, std::string> thumbsWritten_;  // by the slider's group
+    bool fresh_ = false;
+    std::map<std::string, std::string> thumbsWritten_;  // by the slider's group; none at first
 };
 
 }  // namespace scenario

@@ -137,7 +137,6 @@ class DesktopBackend : public HeadlessBackend {
     }
     void MouseButton(bool down) override {
         x_input::Button(down);
-        x_input::Sync();
         if (down) {  // what the press did runs before the release comes, as for the headless
             front_->Pump();
             support::DoEvents();
@@ -151,7 +150,6 @@ class DesktopBackend : public HeadlessBackend {
             x_input::Move((panel.rect.left + 8) * front_->Scale(),
                           (panel.rect.top + 8) * front_->Scale());
         x_input::Key(key.keysym, down);
-        x_input::Sync();
     }
     // Real time, with the window kept up to date and the program's timers served meanwhile.
     void Wait(int milliseconds) override {
@@ -171,6 +169,9 @@ class DesktopBackend : public HeadlessBackend {
 
 constexpr std::size_t kProfiles = std::size(kProfileNames);
 const char* const kDefaults[] = {"defaults.ai", "no_harder.ai", nullptr};
+// How a random scenario ends (Enter presses OK unless a default Apply or Reset has the focus).
+const char* const kEndings[] = {"close",      "press \"OK\"", "press \"Cancel\"",
+                                "key Escape", "key Alt+F4",   "key Enter"};
 std::mt19937 g_random, g_saveRandom;
 bool g_failingSaves = false, g_fileExpected = false;
 std::string g_expectedFile;  // what the settings file must hold
@@ -249,8 +250,8 @@ class RandomDriver : public Driver {
             return false;
         else if (!s.boxes.empty() && (given_ > actions_ || Below(startingUp ? 8 : 3) == 0))
             *line = s.focusBox == 0 && Below(2) ? "key Escape" : "dismiss box";
-        else if (given_ > actions_)
-            *line = Ending(s);
+        else if (given_ > actions_)  // by mouse, or by keys where something has the focus
+            *line = kEndings[Below(s.Focused() ? 6 : 3)];
         else if (int pick = Below(13); pick == 0)
             *line = defaults ? "file \"Core/AIDefaultConfig.ai\" from " + Quoted(defaults)
                              : "remove \"Core/AIDefaultConfig.ai\"";
@@ -286,14 +287,6 @@ class RandomDriver : public Driver {
         if (onBox || (focus && !ends))
             keys.push_back("Space");
         return "key " + keys[static_cast<std::size_t>(Below(static_cast<int>(keys.size())))];
-    }
-
-    // The end, by mouse or by keys (Enter presses OK unless a default Apply or Reset has the
-    // focus).
-    std::string Ending(const Screen& s) {
-        static const char* const kEndings[] = {"close",      "press \"OK\"", "press \"Cancel\"",
-                                               "key Escape", "key Alt+F4",   "key Enter"};
-        return kEndings[Below(s.Focused() ? 6 : 3)];
     }
 
     std::string SliderAction(const Screen& s) {

@@ -18,13 +18,11 @@ void Move(int x, int y) {
 
 void Button(bool down) {
     XTestFakeButtonEvent(g_display, 1, down, CurrentTime);
+    XSync(g_display, False);
 }
 
 void Key(unsigned keysym, bool down) {
     XTestFakeKeyEvent(g_display, XKeysymToKeycode(g_display, keysym), down, CurrentTime);
-}
-
-void Sync() {
     XSync(g_display, False);
 }
 

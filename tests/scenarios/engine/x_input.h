@@ -6,17 +6,16 @@ namespace x_input {
 #ifdef AICP_XTEST
 bool Open();  // false when there is no display or it lacks XTest
 void Move(int x, int y);
+// Each returns once the server has made every event given so far, this one too.
 void Button(bool down);
 void Key(unsigned keysym, bool down);
-void Sync();  // returns once the server has made every event given so far
-#else         // a build without XTest: there is no display to play on
+#else  // a build without XTest: there is no display to play on
 inline bool Open() {
     return false;
 }
 inline void Move(int, int) {}
 inline void Button(bool) {}
 inline void Key(unsigned, bool) {}
-inline void Sync() {}
 #endif
 
 }  // namespace x_input
