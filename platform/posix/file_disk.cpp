@@ -65,21 +65,25 @@ void FolderOf(const char* target, char (&folder)[kFilePathSize]) {
     folder[length] = '\0';
 }
 
-}  // namespace
-
-std::FILE* OpenForReading(const char* path) {
-    // Non-blocking, so that a pipe planted at the path cannot hold the program up; it is refused
-    // below like every other file that is not a plain one.
-    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+// Opens a plain file and nothing else. Non-blocking, so that a pipe planted at the path cannot
+// hold the program up; it is refused with every other file that is not a plain one.
+std::FILE* OpenPlainFile(const char* path, int flags, const char* mode) {
+    int fd = open(path, flags | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return nullptr;
     }
     struct stat info;
-    std::FILE* file = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? fdopen(fd, "rb") : nullptr;
+    std::FILE* file = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? fdopen(fd, mode) : nullptr;
     if (!file) {
         close(fd);
     }
     return file;
+}
+
+}  // namespace
+
+std::FILE* OpenForReading(const char* path) {
+    return OpenPlainFile(path, O_RDONLY, "rb");
 }
 
 bool FindSaveTarget(const char* path, char (&target)[kFilePathSize]) {
@@ -126,19 +130,11 @@ std::FILE* CreateNewFile(const char* path, const char* target, NewFile kind, boo
 }
 
 std::FILE* OpenInPlace(const char* target) {
-    // Non-blocking, so that a pipe planted at the name fails at once rather than wait for a
-    // reader; it is refused below with everything else that is not a plain file.
-    int fd = open(target, O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return nullptr;
-    }
-    struct stat info;
-    std::FILE* file = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? fdopen(fd, "wb") : nullptr;
+    std::FILE* file = OpenPlainFile(target, O_WRONLY | O_NOFOLLOW, "wb");
     if (!file) {
-        close(fd);
         return nullptr;
     }
-    if (ftruncate(fd, 0) != 0) {
+    if (ftruncate(fileno(file), 0) != 0) {
         fclose(file);
         return nullptr;
     }
