@@ -18,7 +18,6 @@
 
 #include "platform/own/dialog.h"
 #include "platform/own/hooks.h"
-#include "res/resource.h"
 #include "tests/support/panel.h"
 
 // What the windows' procedures receive, compared with expected sequences as data: each entry
@@ -413,10 +412,6 @@ TEST_F(WindowQueue, queue_order_posted_quit_input_paint_timer) {
 using Dialogs = LayerTest;
 
 TEST_F(Dialogs, a_dialog_that_cannot_be_made_leaves_no_window) {
-    // Without its class (the panel registers it).
-    EXPECT_EQ(nullptr,
-              CreateDialogParamA(own::ProgramInstance(), MAKEINTRESOURCEA(IDD_CONTROL_PANEL),
-                                 nullptr, nullptr, 0));
     // A control class that does not exist fails the dialog, and what was made goes again.
     own::DialogTemplate t{};
     t.style = WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT;
