@@ -1,7 +1,6 @@
-// The Wine side of the differential check (scenario_player --backend wine): each scenario is played
-// by the Linux player, which records what the screen shows before every action, then from that
-// record against the Windows program under Wine, with XTest events at the points that the probe
-// reads off the real dialog.
+// The differential check (scenario_player --backend wine): each scenario played on Linux, recording
+// what the screen shows before every action, then from that record against the Windows program
+// under Wine, with XTest events at the points that the probe reads off the real dialog.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -228,8 +227,10 @@ int scenario::Differential(std::map<int, std::string>& options, const std::vecto
                            const std::function<void(const Run&)>& here) {
     g_options = &options;
     WineBackend wine;
-    if (!x_input::Open() || !wine.StartProbe()) {
-        std::fprintf(stderr, "differential: no X display with XTest, or no probe under Wine\n");
+    if (options['e'].empty() || options['w'].empty() || !x_input::Open() || !wine.StartProbe()) {
+        std::fprintf(stderr,
+                     "differential: no --exe or --work, no X display with XTest, or no "
+                     "--loader and --probe to run the probe under Wine\n");
         return 2;
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);

@@ -213,20 +213,18 @@ std::string Written() {
 // whole; what it must hold follows the steps.
 bool WatchSave(support::SaveStep step, const char*) {
     using enum support::SaveStep;
-    static enum { kOther, kRenaming, kInPlace } way = kOther;
+    static bool renaming = false;  // else writing the file in place
     static std::string pending;
-    bool fails = g_failingSaves && (step == kOpenInPlace                  ? g_saveRandom() % 2 == 0
-                                    : step == kCreate || way == kRenaming ? g_saveRandom() % 24 == 0
-                                                                          : false);
     if (step == kCreate)
         pending = Written();
-    if (step == kReplace || (step == kClose && way == kInPlace)) {
+    renaming = step == kCreate || (renaming && step != kOpenInPlace);
+    bool fails = g_failingSaves && (step == kOpenInPlace ? g_saveRandom() % 2 == 0
+                                    : renaming           ? g_saveRandom() % 24 == 0
+                                                         : false);
+    if (step == kReplace || (step == kClose && !renaming)) {
         g_expectedFile = pending;  // the rename is done, or the file written, whatever comes next
         g_fileExpected = true;
         ++g_saves;
-        way = kOther;
-    } else if (step == kCreate || step == kOpenInPlace) {
-        way = fails ? kOther : step == kCreate ? kRenaming : kInPlace;
     }
     return fails;
 }
@@ -476,11 +474,9 @@ int main(int argc, char** argv) {
     }
     for (long s = seed; s >= 0 && s < seed + count; ++s)
         runs.push_back(Run{"", s, o['F'].empty() ? AICP_SCENARIO_FILES : o['F'].c_str()});
-    bool wine = o['b'] == "wine", random = o.count('r');
-    bool ready =
-        !wine || (!o['l'].empty() && !o['e'].empty() && !o['p'].empty() && !o['w'].empty());
-    if (o.count('?') || runs.empty() || !ready || (!wine && runs.size() != 1) ||
-        (random && (optind < argc || std::atoi(o['a'].c_str()) < 1))) {
+    bool wine = o['b'] == "wine";
+    if (o.count('?') || runs.empty() || (!wine && runs.size() != 1) ||
+        (o.count('r') && (optind < argc || std::atoi(o['a'].c_str()) < 1))) {
         std::fprintf(stderr, "usage: see the head of %s\n", __FILE__);
         return 2;
     }
