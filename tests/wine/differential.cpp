@@ -1,7 +1,10 @@
-// The differential check (scenario_player --backend wine): each scenario played on Linux, recording
+// The differential check: each scenario is played by the Linux scenario player, which records
 // what the screen shows before every action, then from that record against the Windows program
 // under Wine, with XTest events at the points that the probe reads off the real dialog.
+//   differential --player PATH --loader PATH --exe PATH --probe PATH --work DIR
+//                (--seed S --count K --actions N | FILE.scn...)   (files in files/ beside them)
 #include <fcntl.h>
+#include <getopt.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -19,7 +22,7 @@ using namespace scenario;
 
 namespace {
 
-std::map<int, std::string>* g_options;  // by their letters
+std::map<int, std::string> g_options;  // by their letters
 
 // Starts a program in a folder, its standard input and output on pipes when asked for (else
 // nothing comes in, and what it prints is dropped); what it says of its failures shows.
@@ -60,7 +63,7 @@ class WineBackend : public Backend {
             waitpid(probe_, nullptr, 0);
     }
     bool StartProbe() {
-        return (probe_ = Spawn({(*g_options)['l'], (*g_options)['p']}, {}, &in_, &out_)) > 0 &&
+        return (probe_ = Spawn({g_options['l'], g_options['p']}, {}, &in_, &out_)) > 0 &&
                Ask("sync 0");
     }
     // The probe answers a command with lines and "end"; false when it does not in time.
@@ -91,7 +94,7 @@ class WineBackend : public Backend {
     // True once the dialog shows, or the program has ended, within 20 s.
     bool Launch(const fs::path& folder) {
         ended_ = false;
-        pid_ = Spawn({fs::absolute((*g_options)['l']), "./AIControlPanel.exe"}, folder);
+        pid_ = Spawn({fs::absolute(g_options['l']), "./AIControlPanel.exe"}, folder);
         std::vector<std::string> answer;
         for (int i = 0; pid_ > 0 && i < 40 && !Ended(0); ++i, answer.clear()) {
             if (!Ask("wait 500", &answer) || answer == std::vector<std::string>{"shown"})
@@ -160,39 +163,32 @@ class WineBackend : public Backend {
     bool ended_ = false;
 };
 
-// Waits for a child process to end: its exit status, or -1.
-int ExitStatus(pid_t pid) {
+// Runs a program to its end: its exit status, or -1.
+int Run(const std::vector<std::string>& args) {
     int status = -1;
-    waitpid(pid, &status, 0);
+    waitpid(Spawn(args, {}), &status, 0);
     return status;
 }
 
-// Plays one run on both sides; true when they agree.
-bool Play(WineBackend* wine, const Run& scenario, const std::function<void(const Run&)>& here) {
-    std::map<int, std::string>& options = *g_options;
-    std::string name = scenario.file.empty() ? "seed-" + std::to_string(scenario.seed)
-                                             : fs::path(scenario.file).stem().string();
-    fs::path run = fs::path(options['w']) / "runs" / name, record = run / (name + ".scn");
+// Plays one scenario on both sides; true when they agree.
+bool Play(WineBackend* wine, const std::string& name, std::vector<std::string> linuxArgs,
+          const fs::path& files) {
+    fs::path run = fs::path(g_options['w']) / "runs" / name, record = run / (name + ".scn");
     fs::remove_all(run);
     fs::create_directories(run / "wine");
-    pid_t child = fork();
-    if (child == 0) {  // headless; what it prints is dropped, what it says of its failures shows
-        options['o'] = record.string();
-        options['k'] = (run / "linux").string();
-        options['b'] = "";
-        dup2(open("/dev/null", O_WRONLY), 1);
-        here(scenario);
-    }
+    linuxArgs.insert(linuxArgs.begin(), g_options['y']);
+    linuxArgs.insert(linuxArgs.end(), {"--record", record.string(), "--keep",
+                                       (run / "linux").string(), "--files", files.string()});
     std::vector<Line> lines;
     std::string error;
-    if (ExitStatus(child) != 0 || !ReadScenario(record.string(), &lines, &error)) {
+    if (Run(linuxArgs) != 0 || !ReadScenario(record.string(), &lines, &error)) {
         std::printf("FAIL %s: the Linux run fails\n", name.c_str());
         return false;
     }
-    Player player(wine, record.string(), lines, scenario.files);
+    Player player(wine, record.string(), lines, files);
     bool played = player.SetUp(run / "wine");
     std::error_code failed;
-    fs::copy_file(options['e'], player.folder_ / "AIControlPanel.exe", failed);
+    fs::copy_file(g_options['e'], player.folder_ / "AIControlPanel.exe", failed);
     played = played && wine->Launch(player.folder_);
     while (played && player.Step()) {
     }
@@ -201,14 +197,14 @@ bool Play(WineBackend* wine, const Run& scenario, const std::function<void(const
     fs::remove(player.folder_ / "AIControlPanel.exe", failed);
     // The folders are compared once both runs have played to the end.
     std::vector<std::string> compare = {"/usr/bin/diff", "-r", run / "linux", player.folder_};
-    if (played && ExitStatus(Spawn(compare, {})) == 0) {
+    if (played && Run(compare) == 0) {
         std::printf("PASS %s: %d actions\n", name.c_str(), player.actions_);
         fs::remove_all(run);
         return true;
     }
-    fs::path replay = fs::path(options['w']) / "failures" / name;
+    fs::path replay = fs::path(g_options['w']) / "failures" / name;
     fs::create_directories(replay, failed);
-    fs::copy(scenario.files, replay / "files", fs::copy_options::recursive, failed);
+    fs::copy(files, replay / "files", fs::copy_options::recursive, failed);
     fs::copy_file(record, replay / record.filename(), failed);
     std::string what =
         played ? "the runs leave different files: diff -r " + compare[2] + " " + compare[3]
@@ -223,20 +219,39 @@ bool Play(WineBackend* wine, const Run& scenario, const std::function<void(const
 
 }  // namespace
 
-int scenario::Differential(std::map<int, std::string>& options, const std::vector<Run>& runs,
-                           const std::function<void(const Run&)>& here) {
-    g_options = &options;
+int main(int argc, char** argv) {
+    static const option kOptions[] = {
+        {"player", 1, 0, 'y'}, {"loader", 1, 0, 'l'},  {"exe", 1, 0, 'e'},
+        {"probe", 1, 0, 'p'},  {"work", 1, 0, 'w'},    {"seed", 1, 0, 'S'},
+        {"count", 1, 0, 'C'},  {"actions", 1, 0, 'A'}, {}};
+    for (int c; (c = getopt_long(argc, argv, "", kOptions, nullptr)) != -1;)
+        g_options[c] = optarg ? optarg : "";
+    long seed = g_options.count('S') ? std::atol(g_options['S'].c_str()) : -1;
+    int count = std::atoi(g_options['C'].c_str()), length = std::atoi(g_options['A'].c_str());
+    std::size_t given = 0;
+    for (int path : {'y', 'l', 'e', 'p', 'w'})
+        given += g_options.count(path);
+    if (given != 5 || g_options.count('?') ||
+        (optind == argc ? count < 1 || length < 1 : seed >= 0)) {
+        std::fprintf(stderr, "usage: see the head of %s\n", __FILE__);
+        return 2;
+    }
     WineBackend wine;
-    if (options['e'].empty() || options['w'].empty() || !x_input::Open() || !wine.StartProbe()) {
-        std::fprintf(stderr,
-                     "differential: no --exe or --work, no X display with XTest, or no "
-                     "--loader and --probe to run the probe under Wine\n");
+    if (!x_input::Open() || !wine.StartProbe()) {
+        std::fprintf(stderr, "differential: no X display with XTest, or no probe under Wine\n");
         return 2;
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);
-    int passed = 0;
-    for (const Run& run : runs)
-        passed += Play(&wine, run, here);
-    std::printf("differential: %d passed, %zu failed\n", passed, runs.size() - passed);
-    return passed == static_cast<int>(runs.size()) ? 0 : 1;
+    int played = argc - optind, passed = 0;
+    for (int i = optind; i < argc; ++i) {
+        fs::path scn = argv[i];
+        passed += Play(&wine, scn.stem().string(), {scn.string()}, scn.parent_path() / "files");
+    }
+    for (long s = seed; s >= 0 && s < seed + count; ++s, ++played) {
+        passed += Play(&wine, "seed-" + std::to_string(s),
+                       {"--random", std::to_string(s), "--actions", std::to_string(length)},
+                       AICP_SCENARIO_FILES);
+    }
+    std::printf("differential: %d passed, %d failed\n", passed, played - passed);
+    return passed == played && played > 0 ? 0 : 1;
 }

@@ -4,7 +4,6 @@
 // Windows program under Wine), checks what is expected and can record what it saw.
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -160,17 +159,5 @@ class Player {
     bool fresh_ = false;
     std::map<std::string, std::string> thumbsWritten_;  // by the slider's group; none at first
 };
-
-// A scenario to play: a file, or the random one of a seed (file empty), with its fixture files.
-struct Run {
-    std::string file;
-    long seed;
-    std::filesystem::path files;
-};
-// The differential check (tests/wine/differential.cpp): each run played on Linux by `here` in a
-// child process, with the record and the folder kept as the options 'o' and 'k' say, then from
-// that record against the Windows program under Wine; the exit status. The options by letter.
-int Differential(std::map<int, std::string>& options, const std::vector<Run>& runs,
-                 const std::function<void(const Run&)>& here);
 
 }  // namespace scenario

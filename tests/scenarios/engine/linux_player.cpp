@@ -1,18 +1,13 @@
 // Plays a scenario on the own layer, in this process, giving the program a person's input
-// whenever it would wait (random scenarios: tests/scenarios/README.md); or, with --backend wine,
-// plays scenarios here and then against the Windows program under Wine
-// (tests/wine/differential.cpp).
+// whenever it would wait (random scenarios: tests/scenarios/README.md).
 //
 //   scenario_player FILE.scn | --random SEED --actions N [--failing-saves]
 //                   [--files DIR] [--keep DIR] [--record OUT.scn] [--backend desktop [--scale N]]
-//   scenario_player --backend wine --loader WINE --exe PROGRAM.exe --probe PROBE.exe --work DIR
-//                   FILE.scn... | --random SEED --count K --actions N
 //
 // --files: the fixture files (default: files/ beside the scenario); --keep copies the program's
 // folder to DIR at the end; --record writes the scenario as played, with what the screen showed.
 // --backend desktop shows the program's window on the X display of DISPLAY and gives the input as
 // real X events there, instead of straight to the layer; --scale draws it so many times bigger.
-// --backend wine plays seeds SEED to SEED+K-1, keeping the runs and failures in DIR.
 #include <getopt.h>
 
 #include <chrono>
@@ -347,14 +342,13 @@ class RandomDriver : public Driver {
 
 // ---- The run
 
-std::map<int, std::string> g_options;  // the options given, by their letters
 Player* g_player = nullptr;
 fs::path g_root, g_keep;
 
 // Ends the run at once, from wherever the program stands: nothing of it may run on.
 [[noreturn]] void Exit(const std::string& what, int code) {
     std::error_code error;
-    if (!g_keep.empty() && g_player) {
+    if (!g_keep.empty()) {
         fs::remove_all(g_keep, error);
         fs::copy(g_player->folder_, g_keep, fs::copy_options::recursive, error);
     }
@@ -378,20 +372,29 @@ class ScenarioInput : public headless::InputSource {
     }
 };
 
-// Plays the run on Linux in this process, and ends the process with the run's exit status.
-[[noreturn]] void PlayHere(const Run& run) {
-    std::map<int, std::string>& o = g_options;
-    std::string scenario = run.file, error;
-    std::vector<Line> lines;
+}  // namespace
+
+int main(int argc, char** argv) {
+    static const option kOptions[] = {
+        {"random", 1, 0, 'r'},  {"actions", 1, 0, 'a'}, {"failing-saves", 0, 0, 'f'},
+        {"files", 1, 0, 'F'},   {"keep", 1, 0, 'k'},    {"record", 1, 0, 'o'},
+        {"backend", 1, 0, 'b'}, {"scale", 1, 0, 's'},   {}};
+    std::map<int, std::string> o;  // the options given, by their letters
+    for (int c; (c = getopt_long(argc, argv, "", kOptions, nullptr)) != -1;)
+        o[c] = optarg ? optarg : "";
+    std::string scenario = optind + 1 == argc ? argv[optind] : "", files = o['F'], error;
+    long seed = o.count('r') ? std::atol(o['r'].c_str()) : -1;
+    int actions = std::atoi(o['a'].c_str());
     g_failingSaves = o.count('f');
     g_keep = o['k'].empty() ? fs::path() : fs::absolute(o['k']);
-    if (run.seed >= 0) {
+    std::vector<Line> lines;
+    if (seed >= 0 && optind == argc && actions > 0) {
         // The start file comes from the seed in turn; the defaults file at random.
         static const char* const kStart[] = {"good.ai", "no_harder.ai", "empty.ai",
                                              "out_of_range.ai", nullptr};
-        g_random.seed(static_cast<unsigned>(run.seed));
-        g_saveRandom.seed(static_cast<unsigned>(run.seed) ^ 0x5a5a5a5au);
-        const char* start = kStart[run.seed % 5];
+        g_random.seed(static_cast<unsigned>(seed));
+        g_saveRandom.seed(static_cast<unsigned>(seed) ^ 0x5a5a5a5au);
+        const char* start = kStart[seed % 5];
         const char* defaults = kDefaults[Below(3)];
         lines.push_back(Parsed("folder \"Core\"", 1));
         if (start)
@@ -401,33 +404,39 @@ class ScenarioInput : public headless::InputSource {
                                    static_cast<int>(lines.size()) + 1));
         }
         lines.push_back(Parsed("start", static_cast<int>(lines.size()) + 1));
-        scenario = "seed " + std::to_string(run.seed);
-    } else if (!ReadScenario(scenario, &lines, &error)) {
-        Exit(error, 2);
+        scenario = "seed " + std::to_string(seed);
+        files = files.empty() ? AICP_SCENARIO_FILES : files;
+    } else if (o.count('?') || seed != -1 || scenario.empty() ||
+               !ReadScenario(scenario, &lines, &error)) {
+        std::fprintf(stderr, "%s\nusage: see the head of %s\n", error.c_str(), __FILE__);
+        return 2;
     }
+    files = files.empty() ? (fs::path(scenario).parent_path() / "files").string() : files;
     std::string root = (fs::temp_directory_path() / "scenario-XXXXXX").string();
     if (!mkdtemp(root.data()))
-        Exit("cannot make a folder to play in", 2);
+        return 2;
     g_root = fs::canonical(root);
     desktop::DesktopInput front;
     bool onDesktop = o['b'] == "desktop";
-    if (onDesktop && (!x_input::Open() || !front.Start(std::atoi(o['s'].c_str()), &error)))
-        Exit("no X display with XTest to play on " + error, 2);
+    if (onDesktop && (!x_input::Open() || !front.Start(std::atoi(o['s'].c_str()), &error))) {
+        std::fprintf(stderr, "no X display with XTest to play on %s\n", error.c_str());
+        return 2;
+    }
     g_desktop = onDesktop ? &front : nullptr;
     if (!onDesktop)
         support::StopClock();
     HeadlessBackend headless;
     DesktopBackend desktopBackend(&front);
     HeadlessBackend& backend = onDesktop ? desktopBackend : headless;
-    RandomDriver random(std::atoi(o['a'].c_str()));
-    Player player(&backend, scenario, lines, run.files, run.seed >= 0 ? &random : nullptr);
+    RandomDriver random(actions);
+    Player player(&backend, scenario, lines, files, seed >= 0 ? &random : nullptr);
     g_player = &player;
     if (!o['o'].empty() && !player.Record(o['o']))
         Exit("cannot write " + o['o'], 2);
     if (!player.SetUp(g_root))
         Exit(player.failure_, 1);
     g_expectedFile = ReadBytes(player.folder_ / kSettingsFilePath, &g_fileExpected);
-    if (run.seed >= 0)
+    if (seed >= 0)
         static support::FailingSaves watched(WatchSave);
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
     support::SetModulePathForTesting((player.folder_ / "AIControlPanel").string());
@@ -439,48 +448,13 @@ class ScenarioInput : public headless::InputSource {
     headless::SetInputSource(nullptr);
     if (!player.Finish())
         Exit(player.failure_, 1);
-    std::string broken = run.seed < 0        ? ""
+    std::string broken = seed < 0            ? ""
                          : backend.code != 1 ? "exit code " + std::to_string(backend.code)
                                              : CheckFile();
     if (!broken.empty())
         Exit(scenario + ": after the program's end: " + broken, 1);
     Exit(scenario + ": passed, exit code " + std::to_string(backend.code) + ", " +
              std::to_string(player.actions_) + " actions" +
-             (run.seed < 0 ? "" : ", " + std::to_string(g_saves) + " saves written whole"),
+             (seed < 0 ? "" : ", " + std::to_string(g_saves) + " saves written whole"),
          0);
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    static const option kOptions[] = {{"random", 1, 0, 'r'},  {"count", 1, 0, 'c'},
-                                      {"actions", 1, 0, 'a'}, {"failing-saves", 0, 0, 'f'},
-                                      {"files", 1, 0, 'F'},   {"keep", 1, 0, 'k'},
-                                      {"record", 1, 0, 'o'},  {"backend", 1, 0, 'b'},
-                                      {"scale", 1, 0, 's'},   {"loader", 1, 0, 'l'},
-                                      {"exe", 1, 0, 'e'},     {"probe", 1, 0, 'p'},
-                                      {"work", 1, 0, 'w'},    {}};
-    std::map<int, std::string>& o = g_options;
-    for (int c; (c = getopt_long(argc, argv, "", kOptions, nullptr)) != -1;)
-        o[c] = optarg ? optarg : "";
-    long seed = o.count('r') ? std::atol(o['r'].c_str()) : -1;
-    int count = o.count('c') ? std::atoi(o['c'].c_str()) : 1;
-    // The fixture files: those given, else those beside the scenario, or the random ones'.
-    std::vector<Run> runs;
-    for (int i = optind; i < argc; ++i) {
-        fs::path files =
-            o['F'].empty() ? fs::path(argv[i]).parent_path() / "files" : o['F'].c_str();
-        runs.push_back(Run{argv[i], -1, files});
-    }
-    for (long s = seed; s >= 0 && s < seed + count; ++s)
-        runs.push_back(Run{"", s, o['F'].empty() ? AICP_SCENARIO_FILES : o['F'].c_str()});
-    bool wine = o['b'] == "wine";
-    if (o.count('?') || runs.empty() || (!wine && runs.size() != 1) ||
-        (o.count('r') && (optind < argc || std::atoi(o['a'].c_str()) < 1))) {
-        std::fprintf(stderr, "usage: see the head of %s\n", __FILE__);
-        return 2;
-    }
-    if (wine)
-        return Differential(o, runs, PlayHere);
-    PlayHere(runs[0]);
 }
