@@ -122,13 +122,30 @@ class HeadlessBackend : public Backend {
         down ? headless::KeyDown(static_cast<UINT>(key.vk))
              : headless::KeyUp(static_cast<UINT>(key.vk));
     }
-    // The layer's clock stands still here (support::StopClock): time passes only by hand.
-    void Wait(int milliseconds) override { support::AdvanceClock(milliseconds); }
+    // The layer's clock stands still here: time passes only by hand, and the layer handles each
+    // timer that falls due on the way.
+    void Wait(int milliseconds) override {
+        DWORD end = now_ + static_cast<DWORD>(milliseconds);
+        MSG quit;
+        for (int next = 0; (next = headless::MillisecondsToNextTimer()) >= 0 &&
+                           next <= static_cast<int>(end - now_) &&
+                           !PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE);) {
+            now_ += static_cast<DWORD>(next);
+            support::DoEvents();
+        }
+        now_ = end;
+        support::DoEvents();
+    }
+    // Timers fire without waiting, at the same moments on every run.
+    static void StopClock() {
+        own::SetClockHook(+[] { return now_; });
+    }
 
   protected:
     std::vector<HWND> windows_;  // the panel, then the boxes as last read
 
   private:
+    static inline DWORD now_ = 0;
     POINT at_{};
 };
 
@@ -427,7 +444,7 @@ fs::path FilesOf(const std::string& file) {
         Exit("no X display with XTest to play on " + error, 2);
     g_desktop = onDesktop ? &front : nullptr;
     if (!onDesktop)
-        support::StopClock();
+        HeadlessBackend::StopClock();
     HeadlessBackend headless;
     DesktopBackend desktopBackend(&front);
     HeadlessBackend& backend = onDesktop ? desktopBackend : headless;
