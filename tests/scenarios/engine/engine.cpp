@@ -386,12 +386,12 @@ bool Player::Read() {
 }
 
 bool Player::Expect(const Line& line) {
-    int number = 0, code = 0;
+    int number = 0;
     bool present = false, fixture = false;
     if (Is(line, {"exit", nullptr}) && Number(line, 1, &number)) {
-        return !backend_->Ended(&code)
-                   ? Fail(&line, "expected the program to have ended, but it still runs")
-                   : code == number || Fail(&line, "saw exit code " + std::to_string(code));
+        std::optional<int> code = backend_->Ended();
+        return !code ? Fail(&line, "expected the program to have ended, but it still runs")
+                     : *code == number || Fail(&line, "saw exit code " + std::to_string(*code));
     } else if (Is(line, {"file", nullptr, "missing"})) {
         return !fs::exists(folder_ / line.words[1]) || Fail(&line, "saw such a file");
     } else if (Is(line, {"file", nullptr, "equals", nullptr})) {
@@ -448,8 +448,8 @@ bool Player::Press(const std::vector<const Key*>& keys) {
 bool Player::Act(const Line& line) {
     if (Arrange(line) || !failure_.empty())
         return failure_.empty();
-    int code = 0, target = 0;
-    if ((!fresh_ && !Read()) || (!screen_.panel && backend_->Ended(&code)))
+    int target = 0;
+    if ((!fresh_ && !Read()) || (!screen_.panel && backend_->Ended()))
         return Fail(&line, "the program has already ended");
     fresh_ = false;
     const Screen& s = screen_;
@@ -555,11 +555,11 @@ void Player::WriteReadings() {
 }
 
 bool Player::Finish() {
-    int code = 0;
+    std::optional<int> code;
     auto isExit = [](const Line& line) { return line.words[0] == "exit"; };
     if (std::none_of(lines_.begin() + static_cast<long>(next_), lines_.end(), isExit) &&
-        backend_->Ended(&code))
-        Write("exit " + std::to_string(code));
+        (code = backend_->Ended()))
+        Write("exit " + std::to_string(*code));
     fresh_ = false;
     for (; next_ < lines_.size() && failure_.empty(); ++next_) {
         Write(Describe(lines_[next_]));

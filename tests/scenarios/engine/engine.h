@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -98,8 +99,8 @@ class Backend {
     // The length of the program's full path, as the program sees it, when it lies in folder.
     virtual int ProgramPathLength(const std::string& folder) const = 0;
     virtual bool Read(Screen* screen, std::string* error) = 0;
-    // True once the program has ended, waiting for that as long as the backend needs.
-    virtual bool Ended(int* exitCode) = 0;
+    // The exit code once the program has ended, waiting for that as long as the backend needs.
+    virtual std::optional<int> Ended() = 0;
     // Readings may lag behind the input given: expectations are read again for a while.
     virtual bool Lags() const = 0;
     // Brings the panel (box < 0) or that box to the top where another window lies over the

@@ -54,12 +54,8 @@ class HeadlessBackend : public Backend {
         return static_cast<int>(folder.size() + sizeof "/AIControlPanel" - 1);
     }
     bool Lags() const override { return false; }
-    bool Ended(int* exitCode) override {
-        *exitCode = code;
-        return ended;
-    }
-    bool ended = false;
-    int code = 0;
+    std::optional<int> Ended() override { return code; }
+    std::optional<int> code;  // once the program has ended
 
     bool Read(Screen* s, std::string*) override {
         windows_.assign(1, nullptr);  // the panel's children follow it in Windows()
@@ -463,17 +459,17 @@ fs::path FilesOf(const std::string& file) {
     ScenarioInput input;
     headless::SetInputSource(&input);
     std::string commandLine;
-    backend.code = WinMain(own::ProgramInstance(), nullptr, commandLine.data(), 1);
-    backend.ended = true;
+    int code = WinMain(own::ProgramInstance(), nullptr, commandLine.data(), 1);
+    backend.code = code;
     headless::SetInputSource(nullptr);
     if (!player.Finish())
         Exit(player.failure_, 1);
-    std::string broken = seed < 0            ? ""
-                         : backend.code != 1 ? "exit code " + std::to_string(backend.code)
-                                             : CheckFile();
+    std::string broken = seed < 0    ? ""
+                         : code != 1 ? "exit code " + std::to_string(code)
+                                     : CheckFile();
     if (!broken.empty())
         Exit(scenario + ": after the program's end: " + broken, 1);
-    Exit(scenario + ": passed, exit code " + std::to_string(backend.code) + ", " +
+    Exit(scenario + ": passed, exit code " + std::to_string(code) + ", " +
              std::to_string(player.actions_) + " actions" +
              (seed < 0 ? "" : ", " + std::to_string(g_saves) + " saves written whole"),
          0);
@@ -550,35 +546,29 @@ class WineBackend : public Backend {
 
     // True once the dialog shows, or the program has ended, within 20 s.
     bool Launch(const fs::path& folder) {
-        ended_ = false;
+        exitCode_.reset();
         pid_ = Spawn({fs::absolute(g_options['l']), "./AIControlPanel.exe"}, folder);
         std::vector<std::string> answer;
         for (int i = 0; pid_ > 0 && i < 40 && !Ended(0); ++i, answer.clear()) {
             if (!Ask("wait 500", &answer) || answer == std::vector<std::string>{"shown"})
                 return true;
         }
-        return ended_;
+        return exitCode_.has_value();
     }
     void Stop() {
-        if (pid_ > 0 && !ended_ && kill(pid_, SIGKILL) == 0)
+        if (pid_ > 0 && !exitCode_ && kill(pid_, SIGKILL) == 0)
             waitpid(pid_, nullptr, 0);
         pid_ = -1;
     }
-    bool Ended(int* exitCode) override {
-        Ended(1000);
-        *exitCode = exitCode_;
-        return ended_;
-    }
-    bool Ended(int tries) {  // 10 ms apart
-        for (int i = 0, status = 0; !ended_ && i <= tries; ++i) {
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                ended_ = true;
+    std::optional<int> Ended() override { return Ended(1000); }
+    std::optional<int> Ended(int tries) {  // 10 ms apart
+        for (int i = 0, status = 0; !exitCode_ && i <= tries; ++i) {
+            if (waitpid(pid_, &status, WNOHANG) == pid_)
                 exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            } else if (i < tries) {
+            else if (i < tries)
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
         }
-        return ended_;
+        return exitCode_;
     }
     bool Read(scenario::Screen* screen, std::string* error) override {
         std::vector<std::string> lines;
@@ -616,8 +606,8 @@ class WineBackend : public Backend {
 
   private:
     pid_t probe_ = -1, pid_ = -1;
-    int in_ = -1, out_ = -1, exitCode_ = 0, events_ = 0;
-    bool ended_ = false;
+    int in_ = -1, out_ = -1, events_ = 0;
+    std::optional<int> exitCode_;  // once the program has ended
 };
 
 // Plays a scenario file, or the random scenario of the seed, on both sides; true when they agree.
