@@ -88,9 +88,10 @@ bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string
     return in.eof();
 }
 
-std::string ReadBytes(const fs::path& path, bool* present) {
+std::optional<std::string> ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    *present = in && fs::is_regular_file(path);
+    if (!in || !fs::is_regular_file(path))
+        return std::nullopt;
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
@@ -387,7 +388,6 @@ bool Player::Read() {
 
 bool Player::Expect(const Line& line) {
     int number = 0;
-    bool present = false, fixture = false;
     if (Is(line, {"exit", nullptr}) && Number(line, 1, &number)) {
         std::optional<int> code = backend_->Ended();
         return !code ? Fail(&line, "expected the program to have ended, but it still runs")
@@ -395,18 +395,15 @@ bool Player::Expect(const Line& line) {
     } else if (Is(line, {"file", nullptr, "missing"})) {
         return !fs::exists(folder_ / line.words[1]) || Fail(&line, "saw such a file");
     } else if (Is(line, {"file", nullptr, "equals", nullptr})) {
-        std::string actual = ReadBytes(folder_ / line.words[1], &present);
-        std::string expected = ReadBytes(files_ / line.words[3], &fixture);
-        std::size_t at =
-            std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first -
-            actual.begin();
-        return !fixture   ? Fail(&line, "cannot read the fixture file")
-               : !present ? Fail(&line, "saw no such file")
-               : actual != expected
-                   ? Fail(&line, "the file differs from byte " + std::to_string(at) + ": saw " +
-                                     Quoted(actual.substr(at, 40)) + ", expected " +
-                                     Quoted(expected.substr(at, 40)))
-                   : true;
+        std::optional<std::string> actual = ReadBytes(folder_ / line.words[1]);
+        std::optional<std::string> expected = ReadBytes(files_ / line.words[3]);
+        if (!actual || !expected)
+            return Fail(&line, expected ? "saw no such file" : "cannot read the fixture file");
+        std::size_t at = std::ranges::mismatch(*actual, *expected).in1 - actual->begin();
+        return actual == expected ||
+               Fail(&line, "the file differs from byte " + std::to_string(at) + ": saw " +
+                               Quoted(actual->substr(at, 40)) + ", expected " +
+                               Quoted(expected->substr(at, 40)));
     }
     for (auto start = std::chrono::steady_clock::now();;) {
         if (!fresh_ && !Read())

@@ -196,8 +196,8 @@ const char* const kDefaults[] = {"defaults.ai", "no_harder.ai", nullptr};
 const char* const kEndings[] = {"close",      "press \"OK\"", "press \"Cancel\"",
                                 "key Escape", "key Alt+F4",   "key Enter"};
 std::mt19937 g_random, g_saveRandom;
-bool g_failingSaves = false, g_fileExpected = false;
-std::string g_expectedFile;  // what the settings file must hold
+bool g_failingSaves = false;
+std::optional<std::string> g_expectedFile;  // what the settings file must hold, if it must be
 long g_saves = 0;
 
 int Below(int n) {
@@ -241,16 +241,13 @@ bool WatchSave(support::SaveStep step, const char*) {
                                                          : false);
     if (step == kReplace || (step == kClose && !renaming)) {
         g_expectedFile = pending;  // the rename is done, or the file written, whatever comes next
-        g_fileExpected = true;
         ++g_saves;
     }
     return fails;
 }
 
 std::string CheckFile() {
-    bool present = false;
-    std::string bytes = ReadBytes(kSettingsFilePath, &present);
-    if (present != g_fileExpected || (present && bytes != g_expectedFile))
+    if (ReadBytes(kSettingsFilePath) != g_expectedFile)
         return "the settings file is not the one that the last save wrote whole";
     for (const fs::directory_entry& entry : fs::directory_iterator("Core")) {
         if (entry.path().filename().string().starts_with("AIConfig.ai."))
@@ -451,7 +448,7 @@ fs::path FilesOf(const std::string& file) {
         Exit("cannot write " + o['o'], 2);
     if (!player.SetUp(g_root))
         Exit(player.failure_, 1);
-    g_expectedFile = ReadBytes(player.folder_ / kSettingsFilePath, &g_fileExpected);
+    g_expectedFile = ReadBytes(player.folder_ / kSettingsFilePath);
     if (seed >= 0)
         static support::FailingSaves watched(WatchSave);
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
