@@ -546,9 +546,8 @@ void Player::WriteReadings() {
         if (thumb != thumbsWritten_[setting.caption])
             Write(thumbsWritten_[setting.caption] = thumb);
     }
-    Write(Seen(Parsed("box"), screen_));
-    Write(Seen(Parsed("focus"), screen_));
-    Write(Seen(Parsed("default"), screen_));
+    for (const char* verb : {"box", "focus", "default"})
+        Write(Seen(Parsed(verb), screen_));
 }
 
 bool Player::Finish() {

@@ -44,8 +44,7 @@ using namespace scenario;
 namespace {
 
 Rect Of(const RECT& r) {
-    return Rect{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
-                static_cast<int>(r.bottom)};
+    return Rect{r.left, r.top, r.right, r.bottom};
 }
 
 class HeadlessBackend : public Backend {
