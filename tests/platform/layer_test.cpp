@@ -1,12 +1,8 @@
-// The own layer as the program meets it. What a control and its parent receive for set-up messages
-// and for a person's input: expected sequences as data, compared with what the windows' procedures
-// received (what the input does to the settings shows in the scenarios; these hold the order of
-// the notifications). Windows, the default procedure and the queue: closing and destruction, the
-// order in which the queue hands out messages, robustness against unknown windows and destruction
-// in a send. Dialogs from a template and message boxes: failures that leave no window, and the
-// modal loop of a box that goes on serving the other windows. Where the dialog and its controls
-// stand, and boxes opened inside boxes, are the scenarios' (held to the real program by the
-// differential).
+// The own layer as the program meets it: what a control and its parent receive for a person's
+// input, as expected sequences compared with what the windows' procedures received (what the input
+// does to the settings shows in the scenarios; these hold the order of the notifications); closing,
+// destruction and the order of the queue; failures that leave no window; and the modal loop of a
+// box that goes on serving the other windows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -120,13 +116,12 @@ class LayerTest : public ::testing::Test {
         cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         cls.lpszClassName = "TestParent";
         RegisterClassExA(&cls);  // fails harmlessly from the second test on
-        parentHook = nullptr;
         own::SetProcedureObserver(seq::Record);
     }
     void TearDown() override {
         own::SetProcedureObserver(nullptr);
         seq::g_received.clear();
-        parentHook = nullptr;
+        parentHook = nullptr;  // before the windows go: a hook may hold a test's locals
         own::ResetLayer();
     }
 
