@@ -3,14 +3,24 @@
 // passes by what others plant beside it and leaves nothing behind; and headers of long names.
 #include <fcntl.h>
 #include <grp.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
 #include <tuple>
+#include <vector>
 
+#include "panel/dialog_window.h"
 #include "profiles/settings_file.h"
-#include "tests/profiles/profile_fixture.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -27,9 +37,31 @@ void Plant(const std::string& path) {
 long EntriesIn(const std::string& folder) {
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
-class SettingsFile : public ProfileFileTest {
+// The program's five profiles freshly registered, a scratch folder holding "Core" as the current
+// directory, and every message box recorded.
+class SettingsFile : public ::testing::Test {
   protected:
+    void SetUp() override {
+        support::ForgetProfiles();
+        for (int i = 0; i < 5; ++i)
+            profiles_[i] = std::make_unique<AISetting>(kProfileNames[i]);
+        std::string made = (fs::temp_directory_path() / "profiles-XXXXXX").string();
+        ASSERT_NE(nullptr, mkdtemp(made.data()));
+        scratch_ = made;
+        fs::current_path(scratch_);
+        fs::create_directory("Core");
+    }
+    void TearDown() override {
+        fs::current_path(previous_);
+        fs::remove_all(scratch_);
+        support::ForgetProfiles();
+    }
+
     // Exactly this one box was shown since the last look.
     void ExpectBox(const char* text = "File error!\nCan't save AI settings.") {
         EXPECT_EQ(std::vector<std::string>{text}, boxes_.boxes());
@@ -42,6 +74,10 @@ class SettingsFile : public ProfileFileTest {
         ExpectBox();
         EXPECT_EQ(entries, EntriesIn("Core"));
     }
+
+    std::unique_ptr<AISetting> profiles_[5];
+    support::AutoAnswerBoxes boxes_;
+    fs::path previous_ = fs::current_path(), scratch_;
 };
 
 // Whichever step fails, alone or with every step after it, the save either puts the new contents
