@@ -9,14 +9,7 @@
 namespace own {
 namespace {
 
-// The button messages run from BM_GETCHECK to here (BM_SETDONTCLICK).
-constexpr UINT kLastButtonMessage = 0x00F8;
-
-LRESULT CALLBACK ButtonProc(HWND, UINT, WPARAM, LPARAM);
-
-ButtonInfo* Info(HWND hwnd) {
-    return static_cast<ButtonInfo*>(ControlState(hwnd, ButtonProc));
-}
+constexpr auto Info = StateOf<ButtonInfo>;
 
 DWORD TypeOf(HWND hwnd) {
     return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & BS_TYPEMASK;
@@ -25,16 +18,6 @@ DWORD TypeOf(HWND hwnd) {
 void NotifyParent(HWND hwnd, WORD code) {
     SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code),
                  reinterpret_cast<LPARAM>(hwnd));
-}
-
-LRESULT Create(HWND hwnd) {
-    AttachControlState(hwnd, std::make_shared<ButtonInfo>(ButtonInfo{hwnd}));
-    return 0;
-}
-
-LRESULT Destroy(HWND hwnd) {
-    DetachControlState(hwnd);
-    return 0;
 }
 
 // Only check boxes hold a check state.
@@ -159,22 +142,15 @@ LRESULT SetStyle(HWND hwnd, WPARAM type, BOOL redraw) {
     return 0;
 }
 
-LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    ButtonInfo* info = Info(hwnd);
-    if (!info && message != WM_CREATE)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+}  // namespace
+
+LRESULT ButtonInfo::Handle(ButtonInfo* info, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = info->self;
     bool group = TypeOf(hwnd) == BS_GROUPBOX;
     switch (message) {
-        case WM_CREATE:
-            return Create(hwnd);
-        case WM_NCDESTROY:
-            Destroy(hwnd);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
         case WM_NCHITTEST:
             // A group box is a frame: clicks fall through to whatever lies beneath.
-            if (group)
-                return HTTRANSPARENT;
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return group ? HTTRANSPARENT : DefWindowProcA(hwnd, message, wParam, lParam);
         case WM_LBUTTONDOWN:
             return group ? 0 : Press(info);
         case WM_LBUTTONUP:
@@ -217,16 +193,12 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case BM_SETSTYLE:
             return SetStyle(hwnd, wParam, static_cast<BOOL>(lParam));
         default:
-            if (message >= BM_GETCHECK && message <= kLastButtonMessage)
-                ReportUnimplemented("Button", message);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return DefControlProc(info, message, wParam, lParam);
     }
 }
 
-}  // namespace
-
 void RegisterButtonClass() {
-    RegisterSystemClass("Button", 0x0080, ButtonProc, sizeof(void*), nullptr);
+    RegisterSystemClass("Button", 0x0080, ControlProc<ButtonInfo>, sizeof(void*), nullptr);
 }
 
 }  // namespace own

@@ -3,6 +3,7 @@
 // platform's controls keep theirs and changed only by the control's procedure. The headless driver
 // hands it out to be read in place (headless.h), so reading sends no message.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,13 @@ namespace own {
 
 // Rectangles are in the control's client pixels.
 struct TrackbarInfo {
+    static constexpr const char* kClassName = TRACKBAR_CLASSA;
+    static constexpr UINT kFirstMessage = TBM_GETPOS;
+    static constexpr UINT kLastMessage = WM_USER + 63;
+
+    TrackbarInfo(HWND hwnd, const CREATESTRUCTA& cs);
+    static LRESULT Handle(TrackbarInfo* info, UINT message, WPARAM wParam, LPARAM lParam);
+
     HWND self;
     HWND notify;
     LONG min = 0, max = 100, line = 1, page = 20, pos = 0;
@@ -28,6 +36,13 @@ struct TabItem {
 };
 
 struct TabInfo {
+    static constexpr const char* kClassName = WC_TABCONTROLA;
+    static constexpr UINT kFirstMessage = TCM_FIRST;
+    static constexpr UINT kLastMessage = TCM_FIRST + 0xFF;
+
+    TabInfo(HWND hwnd, const CREATESTRUCTA& cs) : self(hwnd), notify(cs.hwndParent) {}
+    static LRESULT Handle(TabInfo* info, UINT message, WPARAM wParam, LPARAM lParam);
+
     HWND self;
     HWND notify;
     std::vector<TabItem> items;
@@ -36,6 +51,13 @@ struct TabInfo {
 };
 
 struct ButtonInfo {
+    static constexpr const char* kClassName = "Button";
+    static constexpr UINT kFirstMessage = BM_GETCHECK;
+    static constexpr UINT kLastMessage = 0x00F8;  // BM_SETDONTCLICK
+
+    ButtonInfo(HWND hwnd, const CREATESTRUCTA&) : self(hwnd) {}
+    static LRESULT Handle(ButtonInfo* info, UINT message, WPARAM wParam, LPARAM lParam);
+
     HWND self;
     WPARAM check = BST_UNCHECKED;
     bool pushed = false;   // drawn pressed (BM_SETSTATE)
@@ -53,5 +75,48 @@ inline void ReportUnimplemented(const char*, UINT) {}
 #else
 void ReportUnimplemented(const char* className, UINT message);
 #endif
+
+// Gives a control its state, or takes it away (null): the window owns it (so it goes with the
+// window, even at exit) and the first extra bytes point to it, as the platform's controls keep
+// theirs.
+void SetControlState(HWND hwnd, std::shared_ptr<void> state);
+// The state that a control keeps behind its window, when hwnd is a window of the class with that
+// procedure; null otherwise.
+void* ControlState(HWND hwnd, WNDPROC proc);
+
+// The procedure of the control class whose state is State: the state is made on WM_CREATE and
+// goes on WM_NCDESTROY; in between, State::Handle gets every message with it.
+template <typename State>
+LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The state of a live control of State's class; null for any other window.
+template <typename State>
+State* StateOf(HWND hwnd) {
+    return static_cast<State*>(ControlState(hwnd, ControlProc<State>));
+}
+
+template <typename State>
+LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetControlState(hwnd, std::make_shared<State>(hwnd, *cs));
+        return 0;
+    }
+    if (message == WM_NCDESTROY)
+        SetControlState(hwnd, nullptr);
+    State* state = StateOf<State>(hwnd);
+    if (!state)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    return State::Handle(state, message, wParam, lParam);
+}
+
+// What a control leaves to the default procedure, reported first when it is of the class's own
+// range.
+template <typename State>
+LRESULT DefControlProc(const State* state, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= State::kFirstMessage && message <= State::kLastMessage)
+        ReportUnimplemented(State::kClassName, message);
+    return DefWindowProcA(state->self, message, wParam, lParam);
+}
 
 }  // namespace own

@@ -14,17 +14,11 @@
 namespace own {
 namespace {
 
-// The trackbar messages run from TBM_GETPOS (WM_USER) to here.
-constexpr UINT kLastTrackbarMessage = WM_USER + 63;
 // While a press in the channel is held, the thumb pages towards the pointer on this timer.
 constexpr UINT_PTR kAutoPageTimer = 1;
 constexpr UINT kAutoPageDelay = 500;
 
-LRESULT CALLBACK TrackbarProc(HWND, UINT, WPARAM, LPARAM);
-
-TrackbarInfo* Info(HWND hwnd) {
-    return static_cast<TrackbarInfo*>(ControlState(hwnd, TrackbarProc));
-}
+constexpr auto Info = StateOf<TrackbarInfo>;
 
 // Ticks on both sides push the channel and the thumb down by the upper row of ticks.
 bool BothSides(const TrackbarInfo* info) {
@@ -81,22 +75,6 @@ LONG PositionAt(const TrackbarInfo* info, int place) {
 void Changed(TrackbarInfo* info) {
     UpdateThumb(info);
     InvalidateRect(info->self, nullptr, FALSE);
-}
-
-LRESULT Create(HWND hwnd, const CREATESTRUCTA* cs) {
-    auto state = std::make_shared<TrackbarInfo>(TrackbarInfo{hwnd, cs->hwndParent});
-    TrackbarInfo* info = state.get();
-    AttachControlState(hwnd, std::move(state));
-    int thickness = cs->cy;
-    info->thumbLength = thickness >= 21 ? 21 : (thickness > 9 ? thickness - 6 : 4);
-    CalcChannel(info);
-    UpdateThumb(info);
-    return 0;
-}
-
-LRESULT Destroy(HWND hwnd) {
-    DetachControlState(hwnd);
-    return 0;
 }
 
 LRESULT SetPos(TrackbarInfo* info, BOOL redraw, LONG pos) {
@@ -369,10 +347,15 @@ LRESULT Paint(TrackbarInfo* info) {
     return 0;
 }
 
-LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    TrackbarInfo* info = Info(hwnd);
-    if (!info && message != WM_CREATE)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+}  // namespace
+
+TrackbarInfo::TrackbarInfo(HWND hwnd, const CREATESTRUCTA& cs) : self(hwnd), notify(cs.hwndParent) {
+    thumbLength = cs.cy >= 21 ? 21 : (cs.cy > 9 ? cs.cy - 6 : 4);
+    CalcChannel(this);
+    UpdateThumb(this);
+}
+
+LRESULT TrackbarInfo::Handle(TrackbarInfo* info, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case TBM_GETPOS:
             return info->pos;
@@ -382,11 +365,6 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
             return SetRange(info, static_cast<BOOL>(wParam), lParam);
         case TBM_SETPAGESIZE:
             return SetPageSize(info, static_cast<LONG>(lParam));
-        case WM_CREATE:
-            return Create(hwnd, reinterpret_cast<const CREATESTRUCTA*>(lParam));
-        case WM_NCDESTROY:
-            Destroy(hwnd);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
         case WM_CAPTURECHANGED:
             return CaptureChanged(info, lParam);
         case WM_ERASEBKGND:
@@ -399,7 +377,7 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
             return KeyUp(info, wParam);
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
-            InvalidateRect(hwnd, nullptr, FALSE);
+            InvalidateRect(info->self, nullptr, FALSE);
             return 0;
         case WM_LBUTTONDOWN:
             return LButtonDown(info, lParam);
@@ -412,13 +390,9 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         case WM_TIMER:
             return Timer(info);
         default:
-            if (message >= TBM_GETPOS && message <= kLastTrackbarMessage)
-                ReportUnimplemented("msctls_trackbar32", message);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return DefControlProc(info, message, wParam, lParam);
     }
 }
-
-}  // namespace
 
 LONG TrackbarPositionAt(HWND hwnd, int clientX) {
     const TrackbarInfo* info = Info(hwnd);
@@ -426,7 +400,7 @@ LONG TrackbarPositionAt(HWND hwnd, int clientX) {
 }
 
 void RegisterTrackbarClass() {
-    RegisterSystemClass(TRACKBAR_CLASSA, 0, TrackbarProc, sizeof(void*),
+    RegisterSystemClass(TRACKBAR_CLASSA, 0, ControlProc<TrackbarInfo>, sizeof(void*),
                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 

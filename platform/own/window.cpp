@@ -6,6 +6,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "platform/own/controls.h"
 #include "platform/own/dialog.h"
 #include "platform/own/focus.h"
 #include "platform/own/hooks.h"
@@ -97,20 +98,12 @@ Window* FindWindowRecord(HWND hwnd) {
     return it == g_windows.end() ? nullptr : it->second.get();
 }
 
-void AttachControlState(HWND hwnd, std::shared_ptr<void> state) {
+void SetControlState(HWND hwnd, std::shared_ptr<void> state) {
     Window* w = FindWindowRecord(hwnd);
     if (!w)
         return;
     SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(state.get()));
     w->controlState = std::move(state);
-}
-
-void DetachControlState(HWND hwnd) {
-    Window* w = FindWindowRecord(hwnd);
-    if (!w)
-        return;
-    SetWindowLongPtrA(hwnd, 0, 0);
-    w->controlState.reset();
 }
 
 void* ControlState(HWND hwnd, WNDPROC proc) {

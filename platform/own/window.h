@@ -43,14 +43,6 @@ void BringToTop(HWND hwnd);
 // Destroys every window, top-level and child.
 void DestroyAllWindows();
 
-// Gives a control its state: the window owns it (so it goes with the window, even at exit) and
-// the first extra bytes point to it, as the platform's controls keep theirs.
-void AttachControlState(HWND hwnd, std::shared_ptr<void> state);
-void DetachControlState(HWND hwnd);
-// The state that a control keeps behind its window, when hwnd is a window of the class with that
-// procedure; null otherwise.
-void* ControlState(HWND hwnd, WNDPROC proc);
-
 // Calls a window's procedure, telling the procedure observer. Never keeps the record across the
 // call.
 LRESULT CallProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted);
