@@ -121,26 +121,26 @@ RECT OnScreen(const WindowInfo& control, const RECT& client) {
 }
 
 void MouseDown(POINT screen) {
-    own::InjectMouseDown(screen);
+    own::InjectInput(own::InputKind::kMouseDown, screen, 0);
 }
 void MouseMove(POINT screen) {
-    own::InjectMouseMove(screen);
+    own::InjectInput(own::InputKind::kMouseMove, screen, 0);
 }
 void MouseUp(POINT screen) {
-    own::InjectMouseUp(screen);
+    own::InjectInput(own::InputKind::kMouseUp, screen, 0);
 }
 void KeyDown(UINT vk) {
-    own::InjectKeyDown(vk);
+    own::InjectInput(own::InputKind::kKeyDown, POINT{}, vk);
 }
 void KeyUp(UINT vk) {
-    own::InjectKeyUp(vk);
+    own::InjectInput(own::InputKind::kKeyUp, POINT{}, vk);
 }
 void PressKey(UINT vk) {
     KeyDown(vk);
     KeyUp(vk);
 }
 void LoseFocus() {
-    own::InjectFocusLost();
+    own::InjectInput(own::InputKind::kFocusLost, POINT{}, 0);
 }
 
 POINT SliderPointFor(HWND slider, int position) {

@@ -29,12 +29,6 @@ bool IsDue(const Timer& t, DWORD now) {
     return static_cast<int>(now - t.due) >= 0;
 }
 
-bool Matches(const Timer& t, HWND filter, UINT first, UINT last) {
-    if (filter && t.hwnd != filter && !IsChild(filter, t.hwnd))
-        return false;
-    return (first == 0 && last == 0) || (WM_TIMER >= first && WM_TIMER <= last);
-}
-
 // The timers of windows that are gone go with them (handles are never reused).
 void ForgetTimersOfGoneWindows() {
     std::erase_if(g_timers, [](const Timer& t) { return t.hwnd && !IsWindow(t.hwnd); });
@@ -55,7 +49,7 @@ bool TakeTimerMessage(MSG* msg, HWND filter, UINT first, UINT last, bool remove)
     DWORD now = GetTickCount();
     Timer* earliest = nullptr;
     for (Timer& t : g_timers) {
-        if (IsDue(t, now) && Matches(t, filter, first, last) &&
+        if (IsDue(t, now) && Matches(t.hwnd, WM_TIMER, filter, first, last) &&
             (!earliest || static_cast<int>(t.due - earliest->due) < 0))
             earliest = &t;
     }
