@@ -198,10 +198,8 @@ LRESULT DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL EndDialog(HWND hwnd, INT_PTR result) {
-    if (!IsWindow(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!own::CheckedWindow(hwnd))
         return FALSE;
-    }
     own::DialogInfo* info = own::FindDialogInfo(hwnd, true);
     info->ended = true;
     info->idResult = result;

@@ -103,10 +103,8 @@ BOOL ShowWindow(HWND hwnd, int command) {
 
 HWND SetFocus(HWND hwnd) {
     HWND old = own::g_focus;
-    if (hwnd && !FindWindowRecord(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (hwnd && !own::CheckedWindow(hwnd))
         return nullptr;
-    }
     if (hwnd == old)
         return old;
     if (hwnd) {

@@ -110,10 +110,8 @@ InputSource* GetInputSource() {
 }  // namespace headless
 
 BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (hwnd && !IsWindow(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (hwnd && !own::CheckedWindow(hwnd))
         return FALSE;
-    }
     own::g_posted.push_back(MSG{hwnd, message, wParam, lParam, own::NextMessageTime(), {}});
     return TRUE;
 }
@@ -134,10 +132,8 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
-    if (hwnd && !IsWindow(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (hwnd && !own::CheckedWindow(hwnd))
         return -1;
-    }
     // A source that returns true may have given nothing (a terminal that was only resized): it is
     // simply asked again, as the platform would go on waiting.
     while (!own::TakeMessage(msg, hwnd, first, last, true)) {

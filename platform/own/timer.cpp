@@ -8,6 +8,7 @@
 
 #include "platform/own/hooks.h"
 #include "platform/own/queue.h"
+#include "platform/own/window.h"
 
 namespace own {
 namespace {
@@ -87,10 +88,8 @@ ClockHook SetClockHook(ClockHook hook) {
 }  // namespace own
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-    if (hwnd && !IsWindow(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (hwnd && !own::CheckedWindow(hwnd))
         return 0;
-    }
     UINT period = elapse < USER_TIMER_MINIMUM   ? USER_TIMER_MINIMUM
                   : elapse > USER_TIMER_MAXIMUM ? USER_TIMER_MAXIMUM
                                                 : elapse;

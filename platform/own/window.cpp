@@ -98,6 +98,13 @@ Window* FindWindowRecord(HWND hwnd) {
     return it == g_windows.end() ? nullptr : it->second.get();
 }
 
+Window* CheckedWindow(HWND hwnd) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w)
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return w;
+}
+
 void SetControlState(HWND hwnd, std::shared_ptr<void> state) {
     Window* w = FindWindowRecord(hwnd);
     if (!w)
@@ -160,6 +167,7 @@ void ResetLayer() {
 
 }  // namespace own
 
+using own::CheckedWindow;
 using own::FindWindowRecord;
 using own::Window;
 
@@ -172,10 +180,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         return nullptr;
     }
     bool child = (style & WS_CHILD) != 0;
-    if (child && !FindWindowRecord(parent)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (child && !CheckedWindow(parent))
         return nullptr;
-    }
     auto record = std::make_unique<Window>();
     HWND hwnd = own::NewHandle();
     record->handle = hwnd;
@@ -217,11 +223,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 }
 
 BOOL DestroyWindow(HWND hwnd) {
-    Window* w = FindWindowRecord(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    Window* w = CheckedWindow(hwnd);
+    if (!w)
         return FALSE;
-    }
     if (w->destroying)
         return FALSE;
     bool child = w->parent != nullptr;
@@ -286,9 +290,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
 }
 
 LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!FindWindowRecord(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!CheckedWindow(hwnd))
         return 0;
-    }
     return own::CallProcedure(hwnd, message, wParam, lParam, false);
 }

@@ -34,6 +34,8 @@ struct Window {
 
 // The live window of a handle; null for null, unknown and already destroyed handles.
 Window* FindWindowRecord(HWND hwnd);
+// The same, for the platform's functions: a handle that names no live window sets the last error.
+Window* CheckedWindow(HWND hwnd);
 // How many windows exist.
 std::size_t WindowCount();
 // Top-level windows in z-order, top first.
