@@ -5,6 +5,7 @@
 // sees the thumb.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/own/controls.h"
 #include "platform/own/headless.h"
@@ -46,19 +47,15 @@ void CalcChannel(TrackbarInfo* info) {
     info->channel = RECT{client.left + offsetEdge, top, client.right - offsetEdge, top + 4};
 }
 
-RECT ThumbAt(const TrackbarInfo* info, LONG pos) {
+void UpdateThumb(TrackbarInfo* info) {
     LONG range = info->max - info->min;
     if (range == 0)
         range = 1;
     int thumbWidth = static_cast<int>(info->thumbLength / 2) | 1;
     int width = info->channel.right - info->channel.left - thumbWidth;
-    LONG left = info->channel.left + width * (pos - info->min) / range;
+    LONG left = info->channel.left + width * (info->pos - info->min) / range;
     LONG top = BothSides(info) ? 10 : 2;
-    return RECT{left, top, left + thumbWidth, top + static_cast<LONG>(info->thumbLength)};
-}
-
-void UpdateThumb(TrackbarInfo* info) {
-    info->thumb = ThumbAt(info, info->pos);
+    info->thumb = RECT{left, top, left + thumbWidth, top + static_cast<LONG>(info->thumbLength)};
 }
 
 LONG PositionAt(const TrackbarInfo* info, int place) {
@@ -88,30 +85,17 @@ LRESULT SetPos(TrackbarInfo* info, BOOL redraw, LONG pos) {
 }
 
 // The page size follows the range, as the platform's does, until it is set again.
-void RangeChanged(TrackbarInfo* info, BOOL redraw) {
-    if (info->pos < info->min)
-        info->pos = info->min;
-    if (info->pos > info->max)
-        info->pos = info->max;
+LRESULT SetRange(TrackbarInfo* info, BOOL redraw, LPARAM range) {
+    info->min = static_cast<SHORT>(LOWORD(range));
+    info->max = static_cast<SHORT>(HIWORD(range));
+    info->pos = std::min(std::max(info->pos, info->min), info->max);
     info->page = (info->max - info->min) / 5;
     if (info->page == 0)
         info->page = 1;
     UpdateThumb(info);
     if (redraw)
         InvalidateRect(info->self, nullptr, FALSE);
-}
-
-LRESULT SetRange(TrackbarInfo* info, BOOL redraw, LPARAM range) {
-    info->min = static_cast<SHORT>(LOWORD(range));
-    info->max = static_cast<SHORT>(HIWORD(range));
-    RangeChanged(info, redraw);
     return 0;
-}
-
-LRESULT SetPageSize(TrackbarInfo* info, LONG page) {
-    LONG old = info->page;
-    info->page = page;
-    return old;
 }
 
 void Step(TrackbarInfo* info, LONG delta, WPARAM code) {
@@ -161,21 +145,11 @@ LRESULT KeyDown(TrackbarInfo* info, WPARAM key) {
     return TRUE;
 }
 
+// The release of a key that moves the thumb (the page, end and arrow keys run from VK_PRIOR to
+// VK_DOWN) ends the move.
 LRESULT KeyUp(TrackbarInfo* info, WPARAM key) {
-    switch (key) {
-        case VK_LEFT:
-        case VK_UP:
-        case VK_RIGHT:
-        case VK_DOWN:
-        case VK_NEXT:
-        case VK_PRIOR:
-        case VK_HOME:
-        case VK_END:
-            Scroll(info, TB_ENDTRACK);
-            break;
-        default:
-            break;
-    }
+    if (key >= VK_PRIOR && key <= VK_DOWN)
+        Scroll(info, TB_ENDTRACK);
     return TRUE;
 }
 
@@ -249,34 +223,30 @@ LRESULT CaptureChanged(TrackbarInfo* info, LPARAM newCapture) {
     return 0;
 }
 
+// The end of a drag (which tells the final position first) or of paging.
 LRESULT LButtonUp(TrackbarInfo* info) {
     HWND self = info->self;
-    if (info->dragging) {
-        Scroll(info, MAKEWPARAM(TB_THUMBPOSITION, info->pos));
-        if (!(info = Info(self)))
-            return 0;
-        Scroll(info, TB_ENDTRACK);
-        if (!(info = Info(self)))
-            return 0;
-        info->dragging = false;
-        ReleaseCapture();
-        if (!(info = Info(self)))
-            return 0;
-        Notify(info, NM_RELEASEDCAPTURE);
-        if ((info = Info(self)))
-            InvalidateRect(self, nullptr, FALSE);
+    bool dragging = info->dragging;
+    if (!dragging && !info->autoPage)
         return 0;
-    }
-    if (info->autoPage) {
+    if (dragging) {
+        Scroll(info, MAKEWPARAM(TB_THUMBPOSITION, info->pos));
+    } else {
         info->autoPage = 0;
         KillTimer(self, kAutoPageTimer);
-        Scroll(info, TB_ENDTRACK);
-        if (!Info(self))
-            return 0;
-        ReleaseCapture();
-        if ((info = Info(self)))
-            Notify(info, NM_RELEASEDCAPTURE);
     }
+    if (!(info = Info(self)))
+        return 0;
+    Scroll(info, TB_ENDTRACK);
+    if (!(info = Info(self)))
+        return 0;
+    info->dragging = false;
+    ReleaseCapture();
+    if (!(info = Info(self)))
+        return 0;
+    Notify(info, NM_RELEASEDCAPTURE);
+    if (dragging && Info(self))
+        InvalidateRect(self, nullptr, FALSE);
     return 0;
 }
 
@@ -364,7 +334,7 @@ LRESULT TrackbarInfo::Handle(TrackbarInfo* info, UINT message, WPARAM wParam, LP
         case TBM_SETRANGE:
             return SetRange(info, static_cast<BOOL>(wParam), lParam);
         case TBM_SETPAGESIZE:
-            return SetPageSize(info, static_cast<LONG>(lParam));
+            return std::exchange(info->page, static_cast<LONG>(lParam));
         case WM_CAPTURECHANGED:
             return CaptureChanged(info, lParam);
         case WM_ERASEBKGND:
