@@ -17,7 +17,6 @@ namespace {
 
 DWORD g_lastError = ERROR_SUCCESS;
 ModulePathHook g_pathHook = nullptr;
-bool g_commonControls = false;
 // Distinct addresses for the handles that only need to be non-null and recognisable.
 char g_module;
 char g_icon;
@@ -100,10 +99,8 @@ HCURSOR LoadCursorA(HINSTANCE, LPCSTR name) {
     return reinterpret_cast<HCURSOR>(&own::g_cursor);
 }
 
+// Registering a class again leaves it as it is, so calling this again does nothing.
 void InitCommonControls() {
-    if (own::g_commonControls)
-        return;
-    own::g_commonControls = true;
     own::RegisterTrackbarClass();
     own::RegisterTabClass();
 }

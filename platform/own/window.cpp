@@ -255,14 +255,11 @@ BOOL IsChild(HWND parent, HWND hwnd) {
 }
 
 BOOL IsWindowVisible(HWND hwnd) {
-    Window* w = FindWindowRecord(hwnd);
-    if (!w)
-        return FALSE;
-    for (; w; w = FindWindowRecord(w->parent)) {
+    for (Window* w = FindWindowRecord(hwnd); w; w = FindWindowRecord(w->parent)) {
         if (!(w->style & WS_VISIBLE))
             return FALSE;
     }
-    return TRUE;
+    return IsWindow(hwnd);
 }
 
 BOOL IsWindowEnabled(HWND hwnd) {
