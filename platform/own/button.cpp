@@ -57,8 +57,7 @@ LRESULT Release(ButtonInfo* info, bool inside) {
     if (!info->pressed)
         return 0;
     info->pressed = false;
-    bool wasPushed = info->pushed;
-    if (!wasPushed) {
+    if (!info->pushed) {
         ReleaseCapture();
         return 0;
     }
@@ -78,22 +77,19 @@ LRESULT Release(ButtonInfo* info, bool inside) {
     return 0;
 }
 
-LRESULT MouseUp(ButtonInfo* info, LPARAM lParam) {
+// Whether a mouse message's point lies on the button.
+bool Inside(const ButtonInfo* info, LPARAM lParam) {
     RECT client;
     GetClientRect(info->self, &client);
-    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    return Release(info, PtInRect(&client, p) != FALSE);
+    return PtInRect(&client, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) != FALSE;
 }
 
 LRESULT MouseMove(ButtonInfo* info, LPARAM lParam) {
     if (!info->pressed || GetCapture() != info->self)
         return 0;
-    RECT client;
-    GetClientRect(info->self, &client);
-    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    BOOL inside = PtInRect(&client, p);
-    if (inside != (info->pushed ? TRUE : FALSE))
-        SendMessageA(info->self, BM_SETSTATE, inside, 0);
+    bool inside = Inside(info, lParam);
+    if (inside != info->pushed)
+        SendMessageA(info->self, BM_SETSTATE, inside ? TRUE : FALSE, 0);
     return 0;
 }
 
@@ -154,7 +150,7 @@ LRESULT ButtonInfo::Handle(ButtonInfo* info, UINT message, WPARAM wParam, LPARAM
         case WM_LBUTTONDOWN:
             return group ? 0 : Press(info);
         case WM_LBUTTONUP:
-            return MouseUp(info, lParam);
+            return Release(info, Inside(info, lParam));
         case WM_MOUSEMOVE:
             return MouseMove(info, lParam);
         case WM_CAPTURECHANGED:

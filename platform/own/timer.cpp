@@ -4,6 +4,7 @@
 // timer on by whole periods, so that it keeps its beat however late it was taken.
 #include <time.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/own/hooks.h"
@@ -90,9 +91,7 @@ ClockHook SetClockHook(ClockHook hook) {
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
     if (hwnd && !own::CheckedWindow(hwnd))
         return 0;
-    UINT period = elapse < USER_TIMER_MINIMUM   ? USER_TIMER_MINIMUM
-                  : elapse > USER_TIMER_MAXIMUM ? USER_TIMER_MAXIMUM
-                                                : elapse;
+    UINT period = std::clamp(elapse, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM);
     // A window's timer is named by its id; a thread's gets a new id unless it names one of them.
     if (!hwnd && !own::Find(nullptr, id))
         id = ++own::g_lastThreadTimer;
