@@ -10,11 +10,6 @@
 namespace headless {
 namespace {
 
-RECT Offset(RECT r, const RECT& origin) {
-    return RECT{r.left + origin.left, r.top + origin.top, r.right + origin.left,
-                r.bottom + origin.top};
-}
-
 POINT Centre(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
@@ -23,14 +18,7 @@ POINT Centre(const RECT& r) {
 // over every window costs one pass (front ends walk them all on every frame).
 WindowInfo Describe(const own::Window& w, const RECT& parentClient, bool parentVisible, HWND focus,
                     HWND active) {
-    RECT rect = w.rect;
-    if (w.parent) {
-        rect = Offset(rect, parentClient);
-    }
-    RECT nc = own::NonClientFrame(w.style, w.exStyle);
-    RECT client{rect.left + nc.left, rect.top + nc.top,
-                std::max(rect.left + nc.left, rect.right - nc.right),
-                std::max(rect.top + nc.top, rect.bottom - nc.bottom)};
+    RECT rect = w.parent ? own::MovedTo(w.rect, parentClient) : w.rect;
     return WindowInfo{w.handle,
                       w.parent,
                       w.cls->name,
@@ -39,7 +27,7 @@ WindowInfo Describe(const own::Window& w, const RECT& parentClient, bool parentV
                       w.exStyle,
                       w.id,
                       rect,
-                      client,
+                      own::ClientRectOf(rect, w.style, w.exStyle),
                       own::CloseBoxRect(rect, w.style, w.exStyle),
                       0,
                       0,
@@ -117,7 +105,7 @@ std::vector<std::string> TextLines(const std::string& text) {
 }
 
 RECT OnScreen(const WindowInfo& control, const RECT& client) {
-    return Offset(client, control.client);
+    return own::MovedTo(client, control.client);
 }
 
 void MouseDown(POINT screen) {

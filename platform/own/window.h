@@ -61,6 +61,10 @@ RECT ScreenWindowRect(HWND hwnd);
 RECT ScreenClientRect(HWND hwnd);
 // The non-client frame that a style gives a window: left/top/right/bottom thickness.
 RECT NonClientFrame(DWORD style, DWORD exStyle);
+// The client rectangle inside a window rectangle, in the same coordinates.
+RECT ClientRectOf(const RECT& windowRect, DWORD style, DWORD exStyle);
+// A rectangle given relative to the top left corner of origin, in origin's coordinates.
+RECT MovedTo(const RECT& r, const RECT& origin);
 // The close box of a window with this rectangle and these styles: a square at the right end of
 // the caption, when there is a caption with a window menu; empty otherwise.
 RECT CloseBoxRect(const RECT& windowRect, DWORD style, DWORD exStyle);

@@ -40,29 +40,27 @@ RECT NonClientFrame(DWORD style, DWORD exStyle) {
     return RECT{frame, frame + caption, frame, frame};
 }
 
+RECT ClientRectOf(const RECT& r, DWORD style, DWORD exStyle) {
+    RECT nc = NonClientFrame(style, exStyle);
+    return RECT{r.left + nc.left, r.top + nc.top, std::max(r.left + nc.left, r.right - nc.right),
+                std::max(r.top + nc.top, r.bottom - nc.bottom)};
+}
+
+RECT MovedTo(const RECT& r, const RECT& origin) {
+    return RECT{r.left + origin.left, r.top + origin.top, r.right + origin.left,
+                r.bottom + origin.top};
+}
+
 RECT ScreenWindowRect(HWND hwnd) {
     Window* w = FindWindowRecord(hwnd);
     if (!w)
         return RECT{};
-    RECT r = w->rect;
-    if (w->parent) {
-        RECT origin = ScreenClientRect(w->parent);
-        r.left += origin.left;
-        r.right += origin.left;
-        r.top += origin.top;
-        r.bottom += origin.top;
-    }
-    return r;
+    return w->parent ? MovedTo(w->rect, ScreenClientRect(w->parent)) : w->rect;
 }
 
 RECT ScreenClientRect(HWND hwnd) {
     Window* w = FindWindowRecord(hwnd);
-    if (!w)
-        return RECT{};
-    RECT r = ScreenWindowRect(hwnd);
-    RECT nc = NonClientFrame(w->style, w->exStyle);
-    return RECT{r.left + nc.left, r.top + nc.top, std::max(r.left + nc.left, r.right - nc.right),
-                std::max(r.top + nc.top, r.bottom - nc.bottom)};
+    return w ? ClientRectOf(ScreenWindowRect(hwnd), w->style, w->exStyle) : RECT{};
 }
 
 HWND TopLevelOf(HWND hwnd) {
