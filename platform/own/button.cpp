@@ -189,7 +189,7 @@ LRESULT ButtonInfo::Handle(ButtonInfo* info, UINT message, WPARAM wParam, LPARAM
         case BM_SETSTYLE:
             return SetStyle(hwnd, wParam, static_cast<BOOL>(lParam));
         default:
-            return DefControlProc(info, message, wParam, lParam);
+            return DefControlProc<ButtonInfo>(info->self, message, wParam, lParam);
     }
 }
 

@@ -3,7 +3,9 @@
 // platform's controls keep theirs and changed only by the control's procedure. The headless driver
 // hands it out to be read in place (headless.h), so reading sends no message.
 
+#include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -67,15 +69,6 @@ struct ButtonInfo {
 // The position that a drag of the thumb to this client x gives, as the trackbar computes it.
 LONG TrackbarPositionAt(HWND hwnd, int clientX);
 
-// A control got a message of its class's own range that the layer does not implement. Debug builds
-// say so on stderr, once per message number, so that gaps in the subset show; the message then
-// goes to the default procedure, as anything else would.
-#ifdef NDEBUG
-inline void ReportUnimplemented(const char*, UINT) {}
-#else
-void ReportUnimplemented(const char* className, UINT message);
-#endif
-
 // Gives a control its state, or takes it away (null): the window owns it (so it goes with the
 // window, even at exit) and the first extra bytes point to it, as the platform's controls keep
 // theirs.
@@ -110,13 +103,20 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     return State::Handle(state, message, wParam, lParam);
 }
 
-// What a control leaves to the default procedure, reported first when it is of the class's own
-// range.
-template <typename State>
-LRESULT DefControlProc(const State* state, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= State::kFirstMessage && message <= State::kLastMessage)
-        ReportUnimplemented(State::kClassName, message);
-    return DefWindowProcA(state->self, message, wParam, lParam);
+// What a control leaves to the default procedure. A message of the class's own range is one that
+// the layer does not implement: debug builds say so on stderr, once per message number, so that
+// gaps in the subset show.
+template <typename Class>
+LRESULT DefControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+#ifndef NDEBUG
+    static std::set<UINT> reported;
+    if (message >= Class::kFirstMessage && message <= Class::kLastMessage &&
+        reported.insert(message).second) {
+        std::fprintf(stderr, "own Win32 layer: %s does not implement message 0x%04X\n",
+                     Class::kClassName, message);
+    }
+#endif
+    return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 }  // namespace own

@@ -204,8 +204,7 @@ bool TakeKey(HWND dialog, MSG* msg) {
             MoveInGroup(dialog, *msg);
             return true;
         case VK_ESCAPE:
-            SendMessageA(dialog, WM_COMMAND, IDCANCEL,
-                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+            Command(dialog, IDCANCEL, GetDlgItem(dialog, IDCANCEL));
             return true;
         case VK_RETURN:
             PressDefault(dialog);

@@ -124,9 +124,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (g_observer)
         g_observer(open);
     int result = RunModal(box);
-    g_open.erase(std::remove_if(g_open.begin(), g_open.end(),
-                                [box](const headless::BoxInfo& b) { return b.box == box; }),
-                 g_open.end());
+    std::erase_if(g_open, [box](const headless::BoxInfo& b) { return b.box == box; });
     if (IsWindow(box))
         DestroyWindow(box);
     if (disableOwner && IsWindow(owner)) {

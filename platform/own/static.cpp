@@ -7,9 +7,11 @@
 namespace own {
 namespace {
 
-// The static control messages (STM_SETICON to STM_GETIMAGE).
-constexpr UINT kFirstStaticMessage = 0x0170;
-constexpr UINT kLastStaticMessage = 0x0173;
+struct StaticClass {
+    static constexpr const char* kClassName = "Static";
+    static constexpr UINT kFirstMessage = 0x0170;  // STM_SETICON
+    static constexpr UINT kLastMessage = 0x0173;   // STM_GETIMAGE
+};
 
 LRESULT Paint(HWND hwnd) {
     PAINTSTRUCT ps;
@@ -35,9 +37,7 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_GETDLGCODE:
             return DLGC_STATIC;
         default:
-            if (message >= kFirstStaticMessage && message <= kLastStaticMessage)
-                ReportUnimplemented("Static", message);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return DefControlProc<StaticClass>(hwnd, message, wParam, lParam);
     }
 }
 

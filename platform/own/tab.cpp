@@ -189,7 +189,7 @@ LRESULT TabInfo::Handle(TabInfo* info, UINT message, WPARAM wParam, LPARAM lPara
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         default:
-            return DefControlProc(info, message, wParam, lParam);
+            return DefControlProc<TabInfo>(info->self, message, wParam, lParam);
     }
 }
 

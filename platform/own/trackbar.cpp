@@ -360,7 +360,7 @@ LRESULT TrackbarInfo::Handle(TrackbarInfo* info, UINT message, WPARAM wParam, LP
         case WM_TIMER:
             return Timer(info);
         default:
-            return DefControlProc(info, message, wParam, lParam);
+            return DefControlProc<TrackbarInfo>(info->self, message, wParam, lParam);
     }
 }
 

@@ -33,9 +33,8 @@ std::vector<HWND>* SiblingList(HWND hwnd) {
 }
 
 void Unlink(HWND hwnd) {
-    if (std::vector<HWND>* list = SiblingList(hwnd)) {
-        list->erase(std::remove(list->begin(), list->end(), hwnd), list->end());
-    }
+    if (std::vector<HWND>* list = SiblingList(hwnd))
+        std::erase(*list, hwnd);
 }
 
 HWND NewHandle() {
@@ -128,7 +127,7 @@ void BringToTop(HWND hwnd) {
     std::vector<HWND>* list = SiblingList(hwnd);
     if (!list)
         return;
-    list->erase(std::remove(list->begin(), list->end(), hwnd), list->end());
+    std::erase(*list, hwnd);
     list->insert(list->begin(), hwnd);
 }
 
@@ -213,8 +212,6 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         DestroyWindow(hwnd);
         return nullptr;
     }
-    if (!FindWindowRecord(hwnd))
-        return nullptr;
     own::ParentNotify(hwnd, WM_CREATE);
     if ((style & WS_VISIBLE) && FindWindowRecord(hwnd)) {
         ShowWindow(hwnd, child ? SW_SHOW : SW_SHOWNORMAL);
