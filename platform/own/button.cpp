@@ -102,16 +102,11 @@ LRESULT CaptureChanged(ButtonInfo* info) {
     return 0;
 }
 
+// Push buttons ask for the button colours, check boxes and group boxes for the static ones.
 LRESULT Paint(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC hdc = BeginPaint(hwnd, &ps);
     DWORD type = TypeOf(hwnd);
-    UINT color =
-        (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC;
-    SendMessageA(GetParent(hwnd), color, reinterpret_cast<WPARAM>(hdc),
-                 reinterpret_cast<LPARAM>(hwnd));
-    EndPaint(hwnd, &ps);
-    return 0;
+    bool push = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+    return PaintWithParentColours(hwnd, push ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC);
 }
 
 // What the dialog manager asks of a button: push buttons tell whether they are the default one.

@@ -77,6 +77,24 @@ void SetControlState(HWND hwnd, std::shared_ptr<void> state);
 // procedure; null otherwise.
 void* ControlState(HWND hwnd, WNDPROC proc);
 
+// Tells the control's parent of an event through WM_NOTIFY.
+template <typename State>
+LRESULT Notify(const State* info, UINT code) {
+    NMHDR header{info->self, static_cast<UINT_PTR>(GetDlgCtrlID(info->self)), code};
+    return SendMessageA(info->notify, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
+// Paints a control that draws nothing itself: the parent chooses its colours (WM_CTLCOLORBTN or
+// WM_CTLCOLORSTATIC) and the front ends draw it.
+inline LRESULT PaintWithParentColours(HWND hwnd, UINT colourMessage) {
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    SendMessageA(GetParent(hwnd), colourMessage, reinterpret_cast<WPARAM>(hdc),
+                 reinterpret_cast<LPARAM>(hwnd));
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
 // The procedure of the control class whose state is State: the state is made on WM_CREATE and
 // goes on WM_NCDESTROY; in between, State::Handle gets every message with it.
 template <typename State>

@@ -29,10 +29,6 @@ LPARAM PackPoint(LONG x, LONG y) {
     return MAKELPARAM(static_cast<short>(x), static_cast<short>(y));
 }
 
-bool Inside(const RECT& r, POINT p) {
-    return PtInRect(&r, p) != FALSE;
-}
-
 bool IsMouse(Kind kind) {
     return kind == Kind::kMouseDown || kind == Kind::kMouseMove || kind == Kind::kMouseUp;
 }
@@ -44,8 +40,9 @@ bool IsMouse(Kind kind) {
 HWND WindowAt(std::vector<HWND> windows, POINT screen, LRESULT* hit) {
     for (HWND hwnd : windows) {
         Window* w = FindWindowRecord(hwnd);
+        RECT rect = ScreenWindowRect(hwnd);
         if (!w || !(w->style & WS_VISIBLE) || ((w->style & WS_DISABLED) && w->parent) ||
-            !Inside(ScreenWindowRect(hwnd), screen))
+            !PtInRect(&rect, screen))
             continue;
         bool disabled = (w->style & WS_DISABLED) != 0;
         LRESULT code = SendMessageA(hwnd, WM_NCHITTEST, 0, PackPoint(screen.x, screen.y));

@@ -13,15 +13,6 @@ struct StaticClass {
     static constexpr UINT kLastMessage = 0x0173;   // STM_GETIMAGE
 };
 
-LRESULT Paint(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC hdc = BeginPaint(hwnd, &ps);
-    SendMessageA(GetParent(hwnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc),
-                 reinterpret_cast<LPARAM>(hwnd));
-    EndPaint(hwnd, &ps);
-    return 0;
-}
-
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_NCHITTEST:
@@ -31,7 +22,7 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             InvalidateRect(hwnd, nullptr, TRUE);
             return TRUE;
         case WM_PAINT:
-            return Paint(hwnd);
+            return PaintWithParentColours(hwnd, WM_CTLCOLORSTATIC);
         case WM_ERASEBKGND:
             return 1;
         case WM_GETDLGCODE:

@@ -44,11 +44,6 @@ int HitItem(const TabInfo* info, POINT p) {
     return -1;
 }
 
-LRESULT Notify(const TabInfo* info, UINT code) {
-    NMHDR header{info->self, static_cast<UINT_PTR>(GetDlgCtrlID(info->self)), code};
-    return SendMessageA(info->notify, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
-}
-
 // Selects an item and moves the pressed mark to it, as TCM_SETCURSEL does.
 void SelectPressed(TabInfo* info, int item) {
     if (item == info->selected)

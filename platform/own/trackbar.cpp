@@ -31,11 +31,6 @@ void Scroll(const TrackbarInfo* info, WPARAM code) {
     SendMessageA(info->notify, WM_HSCROLL, code, reinterpret_cast<LPARAM>(info->self));
 }
 
-LRESULT Notify(const TrackbarInfo* info, UINT code) {
-    NMHDR header{info->self, static_cast<UINT_PTR>(GetDlgCtrlID(info->self)), code};
-    return SendMessageA(info->notify, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
-}
-
 void CalcChannel(TrackbarInfo* info) {
     RECT client;
     GetClientRect(info->self, &client);
