@@ -94,10 +94,8 @@ BOOL ShowWindow(HWND hwnd, int command) {
             SetFocus(GetParent(hwnd));
         own::HideWithoutNotice(hwnd);
     }
-    w = FindWindowRecord(hwnd);
-    if (show && w && !w->parent && IsWindowVisible(hwnd)) {
+    if (show && IsWindowVisible(hwnd) && !GetParent(hwnd))
         own::Activate(hwnd, WA_ACTIVE);
-    }
     return wasVisible;
 }
 

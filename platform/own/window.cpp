@@ -64,10 +64,8 @@ void SendDestroy(HWND hwnd) {
     if (!w)
         return;
     std::vector<HWND> children = w->children;
-    for (HWND child : children) {
-        if (FindWindowRecord(child))
-            SendDestroy(child);
-    }
+    for (HWND child : children)
+        SendDestroy(child);  // nothing for a child that is gone already
 }
 
 bool Contains(HWND ancestor, HWND hwnd) {
