@@ -56,7 +56,6 @@ void Collect(HWND hwnd, const RECT& parentClient, bool parentVisible, int depth,
 
 std::vector<WindowInfo> Windows() {
     std::vector<WindowInfo> out;
-    out.reserve(own::WindowCount());
     HWND focus = GetFocus();
     HWND active = GetActiveWindow();
     int z = 0;

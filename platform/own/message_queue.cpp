@@ -91,12 +91,6 @@ void ResetMessageQueue() {
     ClearTimers();
 }
 
-bool QuitPending(int* code) {
-    if (g_quitPosted && code)
-        *code = g_quitCode;
-    return g_quitPosted;
-}
-
 }  // namespace own
 
 namespace headless {

@@ -6,9 +6,8 @@
 
 namespace own {
 
-// A rising message time; and whether a quit message waits (with its code).
+// A rising message time.
 DWORD NextMessageTime();
-bool QuitPending(int* code);
 // Whether a message passes the filter of GetMessageA and PeekMessageA: for the window or a child
 // of it (any window for a null filter), within the range (any message for 0, 0).
 bool Matches(HWND hwnd, UINT message, HWND filter, UINT first, UINT last);

@@ -86,10 +86,6 @@ void ParentNotify(HWND hwnd, UINT event) {
 
 }  // namespace
 
-std::size_t WindowCount() {
-    return g_windows.size();
-}
-
 Window* FindWindowRecord(HWND hwnd) {
     auto it = g_windows.find(reinterpret_cast<std::uintptr_t>(hwnd));
     return it == g_windows.end() ? nullptr : it->second.get();

@@ -36,8 +36,6 @@ struct Window {
 Window* FindWindowRecord(HWND hwnd);
 // The same, for the platform's functions: a handle that names no live window sets the last error.
 Window* CheckedWindow(HWND hwnd);
-// How many windows exist.
-std::size_t WindowCount();
 // Top-level windows in z-order, top first.
 const std::vector<HWND>& TopLevelWindows();
 // Moves a top-level window, or a child among its siblings, to the top.
