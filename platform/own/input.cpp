@@ -60,10 +60,8 @@ HWND WindowAt(std::vector<HWND> windows, POINT screen, LRESULT* hit) {
 
 bool MouseMessage(const InputEvent& e, MSG* msg) {
     g_cursor = e.point;
-    if (e.kind == Kind::kMouseDown)
-        g_buttonDown = true;
-    if (e.kind == Kind::kMouseUp)
-        g_buttonDown = false;
+    if (e.kind != Kind::kMouseMove)
+        g_buttonDown = e.kind == Kind::kMouseDown;
     HWND target = GetCapture();
     LRESULT hit = HTCLIENT;
     if (!target)

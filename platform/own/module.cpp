@@ -68,15 +68,12 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
     }
     // As documented: a path that does not fit is cut to size - 1 characters and terminated, the
     // result is the buffer's size and the last error says the buffer was too small.
-    if (path.size() >= size) {
-        std::memcpy(buffer, path.data(), size - 1);
-        buffer[size - 1] = '\0';
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return size;
-    }
-    std::memcpy(buffer, path.c_str(), path.size() + 1);
-    SetLastError(ERROR_SUCCESS);
-    return static_cast<DWORD>(path.size());
+    bool fits = path.size() < size;
+    std::size_t length = fits ? path.size() : size - 1;
+    std::memcpy(buffer, path.data(), length);
+    buffer[length] = '\0';
+    SetLastError(fits ? ERROR_SUCCESS : ERROR_INSUFFICIENT_BUFFER);
+    return fits ? static_cast<DWORD>(length) : size;
 }
 
 BOOL SetCurrentDirectoryA(LPCSTR path) {
