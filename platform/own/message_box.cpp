@@ -4,6 +4,7 @@
 // or Space), Escape or the close box ends it. A quit message ends the loop too and is posted again
 // for the outer loop, as the platform does.
 #include <algorithm>
+#include <utility>
 
 #include "platform/own/dialog.h"
 #include "platform/own/headless.h"
@@ -95,9 +96,7 @@ int RunModal(HWND box) {
 
 namespace own {
 BoxObserver SetBoxObserver(BoxObserver observer) {
-    BoxObserver previous = g_observer;
-    g_observer = observer;
-    return previous;
+    return std::exchange(g_observer, observer);
 }
 void ForgetBoxes() {
     g_open.clear();

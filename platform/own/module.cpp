@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/own/headless.h"
 #include "platform/own/hooks.h"
@@ -34,9 +35,7 @@ std::string ModulePath() {
 }  // namespace
 
 ModulePathHook SetModulePathHook(ModulePathHook hook) {
-    ModulePathHook previous = g_pathHook;
-    g_pathHook = hook;
-    return previous;
+    return std::exchange(g_pathHook, hook);
 }
 
 HINSTANCE ProgramInstance() {

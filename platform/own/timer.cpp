@@ -5,6 +5,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "platform/own/hooks.h"
@@ -81,9 +82,7 @@ void ClearTimers() {
 }
 
 ClockHook SetClockHook(ClockHook hook) {
-    ClockHook previous = g_clock;
-    g_clock = hook;
-    return previous;
+    return std::exchange(g_clock, hook);
 }
 
 }  // namespace own

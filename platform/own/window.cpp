@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/own/controls.h"
 #include "platform/own/dialog.h"
@@ -126,9 +127,7 @@ void BringToTop(HWND hwnd) {
 }
 
 ProcedureObserver SetProcedureObserver(ProcedureObserver observer) {
-    ProcedureObserver previous = g_observer;
-    g_observer = observer;
-    return previous;
+    return std::exchange(g_observer, observer);
 }
 
 LRESULT CallProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted) {
