@@ -1,7 +1,8 @@
 #pragma once
 // The common controls' and buttons' state: one record per control, kept behind its window as the
 // platform's controls keep theirs and changed only by the control's procedure. The headless driver
-// hands it out to be read in place (headless.h), so reading sends no message.
+// hands it out to be read in place (headless.h), so reading sends no message. Below the records,
+// what the controls' procedures share.
 
 #include <cstdio>
 #include <memory>
@@ -19,7 +20,7 @@ struct TrackbarInfo {
     static constexpr UINT kFirstMessage = TBM_GETPOS;
     static constexpr UINT kLastMessage = WM_USER + 63;
 
-    TrackbarInfo(HWND hwnd, const CREATESTRUCTA& cs);
+    TrackbarInfo(HWND hwnd, const CREATESTRUCTA* cs);
     static LRESULT Handle(TrackbarInfo* info, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND self;
@@ -42,7 +43,7 @@ struct TabInfo {
     static constexpr UINT kFirstMessage = TCM_FIRST;
     static constexpr UINT kLastMessage = TCM_FIRST + 0xFF;
 
-    TabInfo(HWND hwnd, const CREATESTRUCTA& cs) : self(hwnd), notify(cs.hwndParent) {}
+    TabInfo(HWND hwnd, const CREATESTRUCTA* cs) : self(hwnd), notify(cs->hwndParent) {}
     static LRESULT Handle(TabInfo* info, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND self;
@@ -57,7 +58,7 @@ struct ButtonInfo {
     static constexpr UINT kFirstMessage = BM_GETCHECK;
     static constexpr UINT kLastMessage = 0x00F8;  // BM_SETDONTCLICK
 
-    ButtonInfo(HWND hwnd, const CREATESTRUCTA&) : self(hwnd) {}
+    ButtonInfo(HWND hwnd, const CREATESTRUCTA*) : self(hwnd) {}
     static LRESULT Handle(ButtonInfo* info, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND self;
@@ -110,7 +111,7 @@ template <typename State>
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
         const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetControlState(hwnd, std::make_shared<State>(hwnd, *cs));
+        SetControlState(hwnd, std::make_shared<State>(hwnd, cs));
         return 0;
     }
     if (message == WM_NCDESTROY)

@@ -314,8 +314,9 @@ LRESULT Paint(TrackbarInfo* info) {
 
 }  // namespace
 
-TrackbarInfo::TrackbarInfo(HWND hwnd, const CREATESTRUCTA& cs) : self(hwnd), notify(cs.hwndParent) {
-    thumbLength = cs.cy >= 21 ? 21 : (cs.cy > 9 ? cs.cy - 6 : 4);
+TrackbarInfo::TrackbarInfo(HWND hwnd, const CREATESTRUCTA* cs)
+    : self(hwnd), notify(cs->hwndParent) {
+    thumbLength = cs->cy >= 21 ? 21 : (cs->cy > 9 ? cs->cy - 6 : 4);
     CalcChannel(this);
     UpdateThumb(this);
 }
