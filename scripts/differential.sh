@@ -19,7 +19,8 @@ source "$SOURCE/scripts/wine_env.sh"
 WORK=$SOURCE/build/wine EXE="" ARGS=()
 while [ $# -gt 0 ]; do
     case $1 in
-        --seed | --count | --actions) ARGS+=("$1" "$2"); shift 2 ;;
+        --seed) ARGS+=(--random "$2"); shift 2 ;;
+        --count | --actions) ARGS+=("$1" "$2"); shift 2 ;;
         --scenarios) ARGS+=("$(realpath "$2")"/*.scn); shift 2 ;;
         --exe) EXE=$(realpath "$2"); shift 2 ;;
         --work) WORK=$(realpath -m "$2"); shift 2 ;;
@@ -43,7 +44,7 @@ mkdir -p "$WORK"
 { cmake -S "$SOURCE" --preset "$preset" -B "$windows" -DBUILD_TESTING=ON &&
     cmake --build "$windows" -j 2 &&
     cmake -S "$SOURCE" --preset release -B "$linux" -DAICP_BENCH=OFF &&
-    cmake --build "$linux" -j 2 --target scenario_player differential; } >"$WORK.log" 2>&1 ||
+    cmake --build "$linux" -j 2 --target scenario_player; } >"$WORK.log" 2>&1 ||
     { cat "$WORK.log" >&2; echo "differential: the builds failed" >&2; exit 1; }
 # A program given is played only where it can run: the shipped one is a 32-bit program.
 [ "$bits" = 32 ] && [ -n "$EXE" ] || EXE=$windows/app/AIControlPanel.exe
@@ -68,6 +69,5 @@ else
     /usr/lib/wine/wineserver -p
 fi
 rm -rf "$WORK/failures"
-"$linux/tests/wine/differential" --player "$linux/tests/scenarios/scenario_player" \
-    --loader "$loader" --exe "$EXE" --probe "$windows/tests/wine/wine_probe.exe" \
-    --work "$WORK" "${ARGS[@]}"
+"$linux/tests/scenarios/scenario_player" --backend wine --loader "$loader" --exe "$EXE" \
+    --probe "$windows/tests/wine/wine_probe.exe" --work "$WORK" "${ARGS[@]}"

@@ -11,7 +11,6 @@ namespace {
 AutoAnswerBoxes* g_answerer = nullptr;
 FailingSaves::Rule g_saveRule;
 std::string g_modulePath;
-DWORD g_now = 0;
 
 POINT Centre(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -135,23 +134,6 @@ FailingSaves::~FailingSaves() {
 void SetModulePathForTesting(const std::string& path) {
     g_modulePath = path;
     own::SetModulePathHook(path.empty() ? nullptr : +[] { return g_modulePath.c_str(); });
-}
-
-void StopClock() {
-    own::SetClockHook(+[] { return g_now; });
-}
-
-void AdvanceClock(int milliseconds) {
-    DWORD end = g_now + static_cast<DWORD>(milliseconds);
-    MSG quit;
-    for (int next = 0; (next = headless::MillisecondsToNextTimer()) >= 0 &&
-                       next <= static_cast<int>(end - g_now) &&
-                       !PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE);) {
-        g_now += static_cast<DWORD>(next);
-        DoEvents();
-    }
-    g_now = end;
-    DoEvents();
 }
 
 void ForgetProfiles() {

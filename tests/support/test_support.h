@@ -1,7 +1,7 @@
 #pragma once
 // What tests need from the own layer beyond the headless driver: the pump, clicks aimed at
-// controls, scripted input, message boxes that answer themselves, the program's path and the
-// clock; and saves whose file steps fail. Each class installs one of the layer's hooks (or the
+// controls, scripted input, message boxes that answer themselves and the program's path; and
+// saves whose file steps fail. Each class installs one of the layer's hooks (or the
 // save's steps) while it lives and restores the previous one when it ends.
 
 #include <deque>
@@ -78,12 +78,6 @@ class FailingSaves {
 
 // The path GetModuleFileNameA reports from now on; empty restores the default (/proc/self/exe).
 void SetModulePathForTesting(const std::string& path);
-
-// The layer's clock stands still from now on, moved only by AdvanceClock: timers fire without
-// waiting, at the same moments on every run.
-void StopClock();
-// Moves the stopped clock on, letting the layer handle each timer that falls due on the way.
-void AdvanceClock(int milliseconds);
 
 // Empties ProfileRegistry, as a new process would, for tests that build profiles of their own.
 void ForgetProfiles();

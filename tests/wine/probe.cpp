@@ -190,17 +190,14 @@ void Raise(int box, POINT point) {
 // and one more, leave none waiting. After a press, a pause for the paints that come once the
 // queue is empty (a person lets go only after seeing them), and one more trip to see them done.
 void Sync(int trips, int vk, int down) {
-    DWORD_PTR result = 0;
     for (DWORD start = GetTickCount(); vk &&
                                        ((GetAsyncKeyState(vk) & 0x8000) != 0) != (down != 0) &&
                                        GetTickCount() - start < 2000;)
         Sleep(1);
-    for (HWND panel = Panel(); panel && trips-- > 0; Sleep(trips || !down ? 0 : 3)) {
-        if (!SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
-            break;
-    }
+    for (HWND panel = Panel(); panel && trips-- > 0; Sleep(trips || !down ? 0 : 3))
+        Send(panel, WM_NULL, 0, 0);
     if (HWND panel = down ? Panel() : nullptr)
-        SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+        Send(panel, WM_NULL, 0, 0);
 }
 
 // The dialog shows before start-up loads the settings; input idle means that the program has

@@ -88,9 +88,10 @@ bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string
     return in.eof();
 }
 
-std::string ReadBytes(const fs::path& path, bool* present) {
+std::optional<std::string> ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    *present = in && fs::is_regular_file(path);
+    if (!in || !fs::is_regular_file(path))
+        return std::nullopt;
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
@@ -386,27 +387,23 @@ bool Player::Read() {
 }
 
 bool Player::Expect(const Line& line) {
-    int number = 0, code = 0;
-    bool present = false, fixture = false;
+    int number = 0;
     if (Is(line, {"exit", nullptr}) && Number(line, 1, &number)) {
-        return !backend_->Ended(&code)
-                   ? Fail(&line, "expected the program to have ended, but it still runs")
-                   : code == number || Fail(&line, "saw exit code " + std::to_string(code));
+        std::optional<int> code = backend_->Ended();
+        return !code ? Fail(&line, "expected the program to have ended, but it still runs")
+                     : *code == number || Fail(&line, "saw exit code " + std::to_string(*code));
     } else if (Is(line, {"file", nullptr, "missing"})) {
         return !fs::exists(folder_ / line.words[1]) || Fail(&line, "saw such a file");
     } else if (Is(line, {"file", nullptr, "equals", nullptr})) {
-        std::string actual = ReadBytes(folder_ / line.words[1], &present);
-        std::string expected = ReadBytes(files_ / line.words[3], &fixture);
-        std::size_t at =
-            std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first -
-            actual.begin();
-        return !fixture   ? Fail(&line, "cannot read the fixture file")
-               : !present ? Fail(&line, "saw no such file")
-               : actual != expected
-                   ? Fail(&line, "the file differs from byte " + std::to_string(at) + ": saw " +
-                                     Quoted(actual.substr(at, 40)) + ", expected " +
-                                     Quoted(expected.substr(at, 40)))
-                   : true;
+        std::optional<std::string> actual = ReadBytes(folder_ / line.words[1]);
+        std::optional<std::string> expected = ReadBytes(files_ / line.words[3]);
+        if (!actual || !expected)
+            return Fail(&line, expected ? "saw no such file" : "cannot read the fixture file");
+        std::size_t at = std::ranges::mismatch(*actual, *expected).in1 - actual->begin();
+        return actual == expected ||
+               Fail(&line, "the file differs from byte " + std::to_string(at) + ": saw " +
+                               Quoted(actual->substr(at, 40)) + ", expected " +
+                               Quoted(expected->substr(at, 40)));
     }
     for (auto start = std::chrono::steady_clock::now();;) {
         if (!fresh_ && !Read())
@@ -448,8 +445,8 @@ bool Player::Press(const std::vector<const Key*>& keys) {
 bool Player::Act(const Line& line) {
     if (Arrange(line) || !failure_.empty())
         return failure_.empty();
-    int code = 0, target = 0;
-    if ((!fresh_ && !Read()) || (!screen_.panel && backend_->Ended(&code)))
+    int target = 0;
+    if ((!fresh_ && !Read()) || (!screen_.panel && backend_->Ended()))
         return Fail(&line, "the program has already ended");
     fresh_ = false;
     const Screen& s = screen_;
@@ -549,17 +546,16 @@ void Player::WriteReadings() {
         if (thumb != thumbsWritten_[setting.caption])
             Write(thumbsWritten_[setting.caption] = thumb);
     }
-    Write(Seen(Parsed("box"), screen_));
-    Write(Seen(Parsed("focus"), screen_));
-    Write(Seen(Parsed("default"), screen_));
+    for (const char* verb : {"box", "focus", "default"})
+        Write(Seen(Parsed(verb), screen_));
 }
 
 bool Player::Finish() {
-    int code = 0;
+    std::optional<int> code;
     auto isExit = [](const Line& line) { return line.words[0] == "exit"; };
     if (std::none_of(lines_.begin() + static_cast<long>(next_), lines_.end(), isExit) &&
-        backend_->Ended(&code))
-        Write("exit " + std::to_string(code));
+        (code = backend_->Ended()))
+        Write("exit " + std::to_string(*code));
     fresh_ = false;
     for (; next_ < lines_.size() && failure_.empty(); ++next_) {
         Write(Describe(lines_[next_]));

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,7 @@ struct Line {
 Line Parsed(const std::string& text, int number = 0);  // no words where the text is broken
 bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string* error);
 std::string Describe(const Line& line);  // the line as it would be written
-std::string ReadBytes(const std::filesystem::path& path, bool* present);  // a regular file's
+std::optional<std::string> ReadBytes(const std::filesystem::path& path);  // a regular file's
 // In double quotes, with C escapes for what a line cannot hold as it is (also the probe's).
 inline std::string Quoted(const std::string& text) {
     static const std::string kSpecial = "\n\r\t\\\"", kLetters = "nrt\\\"";
@@ -98,8 +99,8 @@ class Backend {
     // The length of the program's full path, as the program sees it, when it lies in folder.
     virtual int ProgramPathLength(const std::string& folder) const = 0;
     virtual bool Read(Screen* screen, std::string* error) = 0;
-    // True once the program has ended, waiting for that as long as the backend needs.
-    virtual bool Ended(int* exitCode) = 0;
+    // The exit code once the program has ended, waiting for that as long as the backend needs.
+    virtual std::optional<int> Ended() = 0;
     // Readings may lag behind the input given: expectations are read again for a while.
     virtual bool Lags() const = 0;
     // Brings the panel (box < 0) or that box to the top where another window lies over the
