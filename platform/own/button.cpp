@@ -9,14 +9,7 @@
 namespace own {
 namespace {
 
-// The button messages run from BM_GETCHECK to here (BM_SETDONTCLICK).
-constexpr UINT kLastButtonMessage = 0x00F8;
-
-LRESULT CALLBACK ButtonProc(HWND, UINT, WPARAM, LPARAM);
-
-ButtonInfo* Info(HWND hwnd) {
-    return static_cast<ButtonInfo*>(ControlState(hwnd, ButtonProc));
-}
+constexpr auto Info = StateOf<ButtonInfo>;
 
 DWORD TypeOf(HWND hwnd) {
     return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & BS_TYPEMASK;
@@ -25,16 +18,6 @@ DWORD TypeOf(HWND hwnd) {
 void NotifyParent(HWND hwnd, WORD code) {
     SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code),
                  reinterpret_cast<LPARAM>(hwnd));
-}
-
-LRESULT Create(HWND hwnd) {
-    AttachControlState(hwnd, std::make_shared<ButtonInfo>(ButtonInfo{hwnd}));
-    return 0;
-}
-
-LRESULT Destroy(HWND hwnd) {
-    DetachControlState(hwnd);
-    return 0;
 }
 
 // Only check boxes hold a check state.
@@ -74,8 +57,7 @@ LRESULT Release(ButtonInfo* info, bool inside) {
     if (!info->pressed)
         return 0;
     info->pressed = false;
-    bool wasPushed = info->pushed;
-    if (!wasPushed) {
+    if (!info->pushed) {
         ReleaseCapture();
         return 0;
     }
@@ -95,22 +77,19 @@ LRESULT Release(ButtonInfo* info, bool inside) {
     return 0;
 }
 
-LRESULT MouseUp(ButtonInfo* info, LPARAM lParam) {
+// Whether a mouse message's point lies on the button.
+bool Inside(const ButtonInfo* info, LPARAM lParam) {
     RECT client;
     GetClientRect(info->self, &client);
-    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    return Release(info, PtInRect(&client, p) != FALSE);
+    return PtInRect(&client, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) != FALSE;
 }
 
 LRESULT MouseMove(ButtonInfo* info, LPARAM lParam) {
     if (!info->pressed || GetCapture() != info->self)
         return 0;
-    RECT client;
-    GetClientRect(info->self, &client);
-    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    BOOL inside = PtInRect(&client, p);
-    if (inside != (info->pushed ? TRUE : FALSE))
-        SendMessageA(info->self, BM_SETSTATE, inside, 0);
+    bool inside = Inside(info, lParam);
+    if (inside != info->pushed)
+        SendMessageA(info->self, BM_SETSTATE, inside ? TRUE : FALSE, 0);
     return 0;
 }
 
@@ -123,16 +102,11 @@ LRESULT CaptureChanged(ButtonInfo* info) {
     return 0;
 }
 
+// Push buttons ask for the button colours, check boxes and group boxes for the static ones.
 LRESULT Paint(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC hdc = BeginPaint(hwnd, &ps);
     DWORD type = TypeOf(hwnd);
-    UINT color =
-        (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC;
-    SendMessageA(GetParent(hwnd), color, reinterpret_cast<WPARAM>(hdc),
-                 reinterpret_cast<LPARAM>(hwnd));
-    EndPaint(hwnd, &ps);
-    return 0;
+    bool push = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+    return PaintWithParentColours(hwnd, push ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC);
 }
 
 // What the dialog manager asks of a button: push buttons tell whether they are the default one.
@@ -159,26 +133,19 @@ LRESULT SetStyle(HWND hwnd, WPARAM type, BOOL redraw) {
     return 0;
 }
 
-LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    ButtonInfo* info = Info(hwnd);
-    if (!info && message != WM_CREATE)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+}  // namespace
+
+LRESULT ButtonInfo::Handle(ButtonInfo* info, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = info->self;
     bool group = TypeOf(hwnd) == BS_GROUPBOX;
     switch (message) {
-        case WM_CREATE:
-            return Create(hwnd);
-        case WM_NCDESTROY:
-            Destroy(hwnd);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
         case WM_NCHITTEST:
             // A group box is a frame: clicks fall through to whatever lies beneath.
-            if (group)
-                return HTTRANSPARENT;
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return group ? HTTRANSPARENT : DefWindowProcA(hwnd, message, wParam, lParam);
         case WM_LBUTTONDOWN:
             return group ? 0 : Press(info);
         case WM_LBUTTONUP:
-            return MouseUp(info, lParam);
+            return Release(info, Inside(info, lParam));
         case WM_MOUSEMOVE:
             return MouseMove(info, lParam);
         case WM_CAPTURECHANGED:
@@ -217,16 +184,12 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case BM_SETSTYLE:
             return SetStyle(hwnd, wParam, static_cast<BOOL>(lParam));
         default:
-            if (message >= BM_GETCHECK && message <= kLastButtonMessage)
-                ReportUnimplemented("Button", message);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return DefControlProc<ButtonInfo>(info->self, message, wParam, lParam);
     }
 }
 
-}  // namespace
-
 void RegisterButtonClass() {
-    RegisterSystemClass("Button", 0x0080, ButtonProc, sizeof(void*), nullptr);
+    RegisterSystemClass("Button", 0x0080, ControlProc<ButtonInfo>, sizeof(void*), nullptr);
 }
 
 }  // namespace own

@@ -1,8 +1,12 @@
 #pragma once
 // The common controls' and buttons' state: one record per control, kept behind its window as the
 // platform's controls keep theirs and changed only by the control's procedure. The headless driver
-// hands it out to be read in place (headless.h), so reading sends no message.
+// hands it out to be read in place (headless.h), so reading sends no message. Below the records,
+// what the controls' procedures share.
 
+#include <cstdio>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,6 +16,13 @@ namespace own {
 
 // Rectangles are in the control's client pixels.
 struct TrackbarInfo {
+    static constexpr const char* kClassName = TRACKBAR_CLASSA;
+    static constexpr UINT kFirstMessage = TBM_GETPOS;
+    static constexpr UINT kLastMessage = WM_USER + 63;
+
+    TrackbarInfo(HWND hwnd, const CREATESTRUCTA* cs);
+    static LRESULT Handle(TrackbarInfo* info, UINT message, WPARAM wParam, LPARAM lParam);
+
     HWND self;
     HWND notify;
     LONG min = 0, max = 100, line = 1, page = 20, pos = 0;
@@ -28,6 +39,13 @@ struct TabItem {
 };
 
 struct TabInfo {
+    static constexpr const char* kClassName = WC_TABCONTROLA;
+    static constexpr UINT kFirstMessage = TCM_FIRST;
+    static constexpr UINT kLastMessage = TCM_FIRST + 0xFF;
+
+    TabInfo(HWND hwnd, const CREATESTRUCTA* cs) : self(hwnd), notify(cs->hwndParent) {}
+    static LRESULT Handle(TabInfo* info, UINT message, WPARAM wParam, LPARAM lParam);
+
     HWND self;
     HWND notify;
     std::vector<TabItem> items;
@@ -36,6 +54,13 @@ struct TabInfo {
 };
 
 struct ButtonInfo {
+    static constexpr const char* kClassName = "Button";
+    static constexpr UINT kFirstMessage = BM_GETCHECK;
+    static constexpr UINT kLastMessage = 0x00F8;  // BM_SETDONTCLICK
+
+    ButtonInfo(HWND hwnd, const CREATESTRUCTA*) : self(hwnd) {}
+    static LRESULT Handle(ButtonInfo* info, UINT message, WPARAM wParam, LPARAM lParam);
+
     HWND self;
     WPARAM check = BST_UNCHECKED;
     bool pushed = false;   // drawn pressed (BM_SETSTATE)
@@ -45,13 +70,72 @@ struct ButtonInfo {
 // The position that a drag of the thumb to this client x gives, as the trackbar computes it.
 LONG TrackbarPositionAt(HWND hwnd, int clientX);
 
-// A control got a message of its class's own range that the layer does not implement. Debug builds
-// say so on stderr, once per message number, so that gaps in the subset show; the message then
-// goes to the default procedure, as anything else would.
-#ifdef NDEBUG
-inline void ReportUnimplemented(const char*, UINT) {}
-#else
-void ReportUnimplemented(const char* className, UINT message);
+// Gives a control its state, or takes it away (null): the window owns it (so it goes with the
+// window, even at exit) and the first extra bytes point to it, as the platform's controls keep
+// theirs.
+void SetControlState(HWND hwnd, std::shared_ptr<void> state);
+// The state that a control keeps behind its window, when hwnd is a window of the class with that
+// procedure; null otherwise.
+void* ControlState(HWND hwnd, WNDPROC proc);
+
+// Tells the control's parent of an event through WM_NOTIFY.
+template <typename State>
+LRESULT Notify(const State* info, UINT code) {
+    NMHDR header{info->self, static_cast<UINT_PTR>(GetDlgCtrlID(info->self)), code};
+    return SendMessageA(info->notify, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
+// Paints a control that draws nothing itself: the parent chooses its colours (WM_CTLCOLORBTN or
+// WM_CTLCOLORSTATIC) and the front ends draw it.
+inline LRESULT PaintWithParentColours(HWND hwnd, UINT colourMessage) {
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    SendMessageA(GetParent(hwnd), colourMessage, reinterpret_cast<WPARAM>(hdc),
+                 reinterpret_cast<LPARAM>(hwnd));
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+// The procedure of the control class whose state is State: the state is made on WM_CREATE and
+// goes on WM_NCDESTROY; in between, State::Handle gets every message with it.
+template <typename State>
+LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The state of a live control of State's class; null for any other window.
+template <typename State>
+State* StateOf(HWND hwnd) {
+    return static_cast<State*>(ControlState(hwnd, ControlProc<State>));
+}
+
+template <typename State>
+LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetControlState(hwnd, std::make_shared<State>(hwnd, cs));
+        return 0;
+    }
+    if (message == WM_NCDESTROY)
+        SetControlState(hwnd, nullptr);
+    State* state = StateOf<State>(hwnd);
+    if (!state)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    return State::Handle(state, message, wParam, lParam);
+}
+
+// What a control leaves to the default procedure. A message of the class's own range is one that
+// the layer does not implement: debug builds say so on stderr, once per message number, so that
+// gaps in the subset show.
+template <typename Class>
+LRESULT DefControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+#ifndef NDEBUG
+    static std::set<UINT> reported;
+    if (message >= Class::kFirstMessage && message <= Class::kLastMessage &&
+        reported.insert(message).second) {
+        std::fprintf(stderr, "own Win32 layer: %s does not implement message 0x%04X\n",
+                     Class::kClassName, message);
+    }
 #endif
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
 
 }  // namespace own

@@ -71,9 +71,7 @@ bool CreateControls(HWND dialog, const DialogTemplate& t, HINSTANCE instance) {
             DialogUnitsToPixelsX(item.cx), DialogUnitsToPixelsY(item.cy), dialog,
             reinterpret_cast<HMENU>(static_cast<std::intptr_t>(static_cast<int>(item.id))),
             instance, nullptr);
-        if (!IsWindow(dialog))
-            return false;
-        if (!control)
+        if (!IsWindow(dialog) || !control)
             return false;
         if (t.style & DS_SETFONT)
             SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
@@ -83,13 +81,12 @@ bool CreateControls(HWND dialog, const DialogTemplate& t, HINSTANCE instance) {
     return true;
 }
 
-// The control that a dialog's focus starts on: its first tab stop, else its first control.
+}  // namespace
+
 HWND FirstFocus(HWND dialog) {
     HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
     return first ? first : GetNextDlgGroupItem(dialog, nullptr, FALSE);
 }
-
-}  // namespace
 
 int DialogUnitsToPixelsX(int x) {
     return MulDiv(x, headless::kBaseUnitX, 4);
@@ -155,28 +152,6 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HINSTANCE instance, HWND 
     return IsWindow(dialog) ? dialog : nullptr;
 }
 
-namespace {
-
-// The default dialog procedure: the dialog manager's messages, the close box as Cancel, and
-// everything else as for any window.
-LRESULT DefaultDialog(HWND hwnd, DialogInfo* info, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (IsDialogManagerMessage(message))
-        return DialogManagerMessage(hwnd, info, message, wParam, lParam);
-    switch (message) {
-        case WM_CLOSE:
-            PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
-            return 0;
-        case WM_NCDESTROY:
-            g_dialogs.erase(hwnd);
-            return 0;
-        default:
-            return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
-}
-
-}  // namespace
-
 void RegisterDialogClass() {
     RegisterSystemClass("#32770", 0x8002, DefDlgProcA, DLGWINDOWEXTRA,
                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
@@ -194,14 +169,23 @@ LRESULT DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // The dialog procedure may have destroyed the dialog, and its record with it.
     if (!(info = own::FindDialogInfo(hwnd, true)))
         return 0;
-    return own::DefaultDialog(hwnd, info, message, wParam, lParam);
+    // The default: the close box is Cancel, and the dialog manager keeps the focus.
+    switch (message) {
+        case WM_CLOSE:
+            PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
+            return 0;
+        case WM_NCDESTROY:
+            own::g_dialogs.erase(hwnd);
+            return 0;
+        default:
+            return own::DialogManagerMessage(hwnd, info, message, wParam, lParam);
+    }
 }
 
 BOOL EndDialog(HWND hwnd, INT_PTR result) {
-    if (!IsWindow(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!own::CheckedWindow(hwnd))
         return FALSE;
-    }
     own::DialogInfo* info = own::FindDialogInfo(hwnd, true);
     info->ended = true;
     info->idResult = result;

@@ -29,10 +29,13 @@ DialogInfo* FindDialogInfo(HWND dialog, bool create);
 bool DialogEnded(HWND dialog, INT_PTR* result);
 void ForgetDialogs();
 
-// The messages that the default dialog procedure answers for the dialog manager: activation and
-// focus (WM_ACTIVATE, WM_SETFOCUS, WM_SHOWWINDOW), the default push button (DM_GETDEFID,
-// DM_SETDEFID) and the next control (WM_NEXTDLGCTL). dialog_manager.cpp.
-bool IsDialogManagerMessage(UINT message);
+// The control that a dialog's focus starts on: its first tab stop, else its first control.
+HWND FirstFocus(HWND dialog);
+
+// The default dialog procedure's part that keeps the focus and the default push button:
+// activation and focus (WM_ACTIVATE, WM_SETFOCUS, WM_SHOWWINDOW), the default push button
+// (DM_GETDEFID, DM_SETDEFID) and the next control (WM_NEXTDLGCTL); anything else goes to the
+// default window procedure. dialog_manager.cpp.
 LRESULT DialogManagerMessage(HWND dialog, DialogInfo* info, UINT message, WPARAM wParam,
                              LPARAM lParam);
 

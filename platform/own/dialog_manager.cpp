@@ -102,9 +102,7 @@ void RestoreFocus(HWND dialog, bool justActivated) {
     if (!IsWindow(info->focus) || info->focus == dialog) {
         if (justActivated)
             return;
-        info->focus = GetNextDlgTabItem(dialog, nullptr, FALSE);
-        if (!info->focus)
-            info->focus = GetNextDlgGroupItem(dialog, nullptr, FALSE);
+        info->focus = FirstFocus(dialog);
         if (!IsWindow(info->focus))
             return;
     }
@@ -206,8 +204,7 @@ bool TakeKey(HWND dialog, MSG* msg) {
             MoveInGroup(dialog, *msg);
             return true;
         case VK_ESCAPE:
-            SendMessageA(dialog, WM_COMMAND, IDCANCEL,
-                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+            Command(dialog, IDCANCEL, GetDlgItem(dialog, IDCANCEL));
             return true;
         case VK_RETURN:
             PressDefault(dialog);
@@ -218,20 +215,6 @@ bool TakeKey(HWND dialog, MSG* msg) {
 }
 
 }  // namespace
-
-bool IsDialogManagerMessage(UINT message) {
-    switch (message) {
-        case WM_ACTIVATE:
-        case WM_SETFOCUS:
-        case WM_SHOWWINDOW:
-        case DM_GETDEFID:
-        case DM_SETDEFID:
-        case WM_NEXTDLGCTL:
-            return true;
-        default:
-            return false;
-    }
-}
 
 LRESULT DialogManagerMessage(HWND dialog, DialogInfo* info, UINT message, WPARAM wParam,
                              LPARAM lParam) {

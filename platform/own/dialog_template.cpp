@@ -24,14 +24,12 @@ void ReadClass(ByteReader& in, T* out) {
     out->className = windowClass.name;
 }
 
-// Reads the DLGTEMPLATEEX header at data, font included, and stores its item count. Returns the
-// position after it, or nullptr when it does not fit before end or is not an extended template.
-const unsigned char* ReadHeader(const unsigned char* data, const unsigned char* end,
-                                DialogTemplate* out, int* count) {
-    ByteReader in(data, static_cast<std::size_t>(end - data));
+// Reads the DLGTEMPLATEEX header, font included, and stores its item count. False when it is
+// not an extended template.
+bool ReadHeader(ByteReader& in, DialogTemplate* out, int* count) {
     const unsigned version = in.Word();
     if (version != 1 || in.Word() != kExtendedSignature)
-        return nullptr;
+        return false;
     in.Skip(4);  // help id
     out->exStyle = in.Dword();
     out->style = in.Dword();
@@ -45,14 +43,11 @@ const unsigned char* ReadHeader(const unsigned char* data, const unsigned char* 
         in.Skip(6);  // point size, weight, italic, character set
         in.String();
     }
-    return in.ok() ? data + in.offset() : nullptr;
+    return true;
 }
 
-// Reads the DLGITEMTEMPLATEEX at the first DWORD boundary from pos, counted from data. Returns
-// the position after it and its creation data, or nullptr when it does not fit before end.
-const unsigned char* ReadItem(const unsigned char* data, const unsigned char* pos,
-                              const unsigned char* end, DialogItem* out) {
-    ByteReader in(data, static_cast<std::size_t>(end - data), static_cast<std::size_t>(pos - data));
+// Reads the DLGITEMTEMPLATEEX at the next DWORD boundary, and skips its creation data.
+void ReadItem(ByteReader& in, DialogItem* out) {
     in.AlignDword();
     in.Skip(4);  // help id
     out->exStyle = in.Dword();
@@ -62,25 +57,23 @@ const unsigned char* ReadItem(const unsigned char* data, const unsigned char* po
     ReadClass(in, out);
     out->text = in.ReadNameOrOrdinal().name;  // a text given by number (a resource's) reads empty
     in.Skip(in.Word());                       // creation data, preceded by its byte count
-    return in.ok() ? data + in.offset() : nullptr;
 }
 
 }  // namespace
 
 bool ParseDialogTemplate(const unsigned char* data, std::size_t size, DialogTemplate* out) {
     *out = DialogTemplate{};
-    if (data == nullptr)
-        return false;
-    const unsigned char* const end = data + size;
+    ByteReader in(data, size);
     int count = 0;
-    const unsigned char* pos = ReadHeader(data, end, out, &count);
-    for (int i = 0; pos != nullptr && i < count; ++i) {
+    if (!ReadHeader(in, out, &count))
+        return false;
+    for (int i = 0; in.ok() && i < count; ++i) {
         DialogItem item{};
-        pos = ReadItem(data, pos, end, &item);
-        if (pos != nullptr)
+        ReadItem(in, &item);
+        if (in.ok())
             out->items.push_back(item);
     }
-    return pos != nullptr;
+    return in.ok();
 }
 
 }  // namespace own

@@ -94,19 +94,15 @@ BOOL ShowWindow(HWND hwnd, int command) {
             SetFocus(GetParent(hwnd));
         own::HideWithoutNotice(hwnd);
     }
-    w = FindWindowRecord(hwnd);
-    if (show && w && !w->parent && IsWindowVisible(hwnd)) {
+    if (show && IsWindowVisible(hwnd) && !GetParent(hwnd))
         own::Activate(hwnd, WA_ACTIVE);
-    }
     return wasVisible;
 }
 
 HWND SetFocus(HWND hwnd) {
     HWND old = own::g_focus;
-    if (hwnd && !FindWindowRecord(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (hwnd && !own::CheckedWindow(hwnd))
         return nullptr;
-    }
     if (hwnd == old)
         return old;
     if (hwnd) {

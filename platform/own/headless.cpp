@@ -10,65 +10,45 @@
 namespace headless {
 namespace {
 
-RECT Offset(RECT r, const RECT& origin) {
-    return RECT{r.left + origin.left, r.top + origin.top, r.right + origin.left,
-                r.bottom + origin.top};
-}
-
 POINT Centre(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-// What GetWindowInfo gives, computed from the record and its parent's placement, so that a walk
-// over every window costs one pass (front ends walk them all on every frame).
-WindowInfo Describe(const own::Window& w, const RECT& parentClient, bool parentVisible, HWND focus,
-                    HWND active) {
-    RECT rect = w.rect;
-    if (w.parent) {
-        rect = Offset(rect, parentClient);
-    }
-    RECT nc = own::NonClientFrame(w.style, w.exStyle);
-    RECT client{rect.left + nc.left, rect.top + nc.top,
-                std::max(rect.left + nc.left, rect.right - nc.right),
-                std::max(rect.top + nc.top, rect.bottom - nc.bottom)};
-    return WindowInfo{w.handle,
-                      w.parent,
-                      w.cls->name,
-                      w.text,
-                      w.style,
-                      w.exStyle,
-                      w.id,
-                      rect,
-                      client,
-                      own::CloseBoxRect(rect, w.style, w.exStyle),
-                      0,
-                      0,
-                      parentVisible && (w.style & WS_VISIBLE) != 0,
-                      focus == w.handle,
-                      active == w.handle,
-                      (w.style & WS_DISABLED) == 0};
-}
-
+// Describes a window and then, depth first, its children in z-order: each from its record and its
+// parent's placement, so that a walk over every window costs one pass (front ends walk them all
+// on every frame).
 void Collect(HWND hwnd, const RECT& parentClient, bool parentVisible, int depth, int zOrder,
              HWND focus, HWND active, std::vector<WindowInfo>* out) {
     const own::Window* w = own::FindWindowRecord(hwnd);
     if (!w)
         return;
-    out->push_back(Describe(*w, parentClient, parentVisible, focus, active));
-    out->back().depth = depth;
-    out->back().zOrder = zOrder;
-    RECT client = out->back().client;
-    bool visible = out->back().visible;
+    RECT rect = w->parent ? own::MovedTo(w->rect, parentClient) : w->rect;
+    WindowInfo info{w->handle,
+                    w->parent,
+                    w->cls->name,
+                    w->text,
+                    w->style,
+                    w->exStyle,
+                    w->id,
+                    rect,
+                    own::ClientRectOf(rect, w->style, w->exStyle),
+                    own::CloseBoxRect(rect, w->style, w->exStyle),
+                    depth,
+                    zOrder,
+                    parentVisible && (w->style & WS_VISIBLE) != 0,
+                    focus == w->handle,
+                    active == w->handle,
+                    (w->style & WS_DISABLED) == 0};
+    out->push_back(info);
     int z = 0;
     for (HWND child : w->children)
-        Collect(child, client, visible, depth + 1, z++, focus, active, out);
+        Collect(child, info.client, info.visible, depth + 1, z++, focus, active, out);
 }
 
 }  // namespace
 
 std::vector<WindowInfo> Windows() {
     std::vector<WindowInfo> out;
-    out.reserve(own::WindowCount());
     HWND focus = GetFocus();
     HWND active = GetActiveWindow();
     int z = 0;
@@ -78,13 +58,13 @@ std::vector<WindowInfo> Windows() {
 }
 
 bool GetWindowInfo(HWND hwnd, WindowInfo* info) {
-    own::Window* w = own::FindWindowRecord(hwnd);
-    if (!w || !info)
-        return false;
-    RECT parentClient = w->parent ? own::ScreenClientRect(w->parent) : RECT{};
-    bool parentVisible = !w->parent || IsWindowVisible(w->parent);
-    *info = Describe(*w, parentClient, parentVisible, GetFocus(), GetActiveWindow());
-    return true;
+    for (const WindowInfo& w : Windows()) {
+        if (w.hwnd == hwnd && info) {
+            *info = w;
+            return true;
+        }
+    }
+    return false;
 }
 
 HWND TopLevelWindowAt(POINT screen) {
@@ -117,30 +97,30 @@ std::vector<std::string> TextLines(const std::string& text) {
 }
 
 RECT OnScreen(const WindowInfo& control, const RECT& client) {
-    return Offset(client, control.client);
+    return own::MovedTo(client, control.client);
 }
 
 void MouseDown(POINT screen) {
-    own::InjectMouseDown(screen);
+    own::InjectInput(own::InputKind::kMouseDown, screen, 0);
 }
 void MouseMove(POINT screen) {
-    own::InjectMouseMove(screen);
+    own::InjectInput(own::InputKind::kMouseMove, screen, 0);
 }
 void MouseUp(POINT screen) {
-    own::InjectMouseUp(screen);
+    own::InjectInput(own::InputKind::kMouseUp, screen, 0);
 }
 void KeyDown(UINT vk) {
-    own::InjectKeyDown(vk);
+    own::InjectInput(own::InputKind::kKeyDown, POINT{}, vk);
 }
 void KeyUp(UINT vk) {
-    own::InjectKeyUp(vk);
+    own::InjectInput(own::InputKind::kKeyUp, POINT{}, vk);
 }
 void PressKey(UINT vk) {
     KeyDown(vk);
     KeyUp(vk);
 }
 void LoseFocus() {
-    own::InjectFocusLost();
+    own::InjectInput(own::InputKind::kFocusLost, POINT{}, 0);
 }
 
 POINT SliderPointFor(HWND slider, int position) {

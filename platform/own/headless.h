@@ -16,14 +16,6 @@
 // WM_NCHITTEST, routed to the capture or focus window) when GetMessageA or PeekMessageA takes it.
 // Nothing runs until something pumps messages: the program's own loop or a modal message box.
 //
-// Waiting. When GetMessageA finds nothing to return (no posted message, no input, no window to
-// paint, no timer due) it asks the InputSource installed with SetInputSource for more. A source
-// that has none left returns false; the layer then reports the windows on screen to stderr and
-// aborts, since a real run would wait forever.
-//
-// Time. Timers fire by GetTickCount, the system's monotonic clock unless a test moves a clock of
-// its own (platform/own/hooks.h). MillisecondsToNextTimer tells a front end how long it may wait.
-//
 // Not modelled, since the program does not rely on it: drawing (a window only knows that it wants
 // painting, never which part), moving and sizing windows, the non-client messages of activation
 // and positioning (WM_NCACTIVATE, WM_WINDOWPOSCHANGING and the like), WM_SETCURSOR and
@@ -115,10 +107,14 @@ POINT SliderPointFor(HWND slider, int position);
 
 // ---- Running
 
-// The milliseconds until a timer is due: 0 when one is, -1 when there is none.
+// The milliseconds until a timer is due (0 when one is, -1 when there is none): how long a front
+// end may wait. Timers fire by GetTickCount, the system's monotonic clock unless a test moves a
+// clock of its own (platform/own/hooks.h).
 int MillisecondsToNextTimer();
 
-// Where GetMessageA gets more input when it would wait.
+// Where GetMessageA gets more input when it finds nothing to return (no posted message, no input,
+// no window to paint, no timer due). With no source, or one that has no more, the layer reports
+// the windows on screen to stderr and aborts, since a real run would wait forever.
 class InputSource {
   public:
     virtual ~InputSource();

@@ -11,7 +11,7 @@
 namespace own {
 namespace {
 
-enum class Kind { kMouseDown, kMouseMove, kMouseUp, kKeyDown, kKeyUp, kFocusLost };
+using Kind = InputKind;
 
 struct InputEvent {
     Kind kind;
@@ -29,43 +29,39 @@ LPARAM PackPoint(LONG x, LONG y) {
     return MAKELPARAM(static_cast<short>(x), static_cast<short>(y));
 }
 
-bool Inside(const RECT& r, POINT p) {
-    return PtInRect(&r, p) != FALSE;
+bool IsMouse(Kind kind) {
+    return kind == Kind::kMouseDown || kind == Kind::kMouseMove || kind == Kind::kMouseUp;
 }
 
-// The deepest child under a point, skipping children that call themselves transparent.
-HWND ChildFromPoint(HWND parent, POINT screen, LRESULT* hit) {
-    Window* w = FindWindowRecord(parent);
-    if (!w)
-        return nullptr;
-    std::vector<HWND> children = w->children;
-    for (HWND child : children) {
-        Window* c = FindWindowRecord(child);
-        if (!c || !(c->style & WS_VISIBLE) || (c->style & WS_DISABLED))
+// The first of these siblings (top first) under a point and, within its client area, the deepest
+// child, skipping windows that call themselves transparent. A disabled child is passed over; a
+// disabled top-level window takes the point itself, children and all. *hit is set only when a
+// window is found.
+HWND WindowAt(std::vector<HWND> windows, POINT screen, LRESULT* hit) {
+    for (HWND hwnd : windows) {
+        Window* w = FindWindowRecord(hwnd);
+        RECT rect = ScreenWindowRect(hwnd);
+        if (!w || !(w->style & WS_VISIBLE) || ((w->style & WS_DISABLED) && w->parent) ||
+            !PtInRect(&rect, screen))
             continue;
-        if (!Inside(ScreenWindowRect(child), screen))
-            continue;
-        LRESULT code = SendMessageA(child, WM_NCHITTEST, 0, PackPoint(screen.x, screen.y));
+        bool disabled = (w->style & WS_DISABLED) != 0;
+        LRESULT code = SendMessageA(hwnd, WM_NCHITTEST, 0, PackPoint(screen.x, screen.y));
         if (code == HTTRANSPARENT)
             continue;
         *hit = code;
-        if (code != HTCLIENT)
-            return child;
-        HWND deeper = ChildFromPoint(child, screen, hit);
-        if (deeper)
-            return deeper;
-        *hit = code;
-        return child;
+        w = FindWindowRecord(hwnd);
+        if (code != HTCLIENT || disabled || !w)
+            return hwnd;
+        HWND child = WindowAt(w->children, screen, hit);
+        return child ? child : hwnd;
     }
     return nullptr;
 }
 
 bool MouseMessage(const InputEvent& e, MSG* msg) {
     g_cursor = e.point;
-    if (e.kind == Kind::kMouseDown)
-        g_buttonDown = true;
-    if (e.kind == Kind::kMouseUp)
-        g_buttonDown = false;
+    if (e.kind != Kind::kMouseMove)
+        g_buttonDown = e.kind == Kind::kMouseDown;
     HWND target = GetCapture();
     LRESULT hit = HTCLIENT;
     if (!target)
@@ -129,45 +125,20 @@ void LoseFocus() {
         ReleaseCapture();
 }
 
-void Push(Kind kind, POINT p, UINT vk) {
-    if (kind == Kind::kMouseDown || kind == Kind::kMouseMove || kind == Kind::kMouseUp)
-        g_pointer = p;
-    g_input.push_back(InputEvent{kind, p, vk});
-}
-
 }  // namespace
 
 HWND WindowFromScreenPoint(POINT screen, LRESULT* hitCode) {
-    std::vector<HWND> tops = TopLevelWindows();
-    for (HWND top : tops) {
-        Window* w = FindWindowRecord(top);
-        if (!w || !(w->style & WS_VISIBLE) || !Inside(ScreenWindowRect(top), screen))
-            continue;
-        LRESULT code = SendMessageA(top, WM_NCHITTEST, 0, PackPoint(screen.x, screen.y));
-        if (code == HTTRANSPARENT)
-            continue;
-        *hitCode = code;
-        if (code != HTCLIENT || (w->style & WS_DISABLED))
-            return top;
-        HWND child = ChildFromPoint(top, screen, hitCode);
-        if (child)
-            return child;
-        *hitCode = code;
-        return top;
-    }
     *hitCode = HTNOWHERE;
-    return nullptr;
+    return WindowAt(TopLevelWindows(), screen, hitCode);
 }
 
 bool TakeInputMessage(MSG* msg) {
     while (!g_input.empty()) {
         InputEvent e = g_input.front();
         g_input.pop_front();
-        bool mouse =
-            e.kind == Kind::kMouseDown || e.kind == Kind::kMouseMove || e.kind == Kind::kMouseUp;
         if (e.kind == Kind::kFocusLost)
             LoseFocus();
-        else if (mouse ? MouseMessage(e, msg) : KeyMessage(e, msg))
+        else if (IsMouse(e.kind) ? MouseMessage(e, msg) : KeyMessage(e, msg))
             return true;
     }
     return false;
@@ -179,23 +150,10 @@ void ClearInput() {
     g_keysDown.reset();
 }
 
-void InjectMouseDown(POINT p) {
-    Push(Kind::kMouseDown, p, 0);
-}
-void InjectMouseMove(POINT p) {
-    Push(Kind::kMouseMove, p, 0);
-}
-void InjectMouseUp(POINT p) {
-    Push(Kind::kMouseUp, p, 0);
-}
-void InjectKeyDown(UINT vk) {
-    Push(Kind::kKeyDown, POINT{}, vk);
-}
-void InjectKeyUp(UINT vk) {
-    Push(Kind::kKeyUp, POINT{}, vk);
-}
-void InjectFocusLost() {
-    Push(Kind::kFocusLost, POINT{}, 0);
+void InjectInput(InputKind kind, POINT screen, UINT vk) {
+    if (IsMouse(kind))
+        g_pointer = screen;
+    g_input.push_back(InputEvent{kind, screen, vk});
 }
 
 }  // namespace own

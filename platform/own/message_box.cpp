@@ -4,7 +4,7 @@
 // or Space), Escape or the close box ends it. A quit message ends the loop too and is posted again
 // for the outer loop, as the platform does.
 #include <algorithm>
-#include <sstream>
+#include <utility>
 
 #include "platform/own/dialog.h"
 #include "platform/own/headless.h"
@@ -35,21 +35,12 @@ HWND Child(HWND box, const char* cls, const std::string& text, DWORD style, cons
                            nullptr);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    if (lines.empty())
-        lines.emplace_back();
-    return lines;
-}
-
 // Laid out as the platform lays out a box with one button and no icon: the text 12 pixels in and
 // 8 down, at least as wide as the button with a third of its width either side; the button, twice
 // a line high and twice as wide, under the text; the box centred on the screen.
 HWND CreateBox(const std::string& text, const std::string& title, HWND* ok) {
-    std::vector<std::string> lines = Lines(text);
+    // Measured in the lines that the front ends draw.
+    std::vector<std::string> lines = headless::TextLines(text);
     std::size_t longest = 0;
     for (const std::string& line : lines)
         longest = std::max(longest, line.size());
@@ -105,9 +96,7 @@ int RunModal(HWND box) {
 
 namespace own {
 BoxObserver SetBoxObserver(BoxObserver observer) {
-    BoxObserver previous = g_observer;
-    g_observer = observer;
-    return previous;
+    return std::exchange(g_observer, observer);
 }
 void ForgetBoxes() {
     g_open.clear();
@@ -134,9 +123,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (g_observer)
         g_observer(open);
     int result = RunModal(box);
-    g_open.erase(std::remove_if(g_open.begin(), g_open.end(),
-                                [box](const headless::BoxInfo& b) { return b.box == box; }),
-                 g_open.end());
+    std::erase_if(g_open, [box](const headless::BoxInfo& b) { return b.box == box; });
     if (IsWindow(box))
         DestroyWindow(box);
     if (disableOwner && IsWindow(owner)) {

@@ -19,22 +19,16 @@ int g_quitCode = 0;
 DWORD g_time = 0;
 headless::InputSource* g_source = nullptr;
 
-bool Matches(const MSG& msg, HWND filter, UINT first, UINT last) {
-    if (filter && msg.hwnd != filter && !IsChild(filter, msg.hwnd))
-        return false;
-    return (first == 0 && last == 0) || (msg.message >= first && msg.message <= last);
-}
-
 bool TakeMessage(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
     for (auto it = g_posted.begin(); it != g_posted.end(); ++it) {
-        if (Matches(*it, filter, first, last)) {
+        if (Matches(it->hwnd, it->message, filter, first, last)) {
             *msg = *it;
             if (remove)
                 g_posted.erase(it);
             return true;
         }
     }
-    if (g_quitPosted && ((first == 0 && last == 0) || (WM_QUIT >= first && WM_QUIT <= last))) {
+    if (g_quitPosted && Matches(nullptr, WM_QUIT, nullptr, first, last)) {
         *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(g_quitCode), 0, g_time, {}};
         if (remove)
             g_quitPosted = false;
@@ -44,7 +38,7 @@ bool TakeMessage(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
     // outside the filter) then waits at the head of the queue.
     MSG input;
     if (TakeInputMessage(&input)) {
-        bool wanted = Matches(input, filter, first, last);
+        bool wanted = Matches(input.hwnd, input.message, filter, first, last);
         if (!remove || !wanted)
             g_posted.push_front(input);
         if (wanted) {
@@ -52,12 +46,10 @@ bool TakeMessage(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
             return true;
         }
     }
-    if (HWND paint = FindWindowToPaint()) {
-        MSG message{paint, WM_PAINT, 0, 0, g_time, {}};
-        if (Matches(message, filter, first, last)) {
-            *msg = message;
-            return true;
-        }
+    HWND paint = FindWindowToPaint();
+    if (paint && Matches(paint, WM_PAINT, filter, first, last)) {
+        *msg = MSG{paint, WM_PAINT, 0, 0, g_time, {}};
+        return true;
     }
     return TakeTimerMessage(msg, filter, first, last, remove);
 }
@@ -81,6 +73,12 @@ void ReportStarvation() {
 
 }  // namespace
 
+bool Matches(HWND hwnd, UINT message, HWND filter, UINT first, UINT last) {
+    if (filter && hwnd != filter && !IsChild(filter, hwnd))
+        return false;
+    return (first == 0 && last == 0) || (message >= first && message <= last);
+}
+
 DWORD NextMessageTime() {
     return ++g_time;
 }
@@ -91,12 +89,6 @@ void ResetMessageQueue() {
     g_quitCode = 0;
     ClearInput();
     ClearTimers();
-}
-
-bool QuitPending(int* code) {
-    if (g_quitPosted && code)
-        *code = g_quitCode;
-    return g_quitPosted;
 }
 
 }  // namespace own
@@ -112,10 +104,8 @@ InputSource* GetInputSource() {
 }  // namespace headless
 
 BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (hwnd && !IsWindow(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (hwnd && !own::CheckedWindow(hwnd))
         return FALSE;
-    }
     own::g_posted.push_back(MSG{hwnd, message, wParam, lParam, own::NextMessageTime(), {}});
     return TRUE;
 }
@@ -136,10 +126,8 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
-    if (hwnd && !IsWindow(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (hwnd && !own::CheckedWindow(hwnd))
         return -1;
-    }
     // A source that returns true may have given nothing (a terminal that was only resized): it is
     // simply asked again, as the platform would go on waiting.
     while (!own::TakeMessage(msg, hwnd, first, last, true)) {

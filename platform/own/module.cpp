@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/own/headless.h"
 #include "platform/own/hooks.h"
@@ -17,7 +18,6 @@ namespace {
 
 DWORD g_lastError = ERROR_SUCCESS;
 ModulePathHook g_pathHook = nullptr;
-bool g_commonControls = false;
 // Distinct addresses for the handles that only need to be non-null and recognisable.
 char g_module;
 char g_icon;
@@ -35,9 +35,7 @@ std::string ModulePath() {
 }  // namespace
 
 ModulePathHook SetModulePathHook(ModulePathHook hook) {
-    ModulePathHook previous = g_pathHook;
-    g_pathHook = hook;
-    return previous;
+    return std::exchange(g_pathHook, hook);
 }
 
 HINSTANCE ProgramInstance() {
@@ -69,15 +67,12 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
     }
     // As documented: a path that does not fit is cut to size - 1 characters and terminated, the
     // result is the buffer's size and the last error says the buffer was too small.
-    if (path.size() >= size) {
-        std::memcpy(buffer, path.data(), size - 1);
-        buffer[size - 1] = '\0';
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return size;
-    }
-    std::memcpy(buffer, path.c_str(), path.size() + 1);
-    SetLastError(ERROR_SUCCESS);
-    return static_cast<DWORD>(path.size());
+    bool fits = path.size() < size;
+    std::size_t length = fits ? path.size() : size - 1;
+    std::memcpy(buffer, path.data(), length);
+    buffer[length] = '\0';
+    SetLastError(fits ? ERROR_SUCCESS : ERROR_INSUFFICIENT_BUFFER);
+    return fits ? static_cast<DWORD>(length) : size;
 }
 
 BOOL SetCurrentDirectoryA(LPCSTR path) {
@@ -100,10 +95,8 @@ HCURSOR LoadCursorA(HINSTANCE, LPCSTR name) {
     return reinterpret_cast<HCURSOR>(&own::g_cursor);
 }
 
+// Registering a class again leaves it as it is, so calling this again does nothing.
 void InitCommonControls() {
-    if (own::g_commonControls)
-        return;
-    own::g_commonControls = true;
     own::RegisterTrackbarClass();
     own::RegisterTabClass();
 }

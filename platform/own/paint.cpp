@@ -50,11 +50,9 @@ BOOL InvalidateRect(HWND hwnd, const RECT*, BOOL erase) {
             own::InvalidateTree(top);
         return TRUE;
     }
-    own::Window* w = FindWindowRecord(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    own::Window* w = own::CheckedWindow(hwnd);
+    if (!w)
         return FALSE;
-    }
     // A window that is not on screen has no visible region to invalidate.
     if (!IsWindowVisible(hwnd))
         return TRUE;

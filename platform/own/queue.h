@@ -6,9 +6,11 @@
 
 namespace own {
 
-// A rising message time; and whether a quit message waits (with its code).
+// A rising message time.
 DWORD NextMessageTime();
-bool QuitPending(int* code);
+// Whether a message passes the filter of GetMessageA and PeekMessageA: for the window or a child
+// of it (any window for a null filter), within the range (any message for 0, 0).
+bool Matches(HWND hwnd, UINT message, HWND filter, UINT first, UINT last);
 // Empties the posted messages and the input, and forgets a pending quit.
 void ResetMessageQueue();
 
@@ -16,12 +18,8 @@ void ResetMessageQueue();
 // waits here until the queue turns it into the message that the platform would deliver.
 bool TakeInputMessage(MSG* msg);
 void ClearInput();
-void InjectMouseDown(POINT screen);
-void InjectMouseMove(POINT screen);
-void InjectMouseUp(POINT screen);
-void InjectKeyDown(UINT vk);
-void InjectKeyUp(UINT vk);
-void InjectFocusLost();
+enum class InputKind { kMouseDown, kMouseMove, kMouseUp, kKeyDown, kKeyUp, kFocusLost };
+void InjectInput(InputKind kind, POINT screen, UINT vk);
 
 // Timers (timer.cpp): a WM_TIMER for the earliest due timer within the filter, taken last of all;
 // the milliseconds until a timer is due (0 when one is, -1 when there is none).

@@ -11,11 +11,6 @@ std::size_t g_resFileSize = 0;
 // MemoryFlags, LanguageId, Version and Characteristics.
 constexpr std::size_t kMinHeaderSize = 32;
 
-// One UTF-16 code unit as an 8-bit character.
-char Narrow(unsigned short unit) {
-    return unit < 0x80 ? static_cast<char>(unit) : '?';
-}
-
 // The program looks its resources up by number: one named by a string reads as number 0.
 unsigned NumberOf(const NameOrOrdinal& field) {
     return field.isOrdinal ? field.ordinal : 0;
@@ -86,7 +81,7 @@ void ByteReader::AlignDword() {
 std::string ByteReader::String() {
     std::string text;
     for (unsigned short unit = Word(); unit != 0; unit = Word())
-        text += Narrow(unit);
+        text += unit < 0x80 ? static_cast<char>(unit) : '?';  // ASCII kept
     if (!ok_)
         text.clear();
     return text;

@@ -40,7 +40,6 @@ struct NameOrOrdinal {
 class ByteReader {
   public:
     ByteReader(const unsigned char* base, std::size_t size, std::size_t offset = 0);
-    virtual ~ByteReader() = default;
 
     unsigned short Word();
     unsigned Dword();

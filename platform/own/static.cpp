@@ -7,18 +7,11 @@
 namespace own {
 namespace {
 
-// The static control messages (STM_SETICON to STM_GETIMAGE).
-constexpr UINT kFirstStaticMessage = 0x0170;
-constexpr UINT kLastStaticMessage = 0x0173;
-
-LRESULT Paint(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC hdc = BeginPaint(hwnd, &ps);
-    SendMessageA(GetParent(hwnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc),
-                 reinterpret_cast<LPARAM>(hwnd));
-    EndPaint(hwnd, &ps);
-    return 0;
-}
+struct StaticClass {
+    static constexpr const char* kClassName = "Static";
+    static constexpr UINT kFirstMessage = 0x0170;  // STM_SETICON
+    static constexpr UINT kLastMessage = 0x0173;   // STM_GETIMAGE
+};
 
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -29,15 +22,13 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             InvalidateRect(hwnd, nullptr, TRUE);
             return TRUE;
         case WM_PAINT:
-            return Paint(hwnd);
+            return PaintWithParentColours(hwnd, WM_CTLCOLORSTATIC);
         case WM_ERASEBKGND:
             return 1;
         case WM_GETDLGCODE:
             return DLGC_STATIC;
         default:
-            if (message >= kFirstStaticMessage && message <= kLastStaticMessage)
-                ReportUnimplemented("Static", message);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return DefControlProc<StaticClass>(hwnd, message, wParam, lParam);
     }
 }
 

@@ -18,19 +18,12 @@
 namespace own {
 namespace {
 
-// The tab control messages run from TCM_FIRST to here.
-constexpr UINT kLastTabMessage = TCM_FIRST + 0xFF;
-
 constexpr int kItemOffset = 2;  // the first item's distance from the control's edge
 constexpr int kTabHeight = kFontHeight + 2 + 3;  // the font, two lines and the padding
 constexpr int kPaddingX = 6;
 constexpr int kMinTabWidth = 54;
 
-LRESULT CALLBACK TabProc(HWND, UINT, WPARAM, LPARAM);
-
-TabInfo* Info(HWND hwnd) {
-    return static_cast<TabInfo*>(ControlState(hwnd, TabProc));
-}
+constexpr auto Info = StateOf<TabInfo>;
 
 // Lays the items out side by side along the top, as wide as their texts in the dialog font with
 // the padding, and never narrower than the minimum.
@@ -49,11 +42,6 @@ int HitItem(const TabInfo* info, POINT p) {
             return static_cast<int>(i);
     }
     return -1;
-}
-
-LRESULT Notify(const TabInfo* info, UINT code) {
-    NMHDR header{info->self, static_cast<UINT_PTR>(GetDlgCtrlID(info->self)), code};
-    return SendMessageA(info->notify, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
 
 // Selects an item and moves the pressed mark to it, as TCM_SETCURSEL does.
@@ -107,16 +95,6 @@ void KeySelect(TabInfo* info, int item) {
         Notify(info, TCN_SELCHANGE);
     if (Info(self))
         InvalidateRect(self, nullptr, TRUE);
-}
-
-LRESULT Create(HWND hwnd, const CREATESTRUCTA* cs) {
-    AttachControlState(hwnd, std::make_shared<TabInfo>(TabInfo{hwnd, cs->hwndParent, {}}));
-    return 0;
-}
-
-LRESULT Destroy(HWND hwnd) {
-    DetachControlState(hwnd);
-    return 0;
 }
 
 LRESULT InsertItem(TabInfo* info, WPARAM wParam, LPARAM lParam) {
@@ -180,10 +158,9 @@ LRESULT HitTest(const TabInfo* info, LPARAM lParam) {
     return HitItem(info, p) == -1 ? HTTRANSPARENT : HTCLIENT;
 }
 
-LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    TabInfo* info = Info(hwnd);
-    if (!info && message != WM_CREATE)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+}  // namespace
+
+LRESULT TabInfo::Handle(TabInfo* info, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case TCM_INSERTITEMA:
             return InsertItem(info, wParam, lParam);
@@ -191,11 +168,6 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
             return info->selected;
         case TCM_SETCURSEL:
             return SetCurSel(info, wParam);
-        case WM_CREATE:
-            return Create(hwnd, reinterpret_cast<const CREATESTRUCTA*>(lParam));
-        case WM_NCDESTROY:
-            Destroy(hwnd);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
         case WM_NCHITTEST:
             return HitTest(info, lParam);
         case WM_LBUTTONDOWN:
@@ -207,21 +179,17 @@ LRESULT CALLBACK TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
             return KeyDown(info, wParam);
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
-            InvalidateRect(hwnd, nullptr, TRUE);
+            InvalidateRect(info->self, nullptr, TRUE);
             return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         default:
-            if (message >= TCM_FIRST && message <= kLastTabMessage)
-                ReportUnimplemented("SysTabControl32", message);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return DefControlProc<TabInfo>(info->self, message, wParam, lParam);
     }
 }
 
-}  // namespace
-
 void RegisterTabClass() {
-    RegisterSystemClass(WC_TABCONTROLA, 0, TabProc, sizeof(void*),
+    RegisterSystemClass(WC_TABCONTROLA, 0, ControlProc<TabInfo>, sizeof(void*),
                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 

@@ -4,10 +4,13 @@
 // timer on by whole periods, so that it keeps its beat however late it was taken.
 #include <time.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "platform/own/hooks.h"
 #include "platform/own/queue.h"
+#include "platform/own/window.h"
 
 namespace own {
 namespace {
@@ -27,12 +30,6 @@ ClockHook g_clock = nullptr;
 // Due at `now`, counting across the clock's wrap after 49.7 days.
 bool IsDue(const Timer& t, DWORD now) {
     return static_cast<int>(now - t.due) >= 0;
-}
-
-bool Matches(const Timer& t, HWND filter, UINT first, UINT last) {
-    if (filter && t.hwnd != filter && !IsChild(filter, t.hwnd))
-        return false;
-    return (first == 0 && last == 0) || (WM_TIMER >= first && WM_TIMER <= last);
 }
 
 // The timers of windows that are gone go with them (handles are never reused).
@@ -55,7 +52,7 @@ bool TakeTimerMessage(MSG* msg, HWND filter, UINT first, UINT last, bool remove)
     DWORD now = GetTickCount();
     Timer* earliest = nullptr;
     for (Timer& t : g_timers) {
-        if (IsDue(t, now) && Matches(t, filter, first, last) &&
+        if (IsDue(t, now) && Matches(t.hwnd, WM_TIMER, filter, first, last) &&
             (!earliest || static_cast<int>(t.due - earliest->due) < 0))
             earliest = &t;
     }
@@ -85,21 +82,15 @@ void ClearTimers() {
 }
 
 ClockHook SetClockHook(ClockHook hook) {
-    ClockHook previous = g_clock;
-    g_clock = hook;
-    return previous;
+    return std::exchange(g_clock, hook);
 }
 
 }  // namespace own
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-    if (hwnd && !IsWindow(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (hwnd && !own::CheckedWindow(hwnd))
         return 0;
-    }
-    UINT period = elapse < USER_TIMER_MINIMUM   ? USER_TIMER_MINIMUM
-                  : elapse > USER_TIMER_MAXIMUM ? USER_TIMER_MAXIMUM
-                                                : elapse;
+    UINT period = std::clamp(elapse, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM);
     // A window's timer is named by its id; a thread's gets a new id unless it names one of them.
     if (!hwnd && !own::Find(nullptr, id))
         id = ++own::g_lastThreadTimer;

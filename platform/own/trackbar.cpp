@@ -5,6 +5,7 @@
 // sees the thumb.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/own/controls.h"
 #include "platform/own/headless.h"
@@ -14,17 +15,11 @@
 namespace own {
 namespace {
 
-// The trackbar messages run from TBM_GETPOS (WM_USER) to here.
-constexpr UINT kLastTrackbarMessage = WM_USER + 63;
 // While a press in the channel is held, the thumb pages towards the pointer on this timer.
 constexpr UINT_PTR kAutoPageTimer = 1;
 constexpr UINT kAutoPageDelay = 500;
 
-LRESULT CALLBACK TrackbarProc(HWND, UINT, WPARAM, LPARAM);
-
-TrackbarInfo* Info(HWND hwnd) {
-    return static_cast<TrackbarInfo*>(ControlState(hwnd, TrackbarProc));
-}
+constexpr auto Info = StateOf<TrackbarInfo>;
 
 // Ticks on both sides push the channel and the thumb down by the upper row of ticks.
 bool BothSides(const TrackbarInfo* info) {
@@ -34,11 +29,6 @@ bool BothSides(const TrackbarInfo* info) {
 // Tells the parent that the position moved, or that a move ended.
 void Scroll(const TrackbarInfo* info, WPARAM code) {
     SendMessageA(info->notify, WM_HSCROLL, code, reinterpret_cast<LPARAM>(info->self));
-}
-
-LRESULT Notify(const TrackbarInfo* info, UINT code) {
-    NMHDR header{info->self, static_cast<UINT_PTR>(GetDlgCtrlID(info->self)), code};
-    return SendMessageA(info->notify, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
 
 void CalcChannel(TrackbarInfo* info) {
@@ -52,19 +42,15 @@ void CalcChannel(TrackbarInfo* info) {
     info->channel = RECT{client.left + offsetEdge, top, client.right - offsetEdge, top + 4};
 }
 
-RECT ThumbAt(const TrackbarInfo* info, LONG pos) {
+void UpdateThumb(TrackbarInfo* info) {
     LONG range = info->max - info->min;
     if (range == 0)
         range = 1;
     int thumbWidth = static_cast<int>(info->thumbLength / 2) | 1;
     int width = info->channel.right - info->channel.left - thumbWidth;
-    LONG left = info->channel.left + width * (pos - info->min) / range;
+    LONG left = info->channel.left + width * (info->pos - info->min) / range;
     LONG top = BothSides(info) ? 10 : 2;
-    return RECT{left, top, left + thumbWidth, top + static_cast<LONG>(info->thumbLength)};
-}
-
-void UpdateThumb(TrackbarInfo* info) {
-    info->thumb = ThumbAt(info, info->pos);
+    info->thumb = RECT{left, top, left + thumbWidth, top + static_cast<LONG>(info->thumbLength)};
 }
 
 LONG PositionAt(const TrackbarInfo* info, int place) {
@@ -83,22 +69,6 @@ void Changed(TrackbarInfo* info) {
     InvalidateRect(info->self, nullptr, FALSE);
 }
 
-LRESULT Create(HWND hwnd, const CREATESTRUCTA* cs) {
-    auto state = std::make_shared<TrackbarInfo>(TrackbarInfo{hwnd, cs->hwndParent});
-    TrackbarInfo* info = state.get();
-    AttachControlState(hwnd, std::move(state));
-    int thickness = cs->cy;
-    info->thumbLength = thickness >= 21 ? 21 : (thickness > 9 ? thickness - 6 : 4);
-    CalcChannel(info);
-    UpdateThumb(info);
-    return 0;
-}
-
-LRESULT Destroy(HWND hwnd) {
-    DetachControlState(hwnd);
-    return 0;
-}
-
 LRESULT SetPos(TrackbarInfo* info, BOOL redraw, LONG pos) {
     LONG old = info->pos;
     info->pos = std::clamp(pos, info->min, std::max(info->min, info->max));
@@ -110,30 +80,17 @@ LRESULT SetPos(TrackbarInfo* info, BOOL redraw, LONG pos) {
 }
 
 // The page size follows the range, as the platform's does, until it is set again.
-void RangeChanged(TrackbarInfo* info, BOOL redraw) {
-    if (info->pos < info->min)
-        info->pos = info->min;
-    if (info->pos > info->max)
-        info->pos = info->max;
+LRESULT SetRange(TrackbarInfo* info, BOOL redraw, LPARAM range) {
+    info->min = static_cast<SHORT>(LOWORD(range));
+    info->max = static_cast<SHORT>(HIWORD(range));
+    info->pos = std::min(std::max(info->pos, info->min), info->max);
     info->page = (info->max - info->min) / 5;
     if (info->page == 0)
         info->page = 1;
     UpdateThumb(info);
     if (redraw)
         InvalidateRect(info->self, nullptr, FALSE);
-}
-
-LRESULT SetRange(TrackbarInfo* info, BOOL redraw, LPARAM range) {
-    info->min = static_cast<SHORT>(LOWORD(range));
-    info->max = static_cast<SHORT>(HIWORD(range));
-    RangeChanged(info, redraw);
     return 0;
-}
-
-LRESULT SetPageSize(TrackbarInfo* info, LONG page) {
-    LONG old = info->page;
-    info->page = page;
-    return old;
 }
 
 void Step(TrackbarInfo* info, LONG delta, WPARAM code) {
@@ -183,21 +140,11 @@ LRESULT KeyDown(TrackbarInfo* info, WPARAM key) {
     return TRUE;
 }
 
+// The release of a key that moves the thumb (the page, end and arrow keys run from VK_PRIOR to
+// VK_DOWN) ends the move.
 LRESULT KeyUp(TrackbarInfo* info, WPARAM key) {
-    switch (key) {
-        case VK_LEFT:
-        case VK_UP:
-        case VK_RIGHT:
-        case VK_DOWN:
-        case VK_NEXT:
-        case VK_PRIOR:
-        case VK_HOME:
-        case VK_END:
-            Scroll(info, TB_ENDTRACK);
-            break;
-        default:
-            break;
-    }
+    if (key >= VK_PRIOR && key <= VK_DOWN)
+        Scroll(info, TB_ENDTRACK);
     return TRUE;
 }
 
@@ -271,34 +218,30 @@ LRESULT CaptureChanged(TrackbarInfo* info, LPARAM newCapture) {
     return 0;
 }
 
+// The end of a drag (which tells the final position first) or of paging.
 LRESULT LButtonUp(TrackbarInfo* info) {
     HWND self = info->self;
-    if (info->dragging) {
-        Scroll(info, MAKEWPARAM(TB_THUMBPOSITION, info->pos));
-        if (!(info = Info(self)))
-            return 0;
-        Scroll(info, TB_ENDTRACK);
-        if (!(info = Info(self)))
-            return 0;
-        info->dragging = false;
-        ReleaseCapture();
-        if (!(info = Info(self)))
-            return 0;
-        Notify(info, NM_RELEASEDCAPTURE);
-        if ((info = Info(self)))
-            InvalidateRect(self, nullptr, FALSE);
+    bool dragging = info->dragging;
+    if (!dragging && !info->autoPage)
         return 0;
-    }
-    if (info->autoPage) {
+    if (dragging) {
+        Scroll(info, MAKEWPARAM(TB_THUMBPOSITION, info->pos));
+    } else {
         info->autoPage = 0;
         KillTimer(self, kAutoPageTimer);
-        Scroll(info, TB_ENDTRACK);
-        if (!Info(self))
-            return 0;
-        ReleaseCapture();
-        if ((info = Info(self)))
-            Notify(info, NM_RELEASEDCAPTURE);
     }
+    if (!(info = Info(self)))
+        return 0;
+    Scroll(info, TB_ENDTRACK);
+    if (!(info = Info(self)))
+        return 0;
+    info->dragging = false;
+    ReleaseCapture();
+    if (!(info = Info(self)))
+        return 0;
+    Notify(info, NM_RELEASEDCAPTURE);
+    if (dragging && Info(self))
+        InvalidateRect(self, nullptr, FALSE);
     return 0;
 }
 
@@ -369,10 +312,16 @@ LRESULT Paint(TrackbarInfo* info) {
     return 0;
 }
 
-LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    TrackbarInfo* info = Info(hwnd);
-    if (!info && message != WM_CREATE)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+}  // namespace
+
+TrackbarInfo::TrackbarInfo(HWND hwnd, const CREATESTRUCTA* cs)
+    : self(hwnd), notify(cs->hwndParent) {
+    thumbLength = cs->cy >= 21 ? 21 : (cs->cy > 9 ? cs->cy - 6 : 4);
+    CalcChannel(this);
+    UpdateThumb(this);
+}
+
+LRESULT TrackbarInfo::Handle(TrackbarInfo* info, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case TBM_GETPOS:
             return info->pos;
@@ -381,12 +330,7 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         case TBM_SETRANGE:
             return SetRange(info, static_cast<BOOL>(wParam), lParam);
         case TBM_SETPAGESIZE:
-            return SetPageSize(info, static_cast<LONG>(lParam));
-        case WM_CREATE:
-            return Create(hwnd, reinterpret_cast<const CREATESTRUCTA*>(lParam));
-        case WM_NCDESTROY:
-            Destroy(hwnd);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return std::exchange(info->page, static_cast<LONG>(lParam));
         case WM_CAPTURECHANGED:
             return CaptureChanged(info, lParam);
         case WM_ERASEBKGND:
@@ -399,7 +343,7 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
             return KeyUp(info, wParam);
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
-            InvalidateRect(hwnd, nullptr, FALSE);
+            InvalidateRect(info->self, nullptr, FALSE);
             return 0;
         case WM_LBUTTONDOWN:
             return LButtonDown(info, lParam);
@@ -412,13 +356,9 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         case WM_TIMER:
             return Timer(info);
         default:
-            if (message >= TBM_GETPOS && message <= kLastTrackbarMessage)
-                ReportUnimplemented("msctls_trackbar32", message);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return DefControlProc<TrackbarInfo>(info->self, message, wParam, lParam);
     }
 }
-
-}  // namespace
 
 LONG TrackbarPositionAt(HWND hwnd, int clientX) {
     const TrackbarInfo* info = Info(hwnd);
@@ -426,7 +366,7 @@ LONG TrackbarPositionAt(HWND hwnd, int clientX) {
 }
 
 void RegisterTrackbarClass() {
-    RegisterSystemClass(TRACKBAR_CLASSA, 0, TrackbarProc, sizeof(void*),
+    RegisterSystemClass(TRACKBAR_CLASSA, 0, ControlProc<TrackbarInfo>, sizeof(void*),
                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 

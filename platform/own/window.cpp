@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 
+#include "platform/own/controls.h"
 #include "platform/own/dialog.h"
 #include "platform/own/focus.h"
 #include "platform/own/hooks.h"
@@ -32,9 +34,8 @@ std::vector<HWND>* SiblingList(HWND hwnd) {
 }
 
 void Unlink(HWND hwnd) {
-    if (std::vector<HWND>* list = SiblingList(hwnd)) {
-        list->erase(std::remove(list->begin(), list->end(), hwnd), list->end());
-    }
+    if (std::vector<HWND>* list = SiblingList(hwnd))
+        std::erase(*list, hwnd);
 }
 
 HWND NewHandle() {
@@ -64,10 +65,8 @@ void SendDestroy(HWND hwnd) {
     if (!w)
         return;
     std::vector<HWND> children = w->children;
-    for (HWND child : children) {
-        if (FindWindowRecord(child))
-            SendDestroy(child);
-    }
+    for (HWND child : children)
+        SendDestroy(child);  // nothing for a child that is gone already
 }
 
 bool Contains(HWND ancestor, HWND hwnd) {
@@ -88,29 +87,24 @@ void ParentNotify(HWND hwnd, UINT event) {
 
 }  // namespace
 
-std::size_t WindowCount() {
-    return g_windows.size();
-}
-
 Window* FindWindowRecord(HWND hwnd) {
     auto it = g_windows.find(reinterpret_cast<std::uintptr_t>(hwnd));
     return it == g_windows.end() ? nullptr : it->second.get();
 }
 
-void AttachControlState(HWND hwnd, std::shared_ptr<void> state) {
+Window* CheckedWindow(HWND hwnd) {
+    Window* w = FindWindowRecord(hwnd);
+    if (!w)
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return w;
+}
+
+void SetControlState(HWND hwnd, std::shared_ptr<void> state) {
     Window* w = FindWindowRecord(hwnd);
     if (!w)
         return;
     SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(state.get()));
     w->controlState = std::move(state);
-}
-
-void DetachControlState(HWND hwnd) {
-    Window* w = FindWindowRecord(hwnd);
-    if (!w)
-        return;
-    SetWindowLongPtrA(hwnd, 0, 0);
-    w->controlState.reset();
 }
 
 void* ControlState(HWND hwnd, WNDPROC proc) {
@@ -128,14 +122,12 @@ void BringToTop(HWND hwnd) {
     std::vector<HWND>* list = SiblingList(hwnd);
     if (!list)
         return;
-    list->erase(std::remove(list->begin(), list->end(), hwnd), list->end());
+    std::erase(*list, hwnd);
     list->insert(list->begin(), hwnd);
 }
 
 ProcedureObserver SetProcedureObserver(ProcedureObserver observer) {
-    ProcedureObserver previous = g_observer;
-    g_observer = observer;
-    return previous;
+    return std::exchange(g_observer, observer);
 }
 
 LRESULT CallProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool posted) {
@@ -167,6 +159,7 @@ void ResetLayer() {
 
 }  // namespace own
 
+using own::CheckedWindow;
 using own::FindWindowRecord;
 using own::Window;
 
@@ -179,10 +172,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         return nullptr;
     }
     bool child = (style & WS_CHILD) != 0;
-    if (child && !FindWindowRecord(parent)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (child && !CheckedWindow(parent))
         return nullptr;
-    }
     auto record = std::make_unique<Window>();
     HWND hwnd = own::NewHandle();
     record->handle = hwnd;
@@ -214,8 +205,6 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         DestroyWindow(hwnd);
         return nullptr;
     }
-    if (!FindWindowRecord(hwnd))
-        return nullptr;
     own::ParentNotify(hwnd, WM_CREATE);
     if ((style & WS_VISIBLE) && FindWindowRecord(hwnd)) {
         ShowWindow(hwnd, child ? SW_SHOW : SW_SHOWNORMAL);
@@ -224,11 +213,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 }
 
 BOOL DestroyWindow(HWND hwnd) {
-    Window* w = FindWindowRecord(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    Window* w = CheckedWindow(hwnd);
+    if (!w)
         return FALSE;
-    }
     if (w->destroying)
         return FALSE;
     bool child = w->parent != nullptr;
@@ -258,14 +245,11 @@ BOOL IsChild(HWND parent, HWND hwnd) {
 }
 
 BOOL IsWindowVisible(HWND hwnd) {
-    Window* w = FindWindowRecord(hwnd);
-    if (!w)
-        return FALSE;
-    for (; w; w = FindWindowRecord(w->parent)) {
+    for (Window* w = FindWindowRecord(hwnd); w; w = FindWindowRecord(w->parent)) {
         if (!(w->style & WS_VISIBLE))
             return FALSE;
     }
-    return TRUE;
+    return IsWindow(hwnd);
 }
 
 BOOL IsWindowEnabled(HWND hwnd) {
@@ -293,9 +277,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
 }
 
 LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!FindWindowRecord(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!CheckedWindow(hwnd))
         return 0;
-    }
     return own::CallProcedure(hwnd, message, wParam, lParam, false);
 }

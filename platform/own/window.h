@@ -34,22 +34,14 @@ struct Window {
 
 // The live window of a handle; null for null, unknown and already destroyed handles.
 Window* FindWindowRecord(HWND hwnd);
-// How many windows exist.
-std::size_t WindowCount();
+// The same, for the platform's functions: a handle that names no live window sets the last error.
+Window* CheckedWindow(HWND hwnd);
 // Top-level windows in z-order, top first.
 const std::vector<HWND>& TopLevelWindows();
 // Moves a top-level window, or a child among its siblings, to the top.
 void BringToTop(HWND hwnd);
 // Destroys every window, top-level and child.
 void DestroyAllWindows();
-
-// Gives a control its state: the window owns it (so it goes with the window, even at exit) and
-// the first extra bytes point to it, as the platform's controls keep theirs.
-void AttachControlState(HWND hwnd, std::shared_ptr<void> state);
-void DetachControlState(HWND hwnd);
-// The state that a control keeps behind its window, when hwnd is a window of the class with that
-// procedure; null otherwise.
-void* ControlState(HWND hwnd, WNDPROC proc);
 
 // Calls a window's procedure, telling the procedure observer. Never keeps the record across the
 // call.
@@ -67,6 +59,10 @@ RECT ScreenWindowRect(HWND hwnd);
 RECT ScreenClientRect(HWND hwnd);
 // The non-client frame that a style gives a window: left/top/right/bottom thickness.
 RECT NonClientFrame(DWORD style, DWORD exStyle);
+// The client rectangle inside a window rectangle, in the same coordinates.
+RECT ClientRectOf(const RECT& windowRect, DWORD style, DWORD exStyle);
+// A rectangle given relative to the top left corner of origin, in origin's coordinates.
+RECT MovedTo(const RECT& r, const RECT& origin);
 // The close box of a window with this rectangle and these styles: a square at the right end of
 // the caption, when there is a caption with a window menu; empty otherwise.
 RECT CloseBoxRect(const RECT& windowRect, DWORD style, DWORD exStyle);

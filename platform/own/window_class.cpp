@@ -61,14 +61,9 @@ void RegisterSystemClass(const char* name, ATOM atom, WNDPROC proc, int wndExtra
         if (cls->system && SameName(cls->name, name))
             return;
     }
-    auto cls = std::make_shared<WindowClass>();
-    cls->name = name;
-    cls->atom = atom ? atom : g_nextAtom++;
-    cls->proc = proc;
-    cls->wndExtra = wndExtra;
-    cls->background = background;
-    cls->system = true;
-    g_classes.push_back(cls);
+    ATOM classAtom = atom ? atom : g_nextAtom++;
+    g_classes.push_back(std::make_shared<WindowClass>(
+        WindowClass{name, classAtom, 0, proc, wndExtra, nullptr, background, true}));
 }
 
 }  // namespace own
@@ -87,16 +82,12 @@ ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
             return 0;
         }
     }
-    auto cls = std::make_shared<own::WindowClass>();
-    cls->name = IS_INTRESOURCE(wc->lpszClassName) ? std::string() : wc->lpszClassName;
-    cls->atom = own::g_nextAtom++;
-    cls->style = wc->style;
-    cls->proc = wc->lpfnWndProc;
-    cls->wndExtra = wc->cbWndExtra;
-    cls->instance = wc->hInstance;
-    cls->background = wc->hbrBackground;
-    own::g_classes.push_back(cls);
-    return cls->atom;
+    std::string name = IS_INTRESOURCE(wc->lpszClassName) ? std::string() : wc->lpszClassName;
+    ATOM atom = own::g_nextAtom++;
+    own::g_classes.push_back(std::make_shared<own::WindowClass>(
+        own::WindowClass{name, atom, wc->style, wc->lpfnWndProc, wc->cbWndExtra, wc->hInstance,
+                         wc->hbrBackground, false}));
+    return atom;
 }
 
 BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance) {

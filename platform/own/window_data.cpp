@@ -6,6 +6,26 @@
 #include "platform/own/window.h"
 
 namespace own {
+namespace {
+
+// The style that a window long's index names, if it names one.
+DWORD* StyleField(Window& w, int index) {
+    if (index == GWL_STYLE)
+        return &w.style;
+    return index == GWL_EXSTYLE ? &w.exStyle : nullptr;
+}
+
+// The pointer-sized field of the extra bytes at index; null, with the last error set, when the
+// extra bytes hold none there.
+unsigned char* ExtraField(Window& w, int index) {
+    if (index < 0 || static_cast<std::size_t>(index) + sizeof(LONG_PTR) > w.extra.size()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return w.extra.data() + index;
+}
+
+}  // namespace
 
 RECT NonClientFrame(DWORD style, DWORD exStyle) {
     int frame = 0;
@@ -20,29 +40,27 @@ RECT NonClientFrame(DWORD style, DWORD exStyle) {
     return RECT{frame, frame + caption, frame, frame};
 }
 
+RECT ClientRectOf(const RECT& r, DWORD style, DWORD exStyle) {
+    RECT nc = NonClientFrame(style, exStyle);
+    return RECT{r.left + nc.left, r.top + nc.top, std::max(r.left + nc.left, r.right - nc.right),
+                std::max(r.top + nc.top, r.bottom - nc.bottom)};
+}
+
+RECT MovedTo(const RECT& r, const RECT& origin) {
+    return RECT{r.left + origin.left, r.top + origin.top, r.right + origin.left,
+                r.bottom + origin.top};
+}
+
 RECT ScreenWindowRect(HWND hwnd) {
     Window* w = FindWindowRecord(hwnd);
     if (!w)
         return RECT{};
-    RECT r = w->rect;
-    if (w->parent) {
-        RECT origin = ScreenClientRect(w->parent);
-        r.left += origin.left;
-        r.right += origin.left;
-        r.top += origin.top;
-        r.bottom += origin.top;
-    }
-    return r;
+    return w->parent ? MovedTo(w->rect, ScreenClientRect(w->parent)) : w->rect;
 }
 
 RECT ScreenClientRect(HWND hwnd) {
     Window* w = FindWindowRecord(hwnd);
-    if (!w)
-        return RECT{};
-    RECT r = ScreenWindowRect(hwnd);
-    RECT nc = NonClientFrame(w->style, w->exStyle);
-    return RECT{r.left + nc.left, r.top + nc.top, std::max(r.left + nc.left, r.right - nc.right),
-                std::max(r.top + nc.top, r.bottom - nc.bottom)};
+    return w ? ClientRectOf(ScreenWindowRect(hwnd), w->style, w->exStyle) : RECT{};
 }
 
 HWND TopLevelOf(HWND hwnd) {
@@ -54,6 +72,7 @@ HWND TopLevelOf(HWND hwnd) {
 
 }  // namespace own
 
+using own::CheckedWindow;
 using own::FindWindowRecord;
 using own::Window;
 
@@ -63,11 +82,9 @@ HWND GetParent(HWND hwnd) {
 }
 
 HWND GetDlgItem(HWND dialog, int id) {
-    Window* w = FindWindowRecord(dialog);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    Window* w = CheckedWindow(dialog);
+    if (!w)
         return nullptr;
-    }
     for (HWND child : w->children) {
         if (FindWindowRecord(child)->id == id)
             return child;
@@ -81,50 +98,26 @@ int GetDlgCtrlID(HWND hwnd) {
 }
 
 LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) {
-    Window* w = FindWindowRecord(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    Window* w = CheckedWindow(hwnd);
+    if (!w)
         return 0;
-    }
-    switch (index) {
-        case GWL_STYLE:
-            return static_cast<LONG>(w->style);
-        case GWL_EXSTYLE:
-            return static_cast<LONG>(w->exStyle);
-        default:
-            break;
-    }
-    if (index < 0 || static_cast<std::size_t>(index) + sizeof(LONG_PTR) > w->extra.size()) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    LONG_PTR value;
-    std::memcpy(&value, w->extra.data() + index, sizeof value);
+    if (DWORD* style = own::StyleField(*w, index))
+        return static_cast<LONG>(*style);
+    LONG_PTR value = 0;
+    if (unsigned char* field = own::ExtraField(*w, index))
+        std::memcpy(&value, field, sizeof value);
     return value;
 }
 
 LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
-    Window* w = FindWindowRecord(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    Window* w = CheckedWindow(hwnd);
+    if (!w)
         return 0;
-    }
     LONG_PTR old = GetWindowLongPtrA(hwnd, index);
-    switch (index) {
-        case GWL_STYLE:
-            w->style = static_cast<DWORD>(value);
-            return old;
-        case GWL_EXSTYLE:
-            w->exStyle = static_cast<DWORD>(value);
-            return old;
-        default:
-            break;
-    }
-    if (index < 0 || static_cast<std::size_t>(index) + sizeof(LONG_PTR) > w->extra.size()) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    std::memcpy(w->extra.data() + index, &value, sizeof value);
+    if (DWORD* style = own::StyleField(*w, index))
+        *style = static_cast<DWORD>(value);
+    else if (unsigned char* field = own::ExtraField(*w, index))
+        std::memcpy(field, &value, sizeof value);
     return old;
 }
 
@@ -133,10 +126,8 @@ LONG GetWindowLongA(HWND hwnd, int index) {
 }
 
 BOOL SetWindowTextA(HWND hwnd, LPCSTR text) {
-    if (!FindWindowRecord(hwnd)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    if (!CheckedWindow(hwnd))
         return FALSE;
-    }
     return SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
 }
 
