@@ -64,16 +64,7 @@ TEST(panel, notices_and_commands_act_by_control_id_alone) {
     EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
-// The whole program on a fresh layer, as a new process would start it, with as much of its
-// resource file as given.
-int RunProgram(const std::string& path, HINSTANCE instance = own::ProgramInstance(),
-               std::size_t resourceBytes = kProgramResFileSize) {
-    support::FreshLayer();
-    own::SetProgramResources(kProgramResFile, resourceBytes);
-    support::SetModulePathForTesting(path);
-    char commandLine[] = "ignored";
-    return WinMain(instance, nullptr, commandLine, 0);
-}
+using support::RunProgram;
 
 // Without a folder, or without the dialog's template (which is reported), start-up gives up.
 TEST(start_up, gives_up_with_exit_code_0_before_any_window_without_a_folder_or_a_template) {
