@@ -41,16 +41,7 @@ TEST(panel, a_notice_without_a_header_is_passed_on) {
     EXPECT_EQ(0, SendMessageA(panel.window.hDialog, WM_NOTIFY, IDC_PROFILE_TABS, 0));
 }
 
-// The whole program on a fresh layer, as a new process would start it, with as much of its
-// resource file as given.
-int RunProgram(const std::string& path, HINSTANCE instance = own::ProgramInstance(),
-               std::size_t resourceBytes = kProgramResFileSize) {
-    support::FreshLayer();
-    own::SetProgramResources(kProgramResFile, resourceBytes);
-    support::SetModulePathForTesting(path);
-    char commandLine[] = "ignored";
-    return WinMain(instance, nullptr, commandLine, 0);
-}
+using support::RunProgram;
 
 // Without a folder, or without the dialog's template (which is reported), start-up gives up.
 TEST(start_up, gives_up_with_exit_code_0_before_any_window_without_a_folder_or_a_template) {

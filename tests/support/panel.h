@@ -1,9 +1,11 @@
 #pragma once
-// The layer as a new process finds it, and the control panel on it as start-up leaves it: for the
-// tests that link the panel and the program's resources.
+// The layer as a new process finds it, and the control panel on it as start-up leaves it or the
+// whole program run on it: for the tests and players that link the panel and the program's
+// resources.
 
 #include <iterator>
 #include <memory>
+#include <string>
 
 #include "panel/dialog_window.h"
 #include "platform/own/resources.h"
@@ -18,6 +20,17 @@ inline void FreshLayer() {
     ForgetProfiles();
     UnregisterClassA("DLGCLASS", own::ProgramInstance());
     own::SetProgramResources(kProgramResFile, kProgramResFileSize);
+}
+
+// The whole program on a fresh layer, as a new process would start it from a program file at the
+// path, with as much of its resource file as given.
+inline int RunProgram(const std::string& path, HINSTANCE instance = own::ProgramInstance(),
+                      std::size_t resourceBytes = kProgramResFileSize) {
+    FreshLayer();
+    own::SetProgramResources(kProgramResFile, resourceBytes);
+    SetModulePathForTesting(path);
+    char commandLine[] = "";
+    return WinMain(instance, nullptr, commandLine, 0);
 }
 
 // The dialog created on a fresh layer, the profiles made anew and handed over, the "Hard" tab shown

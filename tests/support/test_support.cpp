@@ -61,12 +61,9 @@ void ClickTab(HWND tab, int index) {
 }
 
 void DragSlider(HWND slider, int position) {
-    headless::WindowInfo info;
-    const own::TrackbarInfo* bar = headless::Trackbar(slider);
-    if (bar && headless::GetWindowInfo(slider, &info)) {
-        Press(slider, Centre(headless::OnScreen(info, bar->thumb)),
+    if (const own::TrackbarInfo* bar = headless::Trackbar(slider))
+        Press(slider, headless::SliderPointFor(slider, bar->pos),
               headless::SliderPointFor(slider, position));
-    }
 }
 
 ScriptedInput::ScriptedInput() : previous_(headless::GetInputSource()) {

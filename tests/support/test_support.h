@@ -22,7 +22,7 @@ void DoEvents();
 // that another covers at the point is first brought forward, as from the task bar.
 void Click(HWND window);                     // at the centre of its window rectangle
 void ClickTab(HWND tab, int index);          // on the item
-void DragSlider(HWND slider, int position);  // thumb to the tick of the position, then let go
+void DragSlider(HWND slider, int position);  // from the thumb to that position, then let go
 
 // A script of steps, each run when the layer would wait: the usual input source for tests.
 class ScriptedInput : public headless::InputSource {

@@ -100,22 +100,15 @@ RECT CloseBox(HWND panel) {
     return closeBox;
 }
 
-BOOL CALLBACK Collect(HWND window, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-// The program's message boxes (its other top-level windows), the one on top first.
+// The program's message boxes (its dialogs other than the panel), the one on top first.
 std::vector<HWND> Boxes(HWND panel) {
-    std::vector<HWND> windows, boxes;
+    std::vector<HWND> boxes;
     DWORD process = 0, other = 0;
     GetWindowThreadProcessId(panel, &process);
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
-    for (HWND window : windows) {
-        GetWindowThreadProcessId(window, &other);
-        if (other == process && window != panel && IsWindowVisible(window) &&
-            ClassOf(window) == "#32770")
-            boxes.push_back(window);
+    for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", nullptr));) {
+        GetWindowThreadProcessId(box, &other);
+        if (other == process && box != panel && IsWindowVisible(box))
+            boxes.push_back(box);
     }
     return boxes;
 }
@@ -138,10 +131,9 @@ std::string Screen() {
         ++controls;
         std::string name = ClassOf(child);
         LONG type = name == "Button" ? GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK : -1;
-        bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
         out += "control \"" + name + "\" " + std::to_string(GetDlgCtrlID(child)) + Numbers(child) +
                " " + std::to_string(type) +
-               (box && Send(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? " 1 " : " 0 ") +
+               (type >= 0 && Send(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? " 1 " : " 0 ") +
                Text(child) + "\n";
         if (name == TRACKBAR_CLASSA) {
             out += "slider " + std::to_string(Send(child, TBM_GETRANGEMIN, 0, 0)) + " " +
@@ -160,12 +152,9 @@ std::string Screen() {
     }
     std::vector<HWND> boxes = Boxes(panel);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-        // Its message is its static text that has one (the icon's has none).
-        std::string text = "\"\"";
-        for (HWND part = GetWindow(boxes[i], GW_CHILD); part; part = GetWindow(part, GW_HWNDNEXT))
-            text = ClassOf(part) == "Static" && GetWindowTextLengthA(part) ? Text(part) : text;
-        out +=
-            "box" + Numbers(GetDlgItem(boxes[i], IDOK)) + " " + Text(boxes[i]) + " " + text + "\n";
+        // A message box's text is its static control 0xFFFF.
+        out += "box" + Numbers(GetDlgItem(boxes[i], IDOK)) + " " + Text(boxes[i]) + " " +
+               Text(GetDlgItem(boxes[i], 0xFFFF)) + "\n";
         if (focusBox < 0 && (thread.hwndFocus == boxes[i] || IsChild(boxes[i], thread.hwndFocus))) {
             focusBox = static_cast<int>(i);
             onOk = thread.hwndFocus == GetDlgItem(boxes[i], IDOK);

@@ -29,14 +29,11 @@
 #include <utility>
 
 #include "desktop/desktop.h"
-#include "panel/dialog_window.h"
 #include "platform/own/headless.h"
-#include "platform/own/resources.h"
 #include "profiles/profile_registry.h"
-#include "res/program_resources.h"
 #include "tests/scenarios/engine/engine.h"
 #include "tests/scenarios/engine/x_input.h"
-#include "tests/support/test_support.h"
+#include "tests/support/panel.h"
 
 namespace fs = std::filesystem;
 using namespace scenario;
@@ -450,12 +447,9 @@ fs::path FilesOf(const std::string& file) {
     g_expectedFile = ReadBytes(player.folder_ / kSettingsFilePath);
     if (seed >= 0)
         static support::FailingSaves watched(WatchSave);
-    own::SetProgramResources(kProgramResFile, kProgramResFileSize);
-    support::SetModulePathForTesting((player.folder_ / "AIControlPanel").string());
     ScenarioInput input;
     headless::SetInputSource(&input);
-    std::string commandLine;
-    int code = WinMain(own::ProgramInstance(), nullptr, commandLine.data(), 1);
+    int code = support::RunProgram((player.folder_ / "AIControlPanel").string());
     backend.code = code;
     headless::SetInputSource(nullptr);
     if (!player.Finish())
