@@ -104,7 +104,7 @@ else
         --seed 1 --count 12 --actions 30
     # The Linux program's window beside the Windows program's: the same rectangles, nearly the
     # same pixels.
-    suite "Desktop picture" timeout 900 tests/desktop/picture_check.sh --build build/release --work build/wine
+    suite "Desktop picture" timeout 900 tests/desktop/picture_check.sh build/release
 fi
 
 # ctest closes with "... N tests failed out of M", the other suites with "N passed, N failed".

@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # Wine, its prefix and a virtual X display: for the differential check, the desktop tests, the
-# benchmarks and the README's pictures. Sourced by scripts/differential.sh, tests/desktop/,
-# bench/run.sh and docs/screenshot.sh; tests/terminal/tmux_test.sh takes its until_true.
+# benchmarks and the README's pictures. Sourced by scripts/differential.sh, bench/run.sh,
+# docs/screenshot.sh and tests/harness.sh.
 #
 # wine_pick_arch           WINE_LOADER and WINEARCH: the 32-bit Wine where this kernel runs 32-bit
 #                          programs (unless AICP_WINE_ARCH=win64), else the 64-bit one

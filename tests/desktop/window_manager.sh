@@ -7,47 +7,33 @@
 #
 #   tests/desktop/window_manager.sh BUILD-DIR [PICTURE.png]   (keeps its picture at scale 2 there)
 set -uo pipefail
-
-SOURCE=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=scripts/wine_env.sh
-source "$SOURCE/scripts/wine_env.sh"
+# shellcheck source=tests/harness.sh
+source "$(dirname "$0")/../harness.sh"
 
 BUILD=$(realpath -m "${1:-}") PICTURE=${2:+$(realpath -m "$2")}
-[ -x "$BUILD/app/AIControlPanel" ] || { echo "usage: see the head of $0" >&2; exit 2; }
-RUN=$(mktemp -d /tmp/aicp-wm.XXXXXX)
-trap 'kill "$WM" 2>/dev/null; wine_env_cleanup; rm -rf "$RUN"' EXIT
-checks=0 failed=0
+[ -x "$BUILD/app/AIControlPanel" ] || usage
 
-check() {  # check WHAT COMMAND...: one step's outcome
-    checks=$((checks + 1))
-    if "${@:2}"; then echo "PASS $1"; else echo "FAIL $1" && failed=$((failed + 1)); fi
-}
-# Windows come and go while xdotool looks through them: it may complain of one that has gone.
-find_window() { xdotool search --onlyvisible "$@" 2>/dev/null; }
-picture() { import -window "$ID" "$RUN/now.png" 2>/dev/null; }
+picture() { import -window "$ID" "$WORK/now.png" 2>/dev/null; }
 shows() {  # shows PNG: the window's picture is that one, pixel for pixel
-    picture && [ "$(compare -metric AE "$1" "$RUN/now.png" /dev/null 2>&1)" = 0 ]
+    picture && [ "$(compare -metric AE "$1" "$WORK/now.png" /dev/null 2>&1)" = 0 ]
 }
 painted() {  # its caption bar's colour, beside the title
-    picture && [ "$(convert "$RUN/now.png" -format '%[hex:p{200,8}]' info:)" = 3296FA ]
+    picture && [ "$(convert "$WORK/now.png" -format '%[hex:p{200,8}]' info:)" = 3296FA ]
 }
-covered() { ! shows "$RUN/scale2.png"; }
-restored() { xwininfo -id "$ID" | grep -q 'Map State: IsViewable' && shows "$RUN/scale2.png"; }
+covered() { ! shows "$WORK/scale2.png"; }
+restored() { xwininfo -id "$ID" | grep -q 'Map State: IsViewable' && shows "$WORK/scale2.png"; }
 minimised() { xwininfo -id "$ID" | grep -q 'Map State: IsUnMapped'; }
 origin() { xdotool getwindowgeometry "$ID" | awk '/Position/ { sub(/ .*/, "", $2); print $2 }'; }
 moved_to() { [ "$(origin)" = "$1" ]; }
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 focused() { [ "$(xdotool getwindowfocus)" = "$ID" ]; }
-ended() { ! kill -0 "$PID" 2>/dev/null; }
 introduced() {  # what the window manager knows of the window
     [ "$(xdotool getwindowpid "$ID")" = "$PID" ] &&
         xprop -id "$ID" WM_CLASS _NET_WM_NAME _NET_WM_ICON | head -3 | tr '\n' ' ' |
         grep -q '"AIControlPanel", "AIControlPanel" .*UTF8_STRING) = "AI Control Panel" .*(32 x 32)'
 }
-start() {  # start SCALE: the program, its window (ID) viewable and focused
-    (cd "$RUN/folder" && exec ./AIControlPanel --scale "$1" >/dev/null 2>&1) &
-    PID=$!
-    ID=$(until_true find_window --name '^AI Control Panel$') || return 1
+start() {  # start SCALE: the program, its window viewable, focused and painted
+    start_program "$WORK/game" ./AIControlPanel --scale "$1" || return 1
     xdotool windowactivate "$ID" 2>/dev/null
     until_true painted
 }
@@ -59,28 +45,25 @@ close_through_wm() {  # the window manager's close request (Alt+F4), then the ex
     [ $? = 1 ]
 }
 
-mkdir -p "$RUN/folder/Core"
-cp "$SOURCE/dist/Core/AIDefaultConfig.ai" "$RUN/folder/Core/AIConfig.ai"
-cp "$BUILD/app/AIControlPanel" "$RUN/folder/"
+game_folder "$WORK/game" "$BUILD/app/AIControlPanel"
 x_start_sized 2048x1536x24 || exit 1
 openbox --sm-disable >/dev/null 2>&1 &
-WM=$!
 until_true wm_ready || exit 1
 sleep 1  # openbox focuses new windows only once its start-up is over
 
-check "start at scale 1" start 1 && cp "$RUN/now.png" "$RUN/scale1.png"
+check "start at scale 1" start 1 && cp "$WORK/now.png" "$WORK/scale1.png"
 check "close at scale 1 through the window manager: exit code 1" close_through_wm
 
 check "start at scale 2" start 2
 check "the window manager knows its class, process, title and icon" introduced
-convert "$RUN/scale1.png" -sample 200% "$RUN/scale2.png"
-check "at scale 2 every pixel is the one at half its coordinates at scale 1" shows "$RUN/scale2.png"
-[ -z "$PICTURE" ] || convert "$RUN/now.png" -strip "$PICTURE"
+convert "$WORK/scale1.png" -sample 200% "$WORK/scale2.png"
+check "at scale 2 every pixel is the one at half its coordinates at scale 1" shows "$WORK/scale2.png"
+[ -z "$PICTURE" ] || convert "$WORK/now.png" -strip "$PICTURE"
 
 read -r x y < <(origin | tr , ' ')
 xdotool mousemove $((x + 200)) $((y + 20)) mousedown 1 mousemove $((x + 360)) $((y + 140)) mouseup 1
 check "dragged by its caption, it moves along" until_true moved_to "$((x + 160)),$((y + 120))"
-check "moved, it shows the same picture" until_true shows "$RUN/scale2.png"
+check "moved, it shows the same picture" until_true shows "$WORK/scale2.png"
 
 display -size 400x300 xc:red 2>/dev/null &
 COVER=$!
@@ -88,7 +71,7 @@ cover=$(until_true find_window --class '^Display') &&
     xdotool windowmove "$cover" $((x + 300)) $((y + 300)) && xdotool windowactivate "$cover"
 check "covered by another window, it shows that window" until_true covered
 kill "$COVER" && wait "$COVER" 2>/dev/null
-check "uncovered, it shows its picture again" until_true shows "$RUN/scale2.png"
+check "uncovered, it shows its picture again" until_true shows "$WORK/scale2.png"
 
 xdotool windowminimize "$ID"
 check "minimised, it is not on screen" until_true minimised
@@ -96,5 +79,4 @@ xdotool windowactivate "$ID" 2>/dev/null
 check "restored, it shows its picture again" until_true restored
 
 check "close at scale 2 through the window manager: exit code 1" close_through_wm
-echo "window manager: $((checks - failed)) passed, $failed failed"
-[ "$failed" = 0 ]
+summary "window manager"

@@ -2,19 +2,20 @@
 # cmake --install into a game's folder: the program and the defaults file arrive, the settings
 # file is made from the defaults when there is none, and one already there is kept; the program
 # is stripped.
-#   install_test.sh BUILD_DIR DEFAULTS_FILE
+#   install_test.sh BUILD_DIR
 set -euo pipefail
-build=$1 defaults=$2 game=$(mktemp -d)
-trap 'rm -rf "$game"' EXIT
-fail() { echo "FAIL: $*"; ls -lR "$game"; exit 1; }
+# shellcheck source=tests/harness.sh
+source "$(dirname "$0")/../harness.sh"
+build=$1 game=$WORK/game
+context() { ls -lR "$game"; }
 install() { cmake --install "$build" --prefix "$game" --component program >/dev/null; }
 
 install
 [ -x "$game/AIControlPanel" ] || fail "no program"
 # The player's copy carries no symbols or debug information.
 ! readelf -S "$game/AIControlPanel" | grep -qE '\.(symtab|debug_)' || fail "program not stripped"
-cmp -s "$defaults" "$game/Core/AIDefaultConfig.ai" || fail "defaults file differs"
-cmp -s "$defaults" "$game/Core/AIConfig.ai" || fail "settings file not made from the defaults"
+cmp -s "$DEFAULTS" "$game/Core/AIDefaultConfig.ai" || fail "defaults file differs"
+cmp -s "$DEFAULTS" "$game/Core/AIConfig.ai" || fail "settings file not made from the defaults"
 # The installed program runs. With neither a display nor a terminal it says so and writes nothing
 # to standard output (no screen's escape codes); a wrong option is exit code 2.
 "$game/AIControlPanel" --version | grep -qx 'AIControlPanel [0-9.]*' || fail "no version"

@@ -1,40 +1,35 @@
 #!/usr/bin/env bash
-# The program in a real terminal: tmux runs it in a program folder of its own, a case sends it
-# keys and mouse events and reads the screen back. Exit 77 (skipped) only without tmux.
-#   tmux_test.sh CASE PROGRAM DEFAULTS_FILE
+# The program in a real terminal: tmux runs it in a game's folder of its own, a case sends it keys
+# and mouse events and reads the screen back.
+#   tmux_test.sh CASE PROGRAM
 set -euo pipefail
-case_name=$1 program=$2 defaults=$3
-command -v tmux >/dev/null || { echo "skipped: no tmux (scripts/setup.sh terminal installs it)"; exit 77; }
-# shellcheck source=scripts/wine_env.sh
-source "$(dirname "$0")/../../scripts/wine_env.sh"  # until_true
+# shellcheck source=tests/harness.sh
+source "$(dirname "$0")/../harness.sh"
+need tmux terminal
+case_name=$1
 
-work=$(mktemp -d)
-socket="$work/tmux.socket"
-tmx() { tmux -S "$socket" -f /dev/null "$@"; }
-trap 'tmx kill-server 2>/dev/null || true; rm -rf "$work"' EXIT
-folder="$work/game" settings="$work/game/Core/AIConfig.ai"
-mkdir -p "$folder/Core"
-cp "$program" "$folder/AIControlPanel"
-cp "$defaults" "$folder/Core/AIDefaultConfig.ai"
-[ "$case_name" = keys ] || cp "$defaults" "$settings"
+tmx() { tmux -S "$WORK/tmux.socket" -f /dev/null "$@"; }
+trap 'tmx kill-server 2>/dev/null || true; end_test' EXIT
+folder="$WORK/game" settings="$WORK/game/Core/AIConfig.ai"
+game_folder "$folder" "$2"
+[ "$case_name" != keys ] || rm "$settings"
 
 screen() { tmx capture-pane -p "$@" -t test; }
-fail() {
-    printf 'FAIL: %s\n---- screen ----\n%s\n----\n' "$*" "$(screen 2>/dev/null)"
-    cat "$work/stderr" 2>/dev/null
-    exit 1
+context() {
+    printf -- '---- screen ----\n%s\n----\n' "$(screen 2>/dev/null)"
+    cat "$WORK/stderr" 2>/dev/null
 }
 start() {  # start COLS ROWS [TERM inside the pane]
     TERM=xterm tmx new-session -d -s test -x "$1" -y "$2" "cd '$folder' && ${3:+TERM=$3 }./AIControlPanel --terminal \
-        2>'$work/stderr'; echo \$? >'$work/exit_code'; sleep 600"
+        2>'$WORK/stderr'; echo \$? >'$WORK/exit_code'; sleep 600"
 }
 shows() { screen | grep -qE -- "$1"; }
 wait_for() { until_true shows "$1" || fail "the screen never showed: $1"; }
 keys() { tmx send-keys -t test "$@"; }
 # Every way out ends the program with exit code 1.
 expect_exit() {
-    until_true test -s "$work/exit_code" || fail "the program did not end"
-    [ "$(cat "$work/exit_code")" = 1 ] || fail "exit code $(cat "$work/exit_code"), expected 1"
+    until_true test -s "$WORK/exit_code" || fail "the program did not end"
+    [ "$(cat "$WORK/exit_code")" = 1 ] || fail "exit code $(cat "$WORK/exit_code"), expected 1"
 }
 quit() { keys q && expect_exit; }
 # saved PROFILE LINE: the line stands in the profile's block of the settings file.
@@ -71,7 +66,7 @@ keys)  # starting without a settings file; xterm's keys tell Ctrl+Page Down and 
     keys BTab BTab BTab Enter
     wait_for "10 minutes"
     keys BTab BTab BTab Enter
-    until_true cmp -s "$defaults" "$settings" || fail "the defaults, applied, differ from the file"
+    until_true cmp -s "$DEFAULTS" "$settings" || fail "the defaults, applied, differ from the file"
     # Tab round from Apply to Attack Delay, past OK, two steps right; Shift+Tab back to Build
     # Mines, and Space ticks it; Enter presses OK, which saves.
     keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Right Right
@@ -103,7 +98,7 @@ close)
     read -r col row < <(cell_of "[X]")
     mouse 20 $((col + 1)) "$row" 23 $((col + 1)) "$row"
     expect_exit
-    cmp -s "$defaults" "$settings" || fail "closing changed the settings file"
+    cmp -s "$DEFAULTS" "$settings" || fail "closing changed the settings file"
     ;;
 sizes_and_colours)
     # Too small a terminal gets a message until it is resized to 79 x 24 at least; tmux's own
