@@ -36,6 +36,7 @@ summary() {
     [ "$failed" = 0 ]
 }
 # fail WHAT: stops at the first thing wrong, with what the script's context function shows of it.
+context() { :; }
 fail() { echo "FAIL: $*"; context; exit 1; }
 
 # game_folder DIR PROGRAM: the program, the defaults file, and a settings file made from it
@@ -51,6 +52,12 @@ find_window() { xdotool search --onlyvisible "$@" 2>/dev/null; }
 dialog_window() { find_window --name '^AI Control Panel$'; }
 ended() { ! kill -0 "$PID" 2>/dev/null; }
 shown_or_ended() { dialog_window >/dev/null || ended; }
+picture() { import -window "$ID" "$WORK/$1.png" 2>/dev/null; }  # picture NAME: WORK/NAME.png
+# The window's rectangle on the screen, frame included: "LEFT TOP RIGHT BOTTOM"
+window_rect() {
+    xdotool getwindowgeometry --shell "$ID" |
+        awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["X"] + v["WIDTH"], v["Y"] + v["HEIGHT"] }'
+}
 # start_program DIR COMMAND...: the program running in DIR (PID), its window (ID) viewable
 start_program() {
     (cd "$1" && exec "${@:2}" >/dev/null 2>&1) &

@@ -20,17 +20,11 @@ EXE=$WINE_WORK/windows$([ "$WINEARCH" = win32 ] && echo 32 || echo 64)/app/AICon
 
 # The window as it shows, then with the focus on the Dancing slider and on Early Harassing: keys
 # go to the X window under the pointer, which rests on the client area below the buttons.
-shot() { sleep 0.5 && import -window "$ID" "$WORK/$1.png"; }
+shot() { sleep 0.5 && picture "$1"; }
 shots() {
     shot "$1"
     xdotool mousemove $((left + 200)) $((bottom - 5)) key Tab Tab && shot "$1-slider"
     xdotool key Tab Tab Tab && shot "$1-check"
-}
-
-# The window's rectangle in X: Wine draws its own frame.
-window_rect() {
-    xdotool getwindowgeometry --shell "$ID" |
-        awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["X"] + v["WIDTH"], v["Y"] + v["HEIGHT"] }'
 }
 
 # same_pixels STATE: Wine's picture and the desktop's in that state, 95% of their pixels the same
@@ -51,15 +45,13 @@ game_folder "$WORK/linux" "$BUILD/app/AIControlPanel"
 # once: it gets a second start.
 start_program "$WORK/wine" "$WINE_LOADER" ./AIControlPanel.exe ||
     start_program "$WORK/wine" "$WINE_LOADER" ./AIControlPanel.exe || exit 1
-read -r left top right bottom < <(window_rect)
+read -r left top right bottom < <(window_rect)  # Wine draws its own frame
 sleep 0.5 && shots wine
 xdotool mousemove $((right - 13)) $((top + 12)) click 1  # the close box
 wait "$PID"
 start_program "$WORK/linux" ./AIControlPanel || exit 1
 shots desktop
 desktop_window=$(window_rect)
-kill "$PID"
-wait "$PID" 2>/dev/null
 
 check "the window has the rectangle of Wine's" equal "$left $top $right $bottom" "$desktop_window"
 read -r width height < <(identify -format '%w %h' "$WORK/wine.png")

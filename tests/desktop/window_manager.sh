@@ -13,18 +13,16 @@ source "$(dirname "$0")/../harness.sh"
 BUILD=$(realpath -m "${1:-}") PICTURE=${2:+$(realpath -m "$2")}
 [ -x "$BUILD/app/AIControlPanel" ] || usage
 
-picture() { import -window "$ID" "$WORK/now.png" 2>/dev/null; }
 shows() {  # shows PNG: the window's picture is that one, pixel for pixel
-    picture && [ "$(compare -metric AE "$1" "$WORK/now.png" /dev/null 2>&1)" = 0 ]
+    picture now && [ "$(compare -metric AE "$1" "$WORK/now.png" /dev/null 2>&1)" = 0 ]
 }
 painted() {  # its caption bar's colour, beside the title
-    picture && [ "$(convert "$WORK/now.png" -format '%[hex:p{200,8}]' info:)" = 3296FA ]
+    picture now && [ "$(convert "$WORK/now.png" -format '%[hex:p{200,8}]' info:)" = 3296FA ]
 }
 covered() { ! shows "$WORK/scale2.png"; }
 restored() { xwininfo -id "$ID" | grep -q 'Map State: IsViewable' && shows "$WORK/scale2.png"; }
 minimised() { xwininfo -id "$ID" | grep -q 'Map State: IsUnMapped'; }
-origin() { xdotool getwindowgeometry "$ID" | awk '/Position/ { sub(/ .*/, "", $2); print $2 }'; }
-moved_to() { [ "$(origin)" = "$1" ]; }
+moved_to() { [ "$(window_rect | cut -d ' ' -f 1,2)" = "$1" ]; }
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 focused() { [ "$(xdotool getwindowfocus)" = "$ID" ]; }
 introduced() {  # what the window manager knows of the window
@@ -60,9 +58,9 @@ convert "$WORK/scale1.png" -sample 200% "$WORK/scale2.png"
 check "at scale 2 every pixel is the one at half its coordinates at scale 1" shows "$WORK/scale2.png"
 [ -z "$PICTURE" ] || convert "$WORK/now.png" -strip "$PICTURE"
 
-read -r x y < <(origin | tr , ' ')
+read -r x y _ < <(window_rect)
 xdotool mousemove $((x + 200)) $((y + 20)) mousedown 1 mousemove $((x + 360)) $((y + 140)) mouseup 1
-check "dragged by its caption, it moves along" until_true moved_to "$((x + 160)),$((y + 120))"
+check "dragged by its caption, it moves along" until_true moved_to "$((x + 160)) $((y + 120))"
 check "moved, it shows the same picture" until_true shows "$WORK/scale2.png"
 
 display -size 400x300 xc:red 2>/dev/null &
