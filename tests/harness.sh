@@ -1,8 +1,7 @@
 # shellcheck shell=bash
-# What the shell tests share, with scripts/wine_env.sh's functions: a work folder (WORK) that goes
-# at exit, after the test's background processes (a program or a window manager that a failed step
-# left running), Wine's server and the X display; counted checks; a game's folder; the dialog's X
-# window.
+# What the shell tests share, with scripts/wine_env.sh's functions. At exit the test's background
+# processes end (a program or window manager that a failed step left running), then Wine's server
+# and the X display, and the test's work folder WORK goes.
 SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 DEFAULTS=$SOURCE/dist/Core/AIDefaultConfig.ai
 # shellcheck source=scripts/wine_env.sh
@@ -17,7 +16,11 @@ end_test() {
 }
 trap end_test EXIT
 
-need() { command -v "$1" >/dev/null || { echo "skipped: no $1 (scripts/setup.sh $2 installs it)"; exit 77; }; }
+need() {  # need COMMAND GROUP: skipped (77) without what scripts/setup.sh GROUP installs
+    command -v "$1" >/dev/null && return 0
+    echo "skipped: no $1 (scripts/setup.sh $2 installs it)"
+    exit 77
+}
 usage() { echo "usage: see the head of $0" >&2; exit 2; }
 
 # check WHAT COMMAND...: one check, counted; the test goes on after a failure.
