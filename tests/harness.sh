@@ -16,11 +16,7 @@ end_test() {
 }
 trap end_test EXIT
 
-need() {  # need COMMAND GROUP: skipped (77) without what scripts/setup.sh GROUP installs
-    command -v "$1" >/dev/null && return 0
-    echo "skipped: no $1 (scripts/setup.sh $2 installs it)"
-    exit 77
-}
+need() { command -v "$1" >/dev/null || { echo "skipped: no $1 (scripts/setup.sh $2)"; exit 77; }; }
 usage() { echo "usage: see the head of $0" >&2; exit 2; }
 
 # check WHAT COMMAND...: one check, counted; the test goes on after a failure.
