@@ -1,6 +1,7 @@
 #include "tests/support/test_support.h"
 
-#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <utility>
 
 #include "profiles/pointer_list.h"
@@ -131,6 +132,13 @@ FailingSaves::~FailingSaves() {
 void SetModulePathForTesting(const std::string& path) {
     g_modulePath = path;
     own::SetModulePathHook(path.empty() ? nullptr : +[] { return g_modulePath.c_str(); });
+}
+
+std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in || !std::filesystem::is_regular_file(path))
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void ForgetProfiles() {
