@@ -11,7 +11,6 @@ namespace support {
 namespace {
 AutoAnswerBoxes* g_answerer = nullptr;
 FailingSaves::Rule g_saveRule;
-std::string g_modulePath;
 
 POINT Centre(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -127,11 +126,6 @@ FailingSaves::FailingSaves(Rule rule) {
 }
 FailingSaves::~FailingSaves() {
     SetSaveFileSteps(nullptr);
-}
-
-void SetModulePathForTesting(const std::string& path) {
-    g_modulePath = path;
-    own::SetModulePathHook(path.empty() ? nullptr : +[] { return g_modulePath.c_str(); });
 }
 
 std::optional<std::string> ReadBytes(const std::filesystem::path& path) {

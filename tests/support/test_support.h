@@ -78,9 +78,6 @@ class FailingSaves {
     FailingSaves& operator=(const FailingSaves&) = delete;
 };
 
-// The path GetModuleFileNameA reports from now on; empty restores the default (/proc/self/exe).
-void SetModulePathForTesting(const std::string& path);
-
 // A regular file's bytes; nothing where there is none at the path or it cannot be read.
 std::optional<std::string> ReadBytes(const std::filesystem::path& path);
 
