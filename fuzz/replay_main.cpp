@@ -3,17 +3,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include <string>
+
+#include "tests/support/test_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main(int argc, char** argv) {
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(argc > 1 ? argv[1] : ".")) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+        std::string bytes = support::ReadBytes(entry.path()).value();
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         ++count;
     }

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -25,6 +26,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using support::ReadBytes;
 using support::SaveStep;
 
 const char* const kPath = kSettingsFilePath;
@@ -36,10 +38,6 @@ void Plant(const std::string& path) {
 }
 long EntriesIn(const std::string& folder) {
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
-}
-std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // The program's five profiles freshly registered, a scratch folder holding "Core" as the current
@@ -87,7 +85,7 @@ class SettingsFile : public ::testing::Test {
 // written, never replaced.
 TEST_F(SettingsFile, whatever_step_fails_the_file_stays_whole_under_every_name) {
     ASSERT_TRUE(SaveAISettings("fresh.ai"));
-    const std::string fresh = ReadFileBytes("fresh.ai");
+    const std::optional<std::string> fresh = ReadBytes("fresh.ai");
     for (bool linked : {false, true}) {
         for (bool onward : {false, true}) {
             // Up to the first n at which the save makes no more than n calls: all were tried.
@@ -104,13 +102,13 @@ TEST_F(SettingsFile, whatever_step_fails_the_file_stays_whole_under_every_name) 
                     return ++calls > n && (onward || calls == n + 1);
                 });
                 bool saved = SaveAISettings(kPath);
-                std::string now = ReadFileBytes(kPath);
-                EXPECT_EQ(now, ReadFileBytes(linked ? "Core/other.ai" : kPath));
+                std::optional<std::string> now = ReadBytes(kPath);
+                EXPECT_EQ(now, ReadBytes(linked ? "Core/other.ai" : kPath));
                 EXPECT_TRUE(saved || onward || linked);
                 std::vector<std::string> beside;
                 for (const fs::directory_entry& entry : fs::directory_iterator("Core")) {
                     if (entry.path() != kPath && entry.path() != "Core/other.ai")
-                        beside.push_back(ReadFileBytes(entry.path()));
+                        beside.push_back(ReadBytes(entry.path()).value());
                 }
                 if (saved) {
                     EXPECT_EQ(fresh, now);
@@ -135,12 +133,12 @@ TEST_F(SettingsFile, a_save_writes_through_links_and_refuses_circles_and_pipes) 
     fs::create_symlink("link", kPath);
     ASSERT_TRUE(SaveAISettings(kPath));
     EXPECT_EQ("link", fs::read_symlink(kPath));
-    EXPECT_EQ(1218u, ReadFileBytes("real/AIConfig.ai").size());
+    EXPECT_EQ(1218u, ReadBytes("real/AIConfig.ai").value().size());
     EXPECT_EQ(1, EntriesIn("real"));
     // A link to nothing: the file it names is made.
     fs::remove("real/AIConfig.ai");
     ASSERT_TRUE(SaveAISettings(kPath));
-    EXPECT_EQ(1218u, ReadFileBytes("real/AIConfig.ai").size());
+    EXPECT_EQ(1218u, ReadBytes("real/AIConfig.ai").value().size());
     // Links that lead round in a circle.
     fs::remove("Core/link");
     fs::create_symlink("AIConfig.ai", "Core/link");
@@ -203,8 +201,8 @@ TEST_F(SettingsFile, planted_names_are_passed_by_and_only_day_old_leftovers_go) 
         return false;
     });
     ASSERT_TRUE(SaveAISettings(kPath));
-    EXPECT_EQ(1218u, ReadFileBytes(kPath).size());
-    EXPECT_EQ(kPrevious, ReadFileBytes("victim"));
+    EXPECT_EQ(1218u, ReadBytes(kPath).value().size());
+    EXPECT_EQ(kPrevious, ReadBytes("victim"));
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator("Core"))
         names.push_back(entry.path().filename());
@@ -247,7 +245,7 @@ TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_w
     EXPECT_EQ(0, status);
     for (const auto& [folder, mode, folderOwner, fileOwner] : kCases) {
         struct stat info;
-        EXPECT_EQ(1218u, ReadFileBytes(folder + "/AIConfig.ai").size()) << folder;
+        EXPECT_EQ(1218u, ReadBytes(folder + "/AIConfig.ai").value().size()) << folder;
         EXPECT_EQ(1, EntriesIn(folder)) << folder;
         EXPECT_TRUE(stat((folder + "/AIConfig.ai").c_str(), &info) == 0 &&
                     info.st_uid == fileOwner);
@@ -264,7 +262,7 @@ TEST_F(SettingsFile, a_long_name_is_cut_to_fit_its_header_line_and_read_back) {
         ASSERT_TRUE(SaveAISettings(kPath));
         std::string header = "AISettings_" + std::string(std::min<std::size_t>(length, 242), 'n');
         EXPECT_EQ("\r\n" + header + " =\r\n{\r\n",
-                  ReadFileBytes(kPath).substr(0, header.size() + 9));
+                  ReadBytes(kPath).value().substr(0, header.size() + 9));
         profile.iDancing = 0;
         ASSERT_TRUE(LoadAISettings(kPath));
         EXPECT_EQ(5, profile.iDancing) << length;

@@ -23,12 +23,14 @@ inline void FreshLayer() {
 }
 
 // The whole program on a fresh layer, as a new process would start it from a program file at the
-// path, with as much of its resource file as given.
+// path (which GetModuleFileNameA reports), with as much of its resource file as given.
 inline int RunProgram(const std::string& path, HINSTANCE instance = own::ProgramInstance(),
                       std::size_t resourceBytes = kProgramResFileSize) {
+    static std::string modulePath;
     FreshLayer();
     own::SetProgramResources(kProgramResFile, resourceBytes);
-    SetModulePathForTesting(path);
+    modulePath = path;
+    own::SetModulePathHook(+[] { return modulePath.c_str(); });
     char commandLine[] = "";
     return WinMain(instance, nullptr, commandLine, 0);
 }

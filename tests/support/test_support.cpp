@@ -1,6 +1,7 @@
 #include "tests/support/test_support.h"
 
-#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <utility>
 
 #include "profiles/pointer_list.h"
@@ -10,7 +11,6 @@ namespace support {
 namespace {
 AutoAnswerBoxes* g_answerer = nullptr;
 FailingSaves::Rule g_saveRule;
-std::string g_modulePath;
 
 POINT Centre(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -128,9 +128,11 @@ FailingSaves::~FailingSaves() {
     SetSaveFileSteps(nullptr);
 }
 
-void SetModulePathForTesting(const std::string& path) {
-    g_modulePath = path;
-    own::SetModulePathHook(path.empty() ? nullptr : +[] { return g_modulePath.c_str(); });
+std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in || !std::filesystem::is_regular_file(path))
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void ForgetProfiles() {

@@ -5,7 +5,9 @@
 // save's steps) while it lives and restores the previous one when it ends.
 
 #include <deque>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,8 +78,8 @@ class FailingSaves {
     FailingSaves& operator=(const FailingSaves&) = delete;
 };
 
-// The path GetModuleFileNameA reports from now on; empty restores the default (/proc/self/exe).
-void SetModulePathForTesting(const std::string& path);
+// A regular file's bytes; nothing where there is none at the path or it cannot be read.
+std::optional<std::string> ReadBytes(const std::filesystem::path& path);
 
 // Empties ProfileRegistry, as a new process would, for tests that build profiles of their own.
 void ForgetProfiles();

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "res/resource.h"
 #include "terminal/controller.h"
 #include "tests/support/panel.h"
 

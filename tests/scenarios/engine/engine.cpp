@@ -6,11 +6,11 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <sstream>
 #include <thread>
 #include <tuple>
 
 #include "profiles/settings_table.h"
+#include "tests/support/test_support.h"
 
 namespace scenario {
 
@@ -86,15 +86,6 @@ bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string
     }
     *error = in.eof() ? "" : "cannot read " + path;
     return in.eof();
-}
-
-std::optional<std::string> ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in || !fs::is_regular_file(path))
-        return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 std::string Describe(const Line& line) {
@@ -395,8 +386,8 @@ bool Player::Expect(const Line& line) {
     } else if (Is(line, {"file", nullptr, "missing"})) {
         return !fs::exists(folder_ / line.words[1]) || Fail(&line, "saw such a file");
     } else if (Is(line, {"file", nullptr, "equals", nullptr})) {
-        std::optional<std::string> actual = ReadBytes(folder_ / line.words[1]);
-        std::optional<std::string> expected = ReadBytes(files_ / line.words[3]);
+        std::optional<std::string> actual = support::ReadBytes(folder_ / line.words[1]);
+        std::optional<std::string> expected = support::ReadBytes(files_ / line.words[3]);
         if (!actual || !expected)
             return Fail(&line, expected ? "saw no such file" : "cannot read the fixture file");
         std::size_t at = std::ranges::mismatch(*actual, *expected).in1 - actual->begin();

@@ -20,7 +20,6 @@ struct Line {
 Line Parsed(const std::string& text, int number = 0);  // no words where the text is broken
 bool ReadScenario(const std::string& path, std::vector<Line>* lines, std::string* error);
 std::string Describe(const Line& line);  // the line as it would be written
-std::optional<std::string> ReadBytes(const std::filesystem::path& path);  // a regular file's
 // In double quotes, with C escapes for what a line cannot hold as it is (also the probe's).
 inline std::string Quoted(const std::string& text) {
     static const std::string kSpecial = "\n\r\t\\\"", kLetters = "nrt\\\"";

@@ -243,7 +243,7 @@ bool WatchSave(support::SaveStep step, const char*) {
 }
 
 std::string CheckFile() {
-    if (ReadBytes(kSettingsFilePath) != g_expectedFile)
+    if (support::ReadBytes(kSettingsFilePath) != g_expectedFile)
         return "the settings file is not the one that the last save wrote whole";
     for (const fs::directory_entry& entry : fs::directory_iterator("Core")) {
         if (entry.path().filename().string().starts_with("AIConfig.ai."))
@@ -444,7 +444,7 @@ fs::path FilesOf(const std::string& file) {
         Exit("cannot write " + o['o'], 2);
     if (!player.SetUp(g_root))
         Exit(player.failure_, 1);
-    g_expectedFile = ReadBytes(player.folder_ / kSettingsFilePath);
+    g_expectedFile = support::ReadBytes(player.folder_ / kSettingsFilePath);
     if (seed >= 0)
         static support::FailingSaves watched(WatchSave);
     ScenarioInput input;
