@@ -46,10 +46,11 @@ int Canvas::Text(int col, int row, const std::string& text, Role role, int limit
     return col;
 }
 
-void Canvas::TextCentred(const CellRect& area, int row, const std::string& text, Role role) {
+int Canvas::TextCentred(const CellRect& area, int row, const std::string& text, Role role) {
     int length = static_cast<int>(text.size());
     int col = area.left + std::max(0, (area.width() - length) / 2);
     Text(col, row, text, role, area.right);
+    return col;
 }
 
 void Canvas::HLine(int col, int row, int length, Role role) {

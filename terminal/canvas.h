@@ -63,7 +63,8 @@ class Canvas {
     void Put(int col, int row, Glyph glyph, Role role);
     // Writes text from col on, cut at limit (exclusive column); returns the column after it.
     int Text(int col, int row, const std::string& text, Role role, int limit);
-    void TextCentred(const CellRect& area, int row, const std::string& text, Role role);
+    // Returns the column at which the text begins.
+    int TextCentred(const CellRect& area, int row, const std::string& text, Role role);
     void HLine(int col, int row, int length, Role role);
     void Frame(const CellRect& area, Role role);
 

@@ -4,6 +4,7 @@
 #include <curses.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -153,7 +154,9 @@ bool TerminalInput::Start(std::string* error) {
     noecho();
     nonl();
     keypad(stdscr, TRUE);
+    // Hidden, but moved onto the focused control after every update (Show): leaveok stays off.
     curs_set(0);
+    leaveok(stdscr, FALSE);
     set_escdelay(kEscapeDelay);
     mouseinterval(0);
     mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | REPORT_MOUSE_POSITION, nullptr);
@@ -177,19 +180,25 @@ void TerminalInput::Show() {
     int rows = 0, cols = 0;
     getmaxyx(stdscr, rows, cols);
     picture_ = Render(cols, rows);
-    if (picture_.canvas == shown_)
-        return;
-    for (int row = 0; row < rows; ++row) {
-        for (int col = 0; col < cols; ++col) {
-            const Cell& cell = picture_.canvas.At(col, row);
-            // The bottom right cell would scroll some terminals; it is only ever the help line's.
-            if (row == rows - 1 && col == cols - 1)
-                continue;
-            mvaddch(row, col, Character(cell) | Attributes(cell.role, screen_->colours));
+    if (picture_.canvas != shown_) {
+        // A resized terminal keeps, moves or drops cells as it likes: draw it all again.
+        if (cols != shown_.cols() || rows != shown_.rows())
+            clearok(curscr, TRUE);
+        for (int row = 0; row < rows; ++row) {
+            for (int col = 0; col < cols; ++col) {
+                const Cell& cell = picture_.canvas.At(col, row);
+                // In the bottom right cell the character is stored, and ncurses writes it without
+                // scrolling; only the cursor cannot move on (ERR).
+                mvaddch(row, col, Character(cell) | Attributes(cell.role, screen_->colours));
+            }
         }
+        shown_ = picture_.canvas;
     }
+    // The cursor, hidden or not, goes last: screen readers and magnifiers follow it. A control
+    // cut off at the edge (a box wider than the terminal) has it at the edge.
+    move(std::clamp(picture_.cursorRow, 0, std::max(rows - 1, 0)),
+         std::clamp(picture_.cursorCol, 0, std::max(cols - 1, 0)));
     refresh();
-    shown_ = picture_.canvas;
 }
 
 bool TerminalInput::ProvideInput() {
@@ -217,6 +226,9 @@ bool TerminalInput::ProvideInput() {
 }
 
 void TerminalInput::Handle(int key) {
+    // The dialog is not on screen: nothing may act on it unseen but closing it (mouse: below).
+    if (picture_.tooSmall && key != 'q' && key != 'Q' && key != KEY_MOUSE)
+        return;
     switch (key) {
         case '\t':
             return controller_.OnKey(Key::kTab);

@@ -23,7 +23,8 @@ POINT Centre(const RECT& r) {
 
 class Painter {
   public:
-    Painter(Canvas* canvas, Placed* placed) : canvas_(*canvas), placed_(*placed) {}
+    Painter(Picture* picture, Placed* placed)
+        : canvas_(picture->canvas), picture_(*picture), placed_(*placed) {}
 
     void Frame(const WindowInfo& w) {
         CellRect bounds = placed_.layout.Bounds();
@@ -62,6 +63,13 @@ class Painter {
 
   private:
     const Layout& layout() const { return placed_.layout; }
+    // The cursor to the cell where the focused control is worked: only one control has the focus.
+    void Aim(const WindowInfo& w, int col, int row) {
+        if (w.focused) {
+            picture_.cursorCol = col;
+            picture_.cursorRow = row;
+        }
+    }
 
     void GroupBox(const WindowInfo& w) {
         CellRect cells = layout().Cells(w.rect);
@@ -84,7 +92,7 @@ class Painter {
         canvas_.Text(cells.left, row, "[", role, cells.right);
         canvas_.Text(cells.right - 1, row, "]", role, cells.right);
         CellRect inside{cells.left + 1, row, cells.right - 1, row + 1};
-        canvas_.TextCentred(inside, row, headless::WithoutMnemonics(w.text), role);
+        Aim(w, canvas_.TextCentred(inside, row, headless::WithoutMnemonics(w.text), role), row);
     }
 
     void CheckBox(const WindowInfo& w) {
@@ -96,6 +104,7 @@ class Painter {
             canvas_.Text(cells.left, row, checked ? "[x] " : "[ ] ", Role::kFace, cells.right);
         canvas_.Text(col, row, headless::WithoutMnemonics(w.text),
                      w.focused ? Role::kFocus : Role::kFace, cells.right);
+        Aim(w, cells.left + 1, row);  // on the mark
     }
 
     void Static(const WindowInfo& w) {
@@ -138,6 +147,7 @@ class Painter {
         }
         int thumb = layout().Column(thumbCentre.x);
         canvas_.Put(thumb, row, Glyph::kThumb, Role::kThumb);
+        Aim(w, thumb, row);
         placed_.spots.push_back({thumb, row, thumbCentre});
     }
 
@@ -172,12 +182,15 @@ class Painter {
                 canvas_.Put(left, pageTop, Glyph::kBottomRight, Role::kFace);
                 canvas_.Put(right, pageTop, Glyph::kBottomLeft, Role::kFace);
             }
-            canvas_.TextCentred(CellRect{left + 1, itemsRow, right, itemsRow + 1}, itemsRow, text,
-                                role);
+            int col = canvas_.TextCentred(CellRect{left + 1, itemsRow, right, itemsRow + 1},
+                                          itemsRow, text, role);
+            if (selected)
+                Aim(w, col + 1, itemsRow);  // the name's first letter, inside the brackets
         }
     }
 
     Canvas& canvas_;
+    Picture& picture_;
     Placed& placed_;
 };
 
@@ -217,6 +230,7 @@ void TooSmall(Picture* picture, int cols, int rows, int needCols, int needRows) 
         "Enlarge it, or press q to close.",
     };
     int top = std::max(0, (rows - static_cast<int>(lines.size())) / 2);
+    picture->cursorRow = top;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         picture->canvas.Text(0, top + static_cast<int>(i), lines[i], Role::kWarning, cols);
     }
@@ -297,7 +311,7 @@ Picture Render(int cols, int rows) {
         return picture;
     }
     for (std::size_t i = 0; i < tops.size(); ++i) {
-        Painter painter(&picture.canvas, &picture.windows[i]);
+        Painter painter(&picture, &picture.windows[i]);
         painter.Frame(tops[i]);
         DrawChildren(painter, all, tops[i].hwnd);
     }

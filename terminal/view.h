@@ -29,6 +29,8 @@ struct Picture {
     Canvas canvas{0, 0};
     std::vector<Placed> windows;  // back to front
     bool tooSmall = false;
+    // Where the terminal's cursor stands: on the focused control, as screen readers expect.
+    int cursorCol = 0, cursorRow = 0;
 
     // The window drawn at a cell, front first; null where there is none.
     const Placed* At(int col, int row) const;
