@@ -31,7 +31,6 @@ expect_exit() {
     until_true test -s "$WORK/exit_code" || fail "the program did not end"
     [ "$(cat "$WORK/exit_code")" = 1 ] || fail "exit code $(cat "$WORK/exit_code"), expected 1"
 }
-quit() { keys q && expect_exit; }
 # saved PROFILE LINE: the line stands in the profile's block of the settings file.
 saved() { grep -a -A12 "^AISettings_$1 =" "$settings" | tr -d '\r' | grep -q "$2"; }
 # Mouse reports as an xterm sends them: mouse BUTTON COL ROW [BUTTON COL ROW]... (0-based
@@ -46,12 +45,23 @@ mouse() {
 }
 # The 0-based cell at which text first stands on screen: "COL ROW".
 cell_of() { screen | awk -v text="$1" '{ i = index($0, text); if (i) { print i - 1, NR - 1; exit } }'; }
+cursor() { tmx display -p -t test '#{cursor_x} #{cursor_y}'; }
+# on_focus [FROM]: the cursor (at) moved from FROM onto the focused control: on the cells of its row
+# in the focus colour (black on yellow, "<" below), a check box's mark before them or a thumb beside.
+on_focus() {
+    local x y line run
+    at=$(cursor) && read -r x y <<<"$at"
+    line=$(screen -e | sed -n $'s/[\016\017]//g; s/\e\\[[0-9;]*43m/</; s/\e\\[[0-9;]*m/>/g; '"$((y + 1))p")
+    [ "$at" != "${1:-}" ] && [[ $line == *"<"* ]] || return 1
+    run=${line#*<} line=${line%%<*} run=${run%%>*} line=${line//>/}
+    ((${#line} - 3 <= x && x <= ${#line} + ${#run}))
+}
 
 case "$case_name" in
 keys)  # starting without a settings file; xterm's keys tell Ctrl+Page Down and Up apart
     start 80 24 xterm
     wait_for "File error!"
-    { shows "Using default settings now\." && shows "Enter/Esc OK"; } || fail "the box"
+    { shows "Using default settings now\." && shows "Enter/Esc OK" && until_true on_focus; } || fail "the box"
     keys Enter
     wait_for "Tab/S-Tab focus"
     { shows "\[Hard\]" && shows "\[ \] Build Mines" && shows " 0 minutes"; } || fail "start-up screen"
@@ -82,17 +92,15 @@ close)
     wait_for "\[Hard\]"
     keys Tab Tab Tab End
     wait_for "20 minutes"
-    # Tech Speed's thumb dragged to its last tick. tmux shows the line-drawing set by its VT100
-    # letters: "0" for the thumb, "n" for a tick.
-    read -r col row < <(cell_of "Average")
-    line=$(screen | sed -n "$((row + 1))p" | cut -c1-"$col")
-    thumb=$(awk -v s="$line" 'BEGIN { print index(s, "0") - 1 }')
-    last=$(awk -v s="$line" 'BEGIN { for (i = length(s); i > 0; --i) if (substr(s, i, 1) == "n") { print i - 1; exit } }')
-    mouse 20 "$thumb" "$row" 40 $(((thumb + last) / 2)) "$row" 40 "$last" "$row" 23 "$last" "$row"
-    wait_for "Very Fast"
-    # Held in the channel at the first tick, a press pages the thumb on until it gets there.
-    mouse 20 "$(awk -v s="$line" 'BEGIN { print index(s, "n") - 1 }')" "$row"
-    wait_for "Very Slow"
+    # Attack Delay's thumb, where the cursor stands, dragged to its first tick (tmux shows the
+    # line-drawing set by its VT100 letters: "n" for a tick).
+    read -r last row < <(cursor)
+    first=$(screen | sed -n "$((row + 1))p") && first=${first%%n*} && first=${#first}
+    mouse 20 "$last" "$row" 40 $(((first + last) / 2)) "$row" 40 "$first" "$row" 23 "$first" "$row"
+    wait_for " 0 minutes"
+    # Held in the channel at the last tick, a press pages the thumb on until it gets there.
+    mouse 20 "$last" "$row"
+    wait_for "20 minutes"
     mouse 23 0 "$row"
     # The close box: the program ends, and the file stays as it was.
     read -r col row < <(cell_of "[X]")
@@ -100,25 +108,35 @@ close)
     expect_exit
     cmp -s "$DEFAULTS" "$settings" || fail "closing changed the settings file"
     ;;
-sizes_and_colours)
-    # Too small a terminal gets a message until it is resized to 79 x 24 at least; tmux's own
-    # terminal has colours: the dialog's face is black on white.
+screen)
+    # Too small a terminal gets a message until it is resized to 79 x 24 at least.
     start 78 24
     wait_for "Terminal too small: 78 x 24"
-    wait_for "needs 79 x 24"
     tmx resize-window -t test -x 79 -y 24
     wait_for "\[Hard\]"
-    screen -e | grep -q $'\e\\[[0-9;]*47m' || fail "no colours"
-    tmx resize-window -t test -x 80 -y 23
-    wait_for "Terminal too small: 80 x 23"
-    quit
+    # The cursor on the focused control after each Tab round the ring, and on a clicked tab.
+    until_true on_focus || fail "on OK the cursor is at $at"
+    first=$at at=
+    while [ "$at" != "$first" ] && keys Tab; do
+        until_true on_focus "${at:-$first}" || fail "after a Tab the cursor is at $at"
+    done
+    read -r col row < <(cell_of "[Hard]")
+    mouse 20 "$col" "$row" 23 "$col" "$row"
+    until_true on_focus "$at" || fail "on a clicked tab the cursor is at $at"
+    # Shrunk: the message alone; on Build Mines, Space and Enter (tick, save) do nothing; q closes.
+    keys BTab
+    tmx resize-window -t test -x 79 -y 20
+    alone() { [ "$(screen | grep -c '[^ ]')" = 3 ] && shows "needs 79 x 24"; }
+    until_true alone || fail "more than the message on screen"
+    keys Space Enter q
+    expect_exit
+    cmp -s "$DEFAULTS" "$settings" || fail "Space and Enter saved"
     ;;
 vt100)  # a terminal without colours: attributes only, the caption in reverse video, the same texts
     start 80 24 vt100
     wait_for "Teching Handicap"
     screen -e | grep -q $'\e\\[[0-9;]*[34][0-7]m' && fail "colours on a terminal without them"
     screen -e | grep -q $'\e\\[[0-9;]*7m' || fail "no reverse video"
-    quit
     ;;
 *) fail "unknown case $case_name" ;;
 esac
