@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/own/controls.h"
+#include "platform/own/font.h"  // the dialog font's metrics, for the front ends to draw in
 #include "platform/platform.h"
 
 namespace headless {
