@@ -1,5 +1,5 @@
 // The headless driver: windows and control states as a person sees them, input as a person gives
-// it, and the source that the layer asks for more.
+// it, and the input source that GetMessageA asks when it would wait.
 #include "platform/own/headless.h"
 
 #include <algorithm>
