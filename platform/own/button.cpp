@@ -9,8 +9,6 @@
 namespace own {
 namespace {
 
-constexpr auto Info = StateOf<ButtonInfo>;
-
 DWORD TypeOf(HWND hwnd) {
     return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & BS_TYPEMASK;
 }
@@ -44,7 +42,7 @@ LRESULT Press(ButtonInfo* info) {
     HWND self = info->self;
     SetCapture(self);
     SetFocus(self);
-    if (!(info = Info(self)))
+    if (info->destroyed)
         return 0;
     info->pressed = true;
     SendMessageA(self, BM_SETSTATE, TRUE, 0);
@@ -62,7 +60,7 @@ LRESULT Release(ButtonInfo* info, bool inside) {
         return 0;
     }
     SendMessageA(self, BM_SETSTATE, FALSE, 0);
-    if (!(info = Info(self)))
+    if (info->destroyed)
         return 0;
     if (!inside) {
         ReleaseCapture();
@@ -189,11 +187,11 @@ LRESULT ButtonInfo::Handle(ButtonInfo* info, UINT message, WPARAM wParam, LPARAM
 }
 
 void RegisterButtonClass() {
-    RegisterSystemClass("Button", 0x0080, ControlProc<ButtonInfo>, sizeof(void*), nullptr);
+    RegisterSystemClass("Button", 0x0080, ControlProc<ButtonInfo>, 0, nullptr);
 }
 
 }  // namespace own
 
 const own::ButtonInfo* headless::Button(HWND button) {
-    return own::Info(button);
+    return own::StateOf<own::ButtonInfo>(button);
 }

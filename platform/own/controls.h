@@ -1,8 +1,8 @@
 #pragma once
-// The common controls' and buttons' state: one record per control, kept behind its window as the
-// platform's controls keep theirs and changed only by the control's procedure. The headless driver
-// hands it out to be read in place (headless.h), so reading sends no message. Below the records,
-// what the controls' procedures share.
+// The common controls' and buttons' state: one record per control, owned by its window's record
+// and changed only by the control's procedure. The headless driver hands it out to be read in
+// place (headless.h), so reading sends no message. Below the records, what the controls'
+// procedures share.
 
 #include <cstdio>
 #include <memory>
@@ -24,6 +24,7 @@ struct TrackbarInfo {
     static LRESULT Handle(TrackbarInfo* info, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND self;
+    bool destroyed = false;  // the window went during a message: its handler stops there
     HWND notify;
     LONG min = 0, max = 100, line = 1, page = 20, pos = 0;
     UINT thumbLength = 21;
@@ -47,6 +48,7 @@ struct TabInfo {
     static LRESULT Handle(TabInfo* info, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND self;
+    bool destroyed = false;
     HWND notify;
     std::vector<TabItem> items;
     int selected = -1;
@@ -62,6 +64,7 @@ struct ButtonInfo {
     static LRESULT Handle(ButtonInfo* info, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND self;
+    bool destroyed = false;
     WPARAM check = BST_UNCHECKED;
     bool pushed = false;   // drawn pressed (BM_SETSTATE)
     bool pressed = false;  // a press by mouse or space bar is in progress
@@ -70,13 +73,9 @@ struct ButtonInfo {
 // The position that a drag of the thumb to this client x gives, as the trackbar computes it.
 LONG TrackbarPositionAt(HWND hwnd, int clientX);
 
-// Gives a control its state, or takes it away (null): the window owns it (so it goes with the
-// window, even at exit) and the first extra bytes point to it, as the platform's controls keep
-// theirs.
-void SetControlState(HWND hwnd, std::shared_ptr<void> state);
-// The state that a control keeps behind its window, when hwnd is a window of the class with that
-// procedure; null otherwise.
-void* ControlState(HWND hwnd, WNDPROC proc);
+// The slot in a window's record that owns the state of a control of the class with that
+// procedure; null for any other window.
+std::shared_ptr<void>* ControlStateSlot(HWND hwnd, WNDPROC proc);
 
 // Tells the control's parent of an event through WM_NOTIFY.
 template <typename State>
@@ -97,29 +96,31 @@ inline LRESULT PaintWithParentColours(HWND hwnd, UINT colourMessage) {
 }
 
 // The procedure of the control class whose state is State: the state is made on WM_CREATE and
-// goes on WM_NCDESTROY; in between, State::Handle gets every message with it.
+// leaves the window on WM_NCDESTROY; in between, State::Handle gets every message with it. The
+// procedure holds the state for the whole message, so a handler whose window is destroyed during
+// a send still reads it, sees `destroyed` and stops.
 template <typename State>
-LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::shared_ptr<void>* slot = ControlStateSlot(hwnd, ControlProc<State>);
+    if (slot && message == WM_CREATE) {
+        *slot = std::make_shared<State>(hwnd, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+        return 0;
+    }
+    std::shared_ptr<State> state = slot ? std::static_pointer_cast<State>(*slot) : nullptr;
+    if (state && message == WM_NCDESTROY) {
+        state->destroyed = true;
+        slot->reset();
+    }
+    if (!state || state->destroyed)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    return State::Handle(state.get(), message, wParam, lParam);
+}
 
 // The state of a live control of State's class; null for any other window.
 template <typename State>
 State* StateOf(HWND hwnd) {
-    return static_cast<State*>(ControlState(hwnd, ControlProc<State>));
-}
-
-template <typename State>
-LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetControlState(hwnd, std::make_shared<State>(hwnd, cs));
-        return 0;
-    }
-    if (message == WM_NCDESTROY)
-        SetControlState(hwnd, nullptr);
-    State* state = StateOf<State>(hwnd);
-    if (!state)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    return State::Handle(state, message, wParam, lParam);
+    std::shared_ptr<void>* slot = ControlStateSlot(hwnd, ControlProc<State>);
+    return slot ? static_cast<State*>(slot->get()) : nullptr;
 }
 
 // What a control leaves to the default procedure. A message of the class's own range is one that

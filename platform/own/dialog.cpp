@@ -201,9 +201,7 @@ HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
     const unsigned char* data = nullptr;
     std::size_t size = 0;
     if (!IS_INTRESOURCE(templateName) ||
-        !own::FindProgramResource(
-            5, static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(templateName)), &data,
-            &size)) {
+        !own::FindProgramResource(LOWORD(RT_DIALOG), LOWORD(templateName), &data, &size)) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
     }

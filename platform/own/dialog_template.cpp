@@ -1,12 +1,12 @@
 #include "platform/own/dialog_template.h"
 
 #include "platform/own/resources.h"
+#include "platform/own/win32.h"
 
 namespace own {
 
 namespace {
 
-constexpr unsigned kDsSetFont = 0x40;
 constexpr unsigned short kExtendedSignature = 0xFFFF;
 
 // The x, y, cx, cy that header and items share, then the window class as atom or name.
@@ -39,7 +39,7 @@ bool ReadHeader(ByteReader& in, DialogTemplate* out, int* count) {
     ReadClass(in, out);
     out->caption = in.String();
     // The font: dialogs lay out with the layer's own font whatever the template names.
-    if (out->style & kDsSetFont) {
+    if (out->style & DS_SETFONT) {
         in.Skip(6);  // point size, weight, italic, character set
         in.String();
     }

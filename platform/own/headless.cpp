@@ -1,5 +1,5 @@
-// The headless driver: windows and control states as a person sees them, and input as a person
-// gives it.
+// The headless driver: windows and control states as a person sees them, input as a person gives
+// it, and the input source that GetMessageA asks when it would wait.
 #include "platform/own/headless.h"
 
 #include <algorithm>
@@ -10,6 +10,8 @@
 namespace headless {
 namespace {
 
+InputSource* g_source = nullptr;
+
 POINT Centre(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
@@ -17,8 +19,8 @@ POINT Centre(const RECT& r) {
 // Describes a window and then, depth first, its children in z-order: each from its record and its
 // parent's placement, so that a walk over every window costs one pass (front ends walk them all
 // on every frame).
-void Collect(HWND hwnd, const RECT& parentClient, bool parentVisible, int depth, int zOrder,
-             HWND focus, HWND active, std::vector<WindowInfo>* out) {
+void Collect(HWND hwnd, const RECT& parentClient, bool parentVisible, int depth, HWND focus,
+             HWND active, std::vector<WindowInfo>* out) {
     const own::Window* w = own::FindWindowRecord(hwnd);
     if (!w)
         return;
@@ -34,15 +36,13 @@ void Collect(HWND hwnd, const RECT& parentClient, bool parentVisible, int depth,
                     own::ClientRectOf(rect, w->style, w->exStyle),
                     own::CloseBoxRect(rect, w->style, w->exStyle),
                     depth,
-                    zOrder,
                     parentVisible && (w->style & WS_VISIBLE) != 0,
                     focus == w->handle,
                     active == w->handle,
                     (w->style & WS_DISABLED) == 0};
     out->push_back(info);
-    int z = 0;
     for (HWND child : w->children)
-        Collect(child, info.client, info.visible, depth + 1, z++, focus, active, out);
+        Collect(child, info.client, info.visible, depth + 1, focus, active, out);
 }
 
 }  // namespace
@@ -51,9 +51,8 @@ std::vector<WindowInfo> Windows() {
     std::vector<WindowInfo> out;
     HWND focus = GetFocus();
     HWND active = GetActiveWindow();
-    int z = 0;
     for (HWND top : own::TopLevelWindows())
-        Collect(top, RECT{}, true, 0, z++, focus, active, &out);
+        Collect(top, RECT{}, true, 0, focus, active, &out);
     return out;
 }
 
@@ -165,6 +164,16 @@ void BringForward(HWND topLevel) {
 
 int MillisecondsToNextTimer() {
     return own::MillisecondsToNextTimer();
+}
+
+InputSource::~InputSource() = default;
+
+void SetInputSource(InputSource* source) {
+    g_source = source;
+}
+
+InputSource* GetInputSource() {
+    return g_source;
 }
 
 }  // namespace headless

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/own/controls.h"
+#include "platform/own/font.h"  // the dialog font's metrics, for the front ends to draw in
 #include "platform/platform.h"
 
 namespace headless {
@@ -48,7 +49,6 @@ struct WindowInfo {
     RECT client;    // client rectangle, screen pixels
     RECT closeBox;  // empty unless the window has a caption with a close box
     int depth;      // 0 for top-level windows, 1 for their children...
-    int zOrder;     // position among its siblings (or among top-level windows), 0 on top
     bool visible;   // the window and all its ancestors have WS_VISIBLE
     bool focused;   // has the keyboard focus
     bool active;    // is the active top-level window

@@ -17,7 +17,6 @@ std::deque<MSG> g_posted;
 bool g_quitPosted = false;
 int g_quitCode = 0;
 DWORD g_time = 0;
-headless::InputSource* g_source = nullptr;
 
 bool TakeMessage(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
     for (auto it = g_posted.begin(); it != g_posted.end(); ++it) {
@@ -93,16 +92,6 @@ void ResetMessageQueue() {
 
 }  // namespace own
 
-namespace headless {
-InputSource::~InputSource() = default;
-void SetInputSource(InputSource* source) {
-    own::g_source = source;
-}
-InputSource* GetInputSource() {
-    return own::g_source;
-}
-}  // namespace headless
-
 BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (hwnd && !own::CheckedWindow(hwnd))
         return FALSE;
@@ -131,7 +120,8 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last) {
     // A source that returns true may have given nothing (a terminal that was only resized): it is
     // simply asked again, as the platform would go on waiting.
     while (!own::TakeMessage(msg, hwnd, first, last, true)) {
-        if (!own::g_source || !own::g_source->ProvideInput())
+        headless::InputSource* source = headless::GetInputSource();
+        if (!source || !source->ProvideInput())
             own::ReportStarvation();
     }
     return msg->message == WM_QUIT ? FALSE : TRUE;

@@ -1,6 +1,5 @@
 // The program's module: its handle, its path (the system's, unless the module-path hook names
-// another), the current directory, the last error, the stock icon and cursor, and the common
-// controls' start.
+// another), the current directory, the last error, and the stock icon and cursor.
 #include <unistd.h>
 
 #include <cstring>
@@ -9,8 +8,6 @@
 
 #include "platform/own/headless.h"
 #include "platform/own/hooks.h"
-#include "platform/own/window.h"
-#include "platform/own/window_class.h"
 #include "platform/posix/program_file.h"
 
 namespace own {
@@ -93,10 +90,4 @@ HCURSOR LoadCursorA(HINSTANCE, LPCSTR name) {
     if (name != IDC_ARROW)
         return nullptr;
     return reinterpret_cast<HCURSOR>(&own::g_cursor);
-}
-
-// Registering a class again leaves it as it is, so calling this again does nothing.
-void InitCommonControls() {
-    own::RegisterTrackbarClass();
-    own::RegisterTabClass();
 }

@@ -23,8 +23,6 @@ constexpr int kTabHeight = kFontHeight + 2 + 3;  // the font, two lines and the 
 constexpr int kPaddingX = 6;
 constexpr int kMinTabWidth = 54;
 
-constexpr auto Info = StateOf<TabInfo>;
-
 // Lays the items out side by side along the top, as wide as their texts in the dialog font with
 // the padding, and never narrower than the minimum.
 void LayOut(TabInfo* info) {
@@ -67,9 +65,8 @@ bool PressedElsewhere(const TabInfo* info) {
 // A click on an item: the parent may refuse the change; a pressed mark left elsewhere makes the
 // click select nothing, though the parent is told of a change all the same.
 void ClickSelect(TabInfo* info, int item) {
-    HWND self = info->self;
     bool stuck = PressedElsewhere(info);
-    if (Notify(info, TCN_SELCHANGING) || !(info = Info(self)))
+    if (Notify(info, TCN_SELCHANGING) || info->destroyed)
         return;
     if (!stuck && item < static_cast<int>(info->items.size()))
         SelectPressed(info, item);
@@ -80,7 +77,6 @@ void ClickSelect(TabInfo* info, int item) {
 // that refuses is told nothing more, but the selection moves anyway. Without a focus item before,
 // only the focus item is set.
 void KeySelect(TabInfo* info, int item) {
-    HWND self = info->self;
     int oldFocus = info->focusItem;
     if (item == info->selected && oldFocus != -1)
         return;
@@ -88,13 +84,13 @@ void KeySelect(TabInfo* info, int item) {
     if (oldFocus == -1)
         return;
     bool refused = Notify(info, TCN_SELCHANGING) != 0;
-    if (!(info = Info(self)) || item >= static_cast<int>(info->items.size()))
+    if (info->destroyed || item >= static_cast<int>(info->items.size()))
         return;
     info->selected = item;
     if (!refused)
         Notify(info, TCN_SELCHANGE);
-    if (Info(self))
-        InvalidateRect(self, nullptr, TRUE);
+    if (!info->destroyed)
+        InvalidateRect(info->self, nullptr, TRUE);
 }
 
 LRESULT InsertItem(TabInfo* info, WPARAM wParam, LPARAM lParam) {
@@ -130,9 +126,8 @@ LRESULT SetCurSel(TabInfo* info, WPARAM wParam) {
 }
 
 LRESULT LButtonDown(TabInfo* info, LPARAM lParam) {
-    HWND self = info->self;
-    SetFocus(self);
-    if (!(info = Info(self)))
+    SetFocus(info->self);
+    if (info->destroyed)
         return 0;
     int item = HitItem(info, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     if (item != -1 && item != info->selected)
@@ -189,12 +184,12 @@ LRESULT TabInfo::Handle(TabInfo* info, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void RegisterTabClass() {
-    RegisterSystemClass(WC_TABCONTROLA, 0, ControlProc<TabInfo>, sizeof(void*),
+    RegisterSystemClass(WC_TABCONTROLA, 0, ControlProc<TabInfo>, 0,
                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
 }  // namespace own
 
 const own::TabInfo* headless::Tabs(HWND tab) {
-    return own::Info(tab);
+    return own::StateOf<own::TabInfo>(tab);
 }

@@ -19,8 +19,6 @@ namespace {
 constexpr UINT_PTR kAutoPageTimer = 1;
 constexpr UINT kAutoPageDelay = 500;
 
-constexpr auto Info = StateOf<TrackbarInfo>;
-
 // Ticks on both sides push the channel and the thumb down by the upper row of ticks.
 bool BothSides(const TrackbarInfo* info) {
     return (GetWindowLongA(info->self, GWL_STYLE) & TBS_BOTH) != 0;
@@ -103,7 +101,6 @@ void Step(TrackbarInfo* info, LONG delta, WPARAM code) {
 }
 
 LRESULT KeyDown(TrackbarInfo* info, WPARAM key) {
-    HWND self = info->self;
     LONG before = info->pos;
     switch (key) {
         case VK_LEFT:
@@ -135,7 +132,7 @@ LRESULT KeyDown(TrackbarInfo* info, WPARAM key) {
         default:
             return FALSE;
     }
-    if ((info = Info(self)) && info->pos != before)
+    if (!info->destroyed && info->pos != before)
         Changed(info);
     return TRUE;
 }
@@ -159,7 +156,6 @@ LONG AutoPageDirection(const TrackbarInfo* info, POINT p) {
 // One page towards the point, while it still lies beyond the thumb on the side where the press
 // began; nothing once the thumb has reached it.
 void AutoPage(TrackbarInfo* info, POINT p) {
-    HWND self = info->self;
     LONG direction = AutoPageDirection(info, p);
     if (direction == 0 || (direction < 0) != (info->autoPage < 0))
         return;
@@ -168,7 +164,7 @@ void AutoPage(TrackbarInfo* info, POINT p) {
         Step(info, -info->page, TB_PAGEUP);
     else
         Step(info, info->page, TB_PAGEDOWN);
-    if ((info = Info(self)) && info->pos != before)
+    if (!info->destroyed && info->pos != before)
         Changed(info);
 }
 
@@ -183,12 +179,12 @@ LRESULT LButtonDown(TrackbarInfo* info, LPARAM lParam) {
     HWND self = info->self;
     POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     SetFocus(self);
-    if (!(info = Info(self)))
+    if (info->destroyed)
         return 0;
     if (PtInRect(&info->thumb, p)) {
         info->dragging = true;
         SetCapture(self);
-        if ((info = Info(self)))
+        if (!info->destroyed)
             InvalidateRect(self, nullptr, FALSE);
         return 0;
     }
@@ -197,7 +193,7 @@ LRESULT LButtonDown(TrackbarInfo* info, LPARAM lParam) {
         return 0;
     info->autoPage = direction < 0 ? -1 : 1;
     AutoPage(info, p);
-    if (!Info(self))
+    if (info->destroyed)
         return 0;
     SetCapture(self);
     SetTimer(self, kAutoPageTimer, kAutoPageDelay, nullptr);
@@ -230,17 +226,17 @@ LRESULT LButtonUp(TrackbarInfo* info) {
         info->autoPage = 0;
         KillTimer(self, kAutoPageTimer);
     }
-    if (!(info = Info(self)))
+    if (info->destroyed)
         return 0;
     Scroll(info, TB_ENDTRACK);
-    if (!(info = Info(self)))
+    if (info->destroyed)
         return 0;
     info->dragging = false;
     ReleaseCapture();
-    if (!(info = Info(self)))
+    if (info->destroyed)
         return 0;
     Notify(info, NM_RELEASEDCAPTURE);
-    if (dragging && Info(self))
+    if (dragging && !info->destroyed)
         InvalidateRect(self, nullptr, FALSE);
     return 0;
 }
@@ -259,7 +255,7 @@ LRESULT MouseMove(TrackbarInfo* info, LPARAM lParam) {
     info->pos = pos;
     UpdateThumb(info);
     Scroll(info, MAKEWPARAM(TB_THUMBTRACK, pos));
-    if (!Info(self))
+    if (info->destroyed)
         return TRUE;
     InvalidateRect(self, nullptr, FALSE);
     UpdateWindow(self);
@@ -278,34 +274,34 @@ LRESULT Paint(TrackbarInfo* info) {
     HDC hdc = BeginPaint(self, &ps);
     SendMessageA(info->notify, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc),
                  reinterpret_cast<LPARAM>(self));
-    if (!(info = Info(self)))
+    if (info->destroyed)
         return 0;
     NMCUSTOMDRAW nmcd{};
     nmcd.hdr = NMHDR{self, static_cast<UINT_PTR>(GetDlgCtrlID(self)), NM_CUSTOMDRAW};
     nmcd.hdc = hdc;
     GetClientRect(self, &nmcd.rc);
     LRESULT global = CustomDraw(info, &nmcd, CDDS_PREPAINT);
-    if (!(info = Info(self)) || (global & CDRF_SKIPDEFAULT)) {
+    if (info->destroyed || (global & CDRF_SKIPDEFAULT)) {
         EndPaint(self, &ps);
         return 0;
     }
     if (global != CDRF_DODEFAULT && CustomDraw(info, &nmcd, CDDS_PREERASE) != CDRF_SKIPDEFAULT &&
-        (info = Info(self))) {
+        !info->destroyed) {
         CustomDraw(info, &nmcd, CDDS_POSTERASE);
     }
     static constexpr DWORD_PTR kParts[] = {TBCD_CHANNEL, TBCD_TICS, TBCD_THUMB};
     for (DWORD_PTR part : kParts) {
-        if (!(info = Info(self)) || !(global & CDRF_NOTIFYITEMDRAW))
+        if (info->destroyed || !(global & CDRF_NOTIFYITEMDRAW))
             break;
         nmcd.dwItemSpec = part;
         nmcd.uItemState = (part == TBCD_THUMB && info->dragging) ? CDIS_HOT : CDIS_DEFAULT;
         nmcd.rc = part == TBCD_CHANNEL ? info->channel : part == TBCD_THUMB ? info->thumb : nmcd.rc;
         LRESULT item = CustomDraw(info, &nmcd, CDDS_ITEMPREPAINT);
-        if (!(item & CDRF_SKIPDEFAULT) && (item & CDRF_NOTIFYPOSTPAINT) && (info = Info(self))) {
+        if (!(item & CDRF_SKIPDEFAULT) && (item & CDRF_NOTIFYPOSTPAINT) && !info->destroyed) {
             CustomDraw(info, &nmcd, CDDS_ITEMPOSTPAINT);
         }
     }
-    if ((info = Info(self)) && (global & CDRF_NOTIFYPOSTPAINT)) {
+    if (!info->destroyed && (global & CDRF_NOTIFYPOSTPAINT)) {
         CustomDraw(info, &nmcd, CDDS_POSTPAINT);
     }
     EndPaint(self, &ps);
@@ -361,17 +357,17 @@ LRESULT TrackbarInfo::Handle(TrackbarInfo* info, UINT message, WPARAM wParam, LP
 }
 
 LONG TrackbarPositionAt(HWND hwnd, int clientX) {
-    const TrackbarInfo* info = Info(hwnd);
+    const TrackbarInfo* info = StateOf<TrackbarInfo>(hwnd);
     return info ? PositionAt(info, clientX) : 0;
 }
 
 void RegisterTrackbarClass() {
-    RegisterSystemClass(TRACKBAR_CLASSA, 0, ControlProc<TrackbarInfo>, sizeof(void*),
+    RegisterSystemClass(TRACKBAR_CLASSA, 0, ControlProc<TrackbarInfo>, 0,
                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
 }  // namespace own
 
 const own::TrackbarInfo* headless::Trackbar(HWND slider) {
-    return own::Info(slider);
+    return own::StateOf<own::TrackbarInfo>(slider);
 }

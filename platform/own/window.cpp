@@ -7,13 +7,8 @@
 #include <unordered_map>
 #include <utility>
 
-#include "platform/own/controls.h"
-#include "platform/own/dialog.h"
 #include "platform/own/focus.h"
 #include "platform/own/hooks.h"
-#include "platform/own/message_box.h"
-#include "platform/own/queue.h"
-#include "platform/own/window_class.h"
 
 namespace own {
 namespace {
@@ -99,21 +94,6 @@ Window* CheckedWindow(HWND hwnd) {
     return w;
 }
 
-void SetControlState(HWND hwnd, std::shared_ptr<void> state) {
-    Window* w = FindWindowRecord(hwnd);
-    if (!w)
-        return;
-    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(state.get()));
-    w->controlState = std::move(state);
-}
-
-void* ControlState(HWND hwnd, WNDPROC proc) {
-    Window* w = FindWindowRecord(hwnd);
-    if (!w || w->cls->proc != proc || w->extra.size() < sizeof(LONG_PTR))
-        return nullptr;
-    return reinterpret_cast<void*>(GetWindowLongPtrA(hwnd, 0));
-}
-
 const std::vector<HWND>& TopLevelWindows() {
     return g_topLevel;
 }
@@ -147,14 +127,6 @@ void DestroyAllWindows() {
             Unlink(top);
     }
     g_windows.clear();
-}
-
-void ResetLayer() {
-    DestroyAllWindows();
-    ResetMessageQueue();
-    ForgetInputState();
-    ForgetDialogs();
-    ForgetBoxes();
 }
 
 }  // namespace own

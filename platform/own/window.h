@@ -24,8 +24,7 @@ struct Window {
     RECT rect{};  // window rectangle: parent's client coordinates, or screen for top-level
     std::vector<HWND> children;  // z-order, top first
     std::vector<unsigned char> extra;
-    DLGPROC dialogProc = nullptr;
-    std::shared_ptr<void> controlState;  // owned here, reached through the first extra bytes
+    std::shared_ptr<void> controlState;  // a control class's state (controls.h)
     bool updatePending = false;
     bool eraseNeeded = false;
     bool destroying = false;
