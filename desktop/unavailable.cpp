@@ -16,6 +16,9 @@ bool DesktopInput::Start(int, std::string* error) {
 int DesktopInput::Scale() const {
     return 1;
 }
+POINT DesktopInput::OnScreen(POINT point) const {
+    return point;
+}
 void DesktopInput::Stop() {}
 bool DesktopInput::ProvideInput() {
     return false;
