@@ -222,11 +222,22 @@ struct DesktopInput::State {
         return Area{x, y, x + s.picture.Width() * scale, y + s.picture.Height() * scale};
     }
 
+    bool Viewable() const {
+        XWindowAttributes attributes;
+        for (const Shown& s : shown) {
+            if (!XGetWindowAttributes(display, s.xwin, &attributes) ||
+                attributes.map_state != IsViewable)
+                return false;
+        }
+        return true;
+    }
+
     void Sync();
     void SettleScale(const std::vector<TopLevel>& tops);
     POINT Place(const headless::WindowInfo& w, const Shown* dialog);
     ::Window Create(const headless::WindowInfo& w, const Shown* dialog);
-    void Stack();
+    void Stack(const std::vector<Shown>& gone = {});
+    void HandFocus(const Shown& to, const std::vector<Shown>& gone);
     void FocusGained(Shown* s, const XFocusChangeEvent& e);
     void Put(const Shown& s);
     void Handle(XEvent* event);
@@ -376,25 +387,28 @@ void DesktopInput::State::Sync() {
             dialog = &s;
     }
     restack = restack || next.size() != shown.size();
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        if (shown[i].xwin)
-            XDestroyWindow(display, shown[i].xwin);
-        else if (!restack && shown[i].info.hwnd != next[i].info.hwnd)
-            restack = true;
-    }
-    shown = std::move(next);
+    for (std::size_t i = 0; i < shown.size() && !restack; ++i)
+        restack = !shown[i].xwin && shown[i].info.hwnd != next[i].info.hwnd;
+    std::swap(shown, next);
     if (grabbed && !Find(grabbed))
         grabbed = nullptr;
     if (requested && !Find(requested))
         requested = nullptr;
-    Stack();
+    // The focus goes on before the windows that had it go.
+    Stack(next);
+    for (const Shown& gone : next) {
+        if (gone.xwin)
+            XDestroyWindow(display, gone.xwin);
+    }
     XFlush(display);
 }
 
 // The X windows in the layer's order. Without a window manager they are siblings under the root,
 // restacked as the layer's windows are. A window manager puts each into a frame of its own, and
-// stacks and focuses them itself: the one on top is activated through it, or raised alone.
-void DesktopInput::State::Stack() {
+// stacks and focuses them itself: the one on top is activated through it, or raised alone. Where
+// one of our windows has the focus (among them those about to go, in *gone), it is ours to hand on
+// at once, so that no key falls between the windows while the window manager answers.
+void DesktopInput::State::Stack(const std::vector<Shown>& gone) {
     if (shown.empty() || (!restack && shown.front().info.hwnd == activated))
         return;
     const Shown& top = shown.front();
@@ -403,24 +417,41 @@ void DesktopInput::State::Stack() {
     bool framed = false;
     for (const Shown& s : shown)
         framed = framed || s.reparented;
-    Manager manager = framed ? Manager::kOther : Manager::kNone;
-    if (top.info.hwnd != activated || restack)
-        manager = std::max(manager, RunningManager(display, atoms));
-    if (manager == Manager::kNone && restack && shown.size() > 1) {
-        std::vector<::Window> order;
-        for (const Shown& s : shown)
-            order.push_back(s.xwin);
-        XRaiseWindow(display, order.front());
-        XRestackWindows(display, order.data(), static_cast<int>(order.size()));
-    } else if (manager == Manager::kActivates && top.info.hwnd != activated) {
+    Manager manager =
+        std::max(framed ? Manager::kOther : Manager::kNone, RunningManager(display, atoms));
+    if (manager == Manager::kNone) {
+        if (restack && shown.size() > 1) {
+            std::vector<::Window> order;
+            for (const Shown& s : shown)
+                order.push_back(s.xwin);
+            XRaiseWindow(display, order.front());
+            XRestackWindows(display, order.data(), static_cast<int>(order.size()));
+        }
+    } else if (top.info.hwnd != activated) {
+        HandFocus(top, gone);
         const Shown* was = activated ? Find(activated) : nullptr;
-        RequestActivation(display, atoms, top.xwin, was ? was->xwin : 0, userTime);
-        requested = top.info.hwnd;
-    } else if (manager == Manager::kOther && top.info.hwnd != activated) {
-        XRaiseWindow(display, top.xwin);
+        if (manager == Manager::kActivates) {
+            RequestActivation(display, atoms, top.xwin, was ? was->xwin : 0, userTime);
+            requested = top.info.hwnd;
+        } else {
+            XRaiseWindow(display, top.xwin);
+        }
     }
     restack = false;
     activated = top.info.hwnd;
+}
+
+void DesktopInput::State::HandFocus(const Shown& to, const std::vector<Shown>& gone) {
+    ::Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    bool ours = Find(focus) != nullptr;
+    for (const Shown& s : gone)
+        ours = ours || (s.xwin && s.xwin == focus);
+    XWindowAttributes attributes;
+    if (ours && XGetWindowAttributes(display, to.xwin, &attributes) &&
+        attributes.map_state == IsViewable)
+        XSetInputFocus(display, to.xwin, RevertToParent, CurrentTime);
 }
 
 // The window manager has given one of our windows the keyboard focus (a click, Alt+Tab, a box
@@ -606,7 +637,12 @@ int DesktopInput::Scale() const {
     return state_->scale;
 }
 
-POINT DesktopInput::OnScreen(POINT point) const {
+POINT DesktopInput::OnScreen(POINT point) {
+    // A window manager shows a new window in its own time: a click before then lands beneath it.
+    for (int wait = 0; wait < 400 && state_->display && !state_->Viewable(); ++wait) {
+        Pump();
+        usleep(5000);
+    }
     HWND top = headless::TopLevelWindowAt(point);
     const Shown* s = top ? state_->Find(top) : nullptr;
     if (!s || !state_->display)

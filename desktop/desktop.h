@@ -39,8 +39,8 @@ class DesktopInput : public headless::InputSource {
     bool Start(int scale, std::string* error);
     int Scale() const;
     // Where a point of the layer's screen is on the real one: in the X window of the top-level
-    // window that holds it, wherever that stands.
-    POINT OnScreen(POINT point) const;
+    // window that holds it, wherever that stands, once every window shows.
+    POINT OnScreen(POINT point);
     // Closes every window and the display.
     void Stop();
 

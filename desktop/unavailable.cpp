@@ -16,7 +16,7 @@ bool DesktopInput::Start(int, std::string* error) {
 int DesktopInput::Scale() const {
     return 1;
 }
-POINT DesktopInput::OnScreen(POINT point) const {
+POINT DesktopInput::OnScreen(POINT point) {
     return point;
 }
 void DesktopInput::Stop() {}
