@@ -458,14 +458,14 @@ void DesktopInput::State::HandFocus(const Shown& to, const std::vector<Shown>& g
 // that closed): the layer activates that window, so that keys go where the user sees the focus.
 // While the layer has put another one on top, and our request to activate that one is still to
 // go or on its way (a box that opened as its dialog was mapped), a focus that the request will
-// undo is let be.
+// undo is let be, as is one that comes during a click.
 void DesktopInput::State::FocusGained(Shown* s, const XFocusChangeEvent& e) {
     if ((e.detail != NotifyAncestor && e.detail != NotifyNonlinear) || e.mode == NotifyGrab ||
         e.mode == NotifyUngrab)
         return;
     HWND top = shown.front().info.hwnd;
-    if ((requested || top != activated) && s->info.hwnd != top)
-        return;
+    if ((requested || top != activated || grabbed) && s->info.hwnd != top)
+        return;  // a click in progress activates what it clicks
     requested = nullptr;
     activated = s->info.hwnd;
     headless::WindowInfo now;
@@ -513,10 +513,16 @@ void DesktopInput::State::Key(const XKeyEvent& e) {
     }
 }
 
-// Another window took the keyboard focus (or the window manager grabbed the keyboard): the
-// release of what is held now goes elsewhere, so nothing may stay held here.
+// Another program's window took the keyboard focus (or the window manager grabbed the keyboard):
+// the release of what is held now goes elsewhere, so nothing may stay held here. A focus that
+// moves between our own windows (a window manager focusing the box that is being clicked) lets
+// nothing go.
 void DesktopInput::State::FocusLost(const XFocusChangeEvent& e) {
     if (e.detail == NotifyInferior || e.detail == NotifyPointer || (keysDown.empty() && !grabbed))
+        return;
+    ::Window focus = None;
+    int revert = 0;
+    if (e.mode != NotifyGrab && XGetInputFocus(display, &focus, &revert) && Find(focus))
         return;
     keysDown.clear();
     grabbed = nullptr;
@@ -528,10 +534,10 @@ void DesktopInput::State::Handle(XEvent* event) {
     Shown* s = Find(event->xany.window);
     if (!s)
         return;
-    if (event->type == KeyPress || event->type == ButtonPress) {
+    if (event->type == KeyPress || event->type == ButtonPress)
         userTime = event->type == KeyPress ? event->xkey.time : event->xbutton.time;
-        requested = nullptr;  // the user acts on what the screen shows now
-    }
+    if (event->type == KeyPress || event->type == ButtonRelease)
+        requested = nullptr;  // the user has acted on what the screen shows now
     switch (event->type) {
         case Expose:
             if (event->xexpose.count == 0)
