@@ -74,6 +74,10 @@ play() { "$BUILD/tests/scenarios/scenario_player" "$SOURCE/tests/scenarios/$1.sc
 game="$WORK/game" said="$WORK/game/said"
 for wm in openbox icewm xfwm4; do
     start_wm "$wm" || { check "$wm runs" false && continue; }
+    for s in start_missing_file start_malformed_file read_only_file keyboard_boxes \
+        reset_without_defaults keyboard_only; do
+        check "$wm: scenario $s" play "$s"
+    done
     rm -rf "$game" && game_folder "$game" "$BUILD/app/AIControlPanel" && rm "$game/Core/AIConfig.ai"
     start_program "$game" ./AIControlPanel
     check "$wm: a missing settings file shows its box, focused" until_true box_focused
@@ -100,10 +104,6 @@ for wm in openbox icewm xfwm4; do
     check "$wm: at AICP_SCALE=3 the whole window lies on the screen" on_screen
     check "$wm: ... and it says that scale 3 does not fit" grep -q 'at scale 3 .* at scale 2' "$said"
     kill "$PID" && wait "$PID"
-    for s in start_missing_file start_malformed_file read_only_file keyboard_boxes \
-        reset_without_defaults keyboard_only; do
-        check "$wm: scenario $s" play "$s"
-    done
     stop_wm
 done
 
