@@ -31,6 +31,7 @@ struct Shown {
     ::Window xwin = 0;
     bool mapped = false;      // the server says that it is (its window manager's requests wait)
     bool reparented = false;  // a window manager has put it into a frame of its own
+    POINT placed{};           // where we put it
     Pixels picture{0, 0};     // in the layer's pixels
     Pixels scaled{0, 0};      // at a scale above 1, as the X window shows it
 };
@@ -235,7 +236,7 @@ struct DesktopInput::State {
     void Sync();
     void SettleScale(const std::vector<TopLevel>& tops);
     POINT Place(const headless::WindowInfo& w, const Shown* dialog);
-    ::Window Create(const headless::WindowInfo& w, const Shown* dialog);
+    ::Window Create(const headless::WindowInfo& w, POINT at, const Shown* dialog);
     void Stack(const std::vector<Shown>& gone = {});
     void HandFocus(const Shown& to, const std::vector<Shown>& gone);
     void FocusGained(Shown* s, const XFocusChangeEvent& e);
@@ -283,7 +284,14 @@ POINT DesktopInput::State::Place(const headless::WindowInfo& w, const Shown* dia
     int x = w.rect.left * scale, y = w.rect.top * scale;
     Area area;
     if (dialog && IsBox(w.hwnd)) {
+        // Where the dialog stands; until it shows, a window manager may have it in a frame
+        // that it has not placed yet.
         Area over = OnRoot(*dialog);
+        if (!dialog->mapped) {
+            over = Area{dialog->placed.x, dialog->placed.y,
+                        dialog->placed.x + (over.right - over.left),
+                        dialog->placed.y + (over.bottom - over.top)};
+        }
         area = WorkArea(display, atoms, (over.left + over.right) / 2, (over.top + over.bottom) / 2);
         x = over.left + (over.right - over.left - width) / 2;
         y = over.top + (over.bottom - over.top - height) / 2;
@@ -299,8 +307,7 @@ POINT DesktopInput::State::Place(const headless::WindowInfo& w, const Shown* dia
     return POINT{x, y};
 }
 
-::Window DesktopInput::State::Create(const headless::WindowInfo& w, const Shown* dialog) {
-    POINT at = Place(w, dialog);
+::Window DesktopInput::State::Create(const headless::WindowInfo& w, POINT at, const Shown* dialog) {
     int x = at.x, y = at.y;
     int width = (w.rect.right - w.rect.left) * scale, height = (w.rect.bottom - w.rect.top) * scale;
     int screen = DefaultScreen(display);
@@ -364,13 +371,15 @@ void DesktopInput::State::Sync() {
             s.xwin = old->xwin;
             s.mapped = old->mapped;
             s.reparented = old->reparented;
+            s.placed = old->placed;
             old->xwin = 0;
             if (old->info.text != top.window.text)
                 SetTitle(display, atoms, s.xwin, top.window.text);
             s.picture = std::move(old->picture);
             s.scaled = std::move(old->scaled);
         } else {
-            s.xwin = Create(top.window, dialog);
+            s.placed = Place(top.window, dialog);
+            s.xwin = Create(top.window, s.placed, dialog);
             created = true;
         }
         Pixels picture = Paint(top, font);

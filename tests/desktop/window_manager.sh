@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The desktop window under window managers, each step ending with the picture, window or exit code
 # that it expects. Under openbox, icewm and xfwm4 (without its compositor), each on a virtual
-# 1920x1080 display with keys from xdotool to the focused window: a missing settings file shows its
-# box, which Enter answers, and Escape then ends the program (exit code 1); Apply on a read-only
+# 1920x1080 display: the scenarios that open boxes, and a round of edits by keyboard alone; then,
+# with keys from xdotool to the focused window, a missing settings file shows its box centred over
+# the window, Enter answers it and Escape then ends the program (exit code 1); Apply on a read-only
 # file shows its box and the program goes on; at Xft.dpi 144 and at AICP_SCALE=3 (which says that
-# it does not fit) the whole window lies on the screen; and the scenarios that open boxes, and a
-# round of edits by keyboard alone, play there. Then among other windows under openbox: at scale 1
-# it starts and closes through the window manager (exit code 1, as by the close box); at scale 2
-# it starts (every pixel of the picture at scale 1 doubled), moves by its caption, is covered,
-# minimised and restored (its picture back each time), and closes through the window manager.
+# it does not fit) the whole window lies on the screen. Then among other windows under openbox: at
+# scale 1 it starts and closes through the window manager (exit code 1, as by the close box); at
+# scale 2 it starts (every pixel of the picture at scale 1 doubled), moves by its caption, is
+# covered, minimised and restored (its picture back each time), and closes through the window
+# manager.
 #
 #   tests/desktop/window_manager.sh BUILD-DIR [PICTURE.png]   (keeps its picture at scale 2 there)
 set -uo pipefail
@@ -70,6 +71,12 @@ on_screen() {  # the window, with any frame of the window manager's, inside the 
     read -r fl fr ft fb <<<"${f:-0 0 0 0}"
     ((l - fl >= 0 && t - ft >= 0 && r + fr <= 1920 && b + fb <= 1080))
 }
+centred() {  # the box's middle is the window's, to a pixel
+    local a b
+    a=$(window_rect) && b=$(ID=$(find_window --name '^Error$') window_rect) || return 1
+    awk -v a="$a" -v b="$b" 'BEGIN { split(a, w); split(b, x); dx = w[1] + w[3] - x[1] - x[3]
+        dy = w[2] + w[4] - x[2] - x[4]; exit !(dx * dx <= 4 && dy * dy <= 4) }'
+}
 play() { "$BUILD/tests/scenarios/scenario_player" "$SOURCE/tests/scenarios/$1.scn" --backend desktop --scale 2 >/dev/null; }
 game="$WORK/game" said="$WORK/game/said"
 for wm in openbox icewm xfwm4; do
@@ -81,6 +88,7 @@ for wm in openbox icewm xfwm4; do
     rm -rf "$game" && game_folder "$game" "$BUILD/app/AIControlPanel" && rm "$game/Core/AIConfig.ai"
     start_program "$game" ./AIControlPanel
     check "$wm: a missing settings file shows its box, focused" until_true box_focused
+    check "$wm: the box is centred over the window" centred
     xdotool key Return
     check "$wm: Enter answers it" until_true no_box
     xdotool key Escape
