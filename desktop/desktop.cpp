@@ -523,11 +523,13 @@ void DesktopInput::State::Key(const XKeyEvent& e) {
 }
 
 // Another program's window took the keyboard focus (or the window manager grabbed the keyboard):
-// the release of what is held now goes elsewhere, so nothing may stay held here. A focus that
-// moves between our own windows (a window manager focusing the box that is being clicked) lets
-// nothing go.
+// the release of a key held now goes elsewhere, so nothing may stay held here. The button's
+// release comes to us all the same (the server's grab of the pointer for the press), unless the
+// window manager grabbed it. A focus that moves between our own windows (a window manager focusing
+// the box that is being clicked) lets nothing go.
 void DesktopInput::State::FocusLost(const XFocusChangeEvent& e) {
-    if (e.detail == NotifyInferior || e.detail == NotifyPointer || (keysDown.empty() && !grabbed))
+    if (e.detail == NotifyInferior || e.detail == NotifyPointer ||
+        (keysDown.empty() && (!grabbed || e.mode != NotifyGrab)))
         return;
     ::Window focus = None;
     int revert = 0;
@@ -650,6 +652,10 @@ bool DesktopInput::Start(int scale, std::string* error) {
 
 int DesktopInput::Scale() const {
     return state_->scale;
+}
+
+bool DesktopInput::Holding() const {
+    return state_->grabbed != nullptr;
 }
 
 POINT DesktopInput::OnScreen(POINT point) {

@@ -41,6 +41,8 @@ class DesktopInput : public headless::InputSource {
     // Where a point of the layer's screen is on the real one: in the X window of the top-level
     // window that holds it, wherever that stands, once every window shows.
     POINT OnScreen(POINT point);
+    // Whether the button is held on one of the windows.
+    bool Holding() const;
     // Closes every window and the display.
     void Stop();
 

@@ -19,6 +19,9 @@ int DesktopInput::Scale() const {
 POINT DesktopInput::OnScreen(POINT point) {
     return point;
 }
+bool DesktopInput::Holding() const {
+    return false;
+}
 void DesktopInput::Stop() {}
 bool DesktopInput::ProvideInput() {
     return false;

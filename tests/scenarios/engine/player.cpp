@@ -157,6 +157,11 @@ class DesktopBackend : public HeadlessBackend {
     }
     void MouseButton(bool down) override {
         x_input::Button(down);
+        // A window manager may hold the button a while (its grab for click to focus).
+        for (int wait = 0; wait < 400 && front_->Holding() != down; ++wait) {
+            front_->Pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         if (down) {  // what the press did runs before the release comes, as for the headless
             front_->Pump();
             support::DoEvents();
