@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -28,8 +29,11 @@ namespace {
 struct Shown {
     headless::WindowInfo info;
     ::Window xwin = 0;
-    Pixels picture{0, 0};  // in the layer's pixels
-    Pixels scaled{0, 0};   // at a scale above 1, as the X window shows it
+    bool mapped = false;      // the server says that it is (its window manager's requests wait)
+    bool reparented = false;  // a window manager has put it into a frame of its own
+    POINT placed{};           // where we put it
+    Pixels picture{0, 0};     // in the layer's pixels
+    Pixels scaled{0, 0};      // at a scale above 1, as the X window shows it
 };
 
 // Xlib ends the process when the display goes away; it ends with a code of its own (4), never the
@@ -37,6 +41,26 @@ struct Shown {
 int DisplayLost(Display*) {
     std::fputs("AIControlPanel: the X display has gone away; closing without saving\n", stderr);
     std::_Exit(4);
+}
+
+// A request that the server refused (a window that a window manager has just closed, say) costs
+// at most that request: the dialog goes on, and its edits with it. Xlib's own handler would end
+// the program.
+int RequestRefused(Display* display, XErrorEvent* error) {
+    char text[256] = {};
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr,
+                 "AIControlPanel: the X server refused a request (%s; request %d.%d); going on\n",
+                 text, error->request_code, error->minor_code);
+    return 0;
+}
+
+bool IsBox(HWND hwnd) {
+    for (const headless::BoxInfo& box : headless::OpenBoxes()) {
+        if (box.box == hwnd)
+            return true;
+    }
+    return false;
 }
 
 // The dialog's font; false with the reason, naming the font's file, in *error.
@@ -159,9 +183,15 @@ struct DesktopInput::State {
     WindowManagerAtoms atoms;
     Font font;
     int scale = 1;
-    std::vector<Shown> shown;  // top first
-    HWND grabbed = nullptr;    // the top-level window that took the button press
-    bool moving = false;       // the press was on the caption: the X window follows the pointer
+    bool scaleAsked = false;      // by --scale or AICP_SCALE, not from the screen
+    bool scaleSettled = false;    // fitted to the monitor, once the first window is known
+    std::vector<Shown> shown;     // top first
+    bool restack = false;         // the layer's order has changed since the X windows followed it
+    HWND activated = nullptr;     // the window last activated, at our request or the user's
+    HWND requested = nullptr;     // asked of the window manager, which has not focused it yet
+    Time userTime = CurrentTime;  // of the last key or button: what activation requests are for
+    HWND grabbed = nullptr;       // the top-level window that took the button press
+    bool moving = false;          // the press was on the caption: the X window follows the pointer
     int pressRootX = 0, pressRootY = 0, startX = 0, startY = 0;
     std::set<UINT> keysDown;
 
@@ -185,8 +215,31 @@ struct DesktopInput::State {
         return nullptr;
     }
 
+    // The X window's rectangle on the root, wherever a window manager has put it.
+    Area OnRoot(const Shown& s) const {
+        int x = 0, y = 0;
+        ::Window child;
+        XTranslateCoordinates(display, s.xwin, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+        return Area{x, y, x + s.picture.Width() * scale, y + s.picture.Height() * scale};
+    }
+
+    bool Viewable() const {
+        XWindowAttributes attributes;
+        for (const Shown& s : shown) {
+            if (!XGetWindowAttributes(display, s.xwin, &attributes) ||
+                attributes.map_state != IsViewable)
+                return false;
+        }
+        return true;
+    }
+
     void Sync();
-    ::Window Create(const headless::WindowInfo& w);
+    void SettleScale(const std::vector<TopLevel>& tops);
+    POINT Place(const headless::WindowInfo& w, const Shown* dialog);
+    ::Window Create(const headless::WindowInfo& w, POINT at, const Shown* dialog);
+    void Stack(const std::vector<Shown>& gone = {});
+    void HandFocus(const Shown& to, const std::vector<Shown>& gone);
+    void FocusGained(Shown* s, const XFocusChangeEvent& e);
     void Put(const Shown& s);
     void Handle(XEvent* event);
     void Press(Shown* s, const XButtonEvent& e);
@@ -195,8 +248,67 @@ struct DesktopInput::State {
     void FocusLost(const XFocusChangeEvent& e);
 };
 
-::Window DesktopInput::State::Create(const headless::WindowInfo& w) {
+// The scale that the first window asks for, when it would not fit the work area of the monitor it
+// opens on, falls back to the largest that fits; one that was asked for says so.
+void DesktopInput::State::SettleScale(const std::vector<TopLevel>& tops) {
+    scaleSettled = true;
+    const headless::WindowInfo* first = &tops.back().window;
+    for (const TopLevel& top : tops) {
+        if (!IsBox(top.window.hwnd))
+            first = &top.window;
+    }
+    int width = first->rect.right - first->rect.left, height = first->rect.bottom - first->rect.top;
+    Area area = first->style & DS_CENTER
+                    ? WorkArea(display, atoms, -1, -1)
+                    : WorkArea(display, atoms, first->rect.left * scale, first->rect.top * scale);
+    int fits = scale;
+    while (fits > 1 &&
+           (width * fits > area.right - area.left || height * fits > area.bottom - area.top))
+        --fits;
+    if (fits < scale && scaleAsked) {
+        std::fprintf(stderr,
+                     "AIControlPanel: at scale %d the window (%dx%d) would not fit the screen's "
+                     "work area (%dx%d); drawing it at scale %d\n",
+                     scale, width * scale, height * scale, area.right - area.left,
+                     area.bottom - area.top, fits);
+    }
+    scale = fits;
+}
+
+// Where a new window goes on the real screen, as the platform places a window with no owner: a
+// dialog with DS_CENTER in the middle of the primary monitor's work area, another at its own
+// position, a message box centred over the dialog; each then wholly inside the work area of its
+// monitor.
+POINT DesktopInput::State::Place(const headless::WindowInfo& w, const Shown* dialog) {
+    int width = (w.rect.right - w.rect.left) * scale, height = (w.rect.bottom - w.rect.top) * scale;
     int x = w.rect.left * scale, y = w.rect.top * scale;
+    Area area;
+    if (dialog && IsBox(w.hwnd)) {
+        // Where the dialog stands; until it shows, a window manager may have it in a frame
+        // that it has not placed yet.
+        Area over = OnRoot(*dialog);
+        if (!dialog->mapped) {
+            over = Area{dialog->placed.x, dialog->placed.y,
+                        dialog->placed.x + (over.right - over.left),
+                        dialog->placed.y + (over.bottom - over.top)};
+        }
+        area = WorkArea(display, atoms, (over.left + over.right) / 2, (over.top + over.bottom) / 2);
+        x = over.left + (over.right - over.left - width) / 2;
+        y = over.top + (over.bottom - over.top - height) / 2;
+    } else if (IsBox(w.hwnd) || (w.style & DS_CENTER)) {
+        area = WorkArea(display, atoms, -1, -1);
+        x = (area.left + area.right - width) / 2;
+        y = (area.top + area.bottom - height) / 2;
+    } else {
+        area = WorkArea(display, atoms, x, y);
+    }
+    x = std::max(area.left, std::min(x, area.right - width));
+    y = std::max(area.top, std::min(y, area.bottom - height));
+    return POINT{x, y};
+}
+
+::Window DesktopInput::State::Create(const headless::WindowInfo& w, POINT at, const Shown* dialog) {
+    int x = at.x, y = at.y;
     int width = (w.rect.right - w.rect.left) * scale, height = (w.rect.bottom - w.rect.top) * scale;
     int screen = DefaultScreen(display);
     ::Window xwin = XCreateSimpleWindow(
@@ -207,8 +319,11 @@ struct DesktopInput::State {
     XSetWindowBackgroundPixmap(display, xwin, None);
     XSelectInput(display, xwin,
                  ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                     KeyPressMask | KeyReleaseMask | FocusChangeMask);
+                     KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask);
     Introduce(display, atoms, xwin, x, y, width, height, w.text);
+    // A window manager keeps a box above its dialog, and may centre it there itself.
+    if (dialog && IsBox(w.hwnd))
+        XSetTransientForHint(display, xwin, dialog->xwin);
     XMapRaised(display, xwin);
     // Mapped at once: the server does its part while the picture is painted.
     XFlush(display);
@@ -239,9 +354,14 @@ void DesktopInput::State::Put(const Shown& s) {
 // pictures put, titles and stacking order followed.
 void DesktopInput::State::Sync() {
     std::vector<TopLevel> tops = VisibleTopLevels();
-    std::vector<Shown> next;
-    for (const TopLevel& top : tops) {
-        Shown s;
+    if (!scaleSettled && !tops.empty())
+        SettleScale(tops);
+    std::vector<Shown> next(tops.size());
+    const Shown* dialog = nullptr;
+    // Bottom first: a box is placed over its dialog, which must stand by then.
+    for (std::size_t i = tops.size(); i-- > 0;) {
+        const TopLevel& top = tops[i];
+        Shown& s = next[i];
         s.info = top.window;
         Shown* old = Find(top.window.hwnd);
         bool created = false;
@@ -249,13 +369,17 @@ void DesktopInput::State::Sync() {
         int height = top.window.rect.bottom - top.window.rect.top;
         if (old && old->picture.Width() == width && old->picture.Height() == height) {
             s.xwin = old->xwin;
+            s.mapped = old->mapped;
+            s.reparented = old->reparented;
+            s.placed = old->placed;
             old->xwin = 0;
             if (old->info.text != top.window.text)
                 SetTitle(display, atoms, s.xwin, top.window.text);
             s.picture = std::move(old->picture);
             s.scaled = std::move(old->scaled);
         } else {
-            s.xwin = Create(top.window);
+            s.placed = Place(top.window, dialog);
+            s.xwin = Create(top.window, s.placed, dialog);
             created = true;
         }
         Pixels picture = Paint(top, font);
@@ -268,26 +392,94 @@ void DesktopInput::State::Sync() {
             if (!created)
                 Put(s);
         }
-        next.push_back(std::move(s));
+        if (!dialog && !IsBox(s.info.hwnd))
+            dialog = &s;
     }
-    bool restack = next.size() != shown.size();
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        if (shown[i].xwin)
-            XDestroyWindow(display, shown[i].xwin);
-        else if (!restack && shown[i].info.hwnd != next[i].info.hwnd)
-            restack = true;
-    }
-    shown = std::move(next);
+    restack = restack || next.size() != shown.size();
+    for (std::size_t i = 0; i < shown.size() && !restack; ++i)
+        restack = !shown[i].xwin && shown[i].info.hwnd != next[i].info.hwnd;
+    std::swap(shown, next);
     if (grabbed && !Find(grabbed))
         grabbed = nullptr;
-    if (restack && shown.size() > 1) {
-        std::vector<::Window> order;
-        for (const Shown& s : shown)
-            order.push_back(s.xwin);
-        XRaiseWindow(display, order.front());
-        XRestackWindows(display, order.data(), static_cast<int>(order.size()));
+    if (requested && !Find(requested))
+        requested = nullptr;
+    // The focus goes on before the windows that had it go.
+    Stack(next);
+    for (const Shown& gone : next) {
+        if (gone.xwin)
+            XDestroyWindow(display, gone.xwin);
     }
     XFlush(display);
+}
+
+// The X windows in the layer's order. Without a window manager they are siblings under the root,
+// restacked as the layer's windows are. A window manager puts each into a frame of its own, and
+// stacks and focuses them itself: the one on top is activated through it, or raised alone. Where
+// one of our windows has the focus (among them those about to go, in *gone), it is ours to hand on
+// at once, so that no key falls between the windows while the window manager answers.
+void DesktopInput::State::Stack(const std::vector<Shown>& gone) {
+    if (shown.empty() || (!restack && shown.front().info.hwnd == activated))
+        return;
+    const Shown& top = shown.front();
+    if (!top.mapped)
+        return;  // again once it is: a window manager takes no requests for it before
+    bool framed = false;
+    for (const Shown& s : shown)
+        framed = framed || s.reparented;
+    Manager manager =
+        std::max(framed ? Manager::kOther : Manager::kNone, RunningManager(display, atoms));
+    if (manager == Manager::kNone) {
+        if (restack && shown.size() > 1) {
+            std::vector<::Window> order;
+            for (const Shown& s : shown)
+                order.push_back(s.xwin);
+            XRaiseWindow(display, order.front());
+            XRestackWindows(display, order.data(), static_cast<int>(order.size()));
+        }
+    } else if (top.info.hwnd != activated) {
+        HandFocus(top, gone);
+        const Shown* was = activated ? Find(activated) : nullptr;
+        if (manager == Manager::kActivates) {
+            RequestActivation(display, atoms, top.xwin, was ? was->xwin : 0, userTime);
+            requested = top.info.hwnd;
+        } else {
+            XRaiseWindow(display, top.xwin);
+        }
+    }
+    restack = false;
+    activated = top.info.hwnd;
+}
+
+void DesktopInput::State::HandFocus(const Shown& to, const std::vector<Shown>& gone) {
+    ::Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    bool ours = Find(focus) != nullptr;
+    for (const Shown& s : gone)
+        ours = ours || (s.xwin && s.xwin == focus);
+    XWindowAttributes attributes;
+    if (ours && XGetWindowAttributes(display, to.xwin, &attributes) &&
+        attributes.map_state == IsViewable)
+        XSetInputFocus(display, to.xwin, RevertToParent, CurrentTime);
+}
+
+// The window manager has given one of our windows the keyboard focus (a click, Alt+Tab, a box
+// that closed): the layer activates that window, so that keys go where the user sees the focus.
+// While the layer has put another one on top, and our request to activate that one is still to
+// go or on its way (a box that opened as its dialog was mapped), a focus that the request will
+// undo is let be, as is one that comes during a click.
+void DesktopInput::State::FocusGained(Shown* s, const XFocusChangeEvent& e) {
+    if ((e.detail != NotifyAncestor && e.detail != NotifyNonlinear) || e.mode == NotifyGrab ||
+        e.mode == NotifyUngrab)
+        return;
+    HWND top = shown.front().info.hwnd;
+    if ((requested || top != activated || grabbed) && s->info.hwnd != top)
+        return;  // a click in progress activates what it clicks
+    requested = nullptr;
+    activated = s->info.hwnd;
+    headless::WindowInfo now;
+    if (headless::GetWindowInfo(s->info.hwnd, &now) && !now.active)
+        headless::BringForward(s->info.hwnd);
 }
 
 void DesktopInput::State::Press(Shown* s, const XButtonEvent& e) {
@@ -330,10 +522,18 @@ void DesktopInput::State::Key(const XKeyEvent& e) {
     }
 }
 
-// Another window took the keyboard focus (or the window manager grabbed the keyboard): the
-// release of what is held now goes elsewhere, so nothing may stay held here.
+// Another program's window took the keyboard focus (or the window manager grabbed the keyboard):
+// the release of a key held now goes elsewhere, so nothing may stay held here. The button's
+// release comes to us all the same (the server's grab of the pointer for the press), unless the
+// window manager grabbed it. A focus that moves between our own windows (a window manager focusing
+// the box that is being clicked) lets nothing go.
 void DesktopInput::State::FocusLost(const XFocusChangeEvent& e) {
-    if (e.detail == NotifyInferior || e.detail == NotifyPointer || (keysDown.empty() && !grabbed))
+    if (e.detail == NotifyInferior || e.detail == NotifyPointer ||
+        (keysDown.empty() && (!grabbed || e.mode != NotifyGrab)))
+        return;
+    ::Window focus = None;
+    int revert = 0;
+    if (e.mode != NotifyGrab && XGetInputFocus(display, &focus, &revert) && Find(focus))
         return;
     keysDown.clear();
     grabbed = nullptr;
@@ -345,6 +545,10 @@ void DesktopInput::State::Handle(XEvent* event) {
     Shown* s = Find(event->xany.window);
     if (!s)
         return;
+    if (event->type == KeyPress || event->type == ButtonPress)
+        userTime = event->type == KeyPress ? event->xkey.time : event->xbutton.time;
+    if (event->type == KeyPress || event->type == ButtonRelease)
+        requested = nullptr;  // the user has acted on what the screen shows now
     switch (event->type) {
         case Expose:
             if (event->xexpose.count == 0)
@@ -378,11 +582,26 @@ void DesktopInput::State::Handle(XEvent* event) {
             return Key(event->xkey);
         case FocusOut:
             return FocusLost(event->xfocus);
+        case FocusIn:
+            return FocusGained(s, event->xfocus);
+        case MapNotify:
+            s->mapped = true;
+            return Stack();
+        case UnmapNotify:
+            s->mapped = false;
+            return;
+        case ReparentNotify:
+            s->reparented = event->xreparent.parent != DefaultRootWindow(display);
+            return;
         case ClientMessage:
-            if (event->xclient.message_type == atoms.protocols &&
-                static_cast<Atom>(event->xclient.data.l[0]) == atoms.deleteWindow) {
+            if (event->xclient.message_type != atoms.protocols)
+                return;
+            if (static_cast<Atom>(event->xclient.data.l[0]) == atoms.deleteWindow)
                 headless::CloseWindow(s->info.hwnd);
-            }
+            // The window manager leaves the focus to us (the focus comes back as FocusIn).
+            if (static_cast<Atom>(event->xclient.data.l[0]) == atoms.takeFocus && s->mapped)
+                XSetInputFocus(display, s->xwin, RevertToParent,
+                               static_cast<Time>(event->xclient.data.l[1]));
             return;
         default:
             return;
@@ -420,17 +639,38 @@ bool DesktopInput::Start(int scale, std::string* error) {
         return false;
     }
     XSetIOErrorHandler(DisplayLost);
+    XSetErrorHandler(RequestRefused);
     state_->display = display;
     state_->visual = visual;
     InternAtoms(display, &state_->atoms);
     if (scale == 0)
         scale = ScaleAskedFor();
+    state_->scaleAsked = scale >= 1 && scale <= 3;
     state_->scale = scale >= 1 && scale <= 3 ? scale : ScaleForDpi(ScreenDpi(display));
     return true;
 }
 
 int DesktopInput::Scale() const {
     return state_->scale;
+}
+
+bool DesktopInput::Holding() const {
+    return state_->grabbed != nullptr;
+}
+
+POINT DesktopInput::OnScreen(POINT point) {
+    // A window manager shows a new window in its own time: a click before then lands beneath it.
+    for (int wait = 0; wait < 400 && state_->display && !state_->Viewable(); ++wait) {
+        Pump();
+        usleep(5000);
+    }
+    HWND top = headless::TopLevelWindowAt(point);
+    const Shown* s = top ? state_->Find(top) : nullptr;
+    if (!s || !state_->display)
+        return POINT{point.x * state_->scale, point.y * state_->scale};
+    Area area = state_->OnRoot(*s);
+    return POINT{area.left + (point.x - s->info.rect.left) * state_->scale,
+                 area.top + (point.y - s->info.rect.top) * state_->scale};
 }
 
 void DesktopInput::Stop() {

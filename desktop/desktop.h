@@ -7,9 +7,12 @@
 // rectangle origin plus the offset inside it, divided by the scale, wherever the X window stands
 // on the real screen. The scale is a whole factor (1, 2 or 3) by which every pixel of the layer
 // becomes a square of the real screen's, so that the look stays exactly the same, only bigger.
+// The X windows stand where the platform places windows on the real screen, inside the work area
+// of their monitor; a scale at which the dialog would not fit there falls back to one that fits.
 // Our windows draw their own caption and frame; the window manager's decorations are asked
 // away, dragging our caption moves the X window, and the window manager's close request
-// (WM_DELETE_WINDOW) is a click on the close box.
+// (WM_DELETE_WINDOW) is a click on the close box. A window manager stacks and focuses the windows;
+// the window that it focuses is the layer's active one.
 
 #include <memory>
 #include <string>
@@ -35,6 +38,11 @@ class DesktopInput : public headless::InputSource {
     // display or the font, in *error.
     bool Start(int scale, std::string* error);
     int Scale() const;
+    // Where a point of the layer's screen is on the real one: in the X window of the top-level
+    // window that holds it, wherever that stands, once every window shows.
+    POINT OnScreen(POINT point);
+    // Whether the button is held on one of the windows.
+    bool Holding() const;
     // Closes every window and the display.
     void Stop();
 

@@ -16,6 +16,12 @@ bool DesktopInput::Start(int, std::string* error) {
 int DesktopInput::Scale() const {
     return 1;
 }
+POINT DesktopInput::OnScreen(POINT point) {
+    return point;
+}
+bool DesktopInput::Holding() const {
+    return false;
+}
 void DesktopInput::Stop() {}
 bool DesktopInput::ProvideInput() {
     return false;

@@ -3,7 +3,11 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <unistd.h>
+#ifdef AICP_XINERAMA
+#include <X11/extensions/Xinerama.h>
+#endif
 
+#include <algorithm>
 #include <vector>
 
 #include "desktop/icon.h"
@@ -41,26 +45,130 @@ void SetCardinals(Display* display, ::Window window, Atom property,
                     static_cast<int>(values.size()));
 }
 
+// A property's 32-bit items (longs, as Xlib gives them); empty when the window has none of
+// that type, or is gone: a window manager's own window may be a stale one.
+std::vector<long> Items(Display* display, ::Window window, Atom property, Atom type) {
+    XSync(display, False);
+    XErrorHandler reporting = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> items;
+    if (XGetWindowProperty(display, window, property, 0, 1024, False, type, &actualType, &format,
+                           &count, &after, &data) == Success &&
+        actualType == type && format == 32) {
+        const long* values = reinterpret_cast<const long*>(data);
+        items.assign(values, values + count);
+    }
+    if (data)
+        XFree(data);
+    XSync(display, False);
+    XSetErrorHandler(reporting);
+    return items;
+}
+
 }  // namespace
+
+Manager RunningManager(Display* display, const WindowManagerAtoms& atoms) {
+    ::Window root = DefaultRootWindow(display);
+    std::vector<long> check = Items(display, root, atoms.check, XA_WINDOW);
+    if (check.empty() ||
+        Items(display, static_cast<::Window>(check[0]), atoms.check, XA_WINDOW) != check)
+        return Manager::kNone;
+    for (long atom : Items(display, root, atoms.supported, XA_ATOM)) {
+        if (static_cast<Atom>(atom) == atoms.activeWindow)
+            return Manager::kActivates;
+    }
+    return Manager::kOther;
+}
+
+void RequestActivation(Display* display, const WindowManagerAtoms& atoms, ::Window window,
+                       ::Window active, Time time) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = atoms.activeWindow;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 1;  // from an application
+    event.xclient.data.l[1] = static_cast<long>(time);
+    event.xclient.data.l[2] = static_cast<long>(active);
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+}
+
+Area WorkArea(Display* display, const WindowManagerAtoms& atoms, int x, int y) {
+    int screen = DefaultScreen(display);
+    std::vector<Area> monitors;
+#ifdef AICP_XINERAMA
+    int count = 0;
+    if (XineramaScreenInfo* info =
+            XineramaIsActive(display) ? XineramaQueryScreens(display, &count) : nullptr) {
+        for (int i = 0; i < count; ++i) {
+            monitors.push_back(Area{info[i].x_org, info[i].y_org, info[i].x_org + info[i].width,
+                                    info[i].y_org + info[i].height});
+        }
+        XFree(info);
+    }
+#endif
+    if (monitors.empty())
+        monitors.push_back(
+            Area{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)});
+    Area area = monitors[0];
+    for (const Area& m : monitors) {
+        if (x >= m.left && x < m.right && y >= m.top && y < m.bottom) {
+            area = m;
+            break;
+        }
+    }
+    // The work area is one rectangle per desktop, over all the monitors: the panels' share of
+    // this monitor is what lies outside it.
+    ::Window root = RootWindow(display, screen);
+    std::vector<long> desktop = Items(display, root, atoms.currentDesktop, XA_CARDINAL);
+    std::vector<long> work = Items(display, root, atoms.workArea, XA_CARDINAL);
+    std::size_t at = desktop.empty() ? 0 : static_cast<std::size_t>(desktop[0]) * 4;
+    if (work.size() >= at + 4) {
+        Area inside{std::max(area.left, static_cast<int>(work[at])),
+                    std::max(area.top, static_cast<int>(work[at + 1])),
+                    std::min(area.right, static_cast<int>(work[at] + work[at + 2])),
+                    std::min(area.bottom, static_cast<int>(work[at + 1] + work[at + 3]))};
+        if (inside.left < inside.right && inside.top < inside.bottom)
+            area = inside;
+    }
+    return area;
+}
 
 void InternAtoms(Display* display, WindowManagerAtoms* atoms) {
     // All in one round trip to the server: each one costs the start of the window.
-    char* names[] = {const_cast<char*>("WM_PROTOCOLS"),    const_cast<char*>("WM_DELETE_WINDOW"),
-                     const_cast<char*>("_MOTIF_WM_HINTS"), const_cast<char*>("_NET_WM_NAME"),
-                     const_cast<char*>("UTF8_STRING"),     const_cast<char*>("_NET_WM_ICON"),
-                     const_cast<char*>("_NET_WM_PID")};
-    Atom* fields[] = {&atoms->protocols, &atoms->deleteWindow, &atoms->motifHints, &atoms->name,
-                      &atoms->utf8,      &atoms->icon,         &atoms->pid};
-    Atom found[7] = {};
-    XInternAtoms(display, names, 7, False, found);
-    for (int i = 0; i < 7; ++i)
+    const char* names[] = {"WM_PROTOCOLS",
+                           "WM_DELETE_WINDOW",
+                           "WM_TAKE_FOCUS",
+                           "_MOTIF_WM_HINTS",
+                           "_NET_WM_NAME",
+                           "UTF8_STRING",
+                           "_NET_WM_ICON",
+                           "_NET_WM_PID",
+                           "_NET_SUPPORTED",
+                           "_NET_ACTIVE_WINDOW",
+                           "_NET_SUPPORTING_WM_CHECK",
+                           "_NET_WORKAREA",
+                           "_NET_CURRENT_DESKTOP"};
+    Atom* fields[] = {&atoms->protocols,     &atoms->deleteWindow, &atoms->takeFocus,
+                      &atoms->motifHints,    &atoms->name,         &atoms->utf8,
+                      &atoms->icon,          &atoms->pid,          &atoms->supported,
+                      &atoms->activeWindow,  &atoms->check,        &atoms->workArea,
+                      &atoms->currentDesktop};
+    constexpr int kCount = sizeof fields / sizeof fields[0];
+    Atom found[kCount] = {};
+    XInternAtoms(display, const_cast<char**>(names), kCount, False, found);
+    for (int i = 0; i < kCount; ++i)
         *fields[i] = found[i];
 }
 
 void Introduce(Display* display, const WindowManagerAtoms& atoms, ::Window window, int x, int y,
                int width, int height, const std::string& title) {
-    Atom deleteWindow = atoms.deleteWindow;
-    XSetWMProtocols(display, window, &deleteWindow, 1);
+    Atom protocols[] = {atoms.deleteWindow, atoms.takeFocus};
+    XSetWMProtocols(display, window, protocols, 2);
     XSizeHints* size = XAllocSizeHints();
     size->flags = USPosition | PMinSize | PMaxSize;
     size->x = x;

@@ -15,10 +15,11 @@ packages_for() {
         fuzz) echo "clang libclang-rt-14-dev" ;;
         # The Linux program draws with ncurses; its end-to-end tests run it under tmux.
         terminal) echo "libncurses-dev tmux" ;;
-        # The Linux program's window: Xlib and the dialog's bitmap font; its tests run it
-        # on a virtual display with X input, which the scenario player gives through XTest, and among
-        # other windows under a window manager.
-        desktop) echo "libx11-dev libxtst-dev fonts-wine xvfb xdotool imagemagick openbox x11-utils" ;;
+        # The Linux program's window: Xlib (Xinerama for the monitors) and the dialog's bitmap font;
+        # its tests run it on a virtual display with X input, which the scenario player gives
+        # through XTest, and under three window managers (xfwm4 with its settings' D-Bus), with
+        # the screen's Xft.dpi set by xrdb.
+        desktop) echo "libx11-dev libxtst-dev libxinerama-dev fonts-wine xvfb xdotool imagemagick openbox icewm xfwm4 dbus-daemon x11-utils x11-xserver-utils" ;;
         # The shipped program: the 32-bit MinGW compiler with the win32 thread model.
         windows) echo "g++-mingw-w64-i686-win32 binutils-mingw-w64-i686" ;;
         # The Windows program under Wine on a virtual display: both Wine builds (the kernel may run

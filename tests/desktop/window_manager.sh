@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# The desktop window among other windows, under openbox on a virtual display, each step ending with
-# the picture or exit code that it expects: at scale 1 it starts and closes through the window
-# manager (exit code 1, as by the close box); at scale 2 it starts (every pixel of the picture at
-# scale 1 doubled), moves by its caption, is covered, minimised and restored (its picture back each
-# time), and closes through the window manager.
+# The desktop window under window managers, each step ending with the picture, window or exit code
+# that it expects. Under openbox, icewm and xfwm4 (without its compositor), each on a virtual
+# 1920x1080 display: the scenarios that open boxes, and a round of edits by keyboard alone; then,
+# with keys from xdotool to the focused window, a missing settings file shows its box centred over
+# the window, Enter answers it and Escape then ends the program (exit code 1); Apply on a read-only
+# file shows its box and the program goes on; at Xft.dpi 144 and at AICP_SCALE=3 (which says that
+# it does not fit) the whole window lies on the screen. Then among other windows under openbox: at
+# scale 1 it starts and closes through the window manager (exit code 1, as by the close box); at
+# scale 2 it starts (every pixel of the picture at scale 1 doubled), moves by its caption, is
+# covered, minimised and restored (its picture back each time), and closes through the window
+# manager.
 #
 #   tests/desktop/window_manager.sh BUILD-DIR [PICTURE.png]   (keeps its picture at scale 2 there)
 set -uo pipefail
@@ -43,11 +49,74 @@ close_through_wm() {  # the window manager's close request (Alt+F4), then the ex
     [ $? = 1 ]
 }
 
-game_folder "$WORK/game" "$BUILD/app/AIControlPanel"
-x_start_sized 2048x1536x24 || exit 1
-openbox --sm-disable >/dev/null 2>&1 &
-until_true wm_ready || exit 1
-sleep 1  # openbox focuses new windows only once its start-up is over
+start_wm() {  # a display of 1920x1080 with that window manager running on it
+    x_start_sized 1920x1080x24 || return 1
+    case $1 in
+        openbox) openbox --sm-disable ;;
+        icewm) icewm ;;
+        # xfwm4 reads its settings over D-Bus: a session bus of its own, which ends with it.
+        xfwm4) NO_AT_BRIDGE=1 dbus-run-session -- xfwm4 --compositor=off ;;
+    esac >/dev/null 2>&1 &
+    WM=$!
+    until_true wm_ready && sleep 1  # some focus new windows only once their start-up is over
+}
+stop_wm() { wine_env_cleanup && wait "$WM"; }  # the window manager ends with its display
+box_focused() { [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = Error ]; }
+no_box() { ! find_window --name '^Error$' >/dev/null && ! ended; }
+exit_code() { until_true ended || kill "$PID"; wait "$PID"; equal "$1" "$?"; }
+on_screen() {  # the window, with any frame of the window manager's, inside the screen
+    local l t r b f
+    read -r l t r b < <(window_rect)
+    read -r f < <(xprop -id "$ID" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ,)
+    read -r fl fr ft fb <<<"${f:-0 0 0 0}"
+    ((l - fl >= 0 && t - ft >= 0 && r + fr <= 1920 && b + fb <= 1080))
+}
+centred() {  # the box's middle is the window's, to a pixel
+    local a b
+    a=$(window_rect) && b=$(ID=$(find_window --name '^Error$') window_rect) || return 1
+    awk -v a="$a" -v b="$b" 'BEGIN { split(a, w); split(b, x); dx = w[1] + w[3] - x[1] - x[3]
+        dy = w[2] + w[4] - x[2] - x[4]; exit !(dx * dx <= 4 && dy * dy <= 4) }'
+}
+play() { "$BUILD/tests/scenarios/scenario_player" "$SOURCE/tests/scenarios/$1.scn" --backend desktop --scale 2 >/dev/null; }
+game="$WORK/game" said="$WORK/game/said"
+for wm in openbox icewm xfwm4; do
+    start_wm "$wm" || { check "$wm runs" false && continue; }
+    for s in start_missing_file start_malformed_file read_only_file keyboard_boxes \
+        reset_without_defaults keyboard_only; do
+        check "$wm: scenario $s" play "$s"
+    done
+    rm -rf "$game" && game_folder "$game" "$BUILD/app/AIControlPanel" && rm "$game/Core/AIConfig.ai"
+    start_program "$game" ./AIControlPanel
+    check "$wm: a missing settings file shows its box, focused" until_true box_focused
+    check "$wm: the box is centred over the window" centred
+    xdotool key Return
+    check "$wm: Enter answers it" until_true no_box
+    xdotool key Escape
+    check "$wm: Escape then ends the program: exit code 1" exit_code 1
+
+    cp "$DEFAULTS" "$game/Core/AIConfig.ai" && chmod 444 "$game/Core/AIConfig.ai"
+    start_program "$game" ./AIControlPanel && until_true focused
+    xdotool key --delay 50 Tab Tab Tab Tab Tab Tab Tab Tab space  # Apply
+    check "$wm: Apply on a read-only file shows its box" until_true box_focused
+    xdotool key Return
+    check "$wm: the program goes on" until_true no_box
+    xdotool key Escape
+    check "$wm: Escape ends it (exit code 1), the file as it was" exit_code 1 &&
+        cmp -s "$DEFAULTS" "$game/Core/AIConfig.ai"
+
+    echo 'Xft.dpi: 144' | xrdb -merge
+    start_program "$game" ./AIControlPanel
+    check "$wm: at Xft.dpi 144 the whole window lies on the screen" on_screen
+    kill "$PID" && wait "$PID"
+    start_program "$game" sh -c "AICP_SCALE=3 exec ./AIControlPanel 2>$said"
+    check "$wm: at AICP_SCALE=3 the whole window lies on the screen" on_screen
+    check "$wm: ... and it says that scale 3 does not fit" grep -q 'at scale 3 .* at scale 2' "$said"
+    kill "$PID" && wait "$PID"
+    stop_wm
+done
+
+start_wm openbox || exit 1
+rm -rf "$game" && game_folder "$game" "$BUILD/app/AIControlPanel"
 
 check "start at scale 1" start 1 && cp "$WORK/now.png" "$WORK/scale1.png"
 check "close at scale 1 through the window manager: exit code 1" close_through_wm
@@ -59,8 +128,8 @@ check "at scale 2 every pixel is the one at half its coordinates at scale 1" sho
 [ -z "$PICTURE" ] || convert "$WORK/now.png" -strip "$PICTURE"
 
 read -r x y _ < <(window_rect)
-xdotool mousemove $((x + 200)) $((y + 20)) mousedown 1 mousemove $((x + 360)) $((y + 140)) mouseup 1
-check "dragged by its caption, it moves along" until_true moved_to "$((x + 160)) $((y + 120))"
+xdotool mousemove $((x + 200)) $((y + 20)) mousedown 1 mousemove $((x + 360)) $((y - 40)) mouseup 1
+check "dragged by its caption, it moves along" until_true moved_to "$((x + 160)) $((y - 60))"
 check "moved, it shows the same picture" until_true shows "$WORK/scale2.png"
 
 display -size 400x300 xc:red 2>/dev/null &

@@ -152,10 +152,16 @@ class DesktopBackend : public HeadlessBackend {
         front_->Pump();  // the X windows restacked as the layer's windows are
     }
     void MouseMove(Point p) override {
-        x_input::Move(p.x * front_->Scale(), p.y * front_->Scale());
+        POINT at = front_->OnScreen(POINT{p.x, p.y});
+        x_input::Move(at.x, at.y);
     }
     void MouseButton(bool down) override {
         x_input::Button(down);
+        // A window manager may hold the button a while (its grab for click to focus).
+        for (int wait = 0; wait < 400 && front_->Holding() != down; ++wait) {
+            front_->Pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         if (down) {  // what the press did runs before the release comes, as for the headless
             front_->Pump();
             support::DoEvents();
@@ -166,8 +172,7 @@ class DesktopBackend : public HeadlessBackend {
     void Key(const scenario::Key& key, bool down) override {
         headless::WindowInfo panel;
         if (down && headless::GetWindowInfo(windows_[0], &panel))
-            x_input::Move((panel.rect.left + 8) * front_->Scale(),
-                          (panel.rect.top + 8) * front_->Scale());
+            MouseMove(Point{panel.rect.left + 8, panel.rect.top + 8});
         x_input::Key(key.keysym, down);
     }
     // Real time, with the window kept up to date and the program's timers served meanwhile.
