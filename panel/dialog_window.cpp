@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "profiles/profile_registry.h"
 #include "res/resource.h"
 
 namespace {
@@ -110,11 +111,12 @@ bool DialogWindow::Create(HINSTANCE instance) {
     SendMessageA(hTabControl, TCM_SETCURSEL, kInitialTab, 0);
     iCurrentTab = kInitialTab;
 
-    // Placeholders until the first Refresh shows a profile: every box ticked.
-    for (int row : kPanelOrder) {
+    // Placeholders until the first Refresh shows a profile: every check box ticked.
+    for (const PanelRow& panelRow : kPanelRows) {
+        const int row = panelRow.row;
         const Setting& setting = kSettings[row];
         HWND control = hControls[row] = GetDlgItem(hDialog, setting.controlId);
-        if (setting.flag) {
+        if (setting.switchField) {
             SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
             continue;
         }

@@ -115,6 +115,14 @@ std::string Screen::GroupOf(const Control& c) const {
     return "";
 }
 
+std::string Screen::CaptionOf(int id) const {
+    for (const Control& c : controls) {
+        if (c.id == id)
+            return c.className == kTrackbar ? GroupOf(c) : c.text;
+    }
+    return "";
+}
+
 const Control* Screen::Button(const std::string& caption) const {
     for (const Control& c : controls) {
         if (c.className == "Button" && c.buttonType != 7 && c.text == caption)
@@ -526,16 +534,17 @@ void Player::WriteReadings() {
         Write(ControlLine(screen_.controls[i], screen_));
     Write(Seen(Parsed("tab"), screen_));
     for (const Setting& setting : kSettings) {  // the sliders' rows come first
-        std::string caption = " " + Quoted(setting.caption);
-        if (setting.flag) {
+        const std::string name = screen_.CaptionOf(setting.controlId);
+        const std::string caption = " " + Quoted(name);
+        if (setting.switchField) {
             Write(Seen(Parsed("checked" + caption), screen_));
             continue;
         }
         Write(Seen(Parsed("label" + caption), screen_));
         Write(Seen(Parsed("slider" + caption), screen_));
         std::string thumb = Seen(Parsed("thumb" + caption), screen_);
-        if (thumb != thumbsWritten_[setting.caption])
-            Write(thumbsWritten_[setting.caption] = thumb);
+        if (thumb != thumbsWritten_[name])
+            Write(thumbsWritten_[name] = thumb);
     }
     for (const char* verb : {"box", "focus", "default"})
         Write(Seen(Parsed(verb), screen_));

@@ -72,6 +72,9 @@ struct Screen {
     const Control* InGroup(const std::string& group, const char* className) const;
     const Control* Button(const std::string& caption) const;
     std::string GroupOf(const Control& control) const;  // its group box's caption, or empty
+    // What a person calls the setting of the slider or check box with this id: the caption of
+    // the slider's group box, or of the check box.
+    std::string CaptionOf(int id) const;
     const Control* Focused() const { return focus >= 0 ? &controls[focus] : nullptr; }
 };
 // One line of the probe's report (tests/wine/probe.cpp) into the screen.
