@@ -6,7 +6,6 @@
 #include "panel/dialog_window.h"
 #include "platform/platform.h"
 #include "profiles/ai_setting.h"
-#include "profiles/profile_registry.h"
 #include "profiles/settings_file.h"
 
 namespace {

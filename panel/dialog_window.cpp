@@ -2,7 +2,6 @@
 
 #include <iterator>
 
-#include "profiles/profile_registry.h"
 #include "res/resource.h"
 
 namespace {

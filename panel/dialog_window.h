@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 #include "profiles/pointer_list.h"
+#include "profiles/profile_registry.h"
 #include "profiles/settings_table.h"
 
 struct PanelRow;

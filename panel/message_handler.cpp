@@ -3,7 +3,6 @@
 #include <iterator>
 
 #include "panel/dialog_window.h"
-#include "profiles/profile_registry.h"
 #include "profiles/settings_file.h"
 #include "res/resource.h"
 

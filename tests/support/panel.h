@@ -9,7 +9,6 @@
 
 #include "panel/dialog_window.h"
 #include "platform/own/resources.h"
-#include "profiles/profile_registry.h"
 #include "res/program_resources.h"
 #include "tests/support/test_support.h"
 

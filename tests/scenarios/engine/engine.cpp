@@ -116,11 +116,8 @@ std::string Screen::GroupOf(const Control& c) const {
 }
 
 std::string Screen::CaptionOf(int id) const {
-    for (const Control& c : controls) {
-        if (c.id == id)
-            return c.className == kTrackbar ? GroupOf(c) : c.text;
-    }
-    return "";
+    auto c = std::find_if(controls.begin(), controls.end(), [&](auto& x) { return x.id == id; });
+    return c == controls.end() ? "" : c->className == kTrackbar ? GroupOf(*c) : c->text;
 }
 
 const Control* Screen::Button(const std::string& caption) const {
@@ -534,8 +531,7 @@ void Player::WriteReadings() {
         Write(ControlLine(screen_.controls[i], screen_));
     Write(Seen(Parsed("tab"), screen_));
     for (const Setting& setting : kSettings) {  // the sliders' rows come first
-        const std::string name = screen_.CaptionOf(setting.controlId);
-        const std::string caption = " " + Quoted(name);
+        std::string caption = " " + Quoted(screen_.CaptionOf(setting.controlId));
         if (setting.switchField) {
             Write(Seen(Parsed("checked" + caption), screen_));
             continue;
@@ -543,8 +539,8 @@ void Player::WriteReadings() {
         Write(Seen(Parsed("label" + caption), screen_));
         Write(Seen(Parsed("slider" + caption), screen_));
         std::string thumb = Seen(Parsed("thumb" + caption), screen_);
-        if (thumb != thumbsWritten_[name])
-            Write(thumbsWritten_[name] = thumb);
+        if (thumb != thumbsWritten_[setting.controlId])
+            Write(thumbsWritten_[setting.controlId] = thumb);
     }
     for (const char* verb : {"box", "focus", "default"})
         Write(Seen(Parsed(verb), screen_));
