@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "panel/dialog_window.h"
+#include "profiles/profile_registry.h"
 #include "profiles/settings_file.h"
+#include "profiles/settings_table.h"
 #include "profiles/text_input.h"
 #include "tests/support/test_support.h"
 
@@ -33,14 +34,14 @@ void Scramble() {
             if (kSettings[row].number)
                 g_profiles[i].*kSettings[row].number = -1000 - 10 * i - row;
             else
-                g_profiles[i].*kSettings[row].flag = (i + row) % 2;
+                g_profiles[i].*kSettings[row].switchField = (i + row) % 2;
 }
 
 std::vector<std::int32_t> Values() {
     std::vector<std::int32_t> values;
     for (const AISetting& p : g_profiles)
         for (const Setting& s : kSettings)
-            values.push_back(s.number ? p.*s.number : p.*s.flag);
+            values.push_back(s.number ? p.*s.number : p.*s.switchField);
     return values;
 }
 

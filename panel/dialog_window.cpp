@@ -110,11 +110,12 @@ bool DialogWindow::Create(HINSTANCE instance) {
     SendMessageA(hTabControl, TCM_SETCURSEL, kInitialTab, 0);
     iCurrentTab = kInitialTab;
 
-    // Placeholders until the first Refresh shows a profile: every box ticked.
-    for (int row : kPanelOrder) {
+    // Placeholders until the first Refresh shows a profile: every check box ticked.
+    for (const PanelRow& panelRow : kPanelRows) {
+        const int row = panelRow.row;
         const Setting& setting = kSettings[row];
         HWND control = hControls[row] = GetDlgItem(hDialog, setting.controlId);
-        if (setting.flag) {
+        if (setting.switchField) {
             SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
             continue;
         }

@@ -2,35 +2,15 @@
 // The control panel: the dialog built from template 102, the handles of the controls that show a
 // profile, and the profiles that its five tabs stand for.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <utility>
 
 #include "platform/platform.h"
 #include "profiles/pointer_list.h"
+#include "profiles/profile_registry.h"
 #include "profiles/settings_table.h"
 
-// The tabs' texts, left to right; start-up gives its five profiles the same names in this order.
-inline constexpr const char* kProfileNames[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
-
-// Relative to the program's folder, which start-up makes the current one.
-inline constexpr const char* kSettingsFilePath = "Core/AIConfig.ai";
-inline constexpr const char* kDefaultsFilePath = "Core/AIDefaultConfig.ai";
-
-// The rows of the settings table in the order in which Create sets their controls up and Refresh
-// shows them: the table's, except that Early Harassing comes before Alternative Strategies, as
-// the setters are declared.
-consteval std::array<int, kSettingCount> PanelOrder() {
-    std::array<int, kSettingCount> order{};
-    for (int row = 0; row < kSettingCount; ++row) {
-        order[row] = row;
-    }
-    std::swap(order[RowOf(&AISetting::bHarassing)],
-              order[RowOf(&AISetting::bAlternativeStrategies)]);
-    return order;
-}
-inline constexpr std::array<int, kSettingCount> kPanelOrder = PanelOrder();
+struct PanelRow;
 
 class DialogWindow {
   public:
@@ -48,7 +28,8 @@ class DialogWindow {
     // One step of the message loop for every window of the thread; false once it should end.
     bool PumpMessage();
 
-    // Store into the current profile at once; the graded ones also update their value label.
+    // Store into the current profile at once; the graded ones also update their value label. The
+    // handler and Refresh call them through kPanelRows.
     void SetDancing(std::int32_t value);
     void SetAttackDelay(std::int32_t position);
     void SetTechSpeed(std::int32_t value);
@@ -59,10 +40,6 @@ class DialogWindow {
     void SetRelicUnits(bool value);
     void SetTurrets(bool value);
     void SetMines(bool value);
-    // What every setter does for its row: a graded setting stores the slider's position times
-    // the row's step and shows the stored value in the row's label; a switch stores the value.
-    void SetPosition(int row, std::int32_t position);
-    void SetSwitch(int row, bool value);
     // Makes the selected tab's profile current and shows it in every control.
     void Refresh();
 
@@ -76,20 +53,46 @@ class DialogWindow {
 
     HWND hDialog;
     HWND hTabControl;
-    // By row of the settings table: the slider or check box, and a slider's value label.
+    // By row of the settings table: the slider or check box, and a graded setting's value label.
     HWND hControls[kSettingCount];
-    HWND hLabels[kSettingCount];
+    HWND hLabels[kGradedCount];
     std::int32_t iCurrentTab;
     PointerList<AISetting> profiles;
 
   private:
+    // What every setter does for its row: a graded setting stores the slider's position times
+    // the row's step and shows the stored value in the row's label; a switch stores the value.
+    void SetPosition(int row, std::int32_t position);
+    void SetSwitch(int row, bool value);
     LRESULT OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Ctrl+Tab and Ctrl+Page Down select the next tab, with Shift or Page Up the previous one.
     bool SwitchTabByKey(const MSG& message);
     // Reads the row's slider position into the current profile.
-    void StorePosition(int row);
+    void StorePosition(const PanelRow& row);
+};
+
+// The panel's rows, in the order in which Create sets their controls up and Refresh shows them:
+// the settings table's, except that Early Harassing comes before Alternative Strategies, as the
+// setters are declared. Each row's setter is the one path from its control to the profile.
+struct PanelRow {
+    int row;                                                  // of the settings table
+    void (DialogWindow::*setNumber)(std::int32_t) = nullptr;  // a slider's position
+    void (DialogWindow::*setSwitch)(bool) = nullptr;          // a check box's state
+};
+inline constexpr PanelRow kPanelRows[] = {
+    {.row = RowOf(&AISetting::iDancing), .setNumber = &DialogWindow::SetDancing},
+    {.row = RowOf(&AISetting::iAttackDelay), .setNumber = &DialogWindow::SetAttackDelay},
+    {.row = RowOf(&AISetting::iTechSpeed), .setNumber = &DialogWindow::SetTechSpeed},
+    {.row = RowOf(&AISetting::iHandicap), .setNumber = &DialogWindow::SetHandicap},
+    {.row = RowOf(&AISetting::bHarassing), .setSwitch = &DialogWindow::SetHarassing},
+    {.row = RowOf(&AISetting::bAlternativeStrategies),
+     .setSwitch = &DialogWindow::SetAlternativeStrategies},
+    {.row = RowOf(&AISetting::bMultiBuildings), .setSwitch = &DialogWindow::SetMultiBuildings},
+    {.row = RowOf(&AISetting::bRelicUnits), .setSwitch = &DialogWindow::SetRelicUnits},
+    {.row = RowOf(&AISetting::bTurrets), .setSwitch = &DialogWindow::SetTurrets},
+    {.row = RowOf(&AISetting::bMines), .setSwitch = &DialogWindow::SetMines},
 };
 
 // Every live DialogWindow that Create registered, in order of creation.

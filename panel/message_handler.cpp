@@ -8,14 +8,14 @@
 
 namespace {
 
-// The row of the settings table whose slider or check box has this id; -1 for other controls.
-int RowWithControl(int id) {
-    for (int row = 0; row < kSettingCount; ++row) {
-        if (kSettings[row].controlId == id) {
-            return row;
+// The panel's row whose slider or check box has this id; null for other controls.
+const PanelRow* RowWithControl(int id) {
+    for (const PanelRow& row : kPanelRows) {
+        if (kSettings[row.row].controlId == id) {
+            return &row;
         }
     }
-    return -1;
+    return nullptr;
 }
 
 // Ctrl+Tab and Ctrl+Page Down step to the next tab, Ctrl+Shift+Tab and Ctrl+Page Up to the
@@ -51,16 +51,16 @@ LRESULT DialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
     }
 }
 
-void DialogWindow::StorePosition(int row) {
-    LRESULT position = SendMessageA(hControls[row], TBM_GETPOS, 0, 0);
-    SetPosition(row, static_cast<std::int32_t>(position));
+void DialogWindow::StorePosition(const PanelRow& row) {
+    LRESULT position = SendMessageA(hControls[row.row], TBM_GETPOS, 0, 0);
+    (this->*row.setNumber)(static_cast<std::int32_t>(position));
 }
 
 LRESULT DialogWindow::OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Whatever a slider announces, its position is taken.
-    int row = RowWithControl(LOWORD(wParam));
-    if (row >= 0 && kSettings[row].number) {
-        StorePosition(row);
+    const PanelRow* row = RowWithControl(LOWORD(wParam));
+    if (row && row->setNumber) {
+        StorePosition(*row);
         return 1;
     }
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -75,9 +75,9 @@ LRESULT DialogWindow::OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM 
     // A slider announces every move of its thumb here at once. Its notices come only as it
     // repaints, which waits until the input queue is empty: a click on OK already queued behind a
     // key would save the value from before the key. A null lParam is the window's own scroll bar.
-    for (int row = 0; row < kSettingCount; ++row) {
-        if (kSettings[row].number && lParam != 0 &&
-            reinterpret_cast<LPARAM>(hControls[row]) == lParam) {
+    for (const PanelRow& row : kPanelRows) {
+        if (row.setNumber && lParam != 0 &&
+            reinterpret_cast<LPARAM>(hControls[row.row]) == lParam) {
             StorePosition(row);
             return 0;
         }
@@ -108,10 +108,10 @@ LRESULT DialogWindow::OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM
         default:
             break;
     }
-    int row = RowWithControl(id);
-    if (row >= 0 && kSettings[row].flag) {
-        LRESULT state = SendMessageA(hControls[row], BM_GETCHECK, 0, 0);
-        SetSwitch(row, state == BST_CHECKED);
+    const PanelRow* row = RowWithControl(id);
+    if (row && row->setSwitch) {
+        LRESULT state = SendMessageA(hControls[row->row], BM_GETCHECK, 0, 0);
+        (this->*row->setSwitch)(state == BST_CHECKED);
         return 1;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -74,7 +74,7 @@ void DialogWindow::SetPosition(int row, std::int32_t position) {
 
 void DialogWindow::SetSwitch(int row, bool value) {
     if (AISetting* profile = CurrentProfile()) {
-        profile->*kSettings[row].flag = value;
+        profile->*kSettings[row].switchField = value;
     }
 }
 
@@ -89,18 +89,18 @@ void DialogWindow::Refresh() {
     AISetting* profile = profiles[iCurrentTab];
 
     // Each setter first, so the label and the stored value are right before the control moves.
-    for (int row : kPanelOrder) {
-        const Setting& setting = kSettings[row];
-        if (setting.flag) {
-            bool value = profile->*setting.flag;
-            SetSwitch(row, value);
-            SendMessageA(hControls[row], BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+    for (const PanelRow& row : kPanelRows) {
+        const Setting& setting = kSettings[row.row];
+        if (row.setSwitch) {
+            bool value = profile->*setting.switchField;
+            (this->*row.setSwitch)(value);
+            SendMessageA(hControls[row.row], BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
             continue;
         }
         // Toward zero: a stored value between two positions is shown, and kept, as the one
         // nearer zero (an odd number of minutes made even).
         std::int32_t position = profile->*setting.number / setting.step;
-        SetPosition(row, position);
-        SendMessageA(hControls[row], TBM_SETPOS, TRUE, position);
+        (this->*row.setNumber)(position);
+        SendMessageA(hControls[row.row], TBM_SETPOS, TRUE, position);
     }
 }

@@ -27,7 +27,7 @@ bool TakeKeyLine(AISetting& profile, std::string_view line) {
         if (setting.number) {
             profile.*setting.number = block::ParseInt32(value);
         } else {
-            profile.*setting.flag = value.find("true") != npos;
+            profile.*setting.switchField = value.find("true") != npos;
         }
         return true;
     }

@@ -31,7 +31,7 @@ void AISetting::Write(std::FILE* out) const {
                           static_cast<long>(this->*setting.number));
         } else {
             std::snprintf(line, sizeof line, "\t%s = %s,", setting.key,
-                          this->*setting.flag ? "true" : "false");
+                          this->*setting.switchField ? "true" : "false");
         }
         PutLine(out, line);
     }

@@ -6,6 +6,10 @@
 
 class AISetting;
 
+// The program's profiles, in the order in which start-up makes them; the tabs show them left to
+// right.
+inline constexpr const char* kProfileNames[] = {"Easy", "Standard", "Hard", "Harder", "Insane"};
+
 class ProfileRegistry {
   public:
     static std::size_t Count();

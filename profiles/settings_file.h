@@ -5,6 +5,11 @@
 
 #include "platform/file_ops.h"
 
+// The program's settings file and its defaults, relative to the program's folder, which start-up
+// makes the current one.
+inline constexpr const char* kSettingsFilePath = "Core/AIConfig.ai";
+inline constexpr const char* kDefaultsFilePath = "Core/AIDefaultConfig.ai";
+
 // Reads every registered profile's block from the file. False only when the file cannot be
 // opened; a missing or unfinished block is reported and ends the load with true.
 bool LoadAISettings(const char* path);

@@ -1,9 +1,10 @@
 #pragma once
 // The ten settings of a profile, one row each, in the order of a block's lines, which is also the
-// order in which the reader tests the keys. Whatever handles the settings one by one walks this
-// table: the block reader and writer, and the panel's set-up, setters, Refresh and message
-// handling. A new setting is a field of AISetting, a row here, its controls in the dialog
-// template and a setter.
+// order in which the reader tests the keys: the graded settings first, then the switches. Whatever
+// handles the settings one by one walks this table: the block reader and writer, and the panel's
+// set-up, Refresh and message handling. A new setting is a field of AISetting, a row here, its
+// controls in the dialog template, and a setter with its row in the panel's table
+// (panel/dialog_window.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -17,11 +18,10 @@ struct Setting {
     const char* key;  // in a block; also the field's name
     // The field: a number, shown by a slider, or a switch, shown by a check box.
     std::int32_t AISetting::*number = nullptr;
-    bool AISetting::*flag = nullptr;
-    const char* caption;  // what a person reads: the slider's group box, or the check box
-    int controlId;        // the slider or the check box
-    int labelId = 0;      // the value label beside a slider
-    short minimum = 0;    // the slider's range
+    bool AISetting::*switchField = nullptr;
+    int controlId;      // the slider or the check box
+    int labelId = 0;    // the value label beside a slider
+    short minimum = 0;  // the slider's range
     short maximum = 0;
     int initialPosition = 0;  // where the slider stands before the first profile is shown
     int step = 1;             // the stored value for one slider position
@@ -34,7 +34,6 @@ struct Setting {
 inline constexpr Setting kSettings[] = {
     {.key = "iDancing",
      .number = &AISetting::iDancing,
-     .caption = "Dancing",
      .controlId = IDC_DANCING_SLIDER,
      .labelId = IDC_DANCING_LABEL,
      .maximum = 2,
@@ -42,7 +41,6 @@ inline constexpr Setting kSettings[] = {
      .labelTexts = {"Off", "Standard", "Godlike"}},
     {.key = "iAttackDelay",
      .number = &AISetting::iAttackDelay,
-     .caption = "Attack Delay",
      .controlId = IDC_ATTACK_DELAY_SLIDER,
      .labelId = IDC_ATTACK_DELAY_LABEL,
      .maximum = 10,
@@ -50,7 +48,6 @@ inline constexpr Setting kSettings[] = {
      .labelFormat = "%i minutes"},
     {.key = "iTechSpeed",
      .number = &AISetting::iTechSpeed,
-     .caption = "Tech Speed",
      .controlId = IDC_TECH_SPEED_SLIDER,
      .labelId = IDC_TECH_SPEED_LABEL,
      .minimum = -2,
@@ -58,38 +55,35 @@ inline constexpr Setting kSettings[] = {
      .labelTexts = {"Very Slow", "Slow", "Average", "Fast", "Very Fast"}},
     {.key = "iHandicap",
      .number = &AISetting::iHandicap,
-     .caption = "Teching Handicap",
      .controlId = IDC_HANDICAP_SLIDER,
      .labelId = IDC_HANDICAP_LABEL,
      .minimum = -2,
      .maximum = 2,
      .labelTexts = {"Allies Major", "Allies Minor", "Off", "Opponents Minor", "Opponents Major"}},
     {.key = "bAlternativeStrategies",
-     .flag = &AISetting::bAlternativeStrategies,
-     .caption = "Alternative Strategies",
+     .switchField = &AISetting::bAlternativeStrategies,
      .controlId = IDC_ALTERNATIVE_STRATEGIES_CHECK},
-    {.key = "bHarassing",
-     .flag = &AISetting::bHarassing,
-     .caption = "Early Harassing",
-     .controlId = IDC_HARASSING_CHECK},
+    {.key = "bHarassing", .switchField = &AISetting::bHarassing, .controlId = IDC_HARASSING_CHECK},
     {.key = "bMultiBuildings",
-     .flag = &AISetting::bMultiBuildings,
-     .caption = "Dynamic Production Buildings",
+     .switchField = &AISetting::bMultiBuildings,
      .controlId = IDC_MULTI_BUILDINGS_CHECK},
     {.key = "bRelicUnits",
-     .flag = &AISetting::bRelicUnits,
-     .caption = "Build Relic Units",
+     .switchField = &AISetting::bRelicUnits,
      .controlId = IDC_RELIC_UNITS_CHECK},
-    {.key = "bTurrets",
-     .flag = &AISetting::bTurrets,
-     .caption = "Build Turrets",
-     .controlId = IDC_TURRETS_CHECK},
-    {.key = "bMines",
-     .flag = &AISetting::bMines,
-     .caption = "Build Mines",
-     .controlId = IDC_MINES_CHECK},
+    {.key = "bTurrets", .switchField = &AISetting::bTurrets, .controlId = IDC_TURRETS_CHECK},
+    {.key = "bMines", .switchField = &AISetting::bMines, .controlId = IDC_MINES_CHECK},
 };
 inline constexpr int kSettingCount = static_cast<int>(std::size(kSettings));
+
+// The graded settings, rows 0 to kGradedCount - 1.
+consteval int GradedCount() {
+    int count = 0;
+    while (kSettings[count].number) {
+        ++count;
+    }
+    return count;
+}
+inline constexpr int kGradedCount = GradedCount();
 
 // The row of a field, found as the program is built: a field without a row does not build.
 consteval int RowOf(std::int32_t AISetting::*field) {
@@ -101,7 +95,7 @@ consteval int RowOf(std::int32_t AISetting::*field) {
 }
 consteval int RowOf(bool AISetting::*field) {
     int row = 0;
-    while (kSettings[row].flag != field) {
+    while (kSettings[row].switchField != field) {
         ++row;
     }
     return row;

@@ -1,5 +1,5 @@
 #pragma once
-// A settings file opened for reading, taken line by line through a buffer of its own.
+// A settings file opened for reading, taken line by line.
 
 #include <cstddef>
 #include <cstdio>
@@ -26,17 +26,9 @@ class TextInput {
     bool Rewind();
 
   private:
-    bool Refill();
-
     std::FILE* file_;
-    std::size_t begin_ = 0;   // first byte not yet taken
-    std::size_t end_ = 0;     // one past the last byte read
-    bool atEnd_ = false;      // the file has no more bytes after end_
-    bool holdsStart_ = true;  // buffer_[0] is the file's first byte
-    // Read a block at a time: the C library's line reading costs more than the search in a line.
-    // Held in the object, which lives for one load.
-    static constexpr std::size_t kBlockSize = 64 * 1024;
-    char buffer_[kBlockSize];
+    // The longest line that fits, 255 characters with its CR LF, and the terminator.
+    char line_[kTextSize + 2];
 };
 
 }  // namespace block

@@ -26,7 +26,7 @@
 #define IDC_TECH_SPEED_LABEL 1015
 #define IDC_HANDICAP_LABEL 1011
 
-/* The six switches. */
+/* The six switches' check boxes. */
 #define IDC_ALTERNATIVE_STRATEGIES_CHECK 1006
 #define IDC_HARASSING_CHECK 1004
 #define IDC_MULTI_BUILDINGS_CHECK 1005

@@ -19,7 +19,8 @@
 #include <tuple>
 #include <vector>
 
-#include "panel/dialog_window.h"
+#include "profiles/ai_setting.h"
+#include "profiles/profile_registry.h"
 #include "profiles/settings_file.h"
 #include "tests/support/test_support.h"
 

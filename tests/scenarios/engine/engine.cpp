@@ -115,6 +115,11 @@ std::string Screen::GroupOf(const Control& c) const {
     return "";
 }
 
+std::string Screen::CaptionOf(int id) const {
+    auto c = std::find_if(controls.begin(), controls.end(), [&](auto& x) { return x.id == id; });
+    return c == controls.end() ? "" : c->className == kTrackbar ? GroupOf(*c) : c->text;
+}
+
 const Control* Screen::Button(const std::string& caption) const {
     for (const Control& c : controls) {
         if (c.className == "Button" && c.buttonType != 7 && c.text == caption)
@@ -526,16 +531,16 @@ void Player::WriteReadings() {
         Write(ControlLine(screen_.controls[i], screen_));
     Write(Seen(Parsed("tab"), screen_));
     for (const Setting& setting : kSettings) {  // the sliders' rows come first
-        std::string caption = " " + Quoted(setting.caption);
-        if (setting.flag) {
+        std::string caption = " " + Quoted(screen_.CaptionOf(setting.controlId));
+        if (setting.switchField) {
             Write(Seen(Parsed("checked" + caption), screen_));
             continue;
         }
         Write(Seen(Parsed("label" + caption), screen_));
         Write(Seen(Parsed("slider" + caption), screen_));
         std::string thumb = Seen(Parsed("thumb" + caption), screen_);
-        if (thumb != thumbsWritten_[setting.caption])
-            Write(thumbsWritten_[setting.caption] = thumb);
+        if (thumb != thumbsWritten_[setting.controlId])
+            Write(thumbsWritten_[setting.controlId] = thumb);
     }
     for (const char* verb : {"box", "focus", "default"})
         Write(Seen(Parsed(verb), screen_));

@@ -72,6 +72,7 @@ struct Screen {
     const Control* InGroup(const std::string& group, const char* className) const;
     const Control* Button(const std::string& caption) const;
     std::string GroupOf(const Control& control) const;  // its group box's caption, or empty
+    std::string CaptionOf(int id) const;  // a check box's caption, or a slider's group's
     const Control* Focused() const { return focus >= 0 ? &controls[focus] : nullptr; }
 };
 // One line of the probe's report (tests/wine/probe.cpp) into the screen.
@@ -157,7 +158,7 @@ class Player {
     std::ofstream record_;
     Screen screen_;  // as last read; stale once an action is given
     bool fresh_ = false;
-    std::map<std::string, std::string> thumbsWritten_;  // by the slider's group; none at first
+    std::map<int, std::string> thumbsWritten_;  // by the slider's id; none at first
 };
 
 }  // namespace scenario

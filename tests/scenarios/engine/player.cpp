@@ -205,12 +205,12 @@ int Below(int n) {
     return static_cast<int>(g_random() % static_cast<unsigned>(n));
 }
 
-// A row of the settings table at random, among the check boxes' or among the sliders'.
-const Setting& AnyRow(bool checkBox) {
+// The caption of a setting at random, among the switches or among the graded ones.
+std::string AnyCaption(const Screen& s, bool isSwitch) {
     const Setting* row = &kSettings[Below(kSettingCount)];
-    while ((row->flag != nullptr) != checkBox)
+    while ((row->switchField != nullptr) != isSwitch)
         row = &kSettings[Below(kSettingCount)];
-    return *row;
+    return s.CaptionOf(row->controlId);
 }
 
 // What a save writes from the profiles now. No message is handled between a save's steps.
@@ -279,7 +279,7 @@ class RandomDriver : public Driver {
         else if ((pick = Below(11)) < 2)
             *line = "select tab " + Quoted(kProfileNames[Below(kProfiles)]);
         else if (pick < 4)
-            *line = "toggle " + Quoted(AnyRow(true).caption);
+            *line = "toggle " + Quoted(AnyCaption(s, true));
         else if (pick < 6)
             *line = Below(2) ? "press \"Apply\"" : "press \"Reset\"";
         else
@@ -309,7 +309,7 @@ class RandomDriver : public Driver {
     }
 
     std::string SliderAction(const Screen& s) {
-        const char* caption = AnyRow(false).caption;
+        const std::string caption = AnyCaption(s, false);
         std::string group = Quoted(caption);
         const Control* c = s.InGroup(caption, kTrackbar);
         Point at;
@@ -347,12 +347,13 @@ class RandomDriver : public Driver {
             char buffer[64];
             const char* expected =
                 setting.number ? LabelText(setting, p->*setting.number, buffer) : nullptr;
-            const Control* label = s.InGroup(setting.caption, "Static");
-            const Control* box = s.Button(setting.caption);
+            const std::string caption = s.CaptionOf(setting.controlId);
+            const Control* label = s.InGroup(caption, "Static");
+            const Control* box = s.Button(caption);
             if (expected && (!label || label->text != expected))
-                return std::string("label ") + setting.caption + " does not show " + expected;
-            if (setting.flag && (!box || box->checked != p->*setting.flag))
-                return std::string("check box ") + setting.caption + " disagrees with its setting";
+                return "label " + caption + " does not show " + expected;
+            if (setting.switchField && (!box || box->checked != p->*setting.switchField))
+                return "check box " + caption + " disagrees with its setting";
         }
         return "";
     }
