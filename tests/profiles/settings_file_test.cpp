@@ -78,50 +78,58 @@ class SettingsFile : public ::testing::Test {
     fs::path previous_ = fs::current_path(), scratch_;
 };
 
-// Whichever step fails, alone or with every step after it, the save either puts the new contents
-// in place, or says it cannot and leaves the file whole and nothing beside it but, where even
-// undoing a failed write failed, the copy of the old contents. One failure alone never stops the
-// save of a file with one name. A second name sees what the first does: the file itself is
-// written, never replaced.
-TEST_F(SettingsFile, whatever_step_fails_the_file_stays_whole_under_every_name) {
+// Whichever step fails, alone or with a second one after it (a write stops halfway), the save
+// either puts the new contents in place, or says it cannot and leaves the file as it was and
+// nothing beside it; or, where the file is written itself and even putting the old contents back
+// failed, a backup copy of them with the file's mode. A second name sees what the first does: the
+// file itself is written, never replaced. No file stays open, not even a load's.
+TEST_F(SettingsFile, whatever_two_steps_fail_the_file_holds_the_old_or_the_new_contents) {
     ASSERT_TRUE(SaveAISettings("fresh.ai"));
     const std::optional<std::string> fresh = ReadBytes("fresh.ai");
+    const long files = EntriesIn("/proc/self/fd");
+    const char* const kBackup = "Core/AIConfig.ai.backup";
     for (bool linked : {false, true}) {
-        for (bool onward : {false, true}) {
-            // Up to the first n at which the save makes no more than n calls: all were tried.
-            for (int n = 0, calls = 0; calls >= n; ++n) {
-                SCOPED_TRACE(testing::Message() << "second name " << linked << ", step " << n
-                                                << (onward ? " and after" : " alone"));
+        // Every pair of calls, up to the most calls that a save made.
+        for (int n = 0, most = 0; n <= most; ++n) {
+            for (int second = n; second <= most; ++second) {
+                SCOPED_TRACE(testing::Message()
+                             << "second name " << linked << ", steps " << n << " and " << second);
                 fs::remove_all("Core");
                 fs::create_directory("Core");
                 Plant(kPath);
+                ASSERT_EQ(0, chmod(kPath, 0640));
                 if (linked)
                     fs::create_hard_link(kPath, "Core/other.ai");
-                calls = 0;
-                support::FailingSaves failing([&](SaveStep, const char*) {
-                    return ++calls > n && (onward || calls == n + 1);
+                int calls = 0;
+                bool inPlace = false;  // never for a new file that could not be written
+                support::FailingSaves failing([&](SaveStep step, const char*) {
+                    inPlace |= step == SaveStep::kOpenInPlace;
+                    ++calls;
+                    return calls == n + 1 || calls == second + 1;
                 });
                 bool saved = SaveAISettings(kPath);
+                most = std::max(most, calls);
+                EXPECT_EQ(linked, inPlace);
                 std::optional<std::string> now = ReadBytes(kPath);
                 EXPECT_EQ(now, ReadBytes(linked ? "Core/other.ai" : kPath));
-                EXPECT_TRUE(saved || onward || linked);
-                std::vector<std::string> beside;
-                for (const fs::directory_entry& entry : fs::directory_iterator("Core")) {
-                    if (entry.path() != kPath && entry.path() != "Core/other.ai")
-                        beside.push_back(ReadBytes(entry.path()).value());
-                }
+                bool backup = fs::exists(kBackup);
                 if (saved) {
                     EXPECT_EQ(fresh, now);
-                    EXPECT_TRUE(beside.empty());
                 } else {
                     ExpectBox();
-                    // New only where the rename was done and then reported as failed.
-                    EXPECT_TRUE(beside.empty() ? now == kPrevious || (!linked && now == fresh)
-                                               : beside == std::vector<std::string>{kPrevious});
+                    EXPECT_TRUE(now == kPrevious || backup);
                 }
+                if (backup) {
+                    EXPECT_EQ(kPrevious, ReadBytes(kBackup));
+                    EXPECT_EQ(fs::perms(0640), fs::status(kBackup).permissions());
+                }
+                EXPECT_EQ(linked ? 2 : 1, EntriesIn("Core") - backup);
+                EXPECT_EQ(files, EntriesIn("/proc/self/fd"));
             }
         }
     }
+    LoadAISettings(kPath);
+    EXPECT_EQ(files, EntriesIn("/proc/self/fd"));
 }
 
 // Game folders are often linked together: the file the game reads is the one the links lead to.
@@ -181,23 +189,33 @@ TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_
 
 // Anyone who may write the folder can plant a link or a file where the save is about to make its
 // own: neither is opened, and the save passes on to another name. What a crash left is removed a
-// day later: plain files of exactly that name, never what a link leads to.
+// day later: plain new files of exactly that name, never what a link leads to, never a backup
+// copy, which a save writing the file itself passes by as well.
 TEST_F(SettingsFile, planted_names_are_passed_by_and_only_day_old_leftovers_go) {
     Plant("victim");
-    std::vector<std::string> kept = {"AIConfig.ai", "AIConfig.ai.link01", "AIConfig.ai.young1",
-                                     "AIConfig.ai.tooLong", "other.ai.Ab3dE9"};
+    std::vector<std::string> kept = {"AIConfig.ai",
+                                     "AIConfig.ai.new-link01",
+                                     "AIConfig.ai.new-young1",
+                                     "AIConfig.ai.new-tooLong",
+                                     "other.ai.new-Ab3dE9",
+                                     "AIConfig.ai.backup"};
     fs::create_symlink("../victim", "Core/" + kept[1]);
-    for (const std::string& name : {kept[2], kept[3], kept[4], std::string("AIConfig.ai.Ab3dE9")})
+    for (const std::string& name :
+         {kept[2], kept[3], kept[4], kept[5], std::string("AIConfig.ai.new-Ab3dE9")})
         Plant("Core/" + name);
     const timespec kDayOld[2] = {{time(nullptr) - 90000, 0}, {time(nullptr) - 90000, 0}};
-    for (const char* path : {"victim", "Core/AIConfig.ai.link01", "Core/AIConfig.ai.tooLong",
-                             "Core/other.ai.Ab3dE9", "Core/AIConfig.ai.Ab3dE9"})
+    for (const char* path :
+         {"victim", "Core/AIConfig.ai.new-link01", "Core/AIConfig.ai.new-tooLong",
+          "Core/other.ai.new-Ab3dE9", "Core/AIConfig.ai.new-Ab3dE9", "Core/AIConfig.ai.backup"})
         ASSERT_EQ(0, utimensat(AT_FDCWD, path, kDayOld, AT_SYMLINK_NOFOLLOW));
+    std::vector<std::string> created;
     support::FailingSaves planting([&](SaveStep step, const char* path) {
-        if (step == SaveStep::kCreate && kept.size() < 7) {
+        if (step == SaveStep::kCreate && kept.size() < 8) {
             kept.push_back(fs::path(path).filename());
-            kept.size() == 6 ? fs::create_symlink("../victim", path) : Plant(path);
+            kept.size() == 7 ? fs::create_symlink("../victim", path) : Plant(path);
         }
+        if (step == SaveStep::kCreate)
+            created.push_back(path);
         return false;
     });
     ASSERT_TRUE(SaveAISettings(kPath));
@@ -209,6 +227,14 @@ TEST_F(SettingsFile, planted_names_are_passed_by_and_only_day_old_leftovers_go) 
     std::sort(names.begin(), names.end());
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(kept, names);
+    // Written itself, the file is copied to the first backup name that is free, and only that.
+    fs::create_hard_link(kPath, "other.ai");
+    created.clear();
+    ASSERT_TRUE(SaveAISettings(kPath));
+    EXPECT_EQ((std::vector<std::string>{"Core/AIConfig.ai.backup", "Core/AIConfig.ai.backup-2"}),
+              created);
+    EXPECT_EQ(kPrevious, ReadBytes("Core/AIConfig.ai.backup"));
+    EXPECT_EQ(kept.size(), EntriesIn("Core"));
 }
 
 // A user other than root saves a file that it may write wherever it stands: in a folder that it
