@@ -4,12 +4,17 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -133,7 +138,7 @@ TEST_F(SettingsFile, whatever_two_steps_fail_the_file_holds_the_old_or_the_new_c
 }
 
 // Game folders are often linked together: the file the game reads is the one the links lead to.
-// Links in a circle, or a pipe, are refused.
+// Links in a circle, a pipe, or a link that someone else planted in a shared folder are refused.
 TEST_F(SettingsFile, a_save_writes_through_links_and_refuses_circles_and_pipes) {
     fs::create_directory("real");
     Plant("real/AIConfig.ai");
@@ -165,6 +170,28 @@ TEST_F(SettingsFile, a_save_writes_through_links_and_refuses_circles_and_pipes) 
     EXPECT_TRUE(FlushFileToDisk(pipe));
     std::fclose(pipe);
     close(ends[0]);
+    // In a shared folder (sticky, and anyone may write it, as /tmp) a link is followed as the
+    // kernel would: the user's own or the folder owner's only, and never to nothing.
+    fs::remove(kPath);
+    ASSERT_EQ(0, chmod("Core", 01777));
+    fs::create_symlink("../real/AIConfig.ai", kPath);
+    fs::remove("real/AIConfig.ai");
+    ExpectRefusedSave();
+    EXPECT_FALSE(fs::exists("real/AIConfig.ai"));
+    Plant("real/AIConfig.ai");
+    EXPECT_TRUE(SaveAISettings(kPath));
+    for (uid_t folderOwner : {kOtherUser, kThirdUser}) {
+        if (geteuid() != 0)
+            GTEST_SKIP() << "only root can plant another user's link";
+        Plant("real/AIConfig.ai");
+        ASSERT_EQ(0, lchown(kPath, kOtherUser, kOtherUser) | chown("Core", folderOwner, 0) |
+                         chmod("Core", 01777));
+        if (folderOwner == kOtherUser)
+            EXPECT_TRUE(SaveAISettings(kPath));
+        else
+            ExpectRefusedSave();
+        EXPECT_EQ(folderOwner == kOtherUser, ReadBytes("real/AIConfig.ai") != kPrevious);
+    }
 }
 
 TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_umask) {
@@ -185,6 +212,26 @@ TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_
     umask(mask);
     ASSERT_EQ(0, stat(kPath, &info));
     EXPECT_EQ(0640u, info.st_mode & 07777);
+
+    // The access control list (user 4321 may write too, so the group's bits are its mask) and a
+    // user attribute stay. The list is the kernel's extended attribute: a header, then entries.
+    struct Entry {
+        std::uint16_t tag, permissions;
+        std::uint32_t id;
+    };
+    const struct {
+        std::uint32_t version;
+        Entry entries[5];
+    } kAcl = {2, {{1, 6, ~0u}, {2, 6, kOtherUser}, {4, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}}};
+    if (setxattr(kPath, "user.origin", "mod", 3, 0) != 0 ||
+        setxattr(kPath, "system.posix_acl_access", &kAcl, sizeof kAcl, 0) != 0)
+        GTEST_SKIP() << "the file system of " << scratch_ << " keeps no attributes or lists";
+    ASSERT_TRUE(SaveAISettings(kPath));
+    char value[sizeof kAcl + 1];
+    EXPECT_EQ(3, getxattr(kPath, "user.origin", value, sizeof value));
+    ASSERT_EQ(ssize_t{sizeof kAcl},
+              getxattr(kPath, "system.posix_acl_access", value, sizeof value));
+    EXPECT_EQ(0, std::memcmp(value, &kAcl, sizeof kAcl));
 }
 
 // Anyone who may write the folder can plant a link or a file where the save is about to make its
@@ -240,7 +287,7 @@ TEST_F(SettingsFile, planted_names_are_passed_by_and_only_day_old_leftovers_go) 
 // A user other than root saves a file that it may write wherever it stands: in a folder that it
 // may not write, or not read (so that the rename cannot be synced), and someone else's file in a
 // shared (sticky) folder or in its own. The file is written in place where need be; its owner
-// stays.
+// stays. On a full disk each save fails and leaves the file as it was.
 TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_write) {
     if (geteuid() != 0)
         GTEST_SKIP() << "only root can give files to other users";
@@ -262,8 +309,20 @@ TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_w
     pid_t child = fork();
     if (child == 0) {
         bool failed = setgroups(0, nullptr) | setgid(kOtherUser) | setuid(kOtherUser);
-        for (const auto& [folder, mode, folderOwner, fileOwner] : kCases)
-            failed |= !SaveAISettings((folder + "/AIConfig.ai").c_str());
+        // First as on a full disk: no file may grow past 600 bytes. Every save fails, and every
+        // file is as it was.
+        rlimit unlimited{}, full{};
+        signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &unlimited);
+        full = {600, unlimited.rlim_max};
+        for (const rlimit* limit : {&full, &unlimited}) {
+            setrlimit(RLIMIT_FSIZE, limit);
+            for (const auto& [folder, mode, folderOwner, fileOwner] : kCases) {
+                std::string file = folder + "/AIConfig.ai";
+                bool saved = SaveAISettings(file.c_str());
+                failed |= limit == &full ? saved || ReadBytes(file) != kPrevious : !saved;
+            }
+        }
         _exit(failed);
     }
     int status = 1;
@@ -276,6 +335,39 @@ TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_w
         EXPECT_TRUE(stat((folder + "/AIConfig.ai").c_str(), &info) == 0 &&
                     info.st_uid == fileOwner);
     }
+}
+
+// Two saves at once of a file that is written itself (it has a second name) take turns: neither
+// ever meets the other's backup copy, and the file ends as one of them wrote it.
+TEST_F(SettingsFile, two_processes_saving_at_once_take_turns) {
+    Plant(kPath);
+    fs::create_hard_link(kPath, "other.ai");
+    std::optional<std::string> written[2];
+    pid_t children[2];
+    for (int i = 0; i < 2; ++i) {
+        profiles_[0]->iAttackDelay = i ? 123456789 : 2;
+        ASSERT_TRUE(SaveAISettings("fresh.ai"));
+        written[i] = ReadBytes("fresh.ai");
+        children[i] = fork();
+        if (children[i] == 0) {
+            bool failed = false;
+            support::FailingSaves watch([&](SaveStep step, const char* path) {
+                failed |= step == SaveStep::kCreate && std::string(path).ends_with("-2");
+                return false;
+            });
+            for (int n = 0; n < 100; ++n)
+                failed |= !SaveAISettings(kPath);
+            _exit(failed);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 1;
+        waitpid(child, &status, 0);
+        EXPECT_EQ(0, status);
+    }
+    std::optional<std::string> now = ReadBytes(kPath);
+    EXPECT_TRUE(now == written[0] || now == written[1]);
+    EXPECT_EQ(1, EntriesIn("Core"));
 }
 
 // Names up to 242 characters are written whole; longer ones are cut so that the header line fits
