@@ -20,10 +20,7 @@ class AISetting {
     // Room for a block's text: 14 lines, none longer than a header line with its end.
     static constexpr std::size_t kBlockRoom = 14 * (256 + 10);
 
-    // Appends this profile's 14-line block (CR LF line ends) to the stream. Errors are left in
-    // the stream's error flag for the caller.
-    void Write(std::FILE* file) const;
-    // The same block into text; returns its length.
+    // Writes this profile's 14-line block (CR LF line ends) into text; returns its length.
     std::size_t Write(char (&text)[kBlockRoom]) const;
     // Scans the input from its current position for this profile's block and takes the values
     // found in it. True when the block's closing line was reached; false when the input ended

@@ -23,11 +23,6 @@ void PutLine(Lines& out, const char* text) {
 
 }  // namespace
 
-void AISetting::Write(std::FILE* file) const {
-    char text[kBlockRoom];
-    std::fwrite(text, 1, Write(text), file);
-}
-
 std::size_t AISetting::Write(char (&text)[kBlockRoom]) const {
     Lines out{text};
     char header[block::kTextSize];

@@ -112,16 +112,15 @@ FailingSaves::FailingSaves(Rule rule) {
             return g_saveRule(kCreate, path) ? nullptr : real.create(path, target, kind, made);
         },
         [](const char* target) {
-            return g_saveRule(kOpenInPlace, target) ? nullptr : real.openInPlace(target);
+            return g_saveRule(kInPlace, target) ? nullptr : real.openInPlace(target);
         },
         [](const char* bytes, std::size_t size, std::FILE* f) {
-            return g_saveRule(kWrite, nullptr) ? real.write(bytes, size / 2, f)
-                                               : real.write(bytes, size, f);
+            return real.write(bytes, g_saveRule(kWrite, nullptr) ? size / 2 : size, f);
         },
         [](std::FILE* f) { return real.flush(f) && !g_saveRule(kFlush, nullptr); },
         [](std::FILE* f, long length) { return real.cut(f, length) && !g_saveRule(kCut, nullptr); },
         [](std::FILE* f) { return real.sync(f) && !g_saveRule(kSync, nullptr); },
-        [](const char* path) { return real.syncFolder(path) && !g_saveRule(kSyncFolder, path); },
+        [](const char* path) { return real.syncFolder(path) && !g_saveRule(kFolder, path); },
         [](std::FILE* f) { return real.close(f) && !g_saveRule(kClose, nullptr); },
         [](const char* from, const char* to) {
             return g_saveRule(kReplace, to) ? Made::kFailed : real.replace(from, to);

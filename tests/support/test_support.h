@@ -64,17 +64,7 @@ class AutoAnswerBoxes {
 };
 
 // The file steps of a save, as SaveFileSteps has them.
-enum class SaveStep {
-    kCreate,
-    kOpenInPlace,
-    kWrite,
-    kFlush,
-    kCut,
-    kSync,
-    kSyncFolder,
-    kClose,
-    kReplace
-};
+enum class SaveStep { kCreate, kInPlace, kWrite, kFlush, kCut, kSync, kFolder, kClose, kReplace };
 
 // While one of these lives, each step of a save asks the rule first and fails where it says so,
 // as the system's own would: a step that opens or renames (given its path) before it does

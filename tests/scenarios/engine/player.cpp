@@ -210,14 +210,10 @@ const Setting& AnyRow(bool checkBox) {
 
 // What a save writes from the profiles now. No message is handled between a save's steps.
 std::string Written() {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&buffer, &size);
+    std::string written;
+    char block[AISetting::kBlockRoom];
     for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i)
-        ProfileRegistry::At(i)->Write(out);
-    std::fclose(out);
-    std::string written(buffer, size);
-    std::free(buffer);
+        written.append(block, ProfileRegistry::At(i)->Write(block));
     return written;
 }
 
