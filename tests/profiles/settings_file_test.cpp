@@ -153,6 +153,9 @@ TEST_F(SettingsFile, a_save_writes_through_links_and_refuses_circles_and_pipes) 
     fs::create_symlink("../real/AIConfig.ai", "Core/link");
     fs::create_symlink("link", kPath);
     ASSERT_TRUE(SaveAISettings(kPath));
+    // A path longer than any that the system takes is refused, not taken for the last one.
+    EXPECT_FALSE(SaveAISettings(std::string(kFilePathSize, 'a').c_str()));
+    ExpectBox();
     EXPECT_EQ("link", fs::read_symlink(kPath));
     EXPECT_EQ(1218u, ReadBytes("real/AIConfig.ai").value().size());
     EXPECT_EQ(1, EntriesIn("real"));
