@@ -48,7 +48,13 @@ for i in $(seq "$COUNT"); do
     burst=$([ $((i % 2)) -eq 0 ] && echo linked || echo burst)
     TMPDIR=$work/run$i "$PLAYER" --files "$FILES" "$work/$burst.scn" >/dev/null 2>&1 &
     pid=$!
-    sleep "0.$((RANDOM % 9 + 1))"
+    # Until the first save has changed the file (up to 10 s): a busy machine may be slow to start.
+    for _ in $(seq 100); do
+        file=$(echo "$work/run$i"/scenario-*/Core/AIConfig.ai)
+        [ -f "$file" ] && ! cmp -s "$file" "$FILES/good.ai" && break
+        sleep 0.1
+    done
+    sleep "0.$((RANDOM % 9))"
     kill -KILL "$pid" 2>/dev/null && kills=$((kills + 1))
     wait "$pid" 2>/dev/null
     core=$(echo "$work/run$i"/scenario-*/Core)

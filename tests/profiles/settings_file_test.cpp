@@ -1,7 +1,6 @@
 // The settings file as a whole, where the scenarios cannot reach: a save that leaves the old or the
-// new settings whole whichever steps fail, keeps what the file is (its links and other names,
-// permissions, owner and attributes), passes by what others plant beside it, takes turns with
-// another save and leaves nothing behind; and headers of long names.
+// new settings whole whichever steps fail, keeps what the file is, passes by what others plant
+// beside it, takes turns with another save and leaves nothing behind; and headers of long names.
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -42,6 +41,7 @@ const uid_t kOtherUser = 4321, kThirdUser = 4322;
 
 void Plant(const std::string& path) {
     std::ofstream(path, std::ios::binary) << kPrevious;
+    fs::permissions(path, fs::perms(0640));
 }
 long EntriesIn(const std::string& folder) {
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
@@ -115,7 +115,6 @@ TEST_F(SettingsFile, whatever_two_steps_fail_the_file_holds_the_old_or_the_new_c
                 fs::remove_all("Core");
                 fs::create_directory("Core");
                 Plant(kPath);
-                ASSERT_EQ(0, chmod(kPath, 0640));
                 if (linked)
                     fs::create_hard_link(kPath, "Core/other.ai");
                 int calls = 0;
@@ -201,7 +200,6 @@ TEST_F(SettingsFile, a_save_writes_through_links_and_refuses_circles_and_pipes) 
 TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_umask) {
     bool root = geteuid() == 0;
     Plant(kPath);
-    ASSERT_EQ(0, chmod(kPath, 0640));
     ASSERT_TRUE(!root || chown(kPath, kOtherUser, kOtherUser) == 0);
     ASSERT_TRUE(SaveAISettings(kPath));
     struct stat info;
@@ -275,8 +273,9 @@ TEST_F(SettingsFile, planted_names_are_passed_by_and_only_day_old_leftovers_go) 
 
 // A user other than root saves a file that it may write wherever it stands: in a folder that it
 // may not write, or not read (so that the rename cannot be synced), and someone else's file in a
-// shared (sticky) folder or in its own. The file is written in place where need be; its owner
-// stays. On a full disk each save fails and leaves the file as it was.
+// shared (sticky) folder or in its own. The file is written in place where need be (also for an
+// attribute that only root may give); its owner stays. On a full disk each save fails and leaves
+// the file as it was.
 TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_write) {
     if (geteuid() != 0)
         GTEST_SKIP() << "only root can give files to other users";
@@ -291,6 +290,7 @@ TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_w
         fs::create_directory(folder);
         Plant(file);
         ASSERT_EQ(0, chmod(file.c_str(), 0666) | chown(file.c_str(), fileOwner, fileOwner) |
+                         setxattr(file.c_str(), "security.aicp", "x", 1, 0) |
                          chown(folder.c_str(), folderOwner, folderOwner) |
                          chmod(folder.c_str(), mode));
     }
@@ -314,11 +314,12 @@ TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_w
         return !failed;
     })));
     for (const auto& [folder, mode, folderOwner, fileOwner] : kCases) {
+        const std::string file = folder + "/AIConfig.ai";
         struct stat info;
-        EXPECT_EQ(1218u, ReadBytes(folder + "/AIConfig.ai").value().size()) << folder;
+        EXPECT_EQ(1218u, ReadBytes(file).value().size()) << folder;
         EXPECT_EQ(1, EntriesIn(folder)) << folder;
-        EXPECT_TRUE(stat((folder + "/AIConfig.ai").c_str(), &info) == 0 &&
-                    info.st_uid == fileOwner);
+        EXPECT_TRUE(stat(file.c_str(), &info) == 0 && info.st_uid == fileOwner &&
+                    getxattr(file.c_str(), "security.aicp", nullptr, 0) == 1);
     }
 }
 
