@@ -1,6 +1,5 @@
-// The settings file as a whole, where the scenarios cannot reach: a save that leaves the old or the
-// new settings whole whichever steps fail, keeps what the file is, passes by what others plant
-// beside it, takes turns with another save and leaves nothing behind; and headers of long names.
+// The settings file as a whole, where the scenarios cannot reach: saves whose steps fail, links,
+// attributes, planted names, leftovers, two saves at once; and headers of long names.
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -108,7 +107,6 @@ TEST_F(SettingsFile, whatever_two_steps_fail_the_file_holds_the_old_or_the_new_c
     const long files = EntriesIn("/proc/self/fd");
     const char* const kBackup = "Core/AIConfig.ai.backup";
     for (bool linked : {false, true}) {
-        // Every pair of calls, up to the most calls that a save made.
         for (int n = 0, most = 0; n <= most; ++n) {
             for (int second = n; second <= most; ++second) {
                 SCOPED_TRACE(testing::Message() << linked << ", " << n << ", " << second);
@@ -118,9 +116,12 @@ TEST_F(SettingsFile, whatever_two_steps_fail_the_file_holds_the_old_or_the_new_c
                 if (linked)
                     fs::create_hard_link(kPath, "Core/other.ai");
                 int calls = 0;
-                bool inPlace = false;  // never for a new file that could not be written
+                bool inPlace = false, copied = false;  // never in place for a failed new file
                 support::FailingSaves failing([&](SaveStep step, const char*) {
                     inPlace |= step == SaveStep::kInPlace;
+                    // A copy counts once its folder entry is synced: it must then be whole.
+                    copied |= step == SaveStep::kFolder;
+                    EXPECT_TRUE(!copied || !fs::exists(kBackup) || ReadBytes(kBackup) == kPrevious);
                     ++calls;
                     return calls == n + 1 || calls == second + 1;
                 });
@@ -323,8 +324,7 @@ TEST_F(SettingsFile, another_user_saves_a_writable_file_in_a_folder_it_may_not_w
     }
 }
 
-// Two saves at once of a file that is written itself (it has a second name) take turns: neither
-// ever meets the other's backup copy.
+// Two saves at once of a file written itself (it has a second name) never meet each other's copy.
 TEST_F(SettingsFile, two_processes_saving_at_once_take_turns) {
     Plant(kPath);
     fs::create_hard_link(kPath, "other.ai");
