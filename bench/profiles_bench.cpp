@@ -77,12 +77,12 @@ void BM_SaveFloor(benchmark::State& state) {
     std::string temporary = path + ".floor1";
     for (auto _ : state) {
         char target[kFilePathSize];
-        bool taken = false;
+        Made made = Made::kFailed;
         if (!FindSaveTarget(path.c_str(), target)) {
             state.SkipWithError("no target");
             break;
         }
-        std::FILE* file = CreateNewFile(temporary.c_str(), target, NewFile::kLikeTarget, &taken);
+        std::FILE* file = CreateNewFile(temporary.c_str(), target, NewFile::kLikeTarget, &made);
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fflush(file);
         FlushFileToDisk(file);

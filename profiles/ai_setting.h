@@ -1,6 +1,7 @@
 #pragma once
 // One difficulty profile of the computer opponent, and its text block in a settings file.
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -16,9 +17,11 @@ class AISetting {
     AISetting(const AISetting&) = delete;
     AISetting& operator=(const AISetting&) = delete;
 
-    // Appends this profile's 14-line block (CR LF line ends) to the stream. Errors are left in
-    // the stream's error flag for the caller.
-    void Write(std::FILE* out) const;
+    // Room for a block's text: 14 lines, none longer than a header line with its end.
+    static constexpr std::size_t kBlockRoom = 14 * (256 + 10);
+
+    // Writes this profile's 14-line block (CR LF line ends) into text; returns its length.
+    std::size_t Write(char (&text)[kBlockRoom]) const;
     // Scans the input from its current position for this profile's block and takes the values
     // found in it. True when the block's closing line was reached; false when the input ended
     // first, a line was longer than the format allows, or the file failed to read.

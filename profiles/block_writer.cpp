@@ -7,16 +7,24 @@
 
 namespace {
 
-// Writes one line with its CR LF end. The save writes a temporary file that no one reads before
-// it is complete, so the lines are not flushed one by one; errors stay in the stream's flag.
-void PutLine(std::FILE* out, const char* text) {
-    std::fputs(text, out);
-    std::fputs("\r\n", out);
+// Where a block's lines go: its end moves on with each line.
+struct Lines {
+    char* end;
+};
+
+// Appends one line with its CR LF end.
+void PutLine(Lines& out, const char* text) {
+    for (const char* c : {text, "\r\n"}) {
+        while (*c) {
+            *out.end++ = *c++;
+        }
+    }
 }
 
 }  // namespace
 
-void AISetting::Write(std::FILE* out) const {
+std::size_t AISetting::Write(char (&text)[kBlockRoom]) const {
+    Lines out{text};
     char header[block::kTextSize];
     block::FormatHeader(*this, header);
 
@@ -36,4 +44,5 @@ void AISetting::Write(std::FILE* out) const {
         PutLine(out, line);
     }
     PutLine(out, "}");
+    return static_cast<std::size_t>(out.end - text);
 }

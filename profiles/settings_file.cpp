@@ -1,6 +1,8 @@
 #include "profiles/settings_file.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "platform/platform.h"
@@ -14,6 +16,9 @@ void ShowError(const char* text) {
     MessageBoxA(nullptr, text, "Error", MB_OK);
 }
 
+std::size_t Write(const char* bytes, std::size_t size, std::FILE* file) {
+    return std::fwrite(bytes, 1, size, file);
+}
 bool Flush(std::FILE* file) {
     return std::fflush(file) == 0;
 }
@@ -24,12 +29,15 @@ void Remove(const char* path) {
     std::remove(path);
 }
 
-const SaveFileSteps kRealSteps = {CreateNewFile, OpenInPlace,    Flush, FlushFileToDisk,
-                                  Close,         RenameOverFile, Remove};
+const SaveFileSteps kRealSteps = {
+    CreateNewFile,   OpenInPlace,       Write, Flush,          CutFile,
+    FlushFileToDisk, FlushFolderToDisk, Close, RenameOverFile, Remove};
 const SaveFileSteps* g_steps = &kRealSteps;
 
 // Names beside the target drawn until a free one comes: others may have taken a few.
 constexpr int kNameAttempts = 100;
+// Backup copies that earlier saves could not remove are passed by, up to this many.
+constexpr int kBackupNumbers = 9;
 
 // Reads every profile's block, each search starting at the file's first line.
 // False at the first profile whose block is missing or unfinished, or when the file cannot be
@@ -42,6 +50,46 @@ bool ReadAllProfiles(std::FILE* file) {
         }
     }
     return true;
+}
+
+// Every profile's block, one after the other, as the file is to hold them (to be freed); null
+// where memory runs out.
+char* WriteAllProfiles(std::size_t* size) {
+    std::size_t count = ProfileRegistry::Count();
+    char* text = static_cast<char*>(std::malloc(count * AISetting::kBlockRoom + 1));
+    *size = 0;
+    for (std::size_t i = 0; text && i < count; ++i) {
+        char block[AISetting::kBlockRoom];
+        std::size_t length = ProfileRegistry::At(i)->Write(block);
+        std::memcpy(text + *size, block, length);
+        *size += length;
+    }
+    return text;
+}
+
+// All of a file's bytes from where it stands (to be freed); null where they cannot be read.
+char* ReadAll(std::FILE* file, std::size_t* size) {
+    char* bytes = nullptr;
+    std::size_t room = 0, read = 0;
+    *size = 0;
+    do {
+        *size += read;
+        if (*size == room) {
+            room = room * 2 + 4096;
+            char* more = static_cast<char*>(std::realloc(bytes, room));
+            if (!more) {
+                std::free(bytes);
+                return nullptr;
+            }
+            bytes = more;
+        }
+        read = std::fread(bytes + *size, 1, room - *size, file);
+    } while (read > 0);
+    if (std::ferror(file)) {
+        std::free(bytes);
+        return nullptr;
+    }
+    return bytes;
 }
 
 // The next of a sequence that differs from run to run. Names need not be hard to guess, only
@@ -63,104 +111,107 @@ bool DrawName(const char* target, char (&name)[kFilePathSize]) {
     for (std::size_t i = 0; i < kBesideSuffixLength; ++i) {
         suffix[i] = kLetters[Draw() % (sizeof kLetters - 1)];
     }
-    return std::snprintf(name, sizeof name, "%s.%s", target, suffix) < int{sizeof name};
+    return std::snprintf(name, sizeof name, "%s%s%s", target, kNewFileMark, suffix) <
+           int{sizeof name};
 }
 
-// Creates a new file beside the target under a fresh name, passing by names already in use.
-std::FILE* CreateBeside(const char* target, NewFile kind, char (&name)[kFilePathSize]) {
+// Creates the new file beside the target under a fresh name, passing by names already in use.
+// A name too long for the folder refuses a new file as a folder without room for one does.
+std::FILE* CreateBeside(const char* target, char (&name)[kFilePathSize], Made* made) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        bool taken = false;
-        std::FILE* file =
-            DrawName(target, name) ? g_steps->create(name, target, kind, &taken) : nullptr;
-        if (file || !taken) {
+        if (!DrawName(target, name)) {
+            *made = Made::kRefused;
+            return nullptr;
+        }
+        std::FILE* file = g_steps->create(name, target, NewFile::kLikeTarget, made);
+        if (*made != Made::kTaken) {
             return file;
         }
     }
+    *made = Made::kFailed;
     return nullptr;
 }
 
-// Pushes what was written to the disk; closes the file in any case.
-bool Finish(std::FILE* file) {
-    bool written = !std::ferror(file) && g_steps->flush(file) && g_steps->sync(file);
+// Writes the bytes into a new file, pushes them to the disk and closes it.
+bool WriteNewFile(std::FILE* file, const char* bytes, std::size_t size) {
+    bool written =
+        g_steps->write(bytes, size, file) == size && g_steps->flush(file) && g_steps->sync(file);
     return g_steps->close(file) && written;
 }
 
-bool WriteAllProfiles(std::FILE* file) {
-    for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i) {
-        ProfileRegistry::At(i)->Write(file);
-    }
-    return Finish(file);
-}
-
-// Copies all of from into to and finishes to; closes both.
-bool CopyAll(std::FILE* from, std::FILE* to) {
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, from)) > 0 &&
-           std::fwrite(buffer, 1, n, to) == n) {
-    }
-    bool read = std::feof(from) && !std::ferror(from);
-    std::fclose(from);
-    return Finish(to) && read;
-}
-
 // A new file beside the target renamed over it: the target is either the old file or the new
-// one, never a part of either.
-bool SaveByRenaming(const char* target) {
+// one, never a part of either. kRefused where a new file cannot stand in for the target.
+Made SaveByRenaming(const char* target, const char* bytes, std::size_t size) {
     char temporary[kFilePathSize];
-    std::FILE* file = CreateBeside(target, NewFile::kLikeTarget, temporary);
+    Made made = Made::kFailed;
+    std::FILE* file = CreateBeside(target, temporary, &made);
+    if (!file) {
+        return made;
+    }
+    made = WriteNewFile(file, bytes, size) ? g_steps->replace(temporary, target) : Made::kFailed;
+    if (made != Made::kDone) {
+        g_steps->remove(temporary);
+    }
+    return made;
+}
+
+// A backup copy of the old contents beside the target, on the disk with its folder entry, under
+// the first backup name that is free: an earlier copy may hold the only good settings. False
+// where none can be made.
+bool BackUp(const char* target, const char* bytes, std::size_t size, char (&copy)[kFilePathSize]) {
+    for (int number = 1; number <= kBackupNumbers; ++number) {
+        int length = number == 1
+                         ? std::snprintf(copy, sizeof copy, "%s%s", target, kBackupMark)
+                         : std::snprintf(copy, sizeof copy, "%s%s-%d", target, kBackupMark, number);
+        Made made = Made::kFailed;
+        std::FILE* file = length < int{sizeof copy}
+                              ? g_steps->create(copy, target, NewFile::kCopy, &made)
+                              : nullptr;
+        if (file) {
+            if (WriteNewFile(file, bytes, size) && g_steps->syncFolder(copy)) {
+                return true;
+            }
+            g_steps->remove(copy);
+        }
+        if (made != Made::kTaken) {
+            return false;
+        }
+    }
+    return false;
+}
+
+// Writes the bytes over the file's from its start and cuts it to their length after: the file
+// is never shorter than what it holds meanwhile.
+bool Overwrite(std::FILE* file, const char* bytes, std::size_t size) {
+    std::clearerr(file);
+    return std::fseek(file, 0, SEEK_SET) == 0 && g_steps->write(bytes, size, file) == size &&
+           g_steps->flush(file) && g_steps->cut(file, static_cast<long>(size)) &&
+           g_steps->sync(file);
+}
+
+// The target itself written, under its lock, while its old contents are kept in memory and, where
+// the folder allows, in a backup copy beside it. A write that fails is undone from memory; the copy
+// stays only where even that fails. Only a crash while a file without a copy is written can leave
+// it part old and part new.
+bool SaveInPlace(const char* target, const char* bytes, std::size_t size) {
+    std::FILE* file = g_steps->openInPlace(target);
     if (!file) {
         return false;
     }
-    if (WriteAllProfiles(file) && g_steps->replace(temporary, target)) {
-        return true;
-    }
-    g_steps->remove(temporary);
-    return false;
-}
-
-// A copy of the target's contents beside it, on the disk. False where none can be made.
-bool CopyBeside(const char* target, char (&copy)[kFilePathSize]) {
-    std::FILE* from = OpenForReading(target);
-    std::FILE* to = from ? CreateBeside(target, NewFile::kCopy, copy) : nullptr;
-    if (!to) {
-        if (from) {
-            std::fclose(from);
-        }
-        return false;
-    }
-    if (CopyAll(from, to)) {
-        return true;
-    }
-    g_steps->remove(copy);
-    return false;
-}
-
-// Writes the copy's contents back into the target itself.
-bool RestoreFrom(const char* copy, const char* target) {
-    std::FILE* from = OpenForReading(copy);
-    std::FILE* to = from ? g_steps->openInPlace(target) : nullptr;
-    if (!to) {
-        if (from) {
-            std::fclose(from);
-        }
-        return false;
-    }
-    return CopyAll(from, to);
-}
-
-// The target itself emptied and written, with a copy of its old contents beside it meanwhile
-// where the folder allows: a crash in between leaves that copy, or a file that the next load
-// reports as malformed. A write that fails is undone from the copy, which stays where even that
-// fails.
-bool SaveInPlace(const char* target) {
+    // Unbuffered, so that a write that failed leaves nothing behind to be written later.
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    std::size_t oldSize = 0;
+    char* old = ReadAll(file, &oldSize);
     char copy[kFilePathSize];
-    bool copied = CopyBeside(target, copy);
-    std::FILE* file = g_steps->openInPlace(target);
-    bool saved = file && WriteAllProfiles(file);
-    if (copied && (saved || !file || RestoreFrom(copy, target))) {
+    bool copied = old && BackUp(target, old, oldSize, copy);
+    bool saved = old && Overwrite(file, bytes, size);
+    bool whole = !old || saved || Overwrite(file, old, oldSize);
+    if (copied && whole) {
         g_steps->remove(copy);
     }
+    std::free(old);
+    // Everything is on the disk already; closing lets the next save in.
+    g_steps->close(file);
     return saved;
 }
 
@@ -191,15 +242,18 @@ bool LoadAISettings(const char* path) {
 
 bool SaveAISettings(const char* path) {
     char target[kFilePathSize];
-    bool found = FindSaveTarget(path, target);
-    if (found) {
+    std::size_t size = 0;
+    char* bytes = FindSaveTarget(path, target) ? WriteAllProfiles(&size) : nullptr;
+    bool saved = false;
+    if (bytes) {
         RemoveLeftoversBeside(target);
+        // Renaming replaces the file in one step; where that would part the file from its other
+        // names, or a new file cannot stand in for it, the file itself is written. A new file
+        // that could not be written (a full disk) is no reason to: the save fails.
+        Made made = HasOtherNames(target) ? Made::kRefused : SaveByRenaming(target, bytes, size);
+        saved = made == Made::kDone || (made == Made::kRefused && SaveInPlace(target, bytes, size));
+        std::free(bytes);
     }
-    // Renaming replaces the file in one step; where that would part the file from its other
-    // names, or cannot be done (the folder takes no new file, the owner cannot be kept), the
-    // file itself is written.
-    bool saved =
-        found && ((!HasOtherNames(target) && SaveByRenaming(target)) || SaveInPlace(target));
     if (!saved) {
         ShowError("File error!\nCan't save AI settings.");
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Loading and saving every profile of ProfileRegistry as one settings file.
 
+#include <cstddef>
 #include <cstdio>
 
 #include "platform/file_ops.h"
@@ -16,22 +17,28 @@ bool LoadAISettings(const char* path);
 
 // Writes every registered profile's block to the file, keeping what the file is: a link stays a
 // link and the file it points to is written, every other name of the file sees the new contents,
-// and permissions, owner and attributes are kept. A new file is written beside it and renamed over
-// it, so that a failed save or a crash leaves the previous file whole; where that would part the
-// file from its other names or cannot be done, the file itself is written, with a copy of the old
-// contents beside it meanwhile. A read-only file is not written. False, after a message, when the
-// file does not hold the new settings.
+// and permissions, owner and attributes are kept. Until the new settings are whole on the disk,
+// the old ones are: a new file is written beside the file and renamed over it; where a new file
+// cannot stand in for the old one (other names, a folder that takes no new file, an owner or
+// attributes that it cannot have), the file itself is written, with a backup copy of the old
+// contents beside it meanwhile, and the old contents are put back if that fails. A read-only
+// file is not written. False, after a message, when the file does not hold the new settings: it
+// then holds the old ones.
 bool SaveAISettings(const char* path);
 
 // The file steps of a save. Tests swap in steps that fail on purpose.
 struct SaveFileSteps {
     // A new file at path, beside the target (CreateNewFile).
-    std::FILE* (*create)(const char* path, const char* target, NewFile kind, bool* taken);
-    std::FILE* (*openInPlace)(const char* target);  // the target itself, emptied
-    bool (*flush)(std::FILE* file);                 // hand buffered bytes to the system
-    bool (*sync)(std::FILE* file);                  // push them to the disk
+    std::FILE* (*create)(const char* path, const char* target, NewFile kind, Made* made);
+    std::FILE* (*openInPlace)(const char* target);  // the target itself, locked
+    // Hands size bytes to the stream; how many it took.
+    std::size_t (*write)(const char* bytes, std::size_t size, std::FILE* file);
+    bool (*flush)(std::FILE* file);  // hand buffered bytes to the system
+    bool (*cut)(std::FILE* file, long length);
+    bool (*sync)(std::FILE* file);  // push them to the disk
+    bool (*syncFolder)(const char* path);
     bool (*close)(std::FILE* file);
-    bool (*replace)(const char* from, const char* to);  // rename over the target in one step
+    Made (*replace)(const char* from, const char* to);  // rename over the target in one step
     void (*remove)(const char* path);
 };
 const SaveFileSteps& RealSaveFileSteps();

@@ -15,6 +15,12 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 // A day in the 100-nanosecond units of a FILETIME.
 constexpr std::uint64_t kDay = 24ull * 60 * 60 * 10000000;
+// How long a save waits for another one's lock, in steps of kLockPause milliseconds.
+constexpr int kLockTries = 500;
+constexpr DWORD kLockPause = 10;
+// The byte that saves lock, far beyond any settings file: a lock on Windows keeps others from
+// the bytes it covers, and the game must go on reading the file.
+constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
 
 // The length of the path's folder part, its last separator included; 0 when it has none.
 std::size_t FolderLength(const char* path) {
@@ -27,10 +33,12 @@ std::size_t FolderLength(const char* path) {
     return folder;
 }
 
-// The handle as a C stream for writing; the handle is closed when that fails.
-std::FILE* StreamOf(HANDLE handle) {
-    int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
-    std::FILE* file = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
+// The handle as a C stream for writing, and reading where asked; the handle is closed when that
+// fails.
+std::FILE* StreamOf(HANDLE handle, bool reading) {
+    int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle),
+                             (reading ? _O_RDWR : _O_WRONLY) | _O_BINARY);
+    std::FILE* file = fd >= 0 ? _fdopen(fd, reading ? "r+b" : "wb") : nullptr;
     if (!file) {
         if (fd >= 0) {
             _close(fd);
@@ -87,20 +95,23 @@ bool HasOtherNames(const char* target) {
     return others;
 }
 
-std::FILE* CreateNewFile(const char* path, const char* target, NewFile kind, bool* taken) {
-    DWORD attributes =
-        kind == NewFile::kLikeTarget ? GetFileAttributesA(target) : INVALID_FILE_ATTRIBUTES;
+std::FILE* CreateNewFile(const char* path, const char* target, NewFile kind, Made* made) {
+    (void)kind;  // a new file has what the folder gives it; the rename keeps the target's own
+    DWORD attributes = GetFileAttributesA(target);
     DWORD kept = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & kKeptAttributes;
     // CREATE_NEW fails where anything is there already: nothing planted is ever opened.
     HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD error = GetLastError();
-    *taken = handle == INVALID_HANDLE_VALUE &&
-             (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS);
     if (handle == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        *made = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Made::kTaken
+                : error == ERROR_ACCESS_DENIED || error == ERROR_FILENAME_EXCED_RANGE
+                    ? Made::kRefused
+                    : Made::kFailed;
         return nullptr;
     }
-    std::FILE* file = StreamOf(handle);
+    std::FILE* file = StreamOf(handle, false);
+    *made = file ? Made::kDone : Made::kFailed;
     if (!file) {
         DeleteFileA(path);
     }
@@ -109,22 +120,33 @@ std::FILE* CreateNewFile(const char* path, const char* target, NewFile kind, boo
 
 std::FILE* OpenInPlace(const char* target) {
     // Others may go on reading and writing it, as with the C library's own open.
-    HANDLE handle = CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle =
+        CreateFileA(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
-    if (GetFileType(handle) != FILE_TYPE_DISK) {
+    OVERLAPPED at = {};
+    at.OffsetHigh = kLockOffsetHigh;
+    bool locked = false;
+    for (int tries = 0; GetFileType(handle) == FILE_TYPE_DISK && !locked && tries <= kLockTries;
+         ++tries) {
+        locked =
+            LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at);
+        if (!locked) {
+            Sleep(kLockPause);
+        }
+    }
+    if (!locked) {
         CloseHandle(handle);
         return nullptr;
     }
-    std::FILE* file = StreamOf(handle);
-    // Emptied from its start, where the open left the file pointer.
-    if (file && !SetEndOfFile(handle)) {
-        std::fclose(file);
-        return nullptr;
-    }
-    return file;
+    // Closing the stream closes the handle, which lets the lock go.
+    return StreamOf(handle, true);
+}
+
+bool CutFile(std::FILE* file, long length) {
+    return _chsize(_fileno(file), length) == 0;
 }
 
 bool FlushFileToDisk(std::FILE* file) {
@@ -138,8 +160,35 @@ bool FlushFileToDisk(std::FILE* file) {
            error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_PARAMETER;
 }
 
-bool RenameOverFile(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+bool FlushFolderToDisk(const char*) {
+    // A folder cannot be flushed as a file can; the file system keeps its entries in its log.
+    return true;
+}
+
+Made RenameOverFile(const char* from, const char* to) {
+    // ReplaceFileA keeps what the old file has: its access control list, owner, attributes and
+    // streams, which a file moved over it would not.
+    if (GetFileAttributesA(to) != INVALID_FILE_ATTRIBUTES) {
+        if (ReplaceFileA(to, from, nullptr, 0, nullptr, nullptr)) {
+            return Made::kDone;
+        }
+        DWORD error = GetLastError();
+        // Nothing changed: someone else's file, or one open without sharing.
+        if (error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_ACCESS_DENIED ||
+            error == ERROR_SHARING_VIOLATION) {
+            return Made::kRefused;
+        }
+        // The old file gone and the new one left at its own name, or a file system that cannot
+        // replace: the new one moves in as before. Else the save fails.
+        if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_INVALID_FUNCTION &&
+            error != ERROR_NOT_SUPPORTED && error != ERROR_CALL_NOT_IMPLEMENTED) {
+            return Made::kFailed;
+        }
+    }
+    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return Made::kDone;
+    }
+    return GetLastError() == ERROR_ACCESS_DENIED ? Made::kRefused : Made::kFailed;
 }
 
 void RemoveLeftoversBeside(const char* target) {

@@ -107,18 +107,23 @@ FailingSaves::FailingSaves(Rule rule) {
     using enum SaveStep;
     static const SaveFileSteps& real = RealSaveFileSteps();
     static const SaveFileSteps kSteps = {
-        [](const char* path, const char* target, NewFile kind, bool* taken) {
-            *taken = false;
-            return g_saveRule(kCreate, path) ? nullptr : real.create(path, target, kind, taken);
+        [](const char* path, const char* target, NewFile kind, Made* made) {
+            *made = Made::kFailed;
+            return g_saveRule(kCreate, path) ? nullptr : real.create(path, target, kind, made);
         },
         [](const char* target) {
-            return g_saveRule(kOpenInPlace, target) ? nullptr : real.openInPlace(target);
+            return g_saveRule(kInPlace, target) ? nullptr : real.openInPlace(target);
+        },
+        [](const char* bytes, std::size_t size, std::FILE* f) {
+            return real.write(bytes, g_saveRule(kWrite, nullptr) ? size / 2 : size, f);
         },
         [](std::FILE* f) { return real.flush(f) && !g_saveRule(kFlush, nullptr); },
+        [](std::FILE* f, long length) { return real.cut(f, length) && !g_saveRule(kCut, nullptr); },
         [](std::FILE* f) { return real.sync(f) && !g_saveRule(kSync, nullptr); },
+        [](const char* path) { return real.syncFolder(path) && !g_saveRule(kFolder, path); },
         [](std::FILE* f) { return real.close(f) && !g_saveRule(kClose, nullptr); },
         [](const char* from, const char* to) {
-            return real.replace(from, to) && !g_saveRule(kReplace, nullptr);
+            return g_saveRule(kReplace, to) ? Made::kFailed : real.replace(from, to);
         },
         real.remove};
     g_saveRule = std::move(rule);

@@ -64,11 +64,11 @@ class AutoAnswerBoxes {
 };
 
 // The file steps of a save, as SaveFileSteps has them.
-enum class SaveStep { kCreate, kOpenInPlace, kFlush, kSync, kClose, kReplace };
+enum class SaveStep { kCreate, kInPlace, kWrite, kFlush, kCut, kSync, kFolder, kClose, kReplace };
 
 // While one of these lives, each step of a save asks the rule first and fails where it says so,
-// as the system's own would: an opening step (given its path) before it does anything, the others
-// after their work.
+// as the system's own would: a step that opens or renames (given its path) before it does
+// anything, a write after half its bytes, the others after their work.
 class FailingSaves {
   public:
     using Rule = std::function<bool(SaveStep step, const char* path)>;

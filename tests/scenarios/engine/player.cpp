@@ -215,33 +215,22 @@ std::string AnyCaption(const Screen& s, bool isSwitch) {
 
 // What a save writes from the profiles now. No message is handled between a save's steps.
 std::string Written() {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&buffer, &size);
+    std::string written;
+    char block[AISetting::kBlockRoom];
     for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i)
-        ProfileRegistry::At(i)->Write(out);
-    std::fclose(out);
-    std::string written(buffer, size);
-    std::free(buffer);
+        written.append(block, ProfileRegistry::At(i)->Write(block));
     return written;
 }
 
-// With saves failing at random, a step of a new file beside the old one fails one time in 24,
-// which turns the save to writing the file in place (about one save in five), and the open of the
-// file itself one time in two, which ends the save with its message. Either way the file is
-// whole; what it must hold follows the steps.
+// With saves failing at random, one step in sixteen fails, which ends the save with its message
+// and leaves the file as it was. What the file must hold follows the steps.
 bool WatchSave(support::SaveStep step, const char*) {
-    using enum support::SaveStep;
-    static bool renaming = false;  // else writing the file in place
     static std::string pending;
-    if (step == kCreate)
+    if (step == support::SaveStep::kCreate)
         pending = Written();
-    renaming = step == kCreate || (renaming && step != kOpenInPlace);
-    bool fails = g_failingSaves && (step == kOpenInPlace ? g_saveRandom() % 2 == 0
-                                    : renaming           ? g_saveRandom() % 24 == 0
-                                                         : false);
-    if (step == kReplace || (step == kClose && !renaming)) {
-        g_expectedFile = pending;  // the rename is done, or the file written, whatever comes next
+    bool fails = g_failingSaves && g_saveRandom() % 16 == 0;
+    if (step == support::SaveStep::kReplace && !fails) {
+        g_expectedFile = pending;  // the rename is done, whatever comes next
         ++g_saves;
     }
     return fails;
