@@ -70,7 +70,7 @@ bool LoadDialogFont(Font* font, std::string* error) {
                  std::strerror(errno) + " (Debian's package fonts-wine holds it)";
         return false;
     }
-    return font->Load(kFontPath, kFontHeight, error);
+    return font->Load(kFontPath, own::kFontHeight, error);
 }
 
 bool SomethingForTheLayer() {

@@ -21,10 +21,6 @@
 
 namespace desktop {
 
-// The bitmap font that the dialog's "MS Sans Serif" 8 points is drawn in.
-inline constexpr const char* kFontPath = "/usr/share/wine/fonts/sserife.fon";
-using own::kFontHeight;
-
 class DesktopInput : public headless::InputSource {
   public:
     DesktopInput();

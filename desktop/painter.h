@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "desktop/font.h"
 #include "desktop/pixels.h"
 #include "platform/own/headless.h"
 
