@@ -21,6 +21,11 @@
 
 namespace desktop {
 
+// A scale as written in an option or AICP_SCALE: 1, 2 or 3; 0 for anything else.
+inline int ScaleNamed(const char* text) {
+    return text[0] >= '1' && text[0] <= '3' && !text[1] ? text[0] - '0' : 0;
+}
+
 class DesktopInput : public headless::InputSource {
   public:
     DesktopInput();

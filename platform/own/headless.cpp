@@ -6,15 +6,12 @@
 
 #include "platform/own/queue.h"
 #include "platform/own/window.h"
+#include "platform/own/window_class.h"
 
 namespace headless {
 namespace {
 
 InputSource* g_source = nullptr;
-
-POINT Centre(const RECT& r) {
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
 
 // Describes a window and then, depth first, its children in z-order: each from its record and its
 // parent's placement, so that a walk over every window costs one pass (front ends walk them all
@@ -64,6 +61,42 @@ bool GetWindowInfo(HWND hwnd, WindowInfo* info) {
         }
     }
     return false;
+}
+
+std::vector<TopLevel> VisibleTopLevels() {
+    std::vector<TopLevel> tops;
+    for (const WindowInfo& w : Windows()) {
+        if (w.depth == 0 && w.visible)
+            tops.push_back(TopLevel{w, {}});
+        else if (w.visible)
+            tops.back().descendants.push_back(w);
+    }
+    std::reverse(tops.begin(), tops.end());
+    return tops;
+}
+
+bool IsMessageBox(HWND hwnd) {
+    return std::any_of(OpenBoxes().begin(), OpenBoxes().end(),
+                       [hwnd](const BoxInfo& box) { return box.box == hwnd; });
+}
+
+Kind KindOf(const WindowInfo& control) {
+    if (own::SameClassName(control.className, own::ButtonInfo::kClassName)) {
+        DWORD type = control.style & BS_TYPEMASK;
+        if (type == BS_GROUPBOX)
+            return Kind::kGroupBox;
+        return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? Kind::kPushButton
+                                                                 : Kind::kCheckBox;
+    }
+    if (own::SameClassName(control.className, own::TrackbarInfo::kClassName))
+        return Kind::kSlider;
+    if (own::SameClassName(control.className, own::TabInfo::kClassName))
+        return Kind::kTabs;
+    return Kind::kStatic;
+}
+
+POINT Centre(const RECT& r) {
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 HWND TopLevelWindowAt(POINT screen) {
@@ -164,6 +197,11 @@ void BringForward(HWND topLevel) {
 
 int MillisecondsToNextTimer() {
     return own::MillisecondsToNextTimer();
+}
+
+bool WorkPending() {
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
 }
 
 InputSource::~InputSource() = default;
