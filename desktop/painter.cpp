@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "desktop/icon.h"
-#include "platform/own/walk.h"
 
 namespace desktop {
 namespace {
@@ -115,8 +114,7 @@ class PixelPainter : public headless::Painter {
         int top = r.top + (r.bottom - r.top - kCheckSize) / 2 - 1;
         RECT box{r.left, top, r.left + kCheckSize, top + kCheckSize};
         p_.Fill(box, state->pushed ? kFace : kWindow);  // grey while the mouse holds it
-        p_.Edge(box, kShadow, kHighlight);
-        p_.Edge(Inflate(box, -1, -1), kDarkShadow, kLight);
+        Sunken(box);
         if (state->check == BST_CHECKED) {
             static const char* const kTick[] = {"......#", ".....##", "....###", "#..###.",
                                                 "#####..", "####...", ".##...."};
@@ -219,7 +217,7 @@ class PixelPainter : public headless::Painter {
         return r;
     }
 
-    // A sunken well: the slider's channel.
+    // A sunken well: a check box, the slider's channel.
     void Sunken(const RECT& r) {
         p_.Edge(r, kShadow, kHighlight);
         p_.Edge(Inflate(r, -1, -1), kDarkShadow, kLight);

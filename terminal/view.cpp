@@ -1,10 +1,8 @@
-// Draws the windows of the own layer from their state onto cells, in the walk's order
-// (platform/own/walk.h). Message boxes stand over the dialog, centred, as a person expects.
+// Draws the windows of the own layer from their state onto cells, in the order of headless::Paint.
+// Message boxes stand over the dialog, centred, as a person expects.
 #include "terminal/view.h"
 
 #include <algorithm>
-
-#include "platform/own/walk.h"
 
 namespace terminal {
 namespace {

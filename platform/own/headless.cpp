@@ -1,5 +1,6 @@
-// The headless driver: windows and control states as a person sees them, input as a person gives
-// it, and the input source that GetMessageA asks when it would wait.
+// The headless driver: windows and control states as a person sees them, the walk that front ends
+// draw them with, input as a person gives it, and the input source that GetMessageA asks when it
+// would wait.
 #include "platform/own/headless.h"
 
 #include <algorithm>
@@ -40,6 +41,40 @@ void Collect(HWND hwnd, const RECT& parentClient, bool parentVisible, int depth,
     out->push_back(info);
     for (HWND child : w->children)
         Collect(child, info.client, info.visible, depth + 1, focus, active, out);
+}
+
+bool IsContainer(const WindowInfo& w) {
+    Kind kind = KindOf(w);
+    return kind == Kind::kTabs || kind == Kind::kGroupBox;
+}
+
+void Draw(const WindowInfo& w, Painter* painter) {
+    switch (KindOf(w)) {
+        case Kind::kGroupBox:
+            return painter->GroupBox(w);
+        case Kind::kPushButton:
+            return painter->PushButton(w);
+        case Kind::kCheckBox:
+            return painter->CheckBox(w);
+        case Kind::kSlider:
+            return painter->Slider(w);
+        case Kind::kTabs:
+            return painter->Tabs(w);
+        case Kind::kStatic:
+            return painter->Static(w);
+    }
+}
+
+void PaintChildren(const TopLevel& top, HWND parent, Painter* painter) {
+    const std::vector<WindowInfo>& all = top.descendants;
+    for (bool containers : {true, false}) {
+        for (auto it = all.rbegin(); it != all.rend(); ++it) {
+            if (it->parent != parent || IsContainer(*it) != containers)
+                continue;
+            Draw(*it, painter);
+            PaintChildren(top, it->hwnd, painter);
+        }
+    }
 }
 
 }  // namespace
@@ -130,6 +165,13 @@ std::vector<std::string> TextLines(const std::string& text) {
 
 RECT OnScreen(const WindowInfo& control, const RECT& client) {
     return own::MovedTo(client, control.client);
+}
+
+Painter::~Painter() = default;
+
+void Paint(const TopLevel& top, Painter* painter) {
+    painter->Frame(top.window);
+    PaintChildren(top, top.window.hwnd, painter);
 }
 
 void MouseDown(POINT screen) {

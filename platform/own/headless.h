@@ -101,6 +101,27 @@ struct BoxInfo {
 // runs.
 const std::vector<BoxInfo>& OpenBoxes();
 
+// ---- Drawing them: one walk for every front end
+
+// What a front end implements to draw, in pixels or in cells, as a renderer's backend does.
+class Painter {
+  public:
+    virtual ~Painter();
+    // The top-level window itself: its frame, caption and face.
+    virtual void Frame(const WindowInfo& top) = 0;
+    virtual void GroupBox(const WindowInfo& control) = 0;
+    virtual void PushButton(const WindowInfo& control) = 0;
+    virtual void CheckBox(const WindowInfo& control) = 0;
+    virtual void Slider(const WindowInfo& control) = 0;
+    virtual void Tabs(const WindowInfo& control) = 0;
+    virtual void Static(const WindowInfo& control) = 0;
+};
+
+// The one walk: the frame, then the controls back to front, each before its own children, each by
+// its KindOf. Among siblings, tab controls and group boxes come first, since the controls that lie
+// on them show over them whatever their z-order.
+void Paint(const TopLevel& top, Painter* painter);
+
 // ---- Input, as a person gives it
 
 void MouseDown(POINT screen);
