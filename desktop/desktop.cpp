@@ -636,10 +636,6 @@ bool DesktopInput::Start(int scale, std::string* error) {
     return true;
 }
 
-int DesktopInput::Scale() const {
-    return state_->scale;
-}
-
 bool DesktopInput::Holding() const {
     return state_->grabbed != nullptr;
 }

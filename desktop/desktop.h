@@ -38,7 +38,6 @@ class DesktopInput : public headless::InputSource {
     // no display is asked for (DISPLAY is not set: *error empty), or with the reason, naming the
     // display or the font, in *error.
     bool Start(int scale, std::string* error);
-    int Scale() const;
     // Where a point of the layer's screen is on the real one: in the X window of the top-level
     // window that holds it, wherever that stands, once every window shows.
     POINT OnScreen(POINT point);

@@ -21,8 +21,7 @@ int LineCount(const std::string& text) {
     return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-}  // namespace
-
+// The heights at which a control needs a row of its own, in screen pixels.
 std::vector<long> RowHeightsOf(const headless::WindowInfo& control) {
     const RECT& r = control.rect;
     headless::Kind kind = headless::KindOf(control);
@@ -45,6 +44,8 @@ std::vector<long> RowHeightsOf(const headless::WindowInfo& control) {
     }
     return {Middle(r)};
 }
+
+}  // namespace
 
 Layout::Layout(const headless::WindowInfo& window,
                const std::vector<headless::WindowInfo>& descendants)

@@ -49,7 +49,4 @@ class Layout {
     std::vector<Band> bands_;
 };
 
-// The heights at which a control needs a row of its own, in screen pixels.
-std::vector<long> RowHeightsOf(const headless::WindowInfo& control);
-
 }  // namespace terminal

@@ -167,6 +167,13 @@ class CellPainter : public headless::Painter {
     Placed& placed_;
 };
 
+// The line of keys, for the dialog alone or with a message box open.
+std::string KeysLine(bool boxOpen) {
+    if (boxOpen)
+        return " Enter/Esc OK   q close dialog";
+    return " Tab/S-Tab focus  Arrows Home End PgUp PgDn move  Space/Enter press  q close";
+}
+
 void TooSmall(Picture* picture, int cols, int rows, int needCols, int needRows) {
     picture->tooSmall = true;
     picture->windows.clear();
@@ -217,12 +224,6 @@ HWND MainWindow() {
             return it->window.hwnd;
     }
     return nullptr;
-}
-
-std::string KeysLine(bool boxOpen) {
-    if (boxOpen)
-        return " Enter/Esc OK   q close dialog";
-    return " Tab/S-Tab focus  Arrows Home End PgUp PgDn move  Space/Enter press  q close";
 }
 
 Picture Render(int cols, int rows) {
