@@ -47,7 +47,7 @@ constexpr OptionRow kOptionRows[] = {
      [](Options* o, const char*) { return o->terminal = true; }},
     {"scale", 's', "N", "draw the window N times as big (1, 2 or 3)",
      [](Options* o, const char* n) {
-         o->scale = n[0] >= '1' && n[0] <= '3' && !n[1] ? n[0] - '0' : 0;
+         o->scale = desktop::ScaleNamed(n);
          return o->scale != 0;
      }},
     {"help", 'h', nullptr, "print this help and exit",

@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "desktop/painter.h"
-#include "desktop/pixels.h"
 #include "desktop/window_manager.h"
 
 namespace desktop {
@@ -55,14 +54,6 @@ int RequestRefused(Display* display, XErrorEvent* error) {
     return 0;
 }
 
-bool IsBox(HWND hwnd) {
-    for (const headless::BoxInfo& box : headless::OpenBoxes()) {
-        if (box.box == hwnd)
-            return true;
-    }
-    return false;
-}
-
 // The dialog's font; false with the reason, naming the font's file, in *error.
 bool LoadDialogFont(Font* font, std::string* error) {
     if (access(kFontPath, R_OK) != 0) {
@@ -70,12 +61,7 @@ bool LoadDialogFont(Font* font, std::string* error) {
                  std::strerror(errno) + " (Debian's package fonts-wine holds it)";
         return false;
     }
-    return font->Load(kFontPath, kFontHeight, error);
-}
-
-bool SomethingForTheLayer() {
-    MSG msg;
-    return PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
+    return font->Load(kFontPath, own::kFontHeight, error);
 }
 
 UINT VirtualKey(KeySym key) {
@@ -168,8 +154,8 @@ int ScaleAskedFor() {
     const char* asked = std::getenv("AICP_SCALE");
     if (!asked || !*asked)
         return 0;
-    if ((asked[0] == '1' || asked[0] == '2' || asked[0] == '3') && !asked[1])
-        return asked[0] - '0';
+    if (int scale = ScaleNamed(asked))
+        return scale;
     std::fprintf(stderr, "AIControlPanel: AICP_SCALE=%s is not 1, 2 or 3; using the screen's\n",
                  asked);
     return 0;
@@ -234,7 +220,7 @@ struct DesktopInput::State {
     }
 
     void Sync();
-    void SettleScale(const std::vector<TopLevel>& tops);
+    void SettleScale(const std::vector<headless::TopLevel>& tops);
     POINT Place(const headless::WindowInfo& w, const Shown* dialog);
     ::Window Create(const headless::WindowInfo& w, POINT at, const Shown* dialog);
     void Stack(const std::vector<Shown>& gone = {});
@@ -250,13 +236,13 @@ struct DesktopInput::State {
 
 // The scale that the first window asks for, when it would not fit the work area of the monitor it
 // opens on, falls back to the largest that fits; one that was asked for says so.
-void DesktopInput::State::SettleScale(const std::vector<TopLevel>& tops) {
+void DesktopInput::State::SettleScale(const std::vector<headless::TopLevel>& tops) {
     scaleSettled = true;
-    const headless::WindowInfo* first = &tops.back().window;
-    for (const TopLevel& top : tops) {
-        if (!IsBox(top.window.hwnd))
-            first = &top.window;
-    }
+    // The dialog beneath any boxes, else the window at the back.
+    auto dialog = std::find_if(tops.begin(), tops.end(), [](const headless::TopLevel& top) {
+        return !headless::IsMessageBox(top.window.hwnd);
+    });
+    const headless::WindowInfo* first = &(dialog != tops.end() ? *dialog : tops.front()).window;
     int width = first->rect.right - first->rect.left, height = first->rect.bottom - first->rect.top;
     Area area = first->style & DS_CENTER
                     ? WorkArea(display, atoms, -1, -1)
@@ -283,7 +269,7 @@ POINT DesktopInput::State::Place(const headless::WindowInfo& w, const Shown* dia
     int width = (w.rect.right - w.rect.left) * scale, height = (w.rect.bottom - w.rect.top) * scale;
     int x = w.rect.left * scale, y = w.rect.top * scale;
     Area area;
-    if (dialog && IsBox(w.hwnd)) {
+    if (dialog && headless::IsMessageBox(w.hwnd)) {
         // Where the dialog stands; until it shows, a window manager may have it in a frame
         // that it has not placed yet.
         Area over = OnRoot(*dialog);
@@ -295,7 +281,7 @@ POINT DesktopInput::State::Place(const headless::WindowInfo& w, const Shown* dia
         area = WorkArea(display, atoms, (over.left + over.right) / 2, (over.top + over.bottom) / 2);
         x = over.left + (over.right - over.left - width) / 2;
         y = over.top + (over.bottom - over.top - height) / 2;
-    } else if (IsBox(w.hwnd) || (w.style & DS_CENTER)) {
+    } else if (headless::IsMessageBox(w.hwnd) || (w.style & DS_CENTER)) {
         area = WorkArea(display, atoms, -1, -1);
         x = (area.left + area.right - width) / 2;
         y = (area.top + area.bottom - height) / 2;
@@ -322,7 +308,7 @@ POINT DesktopInput::State::Place(const headless::WindowInfo& w, const Shown* dia
                      KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask);
     Introduce(display, atoms, xwin, x, y, width, height, w.text);
     // A window manager keeps a box above its dialog, and may centre it there itself.
-    if (dialog && IsBox(w.hwnd))
+    if (dialog && headless::IsMessageBox(w.hwnd))
         XSetTransientForHint(display, xwin, dialog->xwin);
     XMapRaised(display, xwin);
     // Mapped at once: the server does its part while the picture is painted.
@@ -353,15 +339,15 @@ void DesktopInput::State::Put(const Shown& s) {
 // Brings the X windows in line with the layer: new windows shown, gone ones closed, changed
 // pictures put, titles and stacking order followed.
 void DesktopInput::State::Sync() {
-    std::vector<TopLevel> tops = VisibleTopLevels();
+    std::vector<headless::TopLevel> tops = headless::VisibleTopLevels();
     if (!scaleSettled && !tops.empty())
         SettleScale(tops);
     std::vector<Shown> next(tops.size());
     const Shown* dialog = nullptr;
-    // Bottom first: a box is placed over its dialog, which must stand by then.
-    for (std::size_t i = tops.size(); i-- > 0;) {
-        const TopLevel& top = tops[i];
-        Shown& s = next[i];
+    // Back to front: a box is placed over its dialog, which must stand by then.
+    for (std::size_t i = 0; i < tops.size(); ++i) {
+        const headless::TopLevel& top = tops[i];
+        Shown& s = next[tops.size() - 1 - i];
         s.info = top.window;
         Shown* old = Find(top.window.hwnd);
         bool created = false;
@@ -392,7 +378,7 @@ void DesktopInput::State::Sync() {
             if (!created)
                 Put(s);
         }
-        if (!dialog && !IsBox(s.info.hwnd))
+        if (!dialog && !headless::IsMessageBox(s.info.hwnd))
             dialog = &s;
     }
     restack = restack || next.size() != shown.size();
@@ -645,13 +631,9 @@ bool DesktopInput::Start(int scale, std::string* error) {
     InternAtoms(display, &state_->atoms);
     if (scale == 0)
         scale = ScaleAskedFor();
-    state_->scaleAsked = scale >= 1 && scale <= 3;
-    state_->scale = scale >= 1 && scale <= 3 ? scale : ScaleForDpi(ScreenDpi(display));
+    state_->scaleAsked = scale != 0;
+    state_->scale = scale != 0 ? scale : ScaleForDpi(ScreenDpi(display));
     return true;
-}
-
-int DesktopInput::Scale() const {
-    return state_->scale;
 }
 
 bool DesktopInput::Holding() const {
@@ -695,7 +677,7 @@ bool DesktopInput::Pump() {
         XNextEvent(display, &event);
         state_->Handle(&event);
     }
-    return SomethingForTheLayer();
+    return headless::WorkPending();
 }
 
 bool DesktopInput::ProvideInput() {

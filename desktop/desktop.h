@@ -21,9 +21,10 @@
 
 namespace desktop {
 
-// The bitmap font that the dialog's "MS Sans Serif" 8 points is drawn in.
-inline constexpr const char* kFontPath = "/usr/share/wine/fonts/sserife.fon";
-using own::kFontHeight;
+// A scale as written in an option or AICP_SCALE: 1, 2 or 3; 0 for anything else.
+inline int ScaleNamed(const char* text) {
+    return text[0] >= '1' && text[0] <= '3' && !text[1] ? text[0] - '0' : 0;
+}
 
 class DesktopInput : public headless::InputSource {
   public:
@@ -37,7 +38,6 @@ class DesktopInput : public headless::InputSource {
     // no display is asked for (DISPLAY is not set: *error empty), or with the reason, naming the
     // display or the font, in *error.
     bool Start(int scale, std::string* error);
-    int Scale() const;
     // Where a point of the layer's screen is on the real one: in the X window of the top-level
     // window that holds it, wherever that stands, once every window shows.
     POINT OnScreen(POINT point);

@@ -26,10 +26,6 @@ constexpr Colour kCaptionTextInactive = 0xC8C8C8;
 constexpr Colour kDefaultRing = 0x9E9E9E;  // around the default push button
 constexpr int kCheckSize = 13;
 
-bool IsClass(const WindowInfo& w, const char* name) {
-    return w.className == name;
-}
-
 RECT Inflate(RECT r, int dx, int dy) {
     return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
 }
@@ -45,12 +41,12 @@ void Raised(Pixels* p, const RECT& r, bool sunken) {
     }
 }
 
-class Painter {
+class PixelPainter : public headless::Painter {
   public:
-    Painter(Pixels* pixels, const Font& font, const WindowInfo& top)
+    PixelPainter(Pixels* pixels, const Font& font, const WindowInfo& top)
         : p_(*pixels), font_(font), origin_{top.rect.left, top.rect.top} {}
 
-    void Frame(const WindowInfo& w) {
+    void Frame(const WindowInfo& w) override {
         RECT all = Local(w.rect);
         p_.Clip(all);
         p_.Fill(all, kFace);
@@ -63,7 +59,7 @@ class Painter {
         p_.Clip(RECT{bar.left, bar.top, Local(w.closeBox).left - 1, bar.bottom});
         // Message boxes have no icon of their own; other windows show the program's.
         int textLeft = bar.left + 2;
-        if (!IsClass(w, "#32770")) {
+        if (!headless::IsMessageBox(w.hwnd)) {
             DrawSmallIcon(&p_, bar.left + 2, bar.top + 2);
             textLeft = bar.left + 19;
         }
@@ -74,22 +70,138 @@ class Painter {
             CloseBox(Local(w.closeBox));
     }
 
-    void Control(const WindowInfo& w) {
-        RECT r = Local(w.rect);
-        p_.Clip(r);
-        if (IsClass(w, "Button")) {
-            DWORD type = w.style & BS_TYPEMASK;
-            if (type == BS_GROUPBOX)
-                return GroupBox(w, r);
-            if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
-                return PushButton(w, r, type == BS_DEFPUSHBUTTON);
-            return CheckBox(w, r);
+    void GroupBox(const WindowInfo& w) override {
+        RECT r = Begin(w);
+        p_.Fill(r, kFace);
+        int lineY = r.top + font_.Height() / 2 - 1;
+        RECT box{r.left, lineY, r.right, r.bottom};
+        p_.Edge(RECT{box.left + 1, box.top + 1, box.right, box.bottom}, kHighlight, kHighlight);
+        p_.Edge(RECT{box.left, box.top, box.right - 1, box.bottom - 1}, kShadow, kShadow);
+        std::string title = headless::WithoutMnemonics(w.text);
+        if (title.empty())
+            return;
+        int x = r.left + 9;
+        p_.Fill(RECT{x - 2, r.top, x + font_.Width(title) + 2, r.top + font_.Height()}, kFace);
+        font_.Draw(&p_, x, r.top, title, w.enabled ? kText : kGrayText);
+    }
+
+    void PushButton(const WindowInfo& w) override {
+        RECT r = Begin(w);
+        bool isDefault = (w.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        const own::ButtonInfo* state = headless::Button(w.hwnd);
+        bool pushed = state && state->pushed;
+        p_.Fill(r, kFace);
+        RECT face = r;
+        if (isDefault) {
+            p_.Edge(r, kDefaultRing, kDefaultRing);
+            face = Inflate(r, -1, -1);
         }
-        if (IsClass(w, "msctls_trackbar32"))
-            return Slider(w, r);
-        if (IsClass(w, "SysTabControl32"))
-            return Tabs(w, r);
-        return Static(w, r);
+        Raised(&p_, face, pushed);
+        RECT text = Inflate(face, -2, -2);
+        if (pushed)
+            text = RECT{text.left + 1, text.top + 1, text.right + 1, text.bottom + 1};
+        TextIn(text, w.text, w.enabled ? kText : kGrayText, true);
+        if (w.focused)
+            p_.FocusRect(Inflate(face, -2, -2), POINT{r.left, r.top});
+    }
+
+    void CheckBox(const WindowInfo& w) override {
+        RECT r = Begin(w);
+        const own::ButtonInfo* state = headless::Button(w.hwnd);
+        if (!state)
+            return;
+        p_.Fill(r, kFace);
+        int top = r.top + (r.bottom - r.top - kCheckSize) / 2 - 1;
+        RECT box{r.left, top, r.left + kCheckSize, top + kCheckSize};
+        p_.Fill(box, state->pushed ? kFace : kWindow);  // grey while the mouse holds it
+        Sunken(box);
+        if (state->check == BST_CHECKED) {
+            static const char* const kTick[] = {"......#", ".....##", "....###", "#..###.",
+                                                "#####..", "####...", ".##...."};
+            for (int y = 0; y < 7; ++y) {
+                for (int x = 0; x < 7; ++x) {
+                    if (kTick[y][x] == '#')
+                        p_.Put(box.left + 3 + x, box.top + 3 + y, kText);
+                }
+            }
+        }
+        RECT text{box.right + 4, r.top, r.right, r.bottom};
+        std::string label = headless::WithoutMnemonics(w.text);
+        int textTop = r.top + (r.bottom - r.top - font_.Height()) / 2;
+        font_.Draw(&p_, text.left, textTop, label, w.enabled ? kText : kGrayText);
+        // Around the caption's box, which is a pixel wider than the text on either side and three
+        // taller above and below, inside the control.
+        if (w.focused) {
+            RECT mark{text.left - 1, std::max(textTop - 3, static_cast<int>(r.top)),
+                      std::min(text.left + font_.Width(label) + 1, static_cast<int>(r.right)),
+                      std::min(textTop + font_.Height() + 3, static_cast<int>(r.bottom))};
+            p_.FocusRect(mark, POINT{r.left, r.top});
+        }
+    }
+
+    void Static(const WindowInfo& w) override {
+        RECT r = Begin(w);
+        p_.Fill(r, kFace);
+        bool centreImage = (w.style & SS_CENTERIMAGE) != 0;
+        RECT text = r;
+        if (centreImage) {
+            int y = r.top + (r.bottom - r.top - font_.Height() + 1) / 2;
+            text = RECT{r.left, y, r.right, y + font_.Height()};
+        }
+        TextIn(text, w.text, w.enabled ? kText : kGrayText, false);
+    }
+
+    void Slider(const WindowInfo& w) override {
+        RECT r = Begin(w);
+        p_.Fill(r, kFace);
+        const own::TrackbarInfo* s = headless::Trackbar(w.hwnd);
+        if (!s)
+            return;
+        RECT channel = Local(headless::OnScreen(w, s->channel));
+        Sunken(channel);
+        RECT thumb = Local(headless::OnScreen(w, s->thumb));
+        // The ticks stand above the channel only, also for sliders that ask for both sides.
+        if (s->max >= s->min && s->max - s->min <= (r.right - r.left)) {
+            for (int pos = s->min; pos <= s->max; ++pos) {
+                int x = LocalX(headless::SliderPointFor(w.hwnd, pos).x);
+                p_.VLine(x, thumb.top - 5, thumb.top - 1, kDarkShadow);
+            }
+        }
+        p_.Fill(thumb, kFace);
+        Raised(&p_, thumb, false);
+        if (w.focused)
+            p_.FocusRect(r, POINT{r.left, r.top});
+    }
+
+    void Tabs(const WindowInfo& w) override {
+        RECT r = Begin(w);
+        p_.Fill(r, kFace);
+        const own::TabInfo* s = headless::Tabs(w.hwnd);
+        if (!s)
+            return;
+        auto local = [&](const own::TabItem& item) {
+            return Local(headless::OnScreen(w, item.rect));
+        };
+        int paneTop = r.top;
+        for (const own::TabItem& item : s->items)
+            paneTop = std::max(paneTop, static_cast<int>(local(item).bottom));
+        RECT pane{r.left, paneTop, r.right, r.bottom};
+        p_.Edge(pane, kHighlight, kDarkShadow);
+        p_.Edge(Inflate(pane, -1, -1), kLight, kShadow);
+        for (std::size_t i = 0; i < s->items.size(); ++i) {
+            if (static_cast<int>(i) != s->selected)
+                Tab(local(s->items[i]), s->items[i].text);
+        }
+        // The selected tab stands out by two pixels and opens into the pane.
+        if (s->selected >= 0 && static_cast<std::size_t>(s->selected) < s->items.size()) {
+            const own::TabItem& selected = s->items[static_cast<std::size_t>(s->selected)];
+            RECT item = local(selected);
+            RECT raised{item.left - 2, item.top - 2, item.right + 2, item.bottom + 2};
+            p_.Fill(raised, kFace);
+            Tab(raised, selected.text);
+            if (w.focused)
+                p_.FocusRect(Inflate(item, -1, -1), POINT{r.left, r.top});
+        }
     }
 
   private:
@@ -98,8 +210,14 @@ class Painter {
                     r.bottom - origin_.y};
     }
     int LocalX(int x) const { return x - static_cast<int>(origin_.x); }
+    // A control draws inside its own rectangle.
+    RECT Begin(const WindowInfo& w) {
+        RECT r = Local(w.rect);
+        p_.Clip(r);
+        return r;
+    }
 
-    // A sunken well: the slider's channel.
+    // A sunken well: a check box, the slider's channel.
     void Sunken(const RECT& r) {
         p_.Edge(r, kShadow, kHighlight);
         p_.Edge(Inflate(r, -1, -1), kDarkShadow, kLight);
@@ -132,134 +250,6 @@ class Painter {
         }
     }
 
-    void GroupBox(const WindowInfo& w, const RECT& r) {
-        p_.Fill(r, kFace);
-        int lineY = r.top + font_.Height() / 2 - 1;
-        RECT box{r.left, lineY, r.right, r.bottom};
-        p_.Edge(RECT{box.left + 1, box.top + 1, box.right, box.bottom}, kHighlight, kHighlight);
-        p_.Edge(RECT{box.left, box.top, box.right - 1, box.bottom - 1}, kShadow, kShadow);
-        std::string title = headless::WithoutMnemonics(w.text);
-        if (title.empty())
-            return;
-        int x = r.left + 9;
-        p_.Fill(RECT{x - 2, r.top, x + font_.Width(title) + 2, r.top + font_.Height()}, kFace);
-        font_.Draw(&p_, x, r.top, title, w.enabled ? kText : kGrayText);
-    }
-
-    void PushButton(const WindowInfo& w, const RECT& r, bool isDefault) {
-        const own::ButtonInfo* state = headless::Button(w.hwnd);
-        bool pushed = state && state->pushed;
-        p_.Fill(r, kFace);
-        RECT face = r;
-        if (isDefault) {
-            p_.Edge(r, kDefaultRing, kDefaultRing);
-            face = Inflate(r, -1, -1);
-        }
-        Raised(&p_, face, pushed);
-        RECT text = Inflate(face, -2, -2);
-        if (pushed)
-            text = RECT{text.left + 1, text.top + 1, text.right + 1, text.bottom + 1};
-        TextIn(text, w.text, w.enabled ? kText : kGrayText, true);
-        if (w.focused)
-            p_.FocusRect(Inflate(face, -2, -2), POINT{r.left, r.top});
-    }
-
-    void CheckBox(const WindowInfo& w, const RECT& r) {
-        const own::ButtonInfo* state = headless::Button(w.hwnd);
-        if (!state)
-            return;
-        p_.Fill(r, kFace);
-        int top = r.top + (r.bottom - r.top - kCheckSize) / 2 - 1;
-        RECT box{r.left, top, r.left + kCheckSize, top + kCheckSize};
-        p_.Fill(box, state->pushed ? kFace : kWindow);  // grey while the mouse holds it
-        p_.Edge(box, kShadow, kHighlight);
-        p_.Edge(Inflate(box, -1, -1), kDarkShadow, kLight);
-        if (state->check == BST_CHECKED) {
-            static const char* const kTick[] = {"......#", ".....##", "....###", "#..###.",
-                                                "#####..", "####...", ".##...."};
-            for (int y = 0; y < 7; ++y) {
-                for (int x = 0; x < 7; ++x) {
-                    if (kTick[y][x] == '#')
-                        p_.Put(box.left + 3 + x, box.top + 3 + y, kText);
-                }
-            }
-        }
-        RECT text{box.right + 4, r.top, r.right, r.bottom};
-        std::string label = headless::WithoutMnemonics(w.text);
-        int textTop = r.top + (r.bottom - r.top - font_.Height()) / 2;
-        font_.Draw(&p_, text.left, textTop, label, w.enabled ? kText : kGrayText);
-        // Around the caption's box, which is a pixel wider than the text on either side and three
-        // taller above and below, inside the control.
-        if (w.focused) {
-            RECT mark{text.left - 1, std::max(textTop - 3, static_cast<int>(r.top)),
-                      std::min(text.left + font_.Width(label) + 1, static_cast<int>(r.right)),
-                      std::min(textTop + font_.Height() + 3, static_cast<int>(r.bottom))};
-            p_.FocusRect(mark, POINT{r.left, r.top});
-        }
-    }
-
-    void Static(const WindowInfo& w, const RECT& r) {
-        p_.Fill(r, kFace);
-        bool centreImage = (w.style & SS_CENTERIMAGE) != 0;
-        RECT text = r;
-        if (centreImage) {
-            int y = r.top + (r.bottom - r.top - font_.Height() + 1) / 2;
-            text = RECT{r.left, y, r.right, y + font_.Height()};
-        }
-        TextIn(text, w.text, w.enabled ? kText : kGrayText, false);
-    }
-
-    void Slider(const WindowInfo& w, const RECT& r) {
-        p_.Fill(r, kFace);
-        const own::TrackbarInfo* s = headless::Trackbar(w.hwnd);
-        if (!s)
-            return;
-        RECT channel = Local(headless::OnScreen(w, s->channel));
-        Sunken(channel);
-        RECT thumb = Local(headless::OnScreen(w, s->thumb));
-        // The ticks stand above the channel only, also for sliders that ask for both sides.
-        if (s->max >= s->min && s->max - s->min <= (r.right - r.left)) {
-            for (int pos = s->min; pos <= s->max; ++pos) {
-                int x = LocalX(headless::SliderPointFor(w.hwnd, pos).x);
-                p_.VLine(x, thumb.top - 5, thumb.top - 1, kDarkShadow);
-            }
-        }
-        p_.Fill(thumb, kFace);
-        Raised(&p_, thumb, false);
-        if (w.focused)
-            p_.FocusRect(r, POINT{r.left, r.top});
-    }
-
-    void Tabs(const WindowInfo& w, const RECT& r) {
-        p_.Fill(r, kFace);
-        const own::TabInfo* s = headless::Tabs(w.hwnd);
-        if (!s)
-            return;
-        auto local = [&](const own::TabItem& item) {
-            return Local(headless::OnScreen(w, item.rect));
-        };
-        int paneTop = r.top;
-        for (const own::TabItem& item : s->items)
-            paneTop = std::max(paneTop, static_cast<int>(local(item).bottom));
-        RECT pane{r.left, paneTop, r.right, r.bottom};
-        p_.Edge(pane, kHighlight, kDarkShadow);
-        p_.Edge(Inflate(pane, -1, -1), kLight, kShadow);
-        for (std::size_t i = 0; i < s->items.size(); ++i) {
-            if (static_cast<int>(i) != s->selected)
-                Tab(local(s->items[i]), s->items[i].text);
-        }
-        // The selected tab stands out by two pixels and opens into the pane.
-        if (s->selected >= 0 && static_cast<std::size_t>(s->selected) < s->items.size()) {
-            const own::TabItem& selected = s->items[static_cast<std::size_t>(s->selected)];
-            RECT item = local(selected);
-            RECT raised{item.left - 2, item.top - 2, item.right + 2, item.bottom + 2};
-            p_.Fill(raised, kFace);
-            Tab(raised, selected.text);
-            if (w.focused)
-                p_.FocusRect(Inflate(item, -1, -1), POINT{r.left, r.top});
-        }
-    }
-
     // A tab's raised edges on three sides, the top corners cut.
     void Tab(const RECT& r, const std::string& text) {
         p_.VLine(r.left, r.top + 2, r.bottom, kHighlight);
@@ -278,48 +268,13 @@ class Painter {
     POINT origin_;
 };
 
-bool IsContainer(const WindowInfo& w) {
-    return IsClass(w, "SysTabControl32") ||
-           (IsClass(w, "Button") && (w.style & BS_TYPEMASK) == BS_GROUPBOX);
-}
-
-// Children after their parent, back to front; tab controls and group boxes first, since the
-// controls that lie on them show over them whatever their order among siblings.
-void PaintChildren(Painter* painter, const TopLevel& top, HWND parent) {
-    const std::vector<WindowInfo>& all = top.descendants;
-    for (bool containers : {true, false}) {
-        for (auto it = all.rbegin(); it != all.rend(); ++it) {
-            if (it->parent != parent || !it->visible || IsContainer(*it) != containers)
-                continue;
-            painter->Control(*it);
-            PaintChildren(painter, top, it->hwnd);
-        }
-    }
-}
-
 }  // namespace
 
-std::vector<TopLevel> VisibleTopLevels() {
-    std::vector<TopLevel> tops;
-    bool taking = false;
-    for (const WindowInfo& w : headless::Windows()) {
-        if (w.depth == 0) {
-            taking = w.visible;
-            if (taking)
-                tops.push_back(TopLevel{w, {}});
-        } else if (taking) {
-            tops.back().descendants.push_back(w);
-        }
-    }
-    return tops;
-}
-
-Pixels Paint(const TopLevel& top, const Font& font) {
+Pixels Paint(const headless::TopLevel& top, const Font& font) {
     const RECT& r = top.window.rect;
     Pixels pixels(r.right - r.left, r.bottom - r.top);
-    Painter painter(&pixels, font, top.window);
-    painter.Frame(top.window);
-    PaintChildren(&painter, top, top.window.hwnd);
+    PixelPainter painter(&pixels, font, top.window);
+    headless::Paint(top, &painter);
     return pixels;
 }
 

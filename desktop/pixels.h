@@ -1,10 +1,8 @@
 #pragma once
 // A picture of one top-level window as 0x00RRGGBB pixels, the layout an X server of depth 24
-// takes as it is, with the few drawing operations of the classic look, and the dialog's bitmap
-// font.
+// takes as it is, with the few drawing operations of the classic look.
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -35,7 +33,6 @@ class Pixels {
 
     // Drawing stays inside this rectangle (and the picture) until the next Clip.
     void Clip(const RECT& rect);
-    const RECT& ClipRect() const { return clip_; }
 
     void Put(int x, int y, Colour colour);
     void Fill(const RECT& rect, Colour colour);
@@ -51,30 +48,6 @@ class Pixels {
     int width_, height_;
     RECT clip_;
     std::vector<Colour> data_;
-};
-
-// One strike of a Windows bitmap font (.fon), 8-bit character codes.
-class Font {
-  public:
-    virtual ~Font();
-    // Loads the strike of the given pixel height; false with the reason in *error.
-    bool Load(const char* path, int pixelHeight, std::string* error);
-
-    int Height() const { return height_; }
-    int Width(const std::string& text, bool bold = false) const;
-    // Draws text with its cell's top at y; bold doubles each stroke one pixel to the right.
-    void Draw(Pixels* pixels, int x, int y, const std::string& text, Colour colour,
-              bool bold = false) const;
-
-  private:
-    struct Glyph {
-        int width = 0;         // also its advance: a glyph fills its cell
-        std::size_t bits = 0;  // where its bits start in file_
-    };
-    // The .fon file, in which each glyph's bits stand in columns eight pixels wide, one byte a row.
-    std::string file_;
-    Glyph glyphs_[256];
-    int height_ = 0;
 };
 
 }  // namespace desktop

@@ -13,9 +13,6 @@ bool DesktopInput::Start(int, std::string* error) {
     *error = "this program was built without its X window (Xlib was missing)";
     return false;
 }
-int DesktopInput::Scale() const {
-    return 1;
-}
 POINT DesktopInput::OnScreen(POINT point) {
     return point;
 }

@@ -1,7 +1,6 @@
 // Columns by scale, rows by the heights that the controls need (see layout.h).
 #include "terminal/layout.h"
 
-#include <strings.h>
 #include <algorithm>
 
 namespace terminal {
@@ -22,18 +21,13 @@ int LineCount(const std::string& text) {
     return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-}  // namespace
-
-bool IsClass(const headless::WindowInfo& window, const char* name) {
-    return strcasecmp(window.className.c_str(), name) == 0;
-}
-
+// The heights at which a control needs a row of its own, in screen pixels.
 std::vector<long> RowHeightsOf(const headless::WindowInfo& control) {
     const RECT& r = control.rect;
-    if (IsClass(control, "Button") && (control.style & BS_TYPEMASK) == BS_GROUPBOX) {
+    headless::Kind kind = headless::KindOf(control);
+    if (kind == headless::Kind::kGroupBox)
         return {r.top, r.bottom - 1};
-    }
-    if (IsClass(control, "SysTabControl32")) {
+    if (kind == headless::Kind::kTabs) {
         const own::TabInfo* tabs = headless::Tabs(control.hwnd);
         if (tabs && !tabs->items.empty()) {
             RECT item = headless::OnScreen(control, tabs->items.front().rect);
@@ -41,7 +35,7 @@ std::vector<long> RowHeightsOf(const headless::WindowInfo& control) {
         }
         return {r.top, r.bottom - 1};
     }
-    if (IsClass(control, "Static") && LineCount(control.text) > 1) {
+    if (kind == headless::Kind::kStatic && LineCount(control.text) > 1) {
         std::vector<long> lines;
         for (int i = 0; i < LineCount(control.text); ++i) {
             lines.push_back(r.top + i * headless::kBaseUnitY + headless::kBaseUnitY / 2);
@@ -50,6 +44,8 @@ std::vector<long> RowHeightsOf(const headless::WindowInfo& control) {
     }
     return {Middle(r)};
 }
+
+}  // namespace
 
 Layout::Layout(const headless::WindowInfo& window,
                const std::vector<headless::WindowInfo>& descendants)

@@ -49,10 +49,4 @@ class Layout {
     std::vector<Band> bands_;
 };
 
-// Class names are matched without case, as the platform matches them.
-bool IsClass(const headless::WindowInfo& window, const char* name);
-
-// The heights at which a control needs a row of its own, in screen pixels.
-std::vector<long> RowHeightsOf(const headless::WindowInfo& control);
-
 }  // namespace terminal

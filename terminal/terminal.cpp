@@ -104,11 +104,6 @@ void StartColours() {
     init_pair(kPairHelp, COLOR_BLACK, COLOR_CYAN);
 }
 
-bool SomethingForTheLayer() {
-    MSG msg;
-    return PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
-}
-
 // The key code that ncurses gives a key of the terminal's description (an extended name such as
 // "kNXT5"); 0 where the terminal has no such key.
 int KeyCode(const char* name) {
@@ -211,7 +206,7 @@ bool TerminalInput::ProvideInput() {
         timeout(headless::MillisecondsToNextTimer());
         int key = getch();
         if (key == ERR) {
-            if (SomethingForTheLayer())
+            if (headless::WorkPending())
                 return true;
             if (++failedReads_ < kReadsBeforeLost)
                 continue;
@@ -220,7 +215,7 @@ bool TerminalInput::ProvideInput() {
         failedReads_ = 0;
         Handle(key);
         // Focus moves and resizes may give the layer nothing to do: then show and wait again.
-        if (SomethingForTheLayer())
+        if (headless::WorkPending())
             return true;
     }
 }
@@ -303,7 +298,7 @@ bool TerminalInput::TerminalLost() {
     failedReads_ = 0;
     controller_.CloseInnermost();
     // With nothing left to close, the loop is told to end rather than wait for ever.
-    if (!SomethingForTheLayer())
+    if (!headless::WorkPending())
         PostQuitMessage(0);
     return true;
 }

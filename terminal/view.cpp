@@ -1,5 +1,5 @@
-// Draws the windows of the own layer from their state: frames and captions, then each control by
-// its class, back to front. Message boxes stand over the dialog, centred, as a person expects.
+// Draws the windows of the own layer from their state onto cells, in the order of headless::Paint.
+// Message boxes stand over the dialog, centred, as a person expects.
 #include "terminal/view.h"
 
 #include <algorithm>
@@ -7,26 +7,15 @@
 namespace terminal {
 namespace {
 
+using headless::Centre;
 using headless::WindowInfo;
 
-bool IsBox(HWND hwnd) {
-    for (const headless::BoxInfo& box : headless::OpenBoxes()) {
-        if (box.box == hwnd)
-            return true;
-    }
-    return false;
-}
-
-POINT Centre(const RECT& r) {
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-class Painter {
+class CellPainter : public headless::Painter {
   public:
-    Painter(Picture* picture, Placed* placed)
+    CellPainter(Picture* picture, Placed* placed)
         : canvas_(picture->canvas), picture_(*picture), placed_(*placed) {}
 
-    void Frame(const WindowInfo& w) {
+    void Frame(const WindowInfo& w) override {
         CellRect bounds = placed_.layout.Bounds();
         canvas_.Fill(bounds, Role::kFace);
         canvas_.Frame(bounds, Role::kFace);
@@ -45,33 +34,7 @@ class Painter {
         }
     }
 
-    void Control(const WindowInfo& w) {
-        if (IsClass(w, "Button")) {
-            DWORD type = w.style & BS_TYPEMASK;
-            if (type == BS_GROUPBOX)
-                return GroupBox(w);
-            if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
-                return PushButton(w);
-            return CheckBox(w);
-        }
-        if (IsClass(w, "msctls_trackbar32"))
-            return Slider(w);
-        if (IsClass(w, "SysTabControl32"))
-            return Tabs(w);
-        return Static(w);
-    }
-
-  private:
-    const Layout& layout() const { return placed_.layout; }
-    // The cursor to the cell where the focused control is worked: only one control has the focus.
-    void Aim(const WindowInfo& w, int col, int row) {
-        if (w.focused) {
-            picture_.cursorCol = col;
-            picture_.cursorRow = row;
-        }
-    }
-
-    void GroupBox(const WindowInfo& w) {
+    void GroupBox(const WindowInfo& w) override {
         CellRect cells = layout().Cells(w.rect);
         canvas_.Frame(cells, Role::kFace);
         std::string title = headless::WithoutMnemonics(w.text);
@@ -81,7 +44,7 @@ class Painter {
         }
     }
 
-    void PushButton(const WindowInfo& w) {
+    void PushButton(const WindowInfo& w) override {
         const own::ButtonInfo* state = headless::Button(w.hwnd);
         CellRect cells = layout().Cells(w.rect);
         int row = layout().Row(Centre(w.rect).y);
@@ -95,7 +58,7 @@ class Painter {
         Aim(w, canvas_.TextCentred(inside, row, headless::WithoutMnemonics(w.text), role), row);
     }
 
-    void CheckBox(const WindowInfo& w) {
+    void CheckBox(const WindowInfo& w) override {
         const own::ButtonInfo* state = headless::Button(w.hwnd);
         CellRect cells = layout().Cells(w.rect);
         int row = layout().Row(Centre(w.rect).y);
@@ -107,7 +70,7 @@ class Painter {
         Aim(w, cells.left + 1, row);  // on the mark
     }
 
-    void Static(const WindowInfo& w) {
+    void Static(const WindowInfo& w) override {
         CellRect cells = layout().Cells(w.rect);
         std::vector<std::string> lines = headless::TextLines(w.text);
         DWORD align = w.style & 0x3;
@@ -124,7 +87,7 @@ class Painter {
         }
     }
 
-    void Slider(const WindowInfo& w) {
+    void Slider(const WindowInfo& w) override {
         const own::TrackbarInfo* state = headless::Trackbar(w.hwnd);
         if (!state)
             return;
@@ -151,7 +114,7 @@ class Painter {
         placed_.spots.push_back({thumb, row, thumbCentre});
     }
 
-    void Tabs(const WindowInfo& w) {
+    void Tabs(const WindowInfo& w) override {
         const own::TabInfo* tabs = headless::Tabs(w.hwnd);
         if (!tabs || tabs->items.empty()) {
             canvas_.Frame(layout().Cells(w.rect), Role::kFace);
@@ -189,34 +152,26 @@ class Painter {
         }
     }
 
+  private:
+    const Layout& layout() const { return placed_.layout; }
+    // The cursor to the cell where the focused control is worked: only one control has the focus.
+    void Aim(const WindowInfo& w, int col, int row) {
+        if (w.focused) {
+            picture_.cursorCol = col;
+            picture_.cursorRow = row;
+        }
+    }
+
     Canvas& canvas_;
     Picture& picture_;
     Placed& placed_;
 };
 
-std::vector<WindowInfo> ChildrenOf(const std::vector<WindowInfo>& all, HWND parent) {
-    std::vector<WindowInfo> children;
-    for (const WindowInfo& w : all) {
-        if (w.parent == parent && w.visible)
-            children.push_back(w);
-    }
-    return children;
-}
-
-// Draws the children of parent back to front, each before its own children.
-void DrawChildren(Painter& painter, const std::vector<WindowInfo>& all, HWND parent) {
-    std::vector<WindowInfo> children = ChildrenOf(all, parent);
-    for (auto it = children.rbegin(); it != children.rend(); ++it) {
-        painter.Control(*it);
-        DrawChildren(painter, all, it->hwnd);
-    }
-}
-
-void Descendants(const std::vector<WindowInfo>& all, HWND parent, std::vector<WindowInfo>* out) {
-    for (const WindowInfo& child : ChildrenOf(all, parent)) {
-        out->push_back(child);
-        Descendants(all, child.hwnd, out);
-    }
+// The line of keys, for the dialog alone or with a message box open.
+std::string KeysLine(bool boxOpen) {
+    if (boxOpen)
+        return " Enter/Esc OK   q close dialog";
+    return " Tab/S-Tab focus  Arrows Home End PgUp PgDn move  Space/Enter press  q close";
 }
 
 void TooSmall(Picture* picture, int cols, int rows, int needCols, int needRows) {
@@ -263,41 +218,29 @@ const Placed* Picture::Find(HWND top) const {
 }
 
 HWND MainWindow() {
-    for (const WindowInfo& w : headless::Windows()) {
-        if (w.depth == 0 && w.visible && !IsBox(w.hwnd))
-            return w.hwnd;
+    std::vector<headless::TopLevel> tops = headless::VisibleTopLevels();
+    for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+        if (!headless::IsMessageBox(it->window.hwnd))
+            return it->window.hwnd;
     }
     return nullptr;
-}
-
-std::string KeysLine(bool boxOpen) {
-    if (boxOpen)
-        return " Enter/Esc OK   q close dialog";
-    return " Tab/S-Tab focus  Arrows Home End PgUp PgDn move  Space/Enter press  q close";
 }
 
 Picture Render(int cols, int rows) {
     Picture picture;
     picture.canvas = Canvas(cols, rows);
-    std::vector<WindowInfo> all = headless::Windows();
     // Back to front, message boxes last: they stand over the dialog whatever the z-order.
-    std::vector<WindowInfo> tops;
-    for (const WindowInfo& w : all) {
-        if (w.depth == 0 && w.visible)
-            tops.push_back(w);
-    }
-    std::reverse(tops.begin(), tops.end());
-    std::stable_partition(tops.begin(), tops.end(),
-                          [](const WindowInfo& w) { return !IsBox(w.hwnd); });
+    std::vector<headless::TopLevel> tops = headless::VisibleTopLevels();
+    std::stable_partition(tops.begin(), tops.end(), [](const headless::TopLevel& top) {
+        return !headless::IsMessageBox(top.window.hwnd);
+    });
 
     int needCols = 0, needRows = 0;
-    for (const WindowInfo& top : tops) {
-        std::vector<WindowInfo> descendants;
-        Descendants(all, top.hwnd, &descendants);
-        Placed placed{top.hwnd, Layout(top, descendants), {}};
+    for (const headless::TopLevel& top : tops) {
+        Placed placed{top.window.hwnd, Layout(top.window, top.descendants), {}};
         CellRect size = placed.layout.Bounds();
         // The dialog sets the size the terminal needs; a box too large for it is cut at the edges.
-        if (!IsBox(top.hwnd)) {
+        if (!headless::IsMessageBox(top.window.hwnd)) {
             needCols = std::max(needCols, size.width());
             needRows = std::max(needRows, size.height() + 1);
         }
@@ -311,9 +254,8 @@ Picture Render(int cols, int rows) {
         return picture;
     }
     for (std::size_t i = 0; i < tops.size(); ++i) {
-        Painter painter(&picture, &picture.windows[i]);
-        painter.Frame(tops[i]);
-        DrawChildren(painter, all, tops[i].hwnd);
+        CellPainter painter(&picture, &picture.windows[i]);
+        headless::Paint(tops[i], &painter);
     }
     picture.canvas.Fill(CellRect{0, rows - 1, cols, rows}, Role::kHelp);
     picture.canvas.Text(0, rows - 1, KeysLine(!headless::OpenBoxes().empty()), Role::kHelp, cols);

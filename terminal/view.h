@@ -42,7 +42,5 @@ Picture Render(int cols, int rows);
 
 // The program's window: the visible top-level window that is not a message box.
 HWND MainWindow();
-// The line of keys, for the dialog alone or with a message box open.
-std::string KeysLine(bool boxOpen);
 
 }  // namespace terminal

@@ -1,20 +1,18 @@
-// The headless driver: windows and control states as a person sees them, input as a person gives
-// it, and the input source that GetMessageA asks when it would wait.
+// The headless driver: windows and control states as a person sees them, the walk that front ends
+// draw them with, input as a person gives it, and the input source that GetMessageA asks when it
+// would wait.
 #include "platform/own/headless.h"
 
 #include <algorithm>
 
 #include "platform/own/queue.h"
 #include "platform/own/window.h"
+#include "platform/own/window_class.h"
 
 namespace headless {
 namespace {
 
 InputSource* g_source = nullptr;
-
-POINT Centre(const RECT& r) {
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
 
 // Describes a window and then, depth first, its children in z-order: each from its record and its
 // parent's placement, so that a walk over every window costs one pass (front ends walk them all
@@ -45,6 +43,40 @@ void Collect(HWND hwnd, const RECT& parentClient, bool parentVisible, int depth,
         Collect(child, info.client, info.visible, depth + 1, focus, active, out);
 }
 
+bool IsContainer(const WindowInfo& w) {
+    Kind kind = KindOf(w);
+    return kind == Kind::kTabs || kind == Kind::kGroupBox;
+}
+
+void Draw(const WindowInfo& w, Painter* painter) {
+    switch (KindOf(w)) {
+        case Kind::kGroupBox:
+            return painter->GroupBox(w);
+        case Kind::kPushButton:
+            return painter->PushButton(w);
+        case Kind::kCheckBox:
+            return painter->CheckBox(w);
+        case Kind::kSlider:
+            return painter->Slider(w);
+        case Kind::kTabs:
+            return painter->Tabs(w);
+        case Kind::kStatic:
+            return painter->Static(w);
+    }
+}
+
+void PaintChildren(const TopLevel& top, HWND parent, Painter* painter) {
+    const std::vector<WindowInfo>& all = top.descendants;
+    for (bool containers : {true, false}) {
+        for (auto it = all.rbegin(); it != all.rend(); ++it) {
+            if (it->parent != parent || IsContainer(*it) != containers)
+                continue;
+            Draw(*it, painter);
+            PaintChildren(top, it->hwnd, painter);
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<WindowInfo> Windows() {
@@ -64,6 +96,42 @@ bool GetWindowInfo(HWND hwnd, WindowInfo* info) {
         }
     }
     return false;
+}
+
+std::vector<TopLevel> VisibleTopLevels() {
+    std::vector<TopLevel> tops;
+    for (const WindowInfo& w : Windows()) {
+        if (w.depth == 0 && w.visible)
+            tops.push_back(TopLevel{w, {}});
+        else if (w.visible)
+            tops.back().descendants.push_back(w);
+    }
+    std::reverse(tops.begin(), tops.end());
+    return tops;
+}
+
+bool IsMessageBox(HWND hwnd) {
+    return std::any_of(OpenBoxes().begin(), OpenBoxes().end(),
+                       [hwnd](const BoxInfo& box) { return box.box == hwnd; });
+}
+
+Kind KindOf(const WindowInfo& control) {
+    if (own::SameClassName(control.className, own::ButtonInfo::kClassName)) {
+        DWORD type = control.style & BS_TYPEMASK;
+        if (type == BS_GROUPBOX)
+            return Kind::kGroupBox;
+        return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? Kind::kPushButton
+                                                                 : Kind::kCheckBox;
+    }
+    if (own::SameClassName(control.className, own::TrackbarInfo::kClassName))
+        return Kind::kSlider;
+    if (own::SameClassName(control.className, own::TabInfo::kClassName))
+        return Kind::kTabs;
+    return Kind::kStatic;
+}
+
+POINT Centre(const RECT& r) {
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 HWND TopLevelWindowAt(POINT screen) {
@@ -97,6 +165,13 @@ std::vector<std::string> TextLines(const std::string& text) {
 
 RECT OnScreen(const WindowInfo& control, const RECT& client) {
     return own::MovedTo(client, control.client);
+}
+
+Painter::~Painter() = default;
+
+void Paint(const TopLevel& top, Painter* painter) {
+    painter->Frame(top.window);
+    PaintChildren(top, top.window.hwnd, painter);
 }
 
 void MouseDown(POINT screen) {
@@ -164,6 +239,11 @@ void BringForward(HWND topLevel) {
 
 int MillisecondsToNextTimer() {
     return own::MillisecondsToNextTimer();
+}
+
+bool WorkPending() {
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
 }
 
 InputSource::~InputSource() = default;

@@ -62,6 +62,22 @@ bool GetWindowInfo(HWND hwnd, WindowInfo* info);
 // The visible top-level window whose rectangle holds the point, the topmost; null for none.
 HWND TopLevelWindowAt(POINT screen);
 
+// A visible top-level window and its visible descendants, as Windows() lists them.
+struct TopLevel {
+    WindowInfo window;
+    std::vector<WindowInfo> descendants;
+};
+// The visible top-level windows, back to front: the order in which a front end draws them.
+std::vector<TopLevel> VisibleTopLevels();
+// Whether the window is one of the OpenBoxes().
+bool IsMessageBox(HWND hwnd);
+
+// What a front end draws a control as: by its class, matched without case as the platform matches
+// class names, and a button by its type. Any other class is drawn as a static.
+enum class Kind { kGroupBox, kPushButton, kCheckBox, kSlider, kTabs, kStatic };
+Kind KindOf(const WindowInfo& control);
+POINT Centre(const RECT& r);
+
 // A window text as a person reads it: without the '&' that marks a mnemonic ("&&" stands for
 // one '&'), and cut into its lines (CR dropped).
 std::string WithoutMnemonics(const std::string& text);
@@ -84,6 +100,27 @@ struct BoxInfo {
 // Message boxes that are open, oldest first: back() is the innermost, the one whose modal loop
 // runs.
 const std::vector<BoxInfo>& OpenBoxes();
+
+// ---- Drawing them: one walk for every front end
+
+// What a front end implements to draw, in pixels or in cells, as a renderer's backend does.
+class Painter {
+  public:
+    virtual ~Painter();
+    // The top-level window itself: its frame, caption and face.
+    virtual void Frame(const WindowInfo& top) = 0;
+    virtual void GroupBox(const WindowInfo& control) = 0;
+    virtual void PushButton(const WindowInfo& control) = 0;
+    virtual void CheckBox(const WindowInfo& control) = 0;
+    virtual void Slider(const WindowInfo& control) = 0;
+    virtual void Tabs(const WindowInfo& control) = 0;
+    virtual void Static(const WindowInfo& control) = 0;
+};
+
+// The one walk: the frame, then the controls back to front, each before its own children, each by
+// its KindOf. Among siblings, tab controls and group boxes come first, since the controls that lie
+// on them show over them whatever their z-order.
+void Paint(const TopLevel& top, Painter* painter);
 
 // ---- Input, as a person gives it
 
@@ -111,6 +148,9 @@ POINT SliderPointFor(HWND slider, int position);
 // end may wait. Timers fire by GetTickCount, the system's monotonic clock unless a test moves a
 // clock of its own (platform/own/hooks.h).
 int MillisecondsToNextTimer();
+// Whether the layer has something to do (a message, input, a window to paint, a timer due): a
+// front end that has given input stops waiting then.
+bool WorkPending();
 
 // Where GetMessageA gets more input when it finds nothing to return (no posted message, no input,
 // no window to paint, no timer due). With no source, or one that has no more, the layer reports

@@ -13,22 +13,21 @@ namespace {
 std::vector<std::shared_ptr<WindowClass>> g_classes;
 ATOM g_nextAtom = 0xC000;
 
-// Case-insensitive comparison, as the platform compares class names.
-bool SameName(const std::string& a, const char* b) {
+bool ClassMatches(const WindowClass& cls, const char* nameOrAtom) {
+    if (IS_INTRESOURCE(nameOrAtom)) {
+        return cls.atom == static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(nameOrAtom));
+    }
+    return SameClassName(cls.name, nameOrAtom);
+}
+
+}  // namespace
+
+bool SameClassName(const std::string& a, const char* b) {
     return a.size() == std::strlen(b) && std::equal(a.begin(), a.end(), b, [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
 }
-
-bool ClassMatches(const WindowClass& cls, const char* nameOrAtom) {
-    if (IS_INTRESOURCE(nameOrAtom)) {
-        return cls.atom == static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(nameOrAtom));
-    }
-    return SameName(cls.name, nameOrAtom);
-}
-
-}  // namespace
 
 void EnsureSystemClasses() {
     static bool registered = false;
@@ -58,7 +57,7 @@ std::shared_ptr<const WindowClass> FindClass(const char* nameOrAtom, HINSTANCE i
 void RegisterSystemClass(const char* name, ATOM atom, WNDPROC proc, int wndExtra,
                          HBRUSH background) {
     for (const auto& cls : g_classes) {
-        if (cls->system && SameName(cls->name, name))
+        if (cls->system && SameClassName(cls->name, name))
             return;
     }
     ATOM classAtom = atom ? atom : g_nextAtom++;

@@ -20,6 +20,8 @@ struct WindowClass {
     bool system = false;  // registered by the layer, found from any module
 };
 
+// Class names compare without case, as the platform compares them.
+bool SameClassName(const std::string& a, const char* b);
 // The class registered under a name (case-insensitive) for an instance, or a system class.
 std::shared_ptr<const WindowClass> FindClass(const char* nameOrAtom, HINSTANCE instance);
 // Registers one of the layer's own classes (Button, Static, the common controls, "#32770").

@@ -12,9 +12,7 @@ namespace {
 AutoAnswerBoxes* g_answerer = nullptr;
 FailingSaves::Rule g_saveRule;
 
-POINT Centre(const RECT& r) {
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
+using headless::Centre;
 
 // Presses at `from` and lets go at `to`, by way of the middle; see Click.
 void Press(HWND target, POINT from, POINT to) {
