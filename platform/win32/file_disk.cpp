@@ -3,6 +3,7 @@
 #include <io.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -167,19 +168,31 @@ bool FlushFolderToDisk(const char*) {
 
 Made RenameOverFile(const char* from, const char* to) {
     // ReplaceFileA keeps what the old file has: its access control list, owner, attributes and
-    // streams, which a file moved over it would not.
+    // streams, which a file moved over it would not. It is given a name for the old file beside
+    // the new one, so that it makes no temporary file of its own: Wine's would stay behind where
+    // the replace is refused, and cannot be made beside a relative path.
+    char old[kFilePathSize];
+    if (std::snprintf(old, sizeof old, "%s-old", from) >= int{sizeof old}) {
+        return Made::kFailed;
+    }
     if (GetFileAttributesA(to) != INVALID_FILE_ATTRIBUTES) {
-        if (ReplaceFileA(to, from, nullptr, 0, nullptr, nullptr)) {
+        if (ReplaceFileA(to, from, old, 0, nullptr, nullptr)) {
+            DeleteFileA(old);
             return Made::kDone;
         }
         DWORD error = GetLastError();
+        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+            // The old file went to the other name and the new one did not come: it goes back.
+            MoveFileExA(old, to, MOVEFILE_WRITE_THROUGH);
+            return Made::kFailed;
+        }
         // Nothing changed: someone else's file, or one open without sharing.
         if (error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_ACCESS_DENIED ||
             error == ERROR_SHARING_VIOLATION) {
             return Made::kRefused;
         }
-        // The old file gone and the new one left at its own name, or a file system that cannot
-        // replace: the new one moves in as before. Else the save fails.
+        // Nothing changed either, or a file system that cannot replace: the new one moves in as
+        // before. Else the save fails.
         if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_INVALID_FUNCTION &&
             error != ERROR_NOT_SUPPORTED && error != ERROR_CALL_NOT_IMPLEMENTED) {
             return Made::kFailed;
