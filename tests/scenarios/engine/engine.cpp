@@ -14,8 +14,6 @@
 
 namespace scenario {
 
-namespace fs = std::filesystem;
-
 const Key kKeys[16] = {
     {"Left", 0x25, 0xFF51},   {"Right", 0x27, 0xFF53},    {"Up", 0x26, 0xFF52},
     {"Down", 0x28, 0xFF54},   {"Home", 0x24, 0xFF50},     {"End", 0x23, 0xFF57},
@@ -98,34 +96,27 @@ std::string Describe(const Line& line) {
 // ---- The screen
 
 const Control* Screen::InGroup(const std::string& group, const char* className) const {
-    for (const Control& c : controls) {
-        if (c.className == className && GroupOf(c) == group)
-            return &c;
-    }
-    return nullptr;
+    return Find([&](const Control& c) { return c.className == className && GroupOf(c) == group; });
 }
 
 std::string Screen::GroupOf(const Control& c) const {
-    for (const Control& box : controls) {
-        bool within = c.rect.left >= box.rect.left && c.rect.right <= box.rect.right &&
-                      c.rect.top >= box.rect.top && c.rect.bottom <= box.rect.bottom;
-        if (box.buttonType == 7 && &box != &c && within)
-            return box.text;
-    }
-    return "";
+    const Control* group = Find([&c](const Control& box) {
+        return box.buttonType == 7 && &box != &c && c.rect.left >= box.rect.left &&
+               c.rect.right <= box.rect.right && c.rect.top >= box.rect.top &&
+               c.rect.bottom <= box.rect.bottom;
+    });
+    return group ? group->text : "";
 }
 
 std::string Screen::CaptionOf(int id) const {
-    auto c = std::find_if(controls.begin(), controls.end(), [&](auto& x) { return x.id == id; });
-    return c == controls.end() ? "" : c->className == kTrackbar ? GroupOf(*c) : c->text;
+    const Control* c = Find([id](const Control& x) { return x.id == id; });
+    return !c ? "" : c->className == kTrackbar ? GroupOf(*c) : c->text;
 }
 
 const Control* Screen::Button(const std::string& caption) const {
-    for (const Control& c : controls) {
-        if (c.className == "Button" && c.buttonType != 7 && c.text == caption)
-            return &c;
-    }
-    return nullptr;
+    return Find([&](const Control& c) {
+        return c.className == "Button" && c.buttonType != 7 && c.text == caption;
+    });
 }
 
 bool ChannelPoint(const Control& c, bool left, Point* at) {
@@ -212,11 +203,9 @@ std::string FocusSeen(const Line& line, const Screen& s) {
 
 // The push button that carries the default ring.
 std::string DefaultSeen(const Screen& s) {
-    for (const Control& c : s.controls) {
-        if (c.className == "Button" && c.buttonType == 1)
-            return "default " + Quoted(c.text);
-    }
-    return "default none";
+    const Control* c =
+        s.Find([](const Control& x) { return x.className == "Button" && x.buttonType == 1; });
+    return c ? "default " + Quoted(c->text) : "default none";
 }
 
 // What the screen shows of an expectation's subject, written as that expectation; empty when
@@ -241,13 +230,12 @@ std::string Seen(const Line& line, const Screen& s) {
         return DefaultSeen(s);
     } else if (verb == "tab") {
         return "tab " + Quoted(s.selectedTab >= 0 ? s.tabs[s.selectedTab].text : "");
-    } else if (verb == "control") {
-        for (const Control& c : s.controls) {  // by its class, id and text
-            if (line.words.size() > 3 && c.className == subject &&
-                line.words[2] == std::to_string(c.id) && c.text == line.words[3])
-                return ControlLine(c, s);
-        }
-        return "no such control";
+    } else if (verb == "control") {  // by its class, id and text
+        const Control* c = s.Find([&](const Control& x) {
+            return line.words.size() > 3 && x.className == subject &&
+                   line.words[2] == std::to_string(x.id) && x.text == line.words[3];
+        });
+        return c ? ControlLine(*c, s) : "no such control";
     }
     const Control* c = verb == "label"                       ? s.InGroup(subject, "Static")
                        : verb == "slider" || verb == "thumb" ? s.InGroup(subject, kTrackbar)
