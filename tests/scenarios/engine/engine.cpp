@@ -181,9 +181,7 @@ std::string ControlLine(const Control& c, const Screen& s) {
            Numbers(c.rect, s);
 }
 
-// Where the keyboard focus is: a button or check box by its caption, a slider, value label or
-// group box by its group's caption, the tabs, the top box's OK button or the rest of that box.
-// "focus none" holds wherever no control of the panel has it.
+// Where the keyboard focus is, as a `focus` line of the scenario format names it.
 std::string FocusSeen(const Line& line, const Screen& s) {
     const Control* c = s.Focused();
     if (!c) {
@@ -436,11 +434,9 @@ bool Player::Act(const Line& line) {
     const Screen& s = screen_;
     const Control* c = line.words.size() > 2 ? s.InGroup(line.words[2], kTrackbar) : nullptr;
     const Control* button = line.words.size() > 1 ? s.Button(line.words[1]) : nullptr;
-    if (Is(line, {"select", "tab", nullptr})) {
-        for (const Tab& tab : s.tabs) {
-            if (tab.text == line.words[2])
-                return Click(-1, Centre(tab.rect));
-        }
+    auto tab = std::ranges::find(s.tabs, line.words.back(), &Tab::text);
+    if (Is(line, {"select", "tab", nullptr}) && tab != s.tabs.end()) {
+        return Click(-1, Centre(tab->rect));
     } else if ((Is(line, {"press", nullptr}) || Is(line, {"toggle", nullptr})) && button) {
         return Click(-1, Centre(button->rect));
     } else if (Is(line, {"close"})) {

@@ -102,8 +102,6 @@ void scenario::PlayHere(const std::string& file, long seed) {
     if (!player.SetUp(g_root))
         Exit(player.failure_, 1);
     g_run.expectedFile = support::ReadBytes(player.folder_ / kSettingsFilePath);
-    if (seed >= 0)
-        static support::FailingSaves watched(WatchSave);
     ScenarioInput input;
     headless::SetInputSource(&input);
     int code = support::RunProgram((player.folder_ / "AIControlPanel").string());

@@ -36,6 +36,20 @@ std::string Written() {
     return written;
 }
 
+// With saves failing at random, one step in sixteen fails, which ends the save with its message
+// and leaves the file as it was. What the file must hold follows the steps.
+bool WatchSave(support::SaveStep step, const char*) {
+    static std::string pending;
+    if (step == support::SaveStep::kCreate)
+        pending = Written();
+    bool fails = g_run.options.count('f') && g_saveRandom() % 16 == 0;
+    if (step == support::SaveStep::kReplace && !fails) {
+        g_run.expectedFile = pending;  // the rename is done, whatever comes next
+        ++g_run.saves;
+    }
+    return fails;
+}
+
 class Random : public Driver {
   public:
     explicit Random(int actions) : actions_(actions) {}
@@ -66,9 +80,7 @@ class Random : public Driver {
         return true;
     }
 
-    // A key to whatever has the focus. Enter, Space, Escape and Alt+F4 only where they do not end
-    // the program: on a box, and Enter or Space on the panel where they press neither OK nor
-    // Cancel.
+    // A key to whatever has the focus, none that would end the program (they come at the end).
     std::string KeyAction(const Screen& s) {
         std::vector<std::string> keys = {
             "Tab", "Shift+Tab", "Ctrl+Tab", "Ctrl+Shift+Tab", "Ctrl+PageDown", "Ctrl+PageUp"};
@@ -159,19 +171,8 @@ std::unique_ptr<Driver> RandomScenario(long seed, int actions, std::vector<Line>
                                 static_cast<int>(lines->size()) + 1));
     }
     lines->push_back(Parsed("start", static_cast<int>(lines->size()) + 1));
+    static support::FailingSaves watched(WatchSave);
     return std::make_unique<Random>(actions);
-}
-
-bool WatchSave(support::SaveStep step, const char*) {
-    static std::string pending;
-    if (step == support::SaveStep::kCreate)
-        pending = Written();
-    bool fails = g_run.options.count('f') && g_saveRandom() % 16 == 0;
-    if (step == support::SaveStep::kReplace && !fails) {
-        g_run.expectedFile = pending;  // the rename is done, whatever comes next
-        ++g_run.saves;
-    }
-    return fails;
 }
 
 std::string CheckFile() {
