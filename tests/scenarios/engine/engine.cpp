@@ -199,13 +199,6 @@ std::string FocusSeen(const Line& line, const Screen& s) {
                                              : "focus " + Quoted(c->text);
 }
 
-// The push button that carries the default ring.
-std::string DefaultSeen(const Screen& s) {
-    const Control* c =
-        s.Find([](const Control& x) { return x.className == "Button" && x.buttonType == 1; });
-    return c ? "default " + Quoted(c->text) : "default none";
-}
-
 // What the screen shows of an expectation's subject, written as that expectation; empty when
 // the line expects nothing of the screen.
 std::string Seen(const Line& line, const Screen& s) {
@@ -224,8 +217,10 @@ std::string Seen(const Line& line, const Screen& s) {
         return "the panel is not on screen";
     } else if (verb == "focus") {
         return FocusSeen(line, s);
-    } else if (verb == "default") {
-        return DefaultSeen(s);
+    } else if (verb == "default") {  // the push button that carries the default ring
+        const Control* c =
+            s.Find([](const Control& x) { return x.className == "Button" && x.buttonType == 1; });
+        return c ? "default " + Quoted(c->text) : "default none";
     } else if (verb == "tab") {
         return "tab " + Quoted(s.selectedTab >= 0 ? s.tabs[s.selectedTab].text : "");
     } else if (verb == "control") {  // by its class, id and text
@@ -258,8 +253,7 @@ bool IsExpectation(const Line& line) {
 
 // The line has these words, unquoted, where null takes any word.
 bool Is(const Line& line, std::initializer_list<const char*> words) {
-    std::size_t i = 0;
-    for (const char* word : words) {
+    for (std::size_t i = 0; const char* word : words) {
         if (i >= line.words.size() || (word && (line.quoted[i] || line.words[i] != word)))
             return false;
         ++i;
@@ -303,11 +297,8 @@ void Player::Write(const std::string& text) {
 }
 
 bool Player::Fail(const Line* line, const std::string& what) {
-    if (failure_.empty()) {
-        failure_ = name_ + (line ? ":" + std::to_string(line->number) + ": " + Describe(*line) +
-                                       "\n  " + what
-                                 : ": " + what);
-    }
+    std::string where = line ? ":" + std::to_string(line->number) + ": " + Describe(*line) : "";
+    failure_ = failure_.empty() ? name_ + where + (line ? "\n  " : ": ") + what : failure_;
     return false;
 }
 

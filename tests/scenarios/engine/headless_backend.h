@@ -1,6 +1,5 @@
 #pragma once
-// The backends that play on the own layer in this process: straight to the layer, or as real X
-// events through the desktop front end.
+// The backends that play on the own layer in this process, straight or through an X display.
 #include <chrono>
 #include <thread>
 #include <tuple>
@@ -81,8 +80,7 @@ class HeadlessBackend : public Backend {
         support::DoEvents();
     }
     void Key(const scenario::Key& key, bool down) override {
-        down ? headless::KeyDown(static_cast<UINT>(key.vk))
-             : headless::KeyUp(static_cast<UINT>(key.vk));
+        (down ? headless::KeyDown : headless::KeyUp)(static_cast<UINT>(key.vk));
     }
     // The layer's clock stands still here: time passes only by hand, and the layer handles each
     // timer that falls due on the way.
@@ -105,8 +103,6 @@ class HeadlessBackend : public Backend {
 
   protected:
     std::vector<HWND> windows_;  // the panel, then the boxes as last read
-
-  private:
     static inline DWORD now_ = 0;
     POINT at_{};
 };

@@ -20,8 +20,6 @@
 #include <cstdlib>
 
 #include "tests/scenarios/engine/headless_backend.h"
-#include "tests/scenarios/engine/random_driver.h"
-#include "tests/scenarios/engine/wine_backend.h"
 #include "tests/scenarios/engine/x_input.h"
 #include "tests/support/panel.h"
 
@@ -52,11 +50,10 @@ desktop::DesktopInput* g_desktop = nullptr;  // with --backend desktop
 class ScenarioInput : public headless::InputSource {
   public:
     bool ProvideInput() override {
-        if ((!g_desktop || !g_desktop->Pump()) && !g_player->Step()) {
-            const std::string& failure = g_player->failure_;
+        const std::string& failure = g_player->failure_;
+        if ((!g_desktop || !g_desktop->Pump()) && !g_player->Step())
             Exit(failure.empty() ? "the scenario has ended while the program still runs" : failure,
                  1);
-        }
         return true;
     }
 };

@@ -1,5 +1,3 @@
-#include "tests/scenarios/engine/random_driver.h"
-
 #include <random>
 
 #include "tests/scenarios/engine/player.h"
@@ -27,21 +25,16 @@ std::string AnyCaption(const Screen& s, bool isSwitch) {
     return s.CaptionOf(row->controlId);
 }
 
-// What a save writes from the profiles now. No message is handled between a save's steps.
-std::string Written() {
-    std::string written;
-    char block[AISetting::kBlockRoom];
-    for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i)
-        written.append(block, ProfileRegistry::At(i)->Write(block));
-    return written;
-}
-
 // With saves failing at random, one step in sixteen fails, which ends the save with its message
 // and leaves the file as it was. What the file must hold follows the steps.
 bool WatchSave(support::SaveStep step, const char*) {
-    static std::string pending;
-    if (step == support::SaveStep::kCreate)
-        pending = Written();
+    static std::string pending;  // what the save writes: no message is handled between its steps
+    if (step == support::SaveStep::kCreate) {
+        char block[AISetting::kBlockRoom];
+        pending.clear();
+        for (std::size_t i = 0; i < ProfileRegistry::Count(); ++i)
+            pending.append(block, ProfileRegistry::At(i)->Write(block));
+    }
     bool fails = g_run.options.count('f') && g_saveRandom() % 16 == 0;
     if (step == support::SaveStep::kReplace && !fails) {
         g_run.expectedFile = pending;  // the rename is done, whatever comes next

@@ -1,5 +1,3 @@
-#include "tests/scenarios/engine/wine_backend.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
