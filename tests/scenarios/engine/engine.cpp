@@ -14,8 +14,6 @@
 
 namespace scenario {
 
-namespace fs = std::filesystem;
-
 const Key kKeys[16] = {
     {"Left", 0x25, 0xFF51},   {"Right", 0x27, 0xFF53},    {"Up", 0x26, 0xFF52},
     {"Down", 0x28, 0xFF54},   {"Home", 0x24, 0xFF50},     {"End", 0x23, 0xFF57},
@@ -98,34 +96,27 @@ std::string Describe(const Line& line) {
 // ---- The screen
 
 const Control* Screen::InGroup(const std::string& group, const char* className) const {
-    for (const Control& c : controls) {
-        if (c.className == className && GroupOf(c) == group)
-            return &c;
-    }
-    return nullptr;
+    return Find([&](const Control& c) { return c.className == className && GroupOf(c) == group; });
 }
 
 std::string Screen::GroupOf(const Control& c) const {
-    for (const Control& box : controls) {
-        bool within = c.rect.left >= box.rect.left && c.rect.right <= box.rect.right &&
-                      c.rect.top >= box.rect.top && c.rect.bottom <= box.rect.bottom;
-        if (box.buttonType == 7 && &box != &c && within)
-            return box.text;
-    }
-    return "";
+    const Control* group = Find([&c](const Control& box) {
+        return box.buttonType == 7 && &box != &c && c.rect.left >= box.rect.left &&
+               c.rect.right <= box.rect.right && c.rect.top >= box.rect.top &&
+               c.rect.bottom <= box.rect.bottom;
+    });
+    return group ? group->text : "";
 }
 
 std::string Screen::CaptionOf(int id) const {
-    auto c = std::find_if(controls.begin(), controls.end(), [&](auto& x) { return x.id == id; });
-    return c == controls.end() ? "" : c->className == kTrackbar ? GroupOf(*c) : c->text;
+    const Control* c = Find([id](const Control& x) { return x.id == id; });
+    return !c ? "" : c->className == kTrackbar ? GroupOf(*c) : c->text;
 }
 
 const Control* Screen::Button(const std::string& caption) const {
-    for (const Control& c : controls) {
-        if (c.className == "Button" && c.buttonType != 7 && c.text == caption)
-            return &c;
-    }
-    return nullptr;
+    return Find([&](const Control& c) {
+        return c.className == "Button" && c.buttonType != 7 && c.text == caption;
+    });
 }
 
 bool ChannelPoint(const Control& c, bool left, Point* at) {
@@ -190,9 +181,7 @@ std::string ControlLine(const Control& c, const Screen& s) {
            Numbers(c.rect, s);
 }
 
-// Where the keyboard focus is: a button or check box by its caption, a slider, value label or
-// group box by its group's caption, the tabs, the top box's OK button or the rest of that box.
-// "focus none" holds wherever no control of the panel has it.
+// Where the keyboard focus is, as a `focus` line of the scenario format names it.
 std::string FocusSeen(const Line& line, const Screen& s) {
     const Control* c = s.Focused();
     if (!c) {
@@ -208,15 +197,6 @@ std::string FocusSeen(const Line& line, const Screen& s) {
            : c->className == "Static"        ? "focus label " + group
            : c->buttonType == 7              ? "focus group " + Quoted(c->text)
                                              : "focus " + Quoted(c->text);
-}
-
-// The push button that carries the default ring.
-std::string DefaultSeen(const Screen& s) {
-    for (const Control& c : s.controls) {
-        if (c.className == "Button" && c.buttonType == 1)
-            return "default " + Quoted(c.text);
-    }
-    return "default none";
 }
 
 // What the screen shows of an expectation's subject, written as that expectation; empty when
@@ -237,17 +217,18 @@ std::string Seen(const Line& line, const Screen& s) {
         return "the panel is not on screen";
     } else if (verb == "focus") {
         return FocusSeen(line, s);
-    } else if (verb == "default") {
-        return DefaultSeen(s);
+    } else if (verb == "default") {  // the push button that carries the default ring
+        const Control* c =
+            s.Find([](const Control& x) { return x.className == "Button" && x.buttonType == 1; });
+        return c ? "default " + Quoted(c->text) : "default none";
     } else if (verb == "tab") {
         return "tab " + Quoted(s.selectedTab >= 0 ? s.tabs[s.selectedTab].text : "");
-    } else if (verb == "control") {
-        for (const Control& c : s.controls) {  // by its class, id and text
-            if (line.words.size() > 3 && c.className == subject &&
-                line.words[2] == std::to_string(c.id) && c.text == line.words[3])
-                return ControlLine(c, s);
-        }
-        return "no such control";
+    } else if (verb == "control") {  // by its class, id and text
+        const Control* c = s.Find([&](const Control& x) {
+            return line.words.size() > 3 && x.className == subject &&
+                   line.words[2] == std::to_string(x.id) && x.text == line.words[3];
+        });
+        return c ? ControlLine(*c, s) : "no such control";
     }
     const Control* c = verb == "label"                       ? s.InGroup(subject, "Static")
                        : verb == "slider" || verb == "thumb" ? s.InGroup(subject, kTrackbar)
@@ -272,8 +253,7 @@ bool IsExpectation(const Line& line) {
 
 // The line has these words, unquoted, where null takes any word.
 bool Is(const Line& line, std::initializer_list<const char*> words) {
-    std::size_t i = 0;
-    for (const char* word : words) {
+    for (std::size_t i = 0; const char* word : words) {
         if (i >= line.words.size() || (word && (line.quoted[i] || line.words[i] != word)))
             return false;
         ++i;
@@ -317,11 +297,8 @@ void Player::Write(const std::string& text) {
 }
 
 bool Player::Fail(const Line* line, const std::string& what) {
-    if (failure_.empty()) {
-        failure_ = name_ + (line ? ":" + std::to_string(line->number) + ": " + Describe(*line) +
-                                       "\n  " + what
-                                 : ": " + what);
-    }
+    std::string where = line ? ":" + std::to_string(line->number) + ": " + Describe(*line) : "";
+    failure_ = failure_.empty() ? name_ + where + (line ? "\n  " : ": ") + what : failure_;
     return false;
 }
 
@@ -448,11 +425,9 @@ bool Player::Act(const Line& line) {
     const Screen& s = screen_;
     const Control* c = line.words.size() > 2 ? s.InGroup(line.words[2], kTrackbar) : nullptr;
     const Control* button = line.words.size() > 1 ? s.Button(line.words[1]) : nullptr;
-    if (Is(line, {"select", "tab", nullptr})) {
-        for (const Tab& tab : s.tabs) {
-            if (tab.text == line.words[2])
-                return Click(-1, Centre(tab.rect));
-        }
+    auto tab = std::ranges::find(s.tabs, line.words.back(), &Tab::text);
+    if (Is(line, {"select", "tab", nullptr}) && tab != s.tabs.end()) {
+        return Click(-1, Centre(tab->rect));
     } else if ((Is(line, {"press", nullptr}) || Is(line, {"toggle", nullptr})) && button) {
         return Click(-1, Centre(button->rect));
     } else if (Is(line, {"close"})) {

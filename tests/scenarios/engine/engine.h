@@ -2,6 +2,7 @@
 // The scenario engine (tests/scenarios/README.md): scenario lines, the screen as a person sees it,
 // and the player that plays the lines against a backend (the own layer in this process, or the
 // Windows program under Wine), checks what is expected and can record what it saw.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -10,6 +11,8 @@
 #include <vector>
 
 namespace scenario {
+
+namespace fs = std::filesystem;
 
 // A line's words; quoted texts have their C escapes resolved.
 struct Line {
@@ -74,6 +77,10 @@ struct Screen {
     std::string GroupOf(const Control& control) const;  // its group box's caption, or empty
     std::string CaptionOf(int id) const;  // a check box's caption, or a slider's group's
     const Control* Focused() const { return focus >= 0 ? &controls[focus] : nullptr; }
+    const Control* Find(auto match) const {  // the first control that matches
+        auto c = std::ranges::find_if(controls, match);
+        return c == controls.end() ? nullptr : &*c;
+    }
 };
 // One line of the probe's report (tests/wine/probe.cpp) into the screen.
 bool ParseScreenLine(const std::string& text, Screen* screen);
@@ -124,15 +131,15 @@ class Driver {
 class Player {
   public:
     // The driver, if any, gives the actions once the lines have run out.
-    Player(Backend* backend, std::string name, std::vector<Line> lines,
-           const std::filesystem::path& files, Driver* driver = nullptr);
+    Player(Backend* backend, std::string name, std::vector<Line> lines, const fs::path& files,
+           Driver* driver = nullptr);
     // Writes every line played, and what the screen shows before every action, to the file.
-    bool Record(const std::filesystem::path& path);
-    bool SetUp(const std::filesystem::path& root);  // the lines up to `start`, in a fresh folder
+    bool Record(const fs::path& path);
+    bool SetUp(const fs::path& root);  // the lines up to `start`, in a fresh folder
     bool Step();    // lines up to one action; false when none is left or on a failure
     bool Finish();  // what follows the program's end: expectations only
 
-    std::filesystem::path folder_;
+    fs::path folder_;
     std::string failure_;  // the first failure
     int actions_ = 0;
 
@@ -152,7 +159,7 @@ class Player {
     Backend* backend_;
     std::string name_;
     std::vector<Line> lines_;
-    std::filesystem::path files_;
+    fs::path files_;
     std::size_t next_ = 0;
     Driver* driver_;
     std::ofstream record_;
