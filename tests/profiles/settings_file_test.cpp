@@ -285,6 +285,15 @@ TEST_F(SettingsFile, planted_names_are_passed_by_and_only_day_old_leftovers_go) 
     ASSERT_TRUE(SaveAISettings(kPath));
     EXPECT_EQ(kPrevious, ReadBytes("Core/AIConfig.ai.backup"));
     EXPECT_EQ(kept.size(), EntriesIn("Core"));
+    // With all nine backup names taken (each planted as the save comes to it), it goes on without
+    // a copy, and every stale one stays.
+    support::FailingSaves taking([](SaveStep step, const char* path) {
+        if (step == SaveStep::kCreate)
+            Plant(path);
+        return false;
+    });
+    ASSERT_TRUE(SaveAISettings(kPath));
+    EXPECT_EQ(kept.size() + 8, EntriesIn("Core"));
 }
 
 // A user other than root saves a file that it may write wherever it stands: in a folder that it
