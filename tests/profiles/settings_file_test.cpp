@@ -170,6 +170,10 @@ TEST_F(SettingsFile, a_save_writes_through_links_and_refuses_circles_and_pipes) 
                    mount("real/volume", "real/AIConfig.ai", nullptr, MS_BIND, nullptr) ||
                (SaveAISettings(kPath) && ReadBytes("real/volume") != kPrevious);
     })));
+    // A name that leaves no room for the new file's mark after it: the file is written itself.
+    const std::string kLong = "real/" + std::string(250, 'n');
+    Plant(kLong);
+    EXPECT_TRUE(SaveAISettings(kLong.c_str()) && ReadBytes(kLong) != kPrevious);
     // A link to nothing: the file it names is made.
     fs::remove("real/AIConfig.ai");
     ASSERT_TRUE(SaveAISettings(kPath));
