@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -160,6 +162,18 @@ TEST_F(SettingsFile, a_save_writes_through_links_and_refuses_circles_and_pipes) 
     EXPECT_EQ("link", fs::read_symlink(kPath));
     EXPECT_EQ(1218u, ReadBytes("real/AIConfig.ai").value().size());
     EXPECT_EQ(1, EntriesIn("real"));
+    // A file mounted over the target, as a container's volume is, cannot be renamed over: it is
+    // written itself (where this process may mount at all).
+    Plant("real/volume");
+    EXPECT_TRUE(Succeeded(Spawn([] {
+        return unshare(CLONE_NEWNS) | mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) |
+                   mount("real/volume", "real/AIConfig.ai", nullptr, MS_BIND, nullptr) ||
+               (SaveAISettings(kPath) && ReadBytes("real/volume") != kPrevious);
+    })));
+    // A name that leaves no room for the new file's mark after it: the file is written itself.
+    const std::string kLong = "real/" + std::string(250, 'n');
+    Plant(kLong);
+    EXPECT_TRUE(SaveAISettings(kLong.c_str()) && ReadBytes(kLong) != kPrevious);
     // A link to nothing: the file it names is made.
     fs::remove("real/AIConfig.ai");
     ASSERT_TRUE(SaveAISettings(kPath));
@@ -271,6 +285,15 @@ TEST_F(SettingsFile, planted_names_are_passed_by_and_only_day_old_leftovers_go) 
     ASSERT_TRUE(SaveAISettings(kPath));
     EXPECT_EQ(kPrevious, ReadBytes("Core/AIConfig.ai.backup"));
     EXPECT_EQ(kept.size(), EntriesIn("Core"));
+    // With all nine backup names taken (each planted as the save comes to it), it goes on without
+    // a copy, and every stale one stays.
+    support::FailingSaves taking([](SaveStep step, const char* path) {
+        if (step == SaveStep::kCreate)
+            Plant(path);
+        return false;
+    });
+    ASSERT_TRUE(SaveAISettings(kPath));
+    EXPECT_EQ(kept.size() + 8, EntriesIn("Core"));
 }
 
 // A user other than root saves a file that it may write wherever it stands: in a folder that it
