@@ -84,7 +84,7 @@ void scenario::PlayHere(const std::string& file, long seed) {
     g_root = fs::canonical(root);
     desktop::DesktopInput front;
     bool onDesktop = o['b'] == "desktop";
-    if (onDesktop && (!x_input::Open() || !front.Start(std::atoi(o['s'].c_str()), &error)))
+    if (onDesktop && (!x_input::Open() || !front.Start(desktop::ScaleNamed(o['s'].c_str()), &error)))
         Exit("no X display with XTest to play on " + error, 2);
     g_desktop = onDesktop ? &front : nullptr;
     if (!onDesktop)
