@@ -1,15 +1,8 @@
 #!/usr/bin/env bash
-# The desktop window under window managers, each step ending with the picture, window or exit code
-# that it expects. Under openbox, icewm and xfwm4 (without its compositor), each on a virtual
-# 1920x1080 display: the scenarios that open boxes, and a round of edits by keyboard alone; then,
-# with keys from xdotool to the focused window, a missing settings file shows its box centred over
-# the window, Enter answers it and Escape then ends the program (exit code 1); Apply on a read-only
-# file shows its box and the program goes on; at Xft.dpi 144 and at AICP_SCALE=3 (which says that
-# it does not fit) the whole window lies on the screen. Then among other windows under openbox: at
-# scale 1 it starts and closes through the window manager (exit code 1, as by the close box); at
-# scale 2 it starts (every pixel of the picture at scale 1 doubled), moves by its caption, is
-# covered, minimised and restored (its picture back each time), and closes through the window
-# manager.
+# The desktop window under openbox, icewm and xfwm4 (without its compositor), each on a virtual
+# 1920x1080 display: boxes, keyboard edits, high DPI and scales that do not fit; then among other
+# windows under openbox, at scales 1 and 2: moved, covered, minimised, restored and closed through
+# the window manager. Each step ends with the picture, window or exit code that it expects.
 #
 #   tests/desktop/window_manager.sh BUILD-DIR [PICTURE.png]   (keeps its picture at scale 2 there)
 set -uo pipefail

@@ -16,8 +16,6 @@
 #include "platform/own/hooks.h"
 #include "tests/support/panel.h"
 
-// What the windows' procedures receive, compared with expected sequences as data: each entry
-// names a message, whom it reached and how, and which of its values to compare.
 namespace seq {
 enum Flags : unsigned {
     sent = 0,
@@ -34,8 +32,6 @@ struct Message {
     LPARAM lParam = 0;
 };
 
-// What the procedures received: for a notification its code (or draw stage) stands in lParam, as
-// the header is gone once one looks.
 inline std::vector<std::pair<HWND, Message>> g_received;
 
 inline void Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool wasPosted) {
@@ -94,8 +90,7 @@ inline std::vector<std::string> Taken(const std::vector<Message>& expected, HWND
 
 class LayerTest : public ::testing::Test {
   public:
-    // What the parent's procedure does with a message before its default processing; a test sets
-    // it to answer notifications, veto tab changes or re-enter.
+    // Runs before the parent's default processing: true answers the message with *result.
     static inline std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> parentHook;
 
     static LRESULT CALLBACK ParentProc(HWND hwnd, UINT m, WPARAM w, LPARAM l) {
@@ -126,7 +121,6 @@ class LayerTest : public ::testing::Test {
         own::ResetLayer();
     }
 
-    // A visible captioned window at (100, 100), 400 x 300, active.
     HWND CreateParent() {
         return CreateWindowExA(0, "TestParent", "Parent",
                                WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 400, 300,
@@ -161,8 +155,7 @@ namespace {
 
 using Controls = LayerTest;
 
-// A notification to the parent with this code (a custom draw's: this draw stage) and, unless 0,
-// this wParam.
+// A notification to the parent: its code (or draw stage) and, unless 0, its wParam.
 Message Notice(UINT what, WPARAM w = 0) {
     return {WM_NOTIFY, sent | parent | lparam | (w ? wparam : 0u), w, static_cast<int>(what)};
 }
@@ -172,7 +165,16 @@ const Message kPrePaint = Notice(CDDS_PREPAINT);
 // A press on a slider or tab that takes the focus from the parent.
 const Message kDown = {WM_LBUTTONDOWN, posted}, kUp = {WM_LBUTTONUP, posted};
 const Message kKillParent = {WM_KILLFOCUS, sent | parent}, kSetFocus = {WM_SETFOCUS, sent};
-const Message kEndTrack = {WM_HSCROLL, sent | parent | wparam, TB_ENDTRACK};
+// Sent to the parent or the control, with this wParam.
+Message ToParent(UINT message, WPARAM w) {
+    return {message, sent | parent | wparam, w};
+}
+Message ToControl(UINT message, WPARAM w) {
+    return {message, sent | wparam, w};
+}
+const Message kEndTrack = ToParent(WM_HSCROLL, TB_ENDTRACK),
+              kCaptureChanged = {WM_CAPTURECHANGED, sent};
+const Message kSetParent = {WM_SETFOCUS, sent | parent};
 
 TEST_F(Controls, trackbar_tells_the_parent_of_a_drag_and_of_each_paint) {
     HWND slider = Slider(0, 10, 0);
@@ -181,21 +183,12 @@ TEST_F(Controls, trackbar_tells_the_parent_of_a_drag_and_of_each_paint) {
     // Every move repaints at once (the parent hears NM_CUSTOMDRAW while the thumb moves); the
     // release sends the final position, ends tracking twice (once more as capture goes) and
     // tells that capture was released.
-    EXPECT_SEQUENCE(slider, parentWnd,
-                    {kDown,
-                     kKillParent,
-                     kSetFocus,
-                     {WM_HSCROLL, sent | parent | wparam, MAKEWPARAM(TB_THUMBTRACK, 2)},
-                     kPrePaint,
-                     {WM_HSCROLL, sent | parent | wparam, MAKEWPARAM(TB_THUMBTRACK, 4)},
-                     kPrePaint,
-                     kUp,
-                     {WM_HSCROLL, sent | parent | wparam, MAKEWPARAM(TB_THUMBPOSITION, 4)},
-                     kEndTrack,
-                     {WM_CAPTURECHANGED, sent},
-                     kEndTrack,
-                     Notice(NM_RELEASEDCAPTURE),
-                     kPrePaint});
+    EXPECT_SEQUENCE(
+        slider, parentWnd,
+        {kDown, kKillParent, kSetFocus, ToParent(WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, 2)),
+         kPrePaint, ToParent(WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, 4)), kPrePaint, kUp,
+         ToParent(WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 4)), kEndTrack, kCaptureChanged,
+         kEndTrack, Notice(NM_RELEASEDCAPTURE), kPrePaint});
     EXPECT_EQ(4, SendMessageA(slider, TBM_GETPOS, 0, 0));
     // A drag from where the last one left the thumb ends when another program takes the focus.
     headless::MouseDown(headless::SliderPointFor(slider, 4));
@@ -269,15 +262,11 @@ TEST_F(Controls, check_box_click_toggles_then_tells_the_parent) {
     Watch(box);
     support::Click(box);
     support::DoEvents();
+    const Message kClicked = {WM_COMMAND, sent | parent | wparam | lparam,
+                              MAKEWPARAM(1017, BN_CLICKED), reinterpret_cast<LPARAM>(box)};
     EXPECT_SEQUENCE(box, parentWnd,
-                    {kDown,
-                     {BM_SETSTATE, sent | wparam, TRUE},
-                     kUp,
-                     {BM_SETSTATE, sent | wparam, FALSE},
-                     {BM_SETCHECK, sent | wparam, BST_UNCHECKED},
-                     {WM_CAPTURECHANGED, sent},
-                     {WM_COMMAND, sent | parent | wparam | lparam, MAKEWPARAM(1017, BN_CLICKED),
-                      reinterpret_cast<LPARAM>(box)}});
+                    {kDown, ToControl(BM_SETSTATE, TRUE), kUp, ToControl(BM_SETSTATE, FALSE),
+                     ToControl(BM_SETCHECK, BST_UNCHECKED), kCaptureChanged, kClicked});
     // Pressed inside and released outside is no click.
     RECT r;
     GetWindowRect(box, &r);
@@ -316,10 +305,10 @@ TEST_F(WindowQueue, the_close_box_and_close_destroy_the_window_and_its_children)
                      {WM_LBUTTONUP, posted | parent},
                      {WM_NCLBUTTONDOWN, posted | parent | wparam, static_cast<WPARAM>(HTCLOSE)},
                      {WM_NCLBUTTONUP, posted | parent | wparam, static_cast<WPARAM>(HTCLOSE)},
-                     {WM_SYSCOMMAND, sent | parent | wparam, SC_CLOSE},
+                     ToParent(WM_SYSCOMMAND, SC_CLOSE),
                      {WM_CLOSE, sent | parent},
-                     {WM_ACTIVATE, sent | parent | wparam, WA_INACTIVE},
-                     {WM_KILLFOCUS, sent | parent},
+                     ToParent(WM_ACTIVATE, WA_INACTIVE),
+                     kKillParent,
                      {WM_DESTROY, sent | parent},
                      {WM_DESTROY, sent},
                      {WM_NCDESTROY, sent},
@@ -401,7 +390,6 @@ TEST_F(WindowQueue, queue_order_posted_quit_input_paint_timer) {
 using Dialogs = LayerTest;
 
 TEST_F(Dialogs, a_dialog_that_cannot_be_made_leaves_no_window) {
-    // A control class that does not exist fails the dialog, and what was made goes again.
     own::DialogTemplate t{};
     t.style = WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT;
     t.items = {{0, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 50, 14, 1, 0x0080, "", "OK"},
@@ -425,16 +413,11 @@ TEST_F(Dialogs, a_boxs_modal_loop_serves_the_window_beneath_until_its_close_box)
     // The box took the activation; the click gave it back to the window, which went on working;
     // dismissing the box raised the window again.
     EXPECT_EQ(static_cast<LRESULT>(BST_CHECKED), SendMessageA(check, BM_GETCHECK, 0, 0));
-    EXPECT_SEQUENCE(nullptr, parentWnd,
-                    {{WM_ACTIVATE, sent | parent | wparam, WA_INACTIVE},
-                     {WM_KILLFOCUS, sent | parent},
-                     {WM_ACTIVATE, sent | parent | wparam, WA_CLICKACTIVE},
-                     {WM_SETFOCUS, sent | parent},
-                     {WM_KILLFOCUS, sent | parent},
-                     {WM_COMMAND, sent | parent | wparam, MAKEWPARAM(1017, BN_CLICKED)},
-                     {WM_ACTIVATE, sent | parent | wparam, WA_INACTIVE},
-                     {WM_ACTIVATE, sent | parent | wparam, WA_ACTIVE},
-                     {WM_SETFOCUS, sent | parent}});
+    EXPECT_SEQUENCE(
+        nullptr, parentWnd,
+        {ToParent(WM_ACTIVATE, WA_INACTIVE), kKillParent, ToParent(WM_ACTIVATE, WA_CLICKACTIVE),
+         kSetParent, kKillParent, ToParent(WM_COMMAND, MAKEWPARAM(1017, BN_CLICKED)),
+         ToParent(WM_ACTIVATE, WA_INACTIVE), ToParent(WM_ACTIVATE, WA_ACTIVE), kSetParent});
 }
 
 }  // namespace

@@ -228,8 +228,7 @@ TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_
     mode_t mask = umask(027);
     ASSERT_TRUE(SaveAISettings(kPath));
     umask(mask);
-    ASSERT_EQ(0, stat(kPath, &info));
-    EXPECT_EQ(0640u, info.st_mode & 07777);
+    EXPECT_EQ(fs::perms(0640), fs::status(kPath).permissions());
 
     // The access control list (user 4321 may write too, so the group's bits are its mask) and a
     // user attribute stay. The list as the kernel keeps it: a version, then each entry's tag and

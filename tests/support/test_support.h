@@ -1,8 +1,4 @@
 #pragma once
-// What tests need from the own layer beyond the headless driver: the pump, clicks aimed at
-// controls, scripted input, message boxes that answer themselves and the program's path; and
-// saves whose file steps fail. Each class installs one of the layer's hooks (or the
-// save's steps) while it lives and restores the previous one when it ends.
 
 #include <deque>
 #include <filesystem>
@@ -63,7 +59,6 @@ class AutoAnswerBoxes {
     std::vector<std::string> boxes_;
 };
 
-// The file steps of a save, as SaveFileSteps has them.
 enum class SaveStep { kCreate, kInPlace, kWrite, kFlush, kCut, kSync, kFolder, kClose, kReplace };
 
 // While one of these lives, each step of a save asks the rule first and fails where it says so,

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# cmake --install into a game's folder: the program and the defaults file arrive, the settings
-# file is made from the defaults when there is none, and one already there is kept; the program
-# is stripped.
+# cmake --install into a game's folder, and the program and files that it leaves there.
 #   install_test.sh BUILD_DIR
 set -euo pipefail
 # shellcheck source=tests/harness.sh

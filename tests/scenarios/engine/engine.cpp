@@ -22,8 +22,6 @@ const Key kKeys[16] = {
     {"F4", 0x73, 0xFFC1},     {"Shift", 0x10, 0xFFE1},    {"Ctrl", 0x11, 0xFFE3},
     {"Alt", 0x12, 0xFFE9}};
 
-// ---- Lines
-
 namespace {
 
 bool SplitLine(const std::string& text, Line* line, std::string* error) {
@@ -93,8 +91,6 @@ std::string Describe(const Line& line) {
     return out;
 }
 
-// ---- The screen
-
 const Control* Screen::InGroup(const std::string& group, const char* className) const {
     return Find([&](const Control& c) { return c.className == className && GroupOf(c) == group; });
 }
@@ -162,8 +158,6 @@ bool ParseScreenLine(const std::string& text, Screen* s) {
     }
     return true;
 }
-
-// ---- The interpreter
 
 namespace {
 

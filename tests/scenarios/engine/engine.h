@@ -130,7 +130,6 @@ class Driver {
 
 class Player {
   public:
-    // The driver, if any, gives the actions once the lines have run out.
     Player(Backend* backend, std::string name, std::vector<Line> lines, const fs::path& files,
            Driver* driver = nullptr);
     // Writes every line played, and what the screen shows before every action, to the file.
