@@ -34,8 +34,8 @@ scenario() {
 # The only files a burst may leave: the start, and a save after an odd or an even number of toggles.
 scenario odd 1
 scenario even 2
-scenario burst 5000
-scenario linked 5000 link
+scenario burst 20000
+scenario linked 20000 link
 for name in odd even; do
     "$PLAYER" --files "$FILES" --keep "$work/$name" "$work/$name.scn" >/dev/null || exit 1
 done
@@ -48,13 +48,14 @@ for i in $(seq "$COUNT"); do
     burst=$([ $((i % 2)) -eq 0 ] && echo linked || echo burst)
     TMPDIR=$work/run$i "$PLAYER" --files "$FILES" "$work/$burst.scn" >/dev/null 2>&1 &
     pid=$!
-    # Until the first save has changed the file (up to 10 s): a busy machine may be slow to start.
-    for _ in $(seq 100); do
+    # Until the first save has changed the file (up to 10 s): a busy machine may be slow to start,
+    # and on a disk in memory a whole burst takes a fraction of a second.
+    for _ in $(seq 1000); do
         file=$(echo "$work/run$i"/scenario-*/Core/AIConfig.ai)
         [ -f "$file" ] && ! cmp -s "$file" "$FILES/good.ai" && break
-        sleep 0.1
+        sleep 0.01
     done
-    sleep "0.$((RANDOM % 9))"
+    sleep "$(printf '0.%03d' $((RANDOM % 200)))"
     kill -KILL "$pid" 2>/dev/null && kills=$((kills + 1))
     wait "$pid" 2>/dev/null
     core=$(echo "$work/run$i"/scenario-*/Core)
