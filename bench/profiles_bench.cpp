@@ -176,9 +176,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
         ConsoleReporter::Finalize();
         Ratio("load", "BM_Load", "BM_LoadFloor", 4.0);
         Ratio("save", "BM_Save", "BM_SaveFloor", 1.2);
-        // The reader takes each line with one fgets: plainer than reading in blocks, and slower
-        // only by some tens of milliseconds on a 64 MiB file, which no game writes. Five plain
-        // reads of the file are its bound.
+        // The reader takes each line with one fgets, plainer than reading in blocks; a file
+        // without any header is one pass of that. Five plain reads of the file are its bound.
         Ratio("big-file time", "BM_LoadHeaderless64MiB", "BM_FiveReads64MiB", 1.0);
         if (samples_.count("BM_LoadHeaderless64MiB") || medians_.count("BM_LoadHeaderless64MiB")) {
             // Growth of the peak resident memory while loading, against the file's size.

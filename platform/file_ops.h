@@ -40,8 +40,8 @@ inline bool IsBesideName(const char* entry, const char* name) {
     return true;
 }
 
-// Opens a file for reading in binary. Null when it cannot be opened or is not a plain file (a
-// folder, for instance).
+// Opens a file for reading in binary, for the calling thread alone. Null when it cannot be opened
+// or is not a plain file (a folder, for instance).
 std::FILE* OpenForReading(const char* path);
 
 // The file that saving to path replaces: links are followed to their final target, and a link to

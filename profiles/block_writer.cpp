@@ -33,12 +33,13 @@ std::size_t AISetting::Write(char (&text)[kBlockRoom]) const {
     std::snprintf(line, sizeof line, "%s =", header);
     PutLine(out, line);
     PutLine(out, "{");
+    // The keys are literals: their text ends with a NUL.
     for (const Setting& setting : kSettings) {
         if (setting.number) {
-            std::snprintf(line, sizeof line, "\t%s = %ld,", setting.key,
+            std::snprintf(line, sizeof line, "\t%s = %ld,", setting.key.data(),
                           static_cast<long>(this->*setting.number));
         } else {
-            std::snprintf(line, sizeof line, "\t%s = %s,", setting.key,
+            std::snprintf(line, sizeof line, "\t%s = %s,", setting.key.data(),
                           this->*setting.switchField ? "true" : "false");
         }
         PutLine(out, line);

@@ -10,12 +10,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
+#include <string_view>
 
 #include "profiles/ai_setting.h"
 #include "res/resource.h"
 
 struct Setting {
-    const char* key;  // in a block; also the field's name
+    std::string_view key;  // in a block; also the field's name
     // The field: a number, shown by a slider, or a switch, shown by a check box.
     std::int32_t AISetting::*number = nullptr;
     bool AISetting::*switchField = nullptr;

@@ -1,6 +1,5 @@
 #include "profiles/text_input.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace block {
@@ -10,26 +9,30 @@ TextInput::TextInput(std::FILE* file) : file_(file) {}
 TextInput::~TextInput() = default;
 
 bool TextInput::ReadLine(std::string_view* line) {
-    // A NUL byte in a line hides where fgets stopped. Filled with LFs first, the buffer shows it:
-    // a line end read is the first LF, with the terminator right after it; without one the
-    // terminator stands right before the first LF of the filling, or (no LF at all) at the end.
-    std::memset(line_, '\n', sizeof line_);
+    // fgets does not say how much it read, and a NUL byte in the line hides it. Two marks at the
+    // buffer's end do: fgets ends what it read with a terminator, so a mark overwritten by one
+    // tells that the line reached that far.
+    char* const end = line_ + sizeof line_;
+    end[-1] = end[-2] = '\n';
     if (!std::fgets(line_, sizeof line_, file_)) {
         return false;  // the end of the input, or the file failed to read
     }
-    const char* lf = static_cast<const char*>(std::memchr(line_, '\n', sizeof line_));
-    std::size_t at = lf ? static_cast<std::size_t>(lf - line_) : sizeof line_;
-    bool ended = at + 1 < sizeof line_ && line_[at + 1] == '\0';
-    std::size_t length = ended ? at : at - 1;
-    if (ended && length > 0 && line_[length - 1] == '\r') {
-        --length;
-    }
-    // Also a line that filled the buffer without its line end.
-    if (length >= kTextSize) {
+    // Filled: 257 bytes, a whole line only as 255 characters and CR LF. Ended one short: 256
+    // bytes, a whole line only with its LF.
+    bool tooLong = end[-1] == '\0' ? !(end[-2] == '\n' && end[-3] == '\r')
+                                  : end[-2] == '\0' && end[-3] != '\n';
+    if (tooLong) {
         return false;
     }
-    // Not substr, which can throw: that alone would link the exception runtime into the .exe.
-    *line = std::string_view(line_, std::min(length, std::string_view(line_, length).find('\0')));
+    // The text ends at the first NUL, which is the terminator where the line holds none.
+    std::size_t length = std::strlen(line_);
+    if (length > 0 && line_[length - 1] == '\n') {
+        --length;
+        if (length > 0 && line_[length - 1] == '\r') {
+            --length;
+        }
+    }
+    *line = std::string_view(line_, length);
     return true;
 }
 
