@@ -23,7 +23,8 @@ bool TakeKeyLine(AISetting& profile, std::string_view line) {
             continue;
         }
         // Not substr, which can throw: that alone would link the exception runtime into the .exe.
-        std::string_view value(line.data() + equals + 1, line.size() - equals - 1);
+        std::string_view value = line;
+        value.remove_prefix(equals + 1);
         if (setting.number) {
             profile.*setting.number = block::ParseInt32(value);
         } else {

@@ -33,9 +33,10 @@ std::size_t FolderLength(const char* path) {
 bool FollowLink(char (&path)[kFilePathSize]) {
     char link[kFilePathSize];
     ssize_t length = readlink(path, link, sizeof link);
-    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof link) {
+    if (length <= 0) {
         return false;
     }
+    // Also a link that readlink cut to the buffer.
     std::size_t folder = link[0] == '/' ? 0 : FolderLength(path);
     if (folder + static_cast<std::size_t>(length) >= kFilePathSize) {
         return false;

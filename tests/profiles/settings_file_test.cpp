@@ -170,6 +170,15 @@ TEST_F(SettingsFile, a_save_writes_through_links_and_refuses_circles_and_pipes) 
                    mount("real/volume", "real/AIConfig.ai", nullptr, MS_BIND, nullptr) ||
                (SaveAISettings(kPath) && ReadBytes("real/volume") != kPrevious);
     })));
+    // A disk without room for another file: the save fails rather than write the file itself.
+    EXPECT_TRUE(Succeeded(Spawn([] {
+        fs::create_directory("full");
+        if (unshare(CLONE_NEWNS) | mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) |
+            mount("full", "full", "tmpfs", 0, "nr_inodes=2"))
+            return true;
+        Plant("full/AIConfig.ai");
+        return !SaveAISettings("full/AIConfig.ai") && ReadBytes("full/AIConfig.ai") == kPrevious;
+    })));
     // A name that leaves no room for the new file's mark after it: the file is written itself.
     const std::string kLong = "real/" + std::string(250, 'n');
     Plant(kLong);

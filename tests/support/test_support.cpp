@@ -1,5 +1,8 @@
 #include "tests/support/test_support.h"
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -123,7 +126,11 @@ FailingSaves::FailingSaves(Rule rule) {
         [](const char* from, const char* to) {
             return g_saveRule(kReplace, to) ? Made::kFailed : real.replace(from, to);
         },
-        real.remove};
+        [](const char* path) {
+            if (access(path, F_OK) != 0)
+                std::abort();
+            real.remove(path);
+        }};
     g_saveRule = std::move(rule);
     SetSaveFileSteps(&kSteps);
 }

@@ -63,7 +63,8 @@ enum class SaveStep { kCreate, kInPlace, kWrite, kFlush, kCut, kSync, kFolder, k
 
 // While one of these lives, each step of a save asks the rule first and fails where it says so,
 // as the system's own would: a step that opens or renames (given its path) before it does
-// anything, a write after half its bytes, the others after their work.
+// anything, a write after half its bytes, the others after their work. Removing a file that is
+// not there, which a save never made, ends the test program.
 class FailingSaves {
   public:
     using Rule = std::function<bool(SaveStep step, const char* path)>;
