@@ -247,7 +247,10 @@ TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_
     if (setxattr(kPath, "user.origin", "mod", 3, 0) != 0 ||
         setxattr(kPath, "system.posix_acl_access", &kAcl, sizeof kAcl, 0) != 0)
         GTEST_SKIP() << "the file system of " << scratch_ << " keeps no attributes or lists";
+    // Copied to a new file that replaces the old: the file is not written itself.
+    ino_t old = (stat(kPath, &info), info.st_ino);
     ASSERT_TRUE(SaveAISettings(kPath));
+    EXPECT_TRUE(stat(kPath, &info) == 0 && info.st_ino != old);
     std::uint32_t acl[std::size(kAcl) + 1] = {};
     EXPECT_EQ(3, getxattr(kPath, "user.origin", acl, sizeof acl));
     EXPECT_EQ(ssize_t{sizeof kAcl}, getxattr(kPath, "system.posix_acl_access", acl, sizeof acl));
