@@ -239,12 +239,12 @@ TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_
     umask(mask);
     EXPECT_EQ(fs::perms(0640), fs::status(kPath).permissions());
 
-    // The access control list (user 4321 may write too, so the group's bits are its mask) and a
-    // user attribute stay. The list as the kernel keeps it: a version, then each entry's tag and
-    // permissions (16 bits each) and id.
+    // The access control list (user 4321 may write too, so the group's bits are its mask) and
+    // user attributes, one of them empty, stay. The list as the kernel keeps it: a version, then
+    // each entry's tag and permissions (16 bits each) and id.
     const std::uint32_t kAcl[] = {2,   0x60001, ~0u, 0x60002, kOtherUser, 0x40004,
                                   ~0u, 0x60010, ~0u, 0x20,    ~0u};
-    if (setxattr(kPath, "user.origin", "mod", 3, 0) != 0 ||
+    if (setxattr(kPath, "user.origin", "mod", 3, 0) | setxattr(kPath, "user.empty", "", 0, 0) ||
         setxattr(kPath, "system.posix_acl_access", &kAcl, sizeof kAcl, 0) != 0)
         GTEST_SKIP() << "the file system of " << scratch_ << " keeps no attributes or lists";
     // Copied to a new file that replaces the old: the file is not written itself.
@@ -253,6 +253,7 @@ TEST_F(SettingsFile, a_save_keeps_permissions_and_owner_and_a_new_file_gets_the_
     EXPECT_TRUE(stat(kPath, &info) == 0 && info.st_ino != old);
     std::uint32_t acl[std::size(kAcl) + 1] = {};
     EXPECT_EQ(3, getxattr(kPath, "user.origin", acl, sizeof acl));
+    EXPECT_EQ(0, getxattr(kPath, "user.empty", acl, sizeof acl));
     EXPECT_EQ(ssize_t{sizeof kAcl}, getxattr(kPath, "system.posix_acl_access", acl, sizeof acl));
     EXPECT_EQ(0, std::memcmp(acl, kAcl, sizeof kAcl));
 }
