@@ -183,6 +183,8 @@ bool BackUp(const char* target, const char* bytes, std::size_t size, char (&copy
 // Writes the bytes over the file's from its start and cuts it to their length after: the file
 // is never shorter than what it holds meanwhile.
 bool Overwrite(std::FILE* file, const char* bytes, std::size_t size) {
+    // A write that failed before leaves the error flag set; not every C library writes on past it.
+    std::clearerr(file);
     return std::fseek(file, 0, SEEK_SET) == 0 && g_steps->write(bytes, size, file) == size &&
            g_steps->flush(file) && g_steps->cut(file, static_cast<long>(size)) &&
            g_steps->sync(file);
