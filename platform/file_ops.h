@@ -13,7 +13,7 @@
 inline constexpr std::size_t kFilePathSize = 4096;
 
 // A save's new file beside the target is named for it: the target's name, this mark and as many
-// letters or digits as kBesideSuffixLength tells ("AIConfig.ai.new-x7Qa2B"). What a crash leaves
+// letters or digits as kBesideSuffixLength tells ("AIConfig.ai.new-3FA9C0"). What a crash leaves
 // of them is removed a day later.
 inline constexpr char kNewFileMark[] = ".new-";
 inline constexpr std::size_t kBesideSuffixLength = 6;

@@ -92,8 +92,8 @@ char* ReadAll(std::FILE* file, std::size_t* size) {
     return bytes;
 }
 
-// The next of a sequence that differs from run to run. Names need not be hard to guess, only
-// unlikely to meet: a name in use is passed by.
+// The next of a sequence that differs from run to run, 24 bits. Names need not be hard to guess,
+// only unlikely to meet: a name in use is passed by.
 unsigned Draw() {
     static unsigned state = 0;
     if (state == 0) {
@@ -104,14 +104,11 @@ unsigned Draw() {
     return state >> 8;
 }
 
-// A fresh name beside the target, as RemoveLeftoversBeside knows them. False when too long.
+// A fresh name beside the target, as RemoveLeftoversBeside knows them: a draw as six hexadecimal
+// digits, which stay apart where a file system ignores case. False when too long.
 bool DrawName(const char* target, char (&name)[kFilePathSize]) {
-    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    char suffix[kBesideSuffixLength + 1] = {};
-    for (std::size_t i = 0; i < kBesideSuffixLength; ++i) {
-        suffix[i] = kLetters[Draw() % (sizeof kLetters - 1)];
-    }
-    return std::snprintf(name, sizeof name, "%s%s%s", target, kNewFileMark, suffix) <
+    static_assert(kBesideSuffixLength == 6, "a draw's 24 bits in hexadecimal");
+    return std::snprintf(name, sizeof name, "%s%s%06X", target, kNewFileMark, Draw()) <
            int{sizeof name};
 }
 
